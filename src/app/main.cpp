@@ -1,0 +1,40 @@
+#include "common/core/AppInfo.h"
+#include "shell/ui/Application.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+int main(int argc, char* argv[])
+{
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillane"));
+    QApplication::setApplicationDisplayName(AppInfo::title());
+    QApplication::setOrganizationName(AppInfo::organisation());
+    QApplication::setApplicationVersion(AppInfo::versionText().mid(8));
+    // The program ends only through its main menu.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Organiser and launcher for the User folder of Worms Armageddon."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption userFolder(
+        QStringLiteral("user-folder"),
+        QStringLiteral("The game's User folder (default: the folder of this program)."), QStringLiteral("PATH"));
+    parser.addOption(userFolder);
+    parser.process(qtApp);
+
+    AppOptions options;
+    options.userFolder =
+        parser.isSet(userFolder) ? parser.value(userFolder) : QCoreApplication::applicationDirPath();
+    if (!QDir(options.userFolder).exists()) {
+        qCritical("The User folder %s does not exist.", qPrintable(QDir::toNativeSeparators(options.userFolder)));
+        return 2;
+    }
+
+    Application app(options);
+    app.start();
+    return qtApp.exec();
+}

@@ -1,0 +1,13 @@
+#include "common/core/Desktop.h"
+
+#include <QDesktopServices>
+
+bool SystemDesktop::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+bool SystemDesktop::openFolder(const QString& folder)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}

@@ -1,0 +1,28 @@
+#include "common/core/Pictures.h"
+
+#include "common/core/PathCase.h"
+
+#include <QStringList>
+
+namespace Pictures {
+
+QImage builtIn(const QString& name)
+{
+    return QImage(QStringLiteral(":/pics/") + name);
+}
+
+QImage userOrBuiltIn(const QString& userFolder, const QString& name)
+{
+    QImage image(PathCase::resolve(userFolder, QStringLiteral("pics/") + name));
+    if (image.isNull())
+        image = builtIn(name);
+    return image;
+}
+
+QStringList ownNames()
+{
+    return {QStringLiteral("logo.gif"), QStringLiteral("army.bmp"), QStringLiteral("smirk.bmp"),
+            QStringLiteral("black.bmp")};
+}
+
+} // namespace Pictures

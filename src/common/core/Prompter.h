@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Every message box, input box and open-file dialog of the program goes
+// through this interface. The program uses QtPrompter; tests script a fake
+// that records each box and returns a prepared answer.
+class Prompter {
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Information, Question, Exclamation };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Prompter() = default;
+
+    // A modal message box. Only Answer::Yes counts as a yes.
+    virtual Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None) = 0;
+
+    // A modal one-line input box. Cancel gives the empty text.
+    virtual QString input(const QString& prompt, const QString& title, const QString& defaultText = QString()) = 0;
+
+    // An open-file dialog. `filter` is a Qt name filter list such as
+    // "Any Executable (*.exe);;All files (*)". Cancel gives the empty text.
+    virtual QString openFile(const QString& title, const QString& filter, const QString& initialFile = QString()) = 0;
+
+    // Convenience: a box with only OK, the application title, no icon.
+    void tell(const QString& text);
+};
+
+// Turns a filter written as "Description|pattern|Description|pattern" into the
+// Qt form "Description (pattern);;...". A description that already names its
+// pattern in parentheses is kept as it stands.
+QString qtFileFilter(const QString& pipeFilter);

@@ -1,0 +1,38 @@
+#include "common/core/UserPaths.h"
+
+#include "common/core/PathCase.h"
+
+#include <QDir>
+
+UserPaths::UserPaths(const QString& userFolder)
+    : m_userFolder(normalise(userFolder))
+    , m_gameFolder(gameFolderOf(m_userFolder))
+{
+}
+
+QString UserPaths::normalise(const QString& folder)
+{
+    QString path = QDir::cleanPath(QDir::fromNativeSeparators(QDir(folder).absolutePath()));
+    // cleanPath keeps the separator of a root ("/" or "C:/") and drops any other.
+    if (path.size() == 2 && path.at(1) == QLatin1Char(':'))
+        path += QLatin1Char('/');
+    return path;
+}
+
+QString UserPaths::gameFolderOf(const QString& userFolder)
+{
+    const int cut = userFolder.lastIndexOf(QLatin1Char('/'));
+    if (cut < 0)
+        return QString();
+    return userFolder.left(cut + 1);
+}
+
+QString UserPaths::resolve(const QString& relative) const
+{
+    return PathCase::resolve(m_userFolder, relative);
+}
+
+QString UserPaths::resolveInGameFolder(const QString& name) const
+{
+    return PathCase::resolve(m_gameFolder, name);
+}

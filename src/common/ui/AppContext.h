@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+class Desktop;
+class Launcher;
+class Prompter;
+class QWidget;
+class UserPaths;
+struct Intervals;
+
+// What every window may ask of the application: the User folder, the seams to
+// the outside world, the other windows, and the hand-overs through the
+// loading window.
+class AppContext {
+public:
+    virtual ~AppContext() = default;
+
+    virtual const UserPaths& paths() const = 0;
+    virtual Prompter& prompter() = 0;
+    virtual Launcher& launcher() = 0;
+    virtual Desktop& desktop() = 0;
+    virtual const Intervals& intervals() const = 0;
+
+    // Window model. Every window is one instance, created on first use (which
+    // runs its load step) and alive until it is unloaded. Windows open each
+    // other only by showing one and hiding another.
+    //
+    // The window registered under `name`, created now if it does not exist;
+    // nullptr when no window is registered under that name.
+    virtual QWidget* window(const QString& name) = 0;
+    // The window if it exists, without creating it.
+    virtual QWidget* existingWindow(const QString& name) const = 0;
+    // Closes the window, which runs its unload step and destroys it.
+    virtual void unloadWindow(const QString& name) = 0;
+
+    void showWindow(const QString& name);
+    void hideWindow(const QString& name);
+
+    // Hand-overs: the games window and the programs window are rebuilt from
+    // scratch through the loading window after a change.
+    // Shows the loading window, which reopens the games window at once; the
+    // caller then closes the games window.
+    virtual void reloadGamesWindow() = 0;
+    // Shows the loading window, which unloads the programs window, creates it
+    // afresh and shows it. The caller refreshes the programs data first.
+    virtual void reloadProgramsWindow() = 0;
+    virtual bool gamesReloadPending() const = 0;
+    virtual bool programsReloadPending() const = 0;
+
+    // What a manager window does when it closes: the loading window stays in
+    // view while the window's own hand-over is pending, otherwise the main
+    // menu comes back.
+    enum class HandOver { None, Games, Programs };
+    virtual void returnToMainMenu(HandOver handOver) = 0;
+
+    // Brings the main menu's list of temporary games (cleaned at exit) up to date.
+    virtual void refreshTempGamesList() = 0;
+
+    // True while the process ends: windows then close without their unload steps.
+    virtual bool ending() const = 0;
+
+    // Called by a window once it has been unloaded.
+    virtual void windowUnloaded(QWidget* window) = 0;
+};

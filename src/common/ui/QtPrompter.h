@@ -1,0 +1,12 @@
+#pragma once
+
+#include "common/core/Prompter.h"
+
+// The program's boxes: QMessageBox, QInputDialog and QFileDialog, modal over
+// the active window.
+class QtPrompter : public Prompter {
+public:
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/ui/AppWindow.h"
+
+class ClickLabel;
+class QFrame;
+class QLabel;
+class QTimer;
+
+// The splash window: shown at start, and again later as the About box. Its
+// timer brings the main menu 3000 ms after the program starts.
+class SplashWindow : public AppWindow {
+    Q_OBJECT
+public:
+    explicit SplashWindow(AppContext& context);
+
+    void formLoad() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void timer1Timer();
+
+    QFrame* m_frame1;
+    QLabel* m_imgLogo;
+    QLabel* m_lblVersion;
+    QLabel* m_label3;
+    QLabel* m_label2;
+    QTimer* m_timer1;
+};

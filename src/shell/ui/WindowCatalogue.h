@@ -1,0 +1,8 @@
+#pragma once
+
+class Application;
+
+// Registers the windows of the managers (games, maps, programs, sounds) with
+// the application, each under its window name, with the preparation its main
+// menu entry runs before opening it.
+void registerManagerWindows(Application& app);

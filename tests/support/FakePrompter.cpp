@@ -1,0 +1,88 @@
+#include "support/FakePrompter.h"
+
+static const char* kindName(FakePrompter::Kind kind)
+{
+    switch (kind) {
+    case FakePrompter::Kind::Message:
+        return "message box";
+    case FakePrompter::Kind::Input:
+        return "input box";
+    case FakePrompter::Kind::OpenFile:
+        return "file dialog";
+    }
+    return "?";
+}
+
+bool FakePrompter::take(Kind kind, Scripted* out, const Box& box)
+{
+    if (m_script.isEmpty()) {
+        m_problems << QStringLiteral("unexpected %1 \"%2\"").arg(QLatin1String(kindName(kind)), box.text);
+        return false;
+    }
+    const Scripted next = m_script.takeFirst();
+    if (next.kind != kind) {
+        m_problems << QStringLiteral("%1 \"%2\" came where a %3 was scripted")
+                          .arg(QLatin1String(kindName(kind)), box.text, QLatin1String(kindName(next.kind)));
+        return false;
+    }
+    *out = next;
+    return true;
+}
+
+Prompter::Answer FakePrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon)
+{
+    const Box box{Kind::Message, text, title, QString(), buttons, icon};
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    Scripted s;
+    if (!take(Kind::Message, &s, box))
+        return Answer::No;
+    return s.answer == Answer::Yes ? Answer::Yes : Answer::No;
+}
+
+QString FakePrompter::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    const Box box{Kind::Input, prompt, title, defaultText};
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+    Scripted s;
+    return take(Kind::Input, &s, box) ? s.text : QString();
+}
+
+QString FakePrompter::openFile(const QString& title, const QString& filter, const QString& initialFile)
+{
+    Q_UNUSED(initialFile);
+    const Box box{Kind::OpenFile, title, title, filter};
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+    Scripted s;
+    return take(Kind::OpenFile, &s, box) ? s.text : QString();
+}
+
+QStringList FakePrompter::texts() const
+{
+    QStringList out;
+    for (const Box& b : m_boxes)
+        out << b.text;
+    return out;
+}
+
+void FakePrompter::clear()
+{
+    m_boxes.clear();
+    m_script.clear();
+    m_problems.clear();
+}
+
+QStringList FakePrompter::problems() const
+{
+    QStringList out = m_problems;
+    for (const Scripted& s : m_script)
+        out << QStringLiteral("scripted %1 answer \"%2\" was never asked for").arg(QLatin1String(kindName(s.kind)), s.text);
+    return out;
+}

@@ -1,0 +1,67 @@
+#include "support/TestApp.h"
+
+#include "common/ui/WindowNames.h"
+#include "shell/ui/MainMenuWindow.h"
+
+#include <QApplication>
+
+TestApp::TestApp() = default;
+
+TestApp::~TestApp()
+{
+    m_app.reset();
+    // Windows unloaded during the test are deleted later; let that happen now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Intervals TestApp::shortIntervals()
+{
+    Intervals i;
+    i.splash = 40;
+    i.shutdownEnd = 30;
+    i.tempDeleteRetry = 60;
+    i.notice = 60;
+    return i;
+}
+
+Application& TestApp::create(bool registerManagers)
+{
+    AppOptions options;
+    options.userFolder = folder.user();
+    options.prompter = &prompter;
+    options.launcher = &launcher;
+    options.desktop = &desktop;
+    options.intervals = intervals;
+    options.endProcess = [this] { ++processEnded; };
+    options.registerManagers = registerManagers;
+    m_app = std::make_unique<Application>(options);
+    return *m_app;
+}
+
+MainMenuWindow* TestApp::startToMainMenu()
+{
+    if (!m_app)
+        create();
+    m_app->start();
+    if (!QTest::qWaitFor([this] {
+            QWidget* menu = existing(WindowNames::MainMenu);
+            return menu && menu->isVisible();
+        }))
+        return nullptr;
+    return static_cast<MainMenuWindow*>(existing(WindowNames::MainMenu));
+}
+
+QWidget* TestApp::existing(const QString& name) const
+{
+    return m_app ? m_app->existingWindow(name) : nullptr;
+}
+
+void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+void hover(QWidget* widget, QPoint pos)
+{
+    QTest::mouseMove(widget, pos.isNull() ? widget->rect().center() : pos);
+}

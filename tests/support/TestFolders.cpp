@@ -1,0 +1,74 @@
+#include "support/TestFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+TestUserFolder::TestUserFolder()
+{
+    m_game = m_dir.path() + QStringLiteral("/Worms Armageddon/");
+    m_user = m_game + QStringLiteral("User");
+    QDir().mkpath(m_user);
+}
+
+QString TestUserFolder::path(const QString& relative) const
+{
+    return relative.isEmpty() ? m_user : m_user + QLatin1Char('/') + relative;
+}
+
+QString TestUserFolder::makeDir(const QString& relative) const
+{
+    const QString p = path(relative);
+    QDir().mkpath(p);
+    return p;
+}
+
+QString TestUserFolder::writeFile(const QString& relative, const QByteArray& content) const
+{
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).path());
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return p;
+}
+
+QString TestUserFolder::writeGameFile(const QString& name, const QByteArray& content) const
+{
+    QFile f(m_game + name);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+    return m_game + name;
+}
+
+QString TestUserFolder::writePicture(const QString& relative, QSize size, const char* format) const
+{
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).path());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    image.save(p, format);
+    return p;
+}
+
+QString TestUserFolder::writeProbe() const
+{
+    return writePicture(QStringLiteral("graves/computer.bmp"), QSize(20, 20));
+}
+
+QStringList TestUserFolder::entries(const QString& relative) const
+{
+    return QDir(path(relative)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+bool TestUserFolder::exists(const QString& relative) const
+{
+    return QFileInfo::exists(path(relative));
+}
+
+QByteArray TestUserFolder::read(const QString& relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

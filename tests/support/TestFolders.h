@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+#include <QTemporaryDir>
+
+// A throw-away game folder for one test: <tmp>/Worms Armageddon/User, with a
+// blank in the path on purpose. Helpers make folders and files under the
+// User folder from relative paths ("Games/Temp/a.WAgame").
+class TestUserFolder {
+public:
+    TestUserFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString user() const { return m_user; }          // no trailing "/"
+    QString game() const { return m_game; }          // with a trailing "/"
+    QString path(const QString& relative) const;     // under the User folder
+
+    QString makeDir(const QString& relative) const;
+    QString writeFile(const QString& relative, const QByteArray& content = QByteArrayLiteral("x")) const;
+    // A file in the game folder (such as "WA.exe").
+    QString writeGameFile(const QString& name, const QByteArray& content = QByteArrayLiteral("MZ")) const;
+    // A picture the program can load, of the given size.
+    QString writePicture(const QString& relative, QSize size = QSize(16, 16), const char* format = "BMP") const;
+    // The game's grave picture that tells the program it is installed.
+    QString writeProbe() const;
+
+    // Sorted names in a folder under the User folder (files and folders).
+    QStringList entries(const QString& relative) const;
+    bool exists(const QString& relative) const;
+    QByteArray read(const QString& relative) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_user;
+    QString m_game;
+};
