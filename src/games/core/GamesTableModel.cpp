@@ -1,0 +1,316 @@
+#include "games/core/GamesTableModel.h"
+
+#include "games/core/GameDateFormatter.h"
+#include "games/core/GameNameParser.h"
+
+#include <QHash>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+quint16 clamp16(qsizetype v) {
+    return quint16(qBound<qsizetype>(0, v, std::numeric_limits<quint16>::max()));
+}
+
+// The first four characters of a text as one number whose order is the
+// text's order, so that most comparisons of a sort need no text at all.
+quint64 prefixKey(QStringView s) {
+    quint64 key = 0;
+    for (int i = 0; i < 4; ++i)
+        key = (key << 16) | (i < s.size() ? s.at(i).unicode() : 0u);
+    return key;
+}
+
+// Ranks of texts in character code order (equal texts share a rank).
+std::vector<quint64> ranks(const QStringList& texts) {
+    std::vector<int> order(size_t(texts.size()));
+    for (int i = 0; i < texts.size(); ++i)
+        order[size_t(i)] = i;
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return texts.at(a) < texts.at(b); });
+    std::vector<quint64> rank(order.size());
+    quint64 r = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && texts.at(order[i]) != texts.at(order[i - 1]))
+            ++r;
+        rank[size_t(order[i])] = r;
+    }
+    return rank;
+}
+
+} // namespace
+
+GamesTableModel::GamesTableModel(QObject* parent)
+    : QAbstractTableModel(parent) {
+    m_modes << QString();
+}
+
+QString GamesTableModel::header(int column) {
+    switch (column) {
+    case DateColumn:
+        return QStringLiteral("Date");
+    case TimeColumn:
+        return QStringLiteral("Time");
+    case ModeColumn:
+        return QStringLiteral("Mode");
+    case PlayersColumn:
+        return QStringLiteral("Players & Teams");
+    case FolderColumn:
+        return QStringLiteral("Folder");
+    default:
+        return QString();
+    }
+}
+
+int GamesTableModel::widthTwips(int column) {
+    static const int widths[ColumnCount] = {0, 3000, 1000, 1000, 4000, 2000};
+    return column >= 0 && column < ColumnCount ? widths[column] : 0;
+}
+
+void GamesTableModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_dates.clear();
+    m_dateTexts.clear();
+    m_modes = QStringList{QString()};
+    m_folders.clear();
+    endResetModel();
+}
+
+void GamesTableModel::setGames(const QList<GameFolderFiles>& folders) {
+    beginResetModel();
+    m_rows.clear();
+    m_dates.clear();
+    m_modes = QStringList{QString()};
+    m_folders.clear();
+
+    size_t total = 0;
+    for (const GameFolderFiles& f : folders)
+        total += size_t(f.names.size());
+    m_rows.reserve(total);
+
+    QHash<qint64, qint32> dateIndex;
+    for (const GameFolderFiles& f : folders) {
+        const quint32 folderIndex = quint32(m_folders.size());
+        m_folders << f.folder;
+        for (const QString& name : f.names) {
+            const GameNameParts parts = GameNameParser::parse(name);
+            Row row;
+            row.name = name;
+            row.folder = folderIndex;
+            row.dateStart = clamp16(parts.dateStart);
+            row.dateLength = quint8(parts.dateLength);
+            row.timeStart = clamp16(parts.timeStart);
+            row.timeLength = quint8(parts.timeLength);
+            row.playersStart = clamp16(parts.playersStart);
+            row.playersLength = clamp16(parts.playersLength);
+
+            const QDate date = GameDateFormatter::readDate(parts.date(name));
+            if (date.isValid()) {
+                auto it = dateIndex.constFind(date.toJulianDay());
+                if (it == dateIndex.constEnd()) {
+                    it = dateIndex.insert(date.toJulianDay(), qint32(m_dates.size()));
+                    m_dates << date;
+                }
+                row.date = it.value();
+            }
+
+            if (!parts.mode.isEmpty()) {
+                qsizetype mode = 1;
+                while (mode < m_modes.size() && m_modes.at(mode) != parts.mode)
+                    ++mode;
+                if (mode == m_modes.size())
+                    m_modes << parts.mode.toString();
+                row.mode = clamp16(mode);
+            }
+            m_rows.push_back(std::move(row));
+        }
+    }
+    formatDates();
+    endResetModel();
+}
+
+void GamesTableModel::formatDates() {
+    const GameDateFormatter formatter;
+    m_dateTexts.clear();
+    m_dateTexts.reserve(m_dates.size());
+    for (const QDate& date : std::as_const(m_dates))
+        m_dateTexts << formatter.format(date, m_dateFormat);
+}
+
+void GamesTableModel::setDateFormat(int formatIndex) {
+    m_dateFormat = formatIndex;
+    formatDates();
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, DateColumn), index(rowCount() - 1, DateColumn), {Qt::DisplayRole});
+}
+
+QStringView GamesTableModel::dateView(const Row& row) const {
+    return QStringView(row.name).mid(row.dateStart, row.dateLength);
+}
+
+QStringView GamesTableModel::timeView(const Row& row) const {
+    return QStringView(row.name).mid(row.timeStart, row.timeLength);
+}
+
+QStringView GamesTableModel::playersView(const Row& row) const {
+    return QStringView(row.name).mid(row.playersStart, row.playersLength);
+}
+
+QString GamesTableModel::folderText(const Row& row) const {
+    const QString& folder = m_folders.at(row.folder);
+    return folder.isEmpty() ? GamesTree::defaultFolderName() : folder;
+}
+
+QString GamesTableModel::fileName(int row) const {
+    return row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].name : QString();
+}
+
+QString GamesTableModel::folder(int row) const {
+    return row >= 0 && size_t(row) < m_rows.size() ? m_folders.at(m_rows[size_t(row)].folder) : QString();
+}
+
+QString GamesTableModel::text(int row, int column) const {
+    if (row < 0 || size_t(row) >= m_rows.size())
+        return QString();
+    const Row& r = m_rows[size_t(row)];
+    switch (column) {
+    case FileColumn:
+        return r.name;
+    case DateColumn:
+        return r.date >= 0 ? m_dateTexts.at(r.date) : dateView(r).toString();
+    case TimeColumn:
+        return timeView(r).toString();
+    case ModeColumn:
+        return m_modes.at(r.mode);
+    case PlayersColumn:
+        return playersView(r).toString();
+    case FolderColumn:
+        return folderText(r);
+    default:
+        return QString();
+    }
+}
+
+int GamesTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int GamesTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant GamesTableModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return QVariant();
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return text(index.row(), index.column());
+    return QVariant();
+}
+
+QVariant GamesTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return QVariant();
+    return header(section);
+}
+
+std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) const {
+    struct Key {
+        quint64 primary;
+        int row;
+    };
+    const size_t n = m_rows.size();
+    std::vector<Key> keys(n);
+    // What decides between rows of equal primary keys, before their order.
+    QStringView (GamesTableModel::*tieText)(const Row&) const = nullptr;
+
+    switch (column) {
+    case DateColumn: {
+        for (size_t i = 0; i < n; ++i) {
+            const Row& r = m_rows[i];
+            // Julian days of real dates are far below 2^62; names without a date come last.
+            const quint64 day = r.date >= 0 ? quint64(m_dates.at(r.date).toJulianDay() + (qint64(1) << 40))
+                                            : std::numeric_limits<quint64>::max();
+            keys[i] = {day, int(i)};
+        }
+        break;
+    }
+    case ModeColumn:
+    case FolderColumn: {
+        QStringList texts;
+        if (column == ModeColumn) {
+            texts = m_modes;
+        } else {
+            for (const QString& f : m_folders)
+                texts << (f.isEmpty() ? GamesTree::defaultFolderName() : f);
+        }
+        const std::vector<quint64> rank = ranks(texts);
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = {rank[column == ModeColumn ? m_rows[i].mode : m_rows[i].folder], int(i)};
+        break;
+    }
+    case FileColumn:
+    case TimeColumn:
+    case PlayersColumn: {
+        tieText = column == FileColumn   ? &GamesTableModel::fileView
+                  : column == TimeColumn ? &GamesTableModel::timeView
+                                         : &GamesTableModel::playersView;
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = {prefixKey((this->*tieText)(m_rows[i])), int(i)};
+        break;
+    }
+    default:
+        break;
+    }
+
+    const bool ascending = order == Qt::AscendingOrder;
+    auto tie = [&](const Key& a, const Key& b) -> int {
+        const Row& ra = m_rows[size_t(a.row)];
+        const Row& rb = m_rows[size_t(b.row)];
+        if (tieText)
+            return (this->*tieText)(ra).compare((this->*tieText)(rb));
+        if (column == DateColumn) {
+            // One day: by time; names without a date: by their text.
+            return ra.date >= 0 ? timeView(ra).compare(timeView(rb)) : dateView(ra).compare(dateView(rb));
+        }
+        return 0;
+    };
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.primary != b.primary)
+            return ascending ? a.primary < b.primary : a.primary > b.primary;
+        if (const int c = tie(a, b))
+            return ascending ? c < 0 : c > 0;
+        return a.row < b.row;
+    });
+
+    std::vector<int> sorted(n);
+    for (size_t i = 0; i < n; ++i)
+        sorted[i] = keys[i].row;
+    return sorted;
+}
+
+void GamesTableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount || m_rows.size() < 2)
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
+    const std::vector<int> sorted = sortedOrder(column, order);
+    std::vector<Row> rows;
+    rows.reserve(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        rows.push_back(std::move(m_rows[size_t(sorted[i])]));
+        newRowOf[size_t(sorted[i])] = int(i);
+    }
+    m_rows.swap(rows);
+
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& idx : from)
+        to << index(newRowOf[size_t(idx.row())], idx.column());
+    changePersistentIndexList(from, to);
+
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
