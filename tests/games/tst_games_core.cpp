@@ -10,12 +10,14 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <numeric>
 
 namespace {
 
 const QString stamp = QStringLiteral("2001-10-09 20.15.33 ");
 
-QStringList column(const GamesTableModel& model, int column) {
+QStringList column(const GamesTableModel& model, int column)
+{
     QStringList out;
     for (int r = 0; r < model.rowCount(); ++r)
         out << model.text(r, column);
@@ -47,6 +49,8 @@ private Q_SLOTS:
     void modelRowsAndColumns();
     void modelSortsColumnTwice_data();
     void modelSortsColumnTwice();
+    void modelSortMatchesTextOrder_data();
+    void modelSortMatchesTextOrder();
     void modelSortsDatesInCalendarOrder();
     void modelSortKeepsSelectionAndTies();
     void modelChangesDateFormat();
@@ -55,12 +59,14 @@ private Q_SLOTS:
     void settingsKeepDateFormat();
 };
 
-void GamesCoreTest::initTestCase() {
+void GamesCoreTest::initTestCase()
+{
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QStandardPaths::setTestModeEnabled(true);
 }
 
-void GamesCoreTest::parseName_data() {
+void GamesCoreTest::parseName_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
@@ -131,7 +137,8 @@ void GamesCoreTest::parseName_data() {
                                         << "";
 }
 
-void GamesCoreTest::parseName() {
+void GamesCoreTest::parseName()
+{
     QFETCH(QString, name);
     QFETCH(QString, date);
     QFETCH(QString, time);
@@ -145,7 +152,8 @@ void GamesCoreTest::parseName() {
     QCOMPARE(parts.players(name).toString(), players);
 }
 
-void GamesCoreTest::formats_data() {
+void GamesCoreTest::formats_data()
+{
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("expected");
     const char* const texts[] = {
@@ -186,14 +194,16 @@ void GamesCoreTest::formats_data() {
         QTest::addRow("outside %d", i) << i << QStringLiteral("Tuesday, October 9, 2001");
 }
 
-void GamesCoreTest::formats() {
+void GamesCoreTest::formats()
+{
     QFETCH(int, index);
     QFETCH(QString, expected);
     QCOMPARE(formatGameDate(QStringLiteral("2001-10-09"), index), expected);
     QCOMPARE(formatGameDate(QDate(2001, 10, 9), index), expected);
 }
 
-void GamesCoreTest::examplesAreTheChooserTexts() {
+void GamesCoreTest::examplesAreTheChooserTexts()
+{
     const QStringList examples = GameDateFormatter().examples();
     QCOMPARE(examples.size(), 30);
     for (int i = 0; i < 30; ++i)
@@ -202,7 +212,8 @@ void GamesCoreTest::examplesAreTheChooserTexts() {
     QCOMPARE(examples.last(), QString::fromUtf8("9•10•01"));
 }
 
-void GamesCoreTest::suffixInDates_data() {
+void GamesCoreTest::suffixInDates_data()
+{
     QTest::addColumn<QString>("date");
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("expected");
@@ -218,14 +229,16 @@ void GamesCoreTest::suffixInDates_data() {
     QTest::newRow("leap day") << "2004-02-29" << 14 << "29-02-2004";
 }
 
-void GamesCoreTest::suffixInDates() {
+void GamesCoreTest::suffixInDates()
+{
     QFETCH(QString, date);
     QFETCH(int, index);
     QFETCH(QString, expected);
     QCOMPARE(formatGameDate(date, index), expected);
 }
 
-void GamesCoreTest::ordinalSuffix_data() {
+void GamesCoreTest::ordinalSuffix_data()
+{
     QTest::addColumn<QString>("day");
     QTest::addColumn<QString>("expected");
     for (const char* pair :
@@ -238,14 +251,16 @@ void GamesCoreTest::ordinalSuffix_data() {
                            << "";
 }
 
-void GamesCoreTest::ordinalSuffix() {
+void GamesCoreTest::ordinalSuffix()
+{
     QFETCH(QString, day);
     QFETCH(QString, expected);
     addOrdinalSuffix(day);
     QCOMPARE(day, expected);
 }
 
-void GamesCoreTest::dateTexts_data() {
+void GamesCoreTest::dateTexts_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << ""
@@ -269,18 +284,21 @@ void GamesCoreTest::dateTexts_data() {
                                     << "2001-10-09-1";
 }
 
-void GamesCoreTest::dateTexts() {
+void GamesCoreTest::dateTexts()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(formatGameDate(text, 0), expected);
 }
 
-void GamesCoreTest::normalizeSeparators() {
+void GamesCoreTest::normalizeSeparators()
+{
     QCOMPARE(normalizeDateSeparators(QString::fromUtf8("a·b•c,d.e:f;g\u00ADh-i/j")),
              QStringLiteral("a b c d e f g h-i/j"));
 }
 
-void GamesCoreTest::localeNames() {
+void GamesCoreTest::localeNames()
+{
     const GameDateFormatter german(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(german.format(QDate(2001, 10, 9), 3), QStringLiteral("Oktober 9, 2001"));
     QCOMPARE(german.format(QDate(2001, 10, 9), 1), QStringLiteral("Dienstag, Oktober 9, 2001"));
@@ -290,7 +308,8 @@ void GamesCoreTest::localeNames() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
-void GamesCoreTest::modelRowsAndColumns() {
+void GamesCoreTest::modelRowsAndColumns()
+{
     GamesTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(model.rowCount(), 0);
@@ -326,7 +345,8 @@ void GamesCoreTest::modelRowsAndColumns() {
     QCOMPARE(model.rowCount(), 0);
 }
 
-void GamesCoreTest::modelSortsColumnTwice_data() {
+void GamesCoreTest::modelSortsColumnTwice_data()
+{
     QTest::addColumn<int>("sortColumn");
     QTest::addColumn<QStringList>("ascending");
     QTest::newRow("Time") << int(GamesTableModel::TimeColumn)
@@ -338,7 +358,8 @@ void GamesCoreTest::modelSortsColumnTwice_data() {
     QTest::newRow("Folder") << int(GamesTableModel::FolderColumn) << QStringList{"Default", "Default", "Zoo", "cups"};
 }
 
-void GamesCoreTest::modelSortsColumnTwice() {
+void GamesCoreTest::modelSortsColumnTwice()
+{
     QFETCH(int, sortColumn);
     QFETCH(QStringList, ascending);
 
@@ -357,7 +378,64 @@ void GamesCoreTest::modelSortsColumnTwice() {
     QCOMPARE(column(model, sortColumn), descending);
 }
 
-void GamesCoreTest::modelSortsDatesInCalendarOrder() {
+void GamesCoreTest::modelSortMatchesTextOrder_data()
+{
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<bool>("ascending");
+    for (int c : {0, 2, 3, 4, 5}) {
+        QTest::addRow("%s up", qPrintable(GamesTableModel::header(c))) << c << true;
+        QTest::addRow("%s down", qPrintable(GamesTableModel::header(c))) << c << false;
+    }
+}
+
+// Many names that share long beginnings, sorted against a plain stable sort
+// of the shown texts.
+void GamesCoreTest::modelSortMatchesTextOrder()
+{
+    QFETCH(int, sortColumn);
+    QFETCH(bool, ascending);
+
+    QList<GameFolderFiles> folders{{QString(), {}}, {QStringLiteral("b"), {}}, {QStringLiteral("B"), {}}};
+    quint32 seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % quint32(n));
+    };
+    const QStringList pieces{"Anna", "Anna, Ben", "anna", "Zoë", "Зоя", "", "Anna, Ben, Cy", "x"};
+    const QStringList tags{"[Online] ", "[Offline] ", "[Quick CPU] ", "[Online Round 3] ", "", "[Mission]"};
+    for (int i = 0; i < 600; ++i) {
+        QString name = QStringLiteral("2001-0%1-1%2 1%3.0%4.%5 ")
+                           .arg(1 + next(3))
+                           .arg(next(3))
+                           .arg(next(3))
+                           .arg(next(3))
+                           .arg(next(2) ? QStringLiteral("33") : QStringLiteral("3"));
+        if (next(10) == 0)
+            name = QStringLiteral("odd ");
+        name += tags.at(next(tags.size()));
+        for (int p = next(4); p >= 0; --p)
+            name += pieces.at(next(pieces.size()));
+        name += QStringLiteral(" %1.WAgame").arg(i);
+        folders[next(3)].names << name;
+    }
+    GamesTableModel model;
+    model.setGames(folders);
+    model.sort(GamesTableModel::PlayersColumn, Qt::AscendingOrder); // some order other than the fill's
+
+    std::vector<int> expected(size_t(model.rowCount()));
+    std::iota(expected.begin(), expected.end(), 0);
+    const QStringList before = column(model, sortColumn);
+    const QStringList files = column(model, 0);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        return ascending ? before.at(a) < before.at(b) : before.at(b) < before.at(a);
+    });
+    model.sort(sortColumn, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    for (int r = 0; r < model.rowCount(); ++r)
+        QCOMPARE(model.fileName(r), files.at(expected[size_t(r)]));
+}
+
+void GamesCoreTest::modelSortsDatesInCalendarOrder()
+{
     GamesTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     // By their text "Friday..." < "Monday..." < "Thursday..."; by the calendar the other way round.
@@ -372,7 +450,8 @@ void GamesCoreTest::modelSortsDatesInCalendarOrder() {
     QCOMPARE(column(model, 4), QStringList({"", "C", "B", "A", "Z"}));
 }
 
-void GamesCoreTest::modelSortKeepsSelectionAndTies() {
+void GamesCoreTest::modelSortKeepsSelectionAndTies()
+{
     GamesTableModel model;
     model.setGames({{QString(),
                      {"2001-01-01 10.00.00 [Online] A.WAgame", "2001-01-02 10.00.00 [Offline] B.WAgame",
@@ -388,7 +467,8 @@ void GamesCoreTest::modelSortKeepsSelectionAndTies() {
     QCOMPARE(model.fileName(selected.row()), QStringLiteral("2001-01-03 10.00.00 [Online] C.WAgame"));
 }
 
-void GamesCoreTest::modelChangesDateFormat() {
+void GamesCoreTest::modelChangesDateFormat()
+{
     GamesTableModel model;
     model.setGames({{QString(), {stamp + "[Online] A.WAgame", "odd.WAgame"}}});
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -400,7 +480,8 @@ void GamesCoreTest::modelChangesDateFormat() {
     QCOMPARE(model.text(0, 1), QStringLiteral("04/03/2002"));
 }
 
-void GamesCoreTest::treeWalk() {
+void GamesCoreTest::treeWalk()
+{
     TestUserFolder f;
     f.writeFile("Games/2002-01-01 10.00.00 [Online] B.WAgame");
     f.writeFile("Games/2001-01-01 10.00.00 [Online] A.wagame");
@@ -426,7 +507,8 @@ void GamesCoreTest::treeWalk() {
     QVERIFY(GamesTree::walk(f.path("NoGames")).at(0).names.isEmpty());
 }
 
-void GamesCoreTest::settingsKeepDateFormat() {
+void GamesCoreTest::settingsKeepDateFormat()
+{
     GamesSettings::setDateFormat(17);
     QCOMPARE(GamesSettings::dateFormat(), 17);
     GamesSettings::setDateFormat(30);

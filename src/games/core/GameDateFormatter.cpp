@@ -9,7 +9,8 @@ const QChar bullet(0x2022);
 const QChar softHyphen(0x00AD);
 
 // Separators of the numeric formats 14-29, in the order of their indexes.
-QString numericSeparator(int i) {
+QString numericSeparator(int i)
+{
     switch (i % 4) {
     case 0:
         return QStringLiteral("-");
@@ -22,17 +23,20 @@ QString numericSeparator(int i) {
     }
 }
 
-bool hasSuffix(int formatIndex) {
+bool hasSuffix(int formatIndex)
+{
     return formatIndex == 0 || formatIndex == 2 || formatIndex == 4 || formatIndex == 6 || formatIndex == 8;
 }
 
-QString twoDigits(int n) {
+QString twoDigits(int n)
+{
     return QString::number(n).rightJustified(2, QLatin1Char('0'));
 }
 
 } // namespace
 
-GameDateFormatter::GameDateFormatter(const QLocale& locale) {
+GameDateFormatter::GameDateFormatter(const QLocale& locale)
+{
     for (int m = 1; m <= 12; ++m) {
         m_monthLong[m - 1] = locale.monthName(m, QLocale::LongFormat);
         m_monthShort[m - 1] = locale.monthName(m, QLocale::ShortFormat);
@@ -43,7 +47,8 @@ GameDateFormatter::GameDateFormatter(const QLocale& locale) {
     }
 }
 
-QString GameDateFormatter::format(QDate date, int formatIndex) const {
+QString GameDateFormatter::format(QDate date, int formatIndex) const
+{
     if (!date.isValid())
         return QString();
     const int year = date.year();
@@ -96,21 +101,24 @@ QString GameDateFormatter::format(QDate date, int formatIndex) const {
     return dddd + comma + mmmm + space + d + comma + yyyy;
 }
 
-QString GameDateFormatter::format(const QString& text, int formatIndex) const {
+QString GameDateFormatter::format(const QString& text, int formatIndex) const
+{
     if (text.trimmed().isEmpty())
         return QString();
     const QDate date = readDate(text);
     return date.isValid() ? format(date, formatIndex) : text;
 }
 
-QStringList GameDateFormatter::examples() const {
+QStringList GameDateFormatter::examples() const
+{
     QStringList out;
     for (int i = 0; i < formatCount; ++i)
         out << format(QDate(2001, 10, 9), i);
     return out;
 }
 
-QDate GameDateFormatter::readDate(QStringView text) {
+QDate GameDateFormatter::readDate(QStringView text)
+{
     // The usual case first: exactly "YYYY-MM-DD".
     auto digit = [&](qsizetype i) { return text.at(i).unicode() - '0'; };
     auto isDigitAt = [&](qsizetype i) { return text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); };
@@ -149,15 +157,18 @@ QDate GameDateFormatter::readDate(QStringView text) {
     return QDate(numbers[0], numbers[1], numbers[2]);
 }
 
-QString formatGameDate(QDate date, int formatIndex) {
+QString formatGameDate(QDate date, int formatIndex)
+{
     return GameDateFormatter().format(date, formatIndex);
 }
 
-QString formatGameDate(const QString& date, int formatIndex) {
+QString formatGameDate(const QString& date, int formatIndex)
+{
     return GameDateFormatter().format(date, formatIndex);
 }
 
-void addOrdinalSuffix(QString& dayText) {
+void addOrdinalSuffix(QString& dayText)
+{
     bool ok = false;
     const int day = dayText.trimmed().toInt(&ok);
     if (!ok)
@@ -183,7 +194,8 @@ void addOrdinalSuffix(QString& dayText) {
     }
 }
 
-QString normalizeDateSeparators(const QString& text) {
+QString normalizeDateSeparators(const QString& text)
+{
     QString out = text;
     for (QChar& c : out) {
         if (c == middleDot || c == bullet || c == QLatin1Char(',') || c == QLatin1Char('.') || c == QLatin1Char(':') ||

@@ -4,7 +4,8 @@ namespace GameNameParser {
 
 namespace {
 
-const QString& word(int i) {
+const QString& word(int i)
+{
     static const QString words[] = {
         QStringLiteral("Online"), QStringLiteral("Offline"),  QStringLiteral("Mission"),
         QStringLiteral("Quick"),  QStringLiteral("Training"),
@@ -20,7 +21,8 @@ constexpr qsizetype plainPlayersOffset = 29;
 constexpr qsizetype trainingPlayersOffset = 31;
 constexpr qsizetype roundPlayersOffset = 37;
 
-bool isDigit(QChar c) {
+bool isDigit(QChar c)
+{
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
@@ -31,7 +33,8 @@ struct Round {
 };
 
 // True when `a` is a later round phrase than `b` in the order of precedence.
-bool beats(const Round& a, const Round& b) {
+bool beats(const Round& a, const Round& b)
+{
     if (b.phrase.isNull())
         return true;
     if (a.offline != b.offline)
@@ -47,7 +50,8 @@ bool beats(const Round& a, const Round& b) {
     return na.compare(nb) >= 0;
 }
 
-Round bestRound(QStringView text) {
+Round bestRound(QStringView text)
+{
     static const QString round = QStringLiteral(" Round ");
     Round best;
     qsizetype from = 0;
@@ -80,7 +84,8 @@ Round bestRound(QStringView text) {
 
 } // namespace
 
-QStringView modeOf(QStringView text) {
+QStringView modeOf(QStringView text)
+{
     const Round round = bestRound(text);
     if (!round.phrase.isNull())
         return round.phrase;
@@ -91,11 +96,13 @@ QStringView modeOf(QStringView text) {
     return QStringView();
 }
 
-qsizetype extensionIndex(QStringView text) {
+qsizetype extensionIndex(QStringView text)
+{
     return text.lastIndexOf(QLatin1String(".WAgame"), -1, Qt::CaseInsensitive);
 }
 
-GameNameParts parse(QStringView name) {
+GameNameParts parse(QStringView name)
+{
     GameNameParts parts;
     qsizetype start = 0;
     qsizetype end = name.size();

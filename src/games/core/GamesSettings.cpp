@@ -13,14 +13,16 @@ const char* const dateFormatKey = "Grid/DateFormat";
 
 } // namespace
 
-int GamesSettings::dateFormat() {
+int GamesSettings::dateFormat()
+{
     bool ok = false;
     const QSettings settings(QSettings::UserScope, AppInfo::organisation(), application);
     const int value = settings.value(QLatin1String(dateFormatKey), 0).toInt(&ok);
     return ok && value >= 0 && value < GameDateFormatter::formatCount ? value : 0;
 }
 
-void GamesSettings::setDateFormat(int formatIndex) {
+void GamesSettings::setDateFormat(int formatIndex)
+{
     QSettings settings(QSettings::UserScope, AppInfo::organisation(), application);
     settings.setValue(QLatin1String(dateFormatKey), formatIndex);
 }

@@ -9,21 +9,30 @@
 
 namespace {
 
-quint16 clamp16(qsizetype v) {
+quint16 clamp16(qsizetype v)
+{
     return quint16(qBound<qsizetype>(0, v, std::numeric_limits<quint16>::max()));
 }
 
-// The first four characters of a text as one number whose order is the
-// text's order, so that most comparisons of a sort need no text at all.
-quint64 prefixKey(QStringView s) {
+// Four characters of a text from `from` on as one number whose order is the
+// order of those characters (a text that ends sorts before any character).
+quint64 chunkKey(QStringView s, qsizetype from)
+{
     quint64 key = 0;
-    for (int i = 0; i < 4; ++i)
+    for (qsizetype i = from; i < from + 4; ++i)
         key = (key << 16) | (i < s.size() ? s.at(i).unicode() : 0u);
     return key;
 }
 
+struct SortKey {
+    quint64 a;
+    quint64 b;
+    int row;
+};
+
 // Ranks of texts in character code order (equal texts share a rank).
-std::vector<quint64> ranks(const QStringList& texts) {
+std::vector<quint64> ranks(const QStringList& texts)
+{
     std::vector<int> order(size_t(texts.size()));
     for (int i = 0; i < texts.size(); ++i)
         order[size_t(i)] = i;
@@ -41,11 +50,13 @@ std::vector<quint64> ranks(const QStringList& texts) {
 } // namespace
 
 GamesTableModel::GamesTableModel(QObject* parent)
-    : QAbstractTableModel(parent) {
+    : QAbstractTableModel(parent)
+{
     m_modes << QString();
 }
 
-QString GamesTableModel::header(int column) {
+QString GamesTableModel::header(int column)
+{
     switch (column) {
     case DateColumn:
         return QStringLiteral("Date");
@@ -62,12 +73,14 @@ QString GamesTableModel::header(int column) {
     }
 }
 
-int GamesTableModel::widthTwips(int column) {
+int GamesTableModel::widthTwips(int column)
+{
     static const int widths[ColumnCount] = {0, 3000, 1000, 1000, 4000, 2000};
     return column >= 0 && column < ColumnCount ? widths[column] : 0;
 }
 
-void GamesTableModel::clear() {
+void GamesTableModel::clear()
+{
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
@@ -78,7 +91,8 @@ void GamesTableModel::clear() {
     endResetModel();
 }
 
-void GamesTableModel::setGames(const QList<GameFolderFiles>& folders) {
+void GamesTableModel::setGames(const QList<GameFolderFiles>& folders)
+{
     beginResetModel();
     m_rows.clear();
     m_dates.clear();
@@ -131,7 +145,8 @@ void GamesTableModel::setGames(const QList<GameFolderFiles>& folders) {
     endResetModel();
 }
 
-void GamesTableModel::formatDates() {
+void GamesTableModel::formatDates()
+{
     const GameDateFormatter formatter;
     m_dateTexts.clear();
     m_dateTexts.reserve(m_dates.size());
@@ -139,39 +154,47 @@ void GamesTableModel::formatDates() {
         m_dateTexts << formatter.format(date, m_dateFormat);
 }
 
-void GamesTableModel::setDateFormat(int formatIndex) {
+void GamesTableModel::setDateFormat(int formatIndex)
+{
     m_dateFormat = formatIndex;
     formatDates();
     if (!m_rows.empty())
         Q_EMIT dataChanged(index(0, DateColumn), index(rowCount() - 1, DateColumn), {Qt::DisplayRole});
 }
 
-QStringView GamesTableModel::dateView(const Row& row) const {
+QStringView GamesTableModel::dateView(const Row& row) const
+{
     return QStringView(row.name).mid(row.dateStart, row.dateLength);
 }
 
-QStringView GamesTableModel::timeView(const Row& row) const {
+QStringView GamesTableModel::timeView(const Row& row) const
+{
     return QStringView(row.name).mid(row.timeStart, row.timeLength);
 }
 
-QStringView GamesTableModel::playersView(const Row& row) const {
+QStringView GamesTableModel::playersView(const Row& row) const
+{
     return QStringView(row.name).mid(row.playersStart, row.playersLength);
 }
 
-QString GamesTableModel::folderText(const Row& row) const {
+QString GamesTableModel::folderText(const Row& row) const
+{
     const QString& folder = m_folders.at(row.folder);
     return folder.isEmpty() ? GamesTree::defaultFolderName() : folder;
 }
 
-QString GamesTableModel::fileName(int row) const {
+QString GamesTableModel::fileName(int row) const
+{
     return row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].name : QString();
 }
 
-QString GamesTableModel::folder(int row) const {
+QString GamesTableModel::folder(int row) const
+{
     return row >= 0 && size_t(row) < m_rows.size() ? m_folders.at(m_rows[size_t(row)].folder) : QString();
 }
 
-QString GamesTableModel::text(int row, int column) const {
+QString GamesTableModel::text(int row, int column) const
+{
     if (row < 0 || size_t(row) >= m_rows.size())
         return QString();
     const Row& r = m_rows[size_t(row)];
@@ -193,15 +216,18 @@ QString GamesTableModel::text(int row, int column) const {
     }
 }
 
-int GamesTableModel::rowCount(const QModelIndex& parent) const {
+int GamesTableModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
-int GamesTableModel::columnCount(const QModelIndex& parent) const {
+int GamesTableModel::columnCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant GamesTableModel::data(const QModelIndex& index, int role) const {
+QVariant GamesTableModel::data(const QModelIndex& index, int role) const
+{
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
@@ -209,33 +235,49 @@ QVariant GamesTableModel::data(const QModelIndex& index, int role) const {
     return QVariant();
 }
 
-QVariant GamesTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant GamesTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QVariant();
     return header(section);
 }
 
-std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) const {
-    struct Key {
-        quint64 primary;
-        int row;
-    };
+std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) const
+{
+    // A multikey sort: rows are sorted by eight characters of their text at a
+    // time, held in two numbers, and only rows that tie on those go on to the
+    // next eight. Most comparisons thus touch no text, and every text is read
+    // once per level instead of once per comparison.
     const size_t n = m_rows.size();
-    std::vector<Key> keys(n);
-    // What decides between rows of equal primary keys, before their order.
-    QStringView (GamesTableModel::*tieText)(const Row&) const = nullptr;
+    std::vector<SortKey> keys(n);
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = {0, 0, int(i)};
 
+    // The text sorted by from `textLevel` on (Date: the first level is the
+    // day, then the time of the day; names without a date sort by their text
+    // after every date). Mode and Folder need only their ranks.
+    int textLevel = 0;
+    QStringView (GamesTableModel::*textOf)(const Row&) const = nullptr;
     switch (column) {
-    case DateColumn: {
+    case FileColumn:
+        textOf = &GamesTableModel::fileView;
+        break;
+    case TimeColumn:
+        textOf = &GamesTableModel::timeView;
+        break;
+    case PlayersColumn:
+        textOf = &GamesTableModel::playersView;
+        break;
+    case DateColumn:
+        textLevel = 1;
+        textOf = &GamesTableModel::dayOrderView;
         for (size_t i = 0; i < n; ++i) {
             const Row& r = m_rows[i];
-            // Julian days of real dates are far below 2^62; names without a date come last.
             const quint64 day = r.date >= 0 ? quint64(m_dates.at(r.date).toJulianDay() + (qint64(1) << 40))
                                             : std::numeric_limits<quint64>::max();
-            keys[i] = {day, int(i)};
+            keys[i] = {day, 0, int(i)};
         }
         break;
-    }
     case ModeColumn:
     case FolderColumn: {
         QStringList texts;
@@ -247,17 +289,7 @@ std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) c
         }
         const std::vector<quint64> rank = ranks(texts);
         for (size_t i = 0; i < n; ++i)
-            keys[i] = {rank[column == ModeColumn ? m_rows[i].mode : m_rows[i].folder], int(i)};
-        break;
-    }
-    case FileColumn:
-    case TimeColumn:
-    case PlayersColumn: {
-        tieText = column == FileColumn   ? &GamesTableModel::fileView
-                  : column == TimeColumn ? &GamesTableModel::timeView
-                                         : &GamesTableModel::playersView;
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = {prefixKey((this->*tieText)(m_rows[i])), int(i)};
+            keys[i] = {rank[column == ModeColumn ? m_rows[i].mode : m_rows[i].folder], 0, int(i)};
         break;
     }
     default:
@@ -265,24 +297,40 @@ std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) c
     }
 
     const bool ascending = order == Qt::AscendingOrder;
-    auto tie = [&](const Key& a, const Key& b) -> int {
-        const Row& ra = m_rows[size_t(a.row)];
-        const Row& rb = m_rows[size_t(b.row)];
-        if (tieText)
-            return (this->*tieText)(ra).compare((this->*tieText)(rb));
-        if (column == DateColumn) {
-            // One day: by time; names without a date: by their text.
-            return ra.date >= 0 ? timeView(ra).compare(timeView(rb)) : dateView(ra).compare(dateView(rb));
+    auto setKeys = [&](SortKey* begin, SortKey* end, int level) {
+        const qsizetype from = qsizetype(level - textLevel) * 8;
+        for (SortKey* k = begin; k != end; ++k) {
+            const QStringView text = (this->*textOf)(m_rows[size_t(k->row)]);
+            k->a = chunkKey(text, from);
+            k->b = chunkKey(text, from + 4);
         }
-        return 0;
     };
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        if (a.primary != b.primary)
-            return ascending ? a.primary < b.primary : a.primary > b.primary;
-        if (const int c = tie(a, b))
-            return ascending ? c < 0 : c > 0;
-        return a.row < b.row;
-    });
+    // Sorts [begin, end) at `level`, then each run of equal keys one level deeper.
+    auto sortLevel = [&](auto& self, SortKey* begin, SortKey* end, int level) -> void {
+        if (textOf && level >= textLevel)
+            setKeys(begin, end, level);
+        std::sort(begin, end, [ascending](const SortKey& x, const SortKey& y) {
+            if (x.a != y.a)
+                return ascending ? x.a < y.a : x.a > y.a;
+            if (x.b != y.b)
+                return ascending ? x.b < y.b : x.b > y.b;
+            return x.row < y.row; // ties keep their present order
+        });
+        if (!textOf)
+            return;
+        for (SortKey* run = begin; run != end;) {
+            SortKey* next = run + 1;
+            while (next != end && next->a == run->a && next->b == run->b)
+                ++next;
+            // A text that ended within these eight characters has nothing deeper.
+            const bool more = level < textLevel || (run->b & 0xFFFF) != 0;
+            if (next - run > 1 && more)
+                self(self, run, next, level + 1);
+            run = next;
+        }
+    };
+    if (n > 0)
+        sortLevel(sortLevel, keys.data(), keys.data() + n, 0);
 
     std::vector<int> sorted(n);
     for (size_t i = 0; i < n; ++i)
@@ -290,7 +338,8 @@ std::vector<int> GamesTableModel::sortedOrder(int column, Qt::SortOrder order) c
     return sorted;
 }
 
-void GamesTableModel::sort(int column, Qt::SortOrder order) {
+void GamesTableModel::sort(int column, Qt::SortOrder order)
+{
     if (column < 0 || column >= ColumnCount || m_rows.size() < 2)
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -78,6 +78,8 @@ private:
     QStringView dateView(const Row& row) const;
     QStringView timeView(const Row& row) const;
     QStringView playersView(const Row& row) const;
+    // Within one day: the time; for a name without a date: its date part.
+    QStringView dayOrderView(const Row& row) const { return row.date >= 0 ? timeView(row) : dateView(row); }
     QString folderText(const Row& row) const;
     void formatDates();
     std::vector<int> sortedOrder(int column, Qt::SortOrder order) const;
