@@ -29,32 +29,28 @@ private Q_SLOTS:
     void systemColorsMapToPaletteRoles();
 };
 
-void TestFolderListing::listsParentFoldersAndNullFiles_data()
-{
+void TestFolderListing::listsParentFoldersAndNullFiles_data() {
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("caret") << QStringList{"B", "A"} << QStringList{"x.txt"} << "^"
-                           << QStringList{"..^", "A^", "B^"};
-    QTest::newRow("no indicator") << QStringList{"B", "A"} << QStringList{"x.txt"} << ""
-                                  << QStringList{"..", "A", "B"};
-    QTest::newRow("case ignored in order") << QStringList{"b", "A", "C"} << QStringList{} << ""
-                                           << QStringList{"..", "A", "b", "C"};
+    QTest::newRow("caret") << QStringList{"B", "A"} << QStringList{"x.txt"} << "^" << QStringList{"..^", "A^", "B^"};
+    QTest::newRow("no indicator") << QStringList{"B", "A"} << QStringList{"x.txt"} << "" << QStringList{"..", "A", "B"};
+    QTest::newRow("case ignored in order")
+        << QStringList{"b", "A", "C"} << QStringList{} << "" << QStringList{"..", "A", "b", "C"};
     QTest::newRow("null files after folders")
         << QStringList{"Zed", "A"} << QStringList{"y.null", "x.txt", "B.NULL", "null", "a.nullx"} << "^"
         << QStringList{"..^", "A^", "Zed^", "B.NULL", "y.null"};
-    QTest::newRow("folder named like a null file") << QStringList{"q.null"} << QStringList{} << "^"
-                                                   << QStringList{"..^", "q.null^"};
-    QTest::newRow("hidden entries left out") << QStringList{".git", "Maps"} << QStringList{".h.null"} << ""
-                                             << QStringList{"..", "Maps"};
+    QTest::newRow("folder named like a null file")
+        << QStringList{"q.null"} << QStringList{} << "^" << QStringList{"..^", "q.null^"};
+    QTest::newRow("hidden entries left out")
+        << QStringList{".git", "Maps"} << QStringList{".h.null"} << "" << QStringList{"..", "Maps"};
     QTest::newRow("empty folder") << QStringList{} << QStringList{} << "^" << QStringList{"..^"};
     QTest::newRow("longer indicator") << QStringList{"A"} << QStringList{} << "<d>" << QStringList{"..<d>", "A<d>"};
 }
 
-void TestFolderListing::listsParentFoldersAndNullFiles()
-{
+void TestFolderListing::listsParentFoldersAndNullFiles() {
     QFETCH(QStringList, folders);
     QFETCH(QStringList, files);
     QFETCH(QString, indicator);
@@ -78,8 +74,7 @@ void TestFolderListing::listsParentFoldersAndNullFiles()
     }
 }
 
-void TestFolderListing::rootHasNoParentEntry()
-{
+void TestFolderListing::rootHasNoParentEntry() {
     const FolderListing::Result r = FolderListing::list(QDir::rootPath(), "^");
     QVERIFY(r.readable);
     QCOMPARE(r.path, QDir::rootPath());
@@ -88,18 +83,20 @@ void TestFolderListing::rootHasNoParentEntry()
     QVERIFY(r.entries.contains(QDir(QDir::tempPath()).dirName() + "^"));
 }
 
-void TestFolderListing::unreadablePathListsNothing_data()
-{
+void TestFolderListing::unreadablePathListsNothing_data() {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expectedPath");
-    QTest::newRow("missing") << "Missing" << "Missing/";
-    QTest::newRow("missing with slash") << "Missing/Deeper/" << "Missing/Deeper/";
-    QTest::newRow("a file") << "file.txt" << "file.txt/";
-    QTest::newRow("missing below dotdot") << "Missing/a/../" << "Missing/a/../";
+    QTest::newRow("missing") << "Missing"
+                             << "Missing/";
+    QTest::newRow("missing with slash") << "Missing/Deeper/"
+                                        << "Missing/Deeper/";
+    QTest::newRow("a file") << "file.txt"
+                            << "file.txt/";
+    QTest::newRow("missing below dotdot") << "Missing/a/../"
+                                          << "Missing/a/../";
 }
 
-void TestFolderListing::unreadablePathListsNothing()
-{
+void TestFolderListing::unreadablePathListsNothing() {
     QFETCH(QString, relative);
     QFETCH(QString, expectedPath);
     TestUserFolder t;
@@ -110,8 +107,7 @@ void TestFolderListing::unreadablePathListsNothing()
     QCOMPARE(r.path, t.path(expectedPath)); // the typed text is kept
 }
 
-void TestFolderListing::folderWithoutReadPermissionListsNothing()
-{
+void TestFolderListing::folderWithoutReadPermissionListsNothing() {
     TestUserFolder t;
     const QString locked = t.makeDir("Locked");
     t.makeDir("Locked/Inside");
@@ -126,47 +122,63 @@ void TestFolderListing::folderWithoutReadPermissionListsNothing()
     QCOMPARE(r.path, locked + "/");
 }
 
-void TestFolderListing::parentRefsResolveTextually_data()
-{
+void TestFolderListing::parentRefsResolveTextually_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("at the end") << "/tmp/x/Maps/Old/../" << "/tmp/x/Maps/";
-    QTest::newRow("at the end, no slash") << "/tmp/x/Maps/Old/.." << "/tmp/x/Maps/";
-    QTest::newRow("in the middle") << "/tmp/x/Maps/../Old/" << "/tmp/x/Old/";
-    QTest::newRow("two in a row") << "/tmp/x/a/b/../../c/" << "/tmp/x/c/";
-    QTest::newRow("twice apart") << "/a/../b/c/../d" << "/b/d/";
-    QTest::newRow("above the root") << "/../" << "/";
-    QTest::newRow("above the root, then down") << "/a/../../b/" << "/b/";
-    QTest::newRow("drive") << "C:/Maps/Old/../" << "C:/Maps/";
-    QTest::newRow("above a drive root") << "C:/../" << "C:/";
-    QTest::newRow("share") << "//server/share/../x/" << "//server/share/x/";
-    QTest::newRow("dots with doubled slashes") << "/a//./b/../" << "/a/";
-    QTest::newRow("relative") << "../x/../y/" << "../y/";
-    QTest::newRow("relative to nothing") << "a/../" << "./";
-    QTest::newRow("dots inside a name") << "/tmp/x..y/" << "/tmp/x..y/";
-    QTest::newRow("no parent ref") << "/tmp/./x//" << "/tmp/./x//";
+    QTest::newRow("at the end") << "/tmp/x/Maps/Old/../"
+                                << "/tmp/x/Maps/";
+    QTest::newRow("at the end, no slash") << "/tmp/x/Maps/Old/.."
+                                          << "/tmp/x/Maps/";
+    QTest::newRow("in the middle") << "/tmp/x/Maps/../Old/"
+                                   << "/tmp/x/Old/";
+    QTest::newRow("two in a row") << "/tmp/x/a/b/../../c/"
+                                  << "/tmp/x/c/";
+    QTest::newRow("twice apart") << "/a/../b/c/../d"
+                                 << "/b/d/";
+    QTest::newRow("above the root") << "/../"
+                                    << "/";
+    QTest::newRow("above the root, then down") << "/a/../../b/"
+                                               << "/b/";
+    QTest::newRow("drive") << "C:/Maps/Old/../"
+                           << "C:/Maps/";
+    QTest::newRow("above a drive root") << "C:/../"
+                                        << "C:/";
+    QTest::newRow("share") << "//server/share/../x/"
+                           << "//server/share/x/";
+    QTest::newRow("dots with doubled slashes") << "/a//./b/../"
+                                               << "/a/";
+    QTest::newRow("relative") << "../x/../y/"
+                              << "../y/";
+    QTest::newRow("relative to nothing") << "a/../"
+                                         << "./";
+    QTest::newRow("dots inside a name") << "/tmp/x..y/"
+                                        << "/tmp/x..y/";
+    QTest::newRow("no parent ref") << "/tmp/./x//"
+                                   << "/tmp/./x//";
 }
 
-void TestFolderListing::parentRefsResolveTextually()
-{
+void TestFolderListing::parentRefsResolveTextually() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(FolderListing::resolveParentRefs(path), expected);
 }
 
-void TestFolderListing::listingFollowsParentRefs_data()
-{
+void TestFolderListing::listingFollowsParentRefs_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("listed");
-    QTest::newRow("at the end") << "Maps/Old/../" << "Maps/";
-    QTest::newRow("at the end, no slash") << "Maps/Old/.." << "Maps/";
-    QTest::newRow("in the middle") << "Maps/../Maps/Old" << "Maps/Old/";
-    QTest::newRow("through a missing folder") << "Nope/../Maps/" << "Maps/";
-    QTest::newRow("two levels") << "Maps/Old/Older/../../" << "Maps/";
+    QTest::newRow("at the end") << "Maps/Old/../"
+                                << "Maps/";
+    QTest::newRow("at the end, no slash") << "Maps/Old/.."
+                                          << "Maps/";
+    QTest::newRow("in the middle") << "Maps/../Maps/Old"
+                                   << "Maps/Old/";
+    QTest::newRow("through a missing folder") << "Nope/../Maps/"
+                                              << "Maps/";
+    QTest::newRow("two levels") << "Maps/Old/Older/../../"
+                                << "Maps/";
 }
 
-void TestFolderListing::listingFollowsParentRefs()
-{
+void TestFolderListing::listingFollowsParentRefs() {
     QFETCH(QString, typed);
     QFETCH(QString, listed);
     TestUserFolder t;
@@ -181,33 +193,42 @@ void TestFolderListing::listingFollowsParentRefs()
     QCOMPARE(r.entries, FolderListing::list(t.path(listed), "^").entries);
 }
 
-void TestFolderListing::selectedFileReplacesIndicator_data()
-{
+void TestFolderListing::selectedFileReplacesIndicator_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("folder") << "A^" << "^" << "A/";
-    QTest::newRow("parent") << "..^" << "^" << "../";
-    QTest::newRow("no indicator") << "Maps" << "" << "Maps";
-    QTest::newRow("every occurrence") << "a^b^" << "^" << "a/b/";
-    QTest::newRow("null file") << "y.null" << "^" << "y.null";
-    QTest::newRow("longer indicator") << "A<d>" << "<d>" << "A/";
+    QTest::newRow("folder") << "A^"
+                            << "^"
+                            << "A/";
+    QTest::newRow("parent") << "..^"
+                            << "^"
+                            << "../";
+    QTest::newRow("no indicator") << "Maps"
+                                  << ""
+                                  << "Maps";
+    QTest::newRow("every occurrence") << "a^b^"
+                                      << "^"
+                                      << "a/b/";
+    QTest::newRow("null file") << "y.null"
+                               << "^"
+                               << "y.null";
+    QTest::newRow("longer indicator") << "A<d>"
+                                      << "<d>"
+                                      << "A/";
 }
 
-void TestFolderListing::selectedFileReplacesIndicator()
-{
+void TestFolderListing::selectedFileReplacesIndicator() {
     QFETCH(QString, entry);
     QFETCH(QString, indicator);
     QFETCH(QString, expected);
     QCOMPARE(FolderListing::selectedFile(entry, indicator), expected);
 }
 
-void TestFolderListing::propertyBagStoresOnlyWhatDiffersFromDefault()
-{
+void TestFolderListing::propertyBagStoresOnlyWhatDiffersFromDefault() {
     PropertyBag bag;
     QCOMPARE(bag.read("Path", "C:/"), QVariant("C:/"));
     bag.write("Path", QString("/games/"), QString("/"));
-    bag.write("Enabled", true, true); // equal to its default: not stored
+    bag.write("Enabled", true, true);     // equal to its default: not stored
     bag.write("SelectedFile", QString()); // no default: always stored
     QCOMPARE(bag.names(), (QStringList{"Path", "SelectedFile"}));
     QCOMPARE(bag.read("Path", "/"), QVariant("/games/"));
@@ -221,8 +242,7 @@ void TestFolderListing::propertyBagStoresOnlyWhatDiffersFromDefault()
     QCOMPARE(bag.readNames(), (QStringList{"Path", "Path", "Enabled", "SelectedFile", "Path"}));
 }
 
-void TestFolderListing::systemColorsMapToPaletteRoles_data()
-{
+void TestFolderListing::systemColorsMapToPaletteRoles_data() {
     QTest::addColumn<uint>("code");
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("role");
@@ -234,8 +254,7 @@ void TestFolderListing::systemColorsMapToPaletteRoles_data()
     QTest::newRow("tooltip background") << uint(0x80000018) << int(QPalette::Active) << int(QPalette::ToolTipBase);
 }
 
-void TestFolderListing::systemColorsMapToPaletteRoles()
-{
+void TestFolderListing::systemColorsMapToPaletteRoles() {
     QFETCH(uint, code);
     QFETCH(int, group);
     QFETCH(int, role);
