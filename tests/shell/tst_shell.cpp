@@ -11,6 +11,7 @@
 #include "support/TestApp.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 
 namespace {
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void gamesHandOver();
     void programsHandOver();
     void closingDuringProgramsRebuildKeepsLoadingWindow();
+    void strayModalBoxIsClosedNotHung();
 };
 
 void TestShell::installationCheck_data()
@@ -457,6 +459,18 @@ void TestShell::closingDuringProgramsRebuildKeepsLoadingWindow()
     QTRY_COMPARE(loads, 2);
     QTRY_VERIFY(!visible(t, WindowNames::Loading));
     QVERIFY(visible(t, WindowNames::Programs));
+}
+
+void TestShell::strayModalBoxIsClosedNotHung()
+{
+    // A real box that no script answers must end within moments and be reported.
+    ModalGuard guard;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Stray"), QStringLiteral("nobody answers this"));
+    QElapsedTimer clock;
+    clock.start();
+    box.exec();
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(guard.closed(), QStringList{QStringLiteral("Stray")});
 }
 
 QTEST_MAIN(TestShell)
