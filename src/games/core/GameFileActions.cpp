@@ -1,0 +1,213 @@
+#include "games/core/GameFileActions.h"
+
+#include "common/core/AppInfo.h"
+#include "common/core/FileOps.h"
+#include "common/core/NameRules.h"
+#include "common/core/PathCase.h"
+#include "games/core/GamesTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace GameFileActions {
+
+namespace {
+
+Notice tell(const QString& text)
+{
+    return {text, AppInfo::title(), Prompter::Icon::None};
+}
+
+Notice problem(const QString& text, const QString& title)
+{
+    return {text, title, Prompter::Icon::Exclamation};
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
+
+// True when both name the same existing folder (letter case, links and
+// trailing separators aside).
+bool sameFolder(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// A folder of Games given by the name of a navigator entry or a list entry:
+// a single valid name of an existing folder directly inside Games.
+bool isUserFolder(const QString& gamesRoot, const QString& folder)
+{
+    return NameRules::isValid(folder) && QFileInfo(PathCase::join(gamesRoot, folder)).isDir();
+}
+
+} // namespace
+
+void Notice::show(Prompter& prompter) const
+{
+    if (!isEmpty())
+        prompter.message(text, title, Prompter::Buttons::Ok, icon);
+}
+
+QString folderCreatedText(const QString& name)
+{
+    return QLatin1Char('\'') + name + QStringLiteral("' folder successfully created! <(^.^)>");
+}
+
+QString folderDeletedText()
+{
+    return QStringLiteral("Folder successfully deleted! <(^.^)>");
+}
+
+QString newFolderPrompt()
+{
+    return QStringLiteral("What would you like to name the new folder? c('.'C)");
+}
+
+QString newFolderTitle()
+{
+    return QStringLiteral("Create New Folder");
+}
+
+QString defaultFolderDenied()
+{
+    return QStringLiteral("Sorry, you cannot delete this Folder since it is the 'Default' folder. =(");
+}
+
+QString deletionDeniedTitle()
+{
+    return QStringLiteral("Deletion Denied");
+}
+
+QString deleteFolderQuestion(const QString& name)
+{
+    return QStringLiteral("Are you sure you want to delete the '") + name +
+           QStringLiteral("' folder? All of its contents will be deleted. c('.'C)");
+}
+
+QString deleteFolderTitle()
+{
+    return QStringLiteral("Delete Folder?");
+}
+
+QString gamePath(const QString& gamesRoot, const QString& folder, const QString& file)
+{
+    return PathCase::join(GamesTree::folderPath(gamesRoot, folder), file);
+}
+
+Outcome createFolder(const QString& gamesRoot, const QString& typed)
+{
+    const QString title = newFolderTitle();
+    const NameRules::Problem rule = NameRules::check(typed);
+    if (rule != NameRules::Problem::None)
+        return {false, problem(NameRules::describe(rule, typed), title)};
+    if (typed.compare(GamesTree::defaultFolderName(), Qt::CaseInsensitive) == 0) {
+        return {false, problem(QStringLiteral("'Default' is how the Games folder itself is shown, so a folder "
+                                              "cannot have that name. Please choose another one. c('.'C)"),
+                               title)};
+    }
+    if (!PathCase::findEntry(gamesRoot, typed).isEmpty()) {
+        return {false, problem(QStringLiteral("There is already a folder named ") + quoted(typed) +
+                                   QStringLiteral(". Please choose another name. c('.'C)"),
+                               title)};
+    }
+    if (!QDir().mkpath(gamesRoot) || !QDir(gamesRoot).mkdir(typed)) {
+        return {false,
+                problem(QStringLiteral("The folder ") + quoted(typed) + QStringLiteral(" could not be created. =("),
+                        title)};
+    }
+    return {true, tell(folderCreatedText(typed))};
+}
+
+Outcome removeFolder(const QString& gamesRoot, const QString& folder)
+{
+    const QString title = QStringLiteral("Delete Folder");
+    if (!isUserFolder(gamesRoot, folder)) {
+        return {false,
+                problem(QStringLiteral("There is no folder named ") + quoted(folder) + QStringLiteral(" any more. =("),
+                        title)};
+    }
+    if (!FileOps::removeFolderAndFiles(PathCase::join(gamesRoot, folder))) {
+        // Some of its files may be gone now, so the lists are rebuilt.
+        return {true, problem(QStringLiteral("The folder ") + quoted(folder) +
+                                  QStringLiteral(" could not be removed: it still holds folders or files that "
+                                                 "could not be deleted. =("),
+                              title)};
+    }
+    return {true, tell(folderDeletedText())};
+}
+
+Outcome deleteGame(const QString& gamesRoot, const QString& folder, const QString& file)
+{
+    const QString path = gamePath(gamesRoot, folder, file);
+    if (NameRules::isValid(file) && QFileInfo(path).isFile() && QFile::remove(path))
+        return {true, {}};
+    return {false, problem(file + QStringLiteral(" could not be deleted. =("), QStringLiteral("Delete Game"))};
+}
+
+QString copyForViewing(const QString& gamesRoot, const QString& folder, const QString& file, const QString& tempFolder,
+                       Notice* notice)
+{
+    const QString title = QStringLiteral("View Game");
+    QString error;
+    const QString copy = PathCase::join(tempFolder, file);
+    if (!NameRules::isValid(file)) {
+        error = QStringLiteral("the name is not a valid file name");
+    } else if (!QDir().mkpath(tempFolder)) {
+        error = QStringLiteral("the folder ") + QDir::toNativeSeparators(tempFolder) +
+                QStringLiteral(" could not be created");
+    } else if (FileOps::copyReplacing(gamePath(gamesRoot, folder, file), copy, &error)) {
+        return copy;
+    }
+    if (notice)
+        *notice = problem(file + QStringLiteral(" could not be copied for viewing: ") + error + QStringLiteral(". =("),
+                          title);
+    return QString();
+}
+
+Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tempFolder)
+{
+    const QString denied = QStringLiteral("Denied! xD");
+    const QString failed = QStringLiteral("Transfer Failed");
+    const QString destinationName = t.toFolder.isEmpty() ? GamesTree::defaultFolderName() : t.toFolder;
+    if (!t.toFolder.isEmpty() && !isUserFolder(gamesRoot, t.toFolder)) {
+        return {false, problem(QStringLiteral("There is no folder named ") + quoted(t.toFolder) +
+                                   QStringLiteral(" in your Games folder. Please pick another folder. c('.'C)"),
+                               denied)};
+    }
+    const QString fromFolder = GamesTree::folderPath(gamesRoot, t.fromFolder);
+    const QString toFolder = GamesTree::folderPath(gamesRoot, t.toFolder);
+    if (t.fromFolder == t.toFolder || sameFolder(fromFolder, toFolder))
+        return {false, tell(t.file + QStringLiteral(" is already in the ") + destinationName +
+                            QStringLiteral(" folder! c('.'C)"))};
+    if (sameFolder(toFolder, tempFolder)) {
+        return {false, problem(QStringLiteral("The Temp folder only holds copies of games being viewed, and it is "
+                                              "emptied when The Quillane closes. Please pick another folder. c('.'C)"),
+                               denied)};
+    }
+
+    const QString source = gamePath(gamesRoot, t.fromFolder, t.file);
+    const QString destination = PathCase::join(toFolder, t.file);
+    QString error;
+    if (!NameRules::isValid(t.file) || !FileOps::copyReplacing(source, destination, &error)) {
+        if (error.isEmpty())
+            error = QStringLiteral("the name is not a valid file name");
+        return {false,
+                problem(t.file + QStringLiteral(" could not be ") +
+                            (t.move ? QStringLiteral("moved") : QStringLiteral("copied")) + QStringLiteral(" to the ") +
+                            destinationName + QStringLiteral(" folder: ") + error + QStringLiteral(". =("),
+                        failed)};
+    }
+    // Only a complete copy lets the original go.
+    if (t.move && !QFile::remove(source)) {
+        return {true, problem(t.file + QStringLiteral(" was copied to the ") + destinationName +
+                                  QStringLiteral(" folder, but the original could not be deleted. =("),
+                              failed)};
+    }
+    return {true, {}};
+}
+
+} // namespace GameFileActions

@@ -1,0 +1,243 @@
+#include "games/ui/GameTransferWindow.h"
+
+#include "common/core/Colors.h"
+#include "common/core/Pictures.h"
+#include "common/core/Prompter.h"
+#include "common/core/UserPaths.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/ClickLabel.h"
+#include "common/ui/FileNavBox.h"
+#include "common/ui/WindowNames.h"
+#include "games/core/GameFileActions.h"
+#include "games/ui/GamesWindow.h"
+
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+// The navigator lists the folders of Games under these names.
+const QString parentEntry = QStringLiteral("..");
+
+bool sameFolder(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+QColor GameTransferWindow::linkColour()
+{
+    return bgrColor(0xC0FFC0);
+}
+
+QColor GameTransferWindow::hoverColour()
+{
+    return bgrColor(0xFFFF00);
+}
+
+GameTransferWindow::GameTransferWindow(AppContext& context)
+    : AppWindow(context)
+{
+    setWindowTitle(QStringLiteral("Transfer Window"));
+    setBackground(this, Qt::white);
+    setMouseTracking(true);
+    setFixedSize(430, 360);
+
+    auto* main = new ClickLabel(QStringLiteral("Select Folder"), this);
+    main->setObjectName(QStringLiteral("lblMain"));
+    main->setFont(designFont(QStringLiteral("Verdana"), 10, true));
+    main->setGeometry(10, 8, 260, 22);
+    connect(main, &ClickLabel::mouseMoved, this, &GameTransferWindow::resetLinkColours);
+    m_lblMain = main;
+
+    m_fileNavBox1 = new FileNavBox(this);
+    m_fileNavBox1->setObjectName(QStringLiteral("FileNavBox1"));
+    m_fileNavBox1->setGeometry(10, 34, 260, 262);
+    connect(m_fileNavBox1, &FileNavBox::MouseMove, this, &GameTransferWindow::resetLinkColours);
+
+    m_imgMapAuthor = new QLabel(this);
+    m_imgMapAuthor->setObjectName(QStringLiteral("imgMapAuthor"));
+    m_imgMapAuthor->setAlignment(Qt::AlignCenter);
+    m_imgMapAuthor->setGeometry(282, 34, 138, 130);
+
+    auto link = [this](const char* name, const QString& caption, int y) {
+        auto* label = new ClickLabel(caption, this);
+        label->setObjectName(QLatin1String(name));
+        label->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::Box);
+        label->setGeometry(282, y, 138, 24);
+        label->setBackColor(linkColour());
+        label->setCursor(Qt::PointingHandCursor);
+        connect(label, &ClickLabel::mouseMoved, this, [this, label] {
+            if (label->backColor() == hoverColour())
+                return;
+            resetLinkColours();
+            label->setBackColor(hoverColour());
+        });
+        return label;
+    };
+    m_lblCreate = link("lblCreate", QStringLiteral("Create Folder"), 174);
+    m_lblRemove = link("lblRemove", QStringLiteral("Remove Folder"), 204);
+    connect(m_lblCreate, &ClickLabel::clicked, this, &GameTransferWindow::lblCreateClick);
+    connect(m_lblRemove, &ClickLabel::clicked, this, &GameTransferWindow::lblRemoveClick);
+
+    m_lblTransfers = new QLabel(QStringLiteral("TRANSFERRING..."), this);
+    m_lblTransfers->setObjectName(QStringLiteral("lblTransfers"));
+    m_lblTransfers->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    m_lblTransfers->setAlignment(Qt::AlignCenter);
+    m_lblTransfers->setGeometry(282, 240, 138, 24);
+    m_lblTransfers->hide();
+
+    m_cmdMove = new QPushButton(QStringLiteral("T R A N S F E R  F I L E c('.'C)"), this);
+    m_cmdMove->setObjectName(QStringLiteral("cmdMove"));
+    m_cmdMove->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    m_cmdMove->setGeometry(10, 310, 260, 36);
+    connect(m_cmdMove, &QPushButton::clicked, this, &GameTransferWindow::cmdMoveClick);
+    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdCancel->setGeometry(282, 310, 138, 36);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void GameTransferWindow::formLoad()
+{
+    m_fileNavBox1->setDirectoryIndicator(QString());
+    m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
+    m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
+    const QImage smirk = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("smirk.bmp"));
+    m_imgMapAuthor->setPixmap(
+        QPixmap::fromImage(smirk).scaled(m_imgMapAuthor->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (const GamesWindow* games = gamesWindow())
+        m_file = games->selectedFile();
+    setWindowTitle(QStringLiteral("Moving ") + m_file + QStringLiteral(" To:"));
+    refreshNavigator();
+}
+
+GamesWindow* GameTransferWindow::gamesWindow() const
+{
+    return qobject_cast<GamesWindow*>(context().existingWindow(WindowNames::Games));
+}
+
+QString GameTransferWindow::gamesRoot() const
+{
+    return context().paths().resolve(QStringLiteral("Games"));
+}
+
+void GameTransferWindow::refreshNavigator()
+{
+    m_fileNavBox1->setPath(gamesRoot() + QLatin1Char('/'));
+    m_fileNavBox1->refresh();
+}
+
+bool GameTransferWindow::pickedFolder(QString* folder, const QString& title)
+{
+    // The path box lets the user list another folder; only the folders of
+    // Games can be picked.
+    if (!sameFolder(m_fileNavBox1->path(), gamesRoot())) {
+        context().prompter().message(QStringLiteral("Please pick one of the folders of your Games folder. c('.'C)"),
+                                     title, Prompter::Buttons::Ok, Prompter::Icon::Information);
+        refreshNavigator();
+        return false;
+    }
+    QString entry = m_fileNavBox1->listIndex() < 0 ? QString() : m_fileNavBox1->selectedFile();
+    while (entry.endsWith(QLatin1Char('/')))
+        entry.chop(1);
+    if (entry.isEmpty()) {
+        context().prompter().message(QStringLiteral("Select a folder first. c('.'C)"), title, Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return false;
+    }
+    *folder = entry == parentEntry ? QString() : entry;
+    return true;
+}
+
+void GameTransferWindow::cmdMoveClick()
+{
+    GamesWindow* games = gamesWindow();
+    if (games)
+        m_file = games->selectedFile();
+    QString folder;
+    if (!pickedFolder(&folder, QStringLiteral("Denied! xD")))
+        return;
+    m_lblTransfers->show();
+    GameFileActions::Transfer transfer;
+    transfer.file = m_file;
+    transfer.fromFolder = games ? games->selectedFolder() : QString();
+    transfer.toFolder = folder;
+    transfer.move = games && games->transferMode() == QLatin1String("move");
+    const GameFileActions::Outcome outcome =
+        GameFileActions::transfer(gamesRoot(), transfer, context().paths().resolve(QStringLiteral("Games/Temp")));
+    outcome.notice.show(context().prompter());
+    m_lblTransfers->hide();
+    if (!outcome.changed)
+        return;
+    // Both windows close; the loading window brings the games window back
+    // built afresh. Closing the games window closes this one too.
+    context().reloadGamesWindow();
+    context().unloadWindow(WindowNames::Games);
+    if (context().existingWindow(WindowNames::GamesTransfer) == this)
+        close();
+}
+
+void GameTransferWindow::lblCreateClick()
+{
+    const QString name =
+        context().prompter().input(GameFileActions::newFolderPrompt(), GameFileActions::newFolderTitle(), QString());
+    if (name.isEmpty())
+        return;
+    const GameFileActions::Outcome outcome = GameFileActions::createFolder(gamesRoot(), name);
+    m_foldersChanged = m_foldersChanged || outcome.changed;
+    outcome.notice.show(context().prompter());
+    refreshNavigator();
+}
+
+void GameTransferWindow::lblRemoveClick()
+{
+    const QString title = QStringLiteral("Remove Folder");
+    QString folder;
+    if (!pickedFolder(&folder, title))
+        return;
+    if (folder.isEmpty()) {
+        context().prompter().message(GameFileActions::defaultFolderDenied(), GameFileActions::deletionDeniedTitle(),
+                                     Prompter::Buttons::Ok, Prompter::Icon::Information);
+        return;
+    }
+    if (context().prompter().message(GameFileActions::deleteFolderQuestion(folder),
+                                     GameFileActions::deleteFolderTitle(), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    const GameFileActions::Outcome outcome = GameFileActions::removeFolder(gamesRoot(), folder);
+    m_foldersChanged = m_foldersChanged || outcome.changed;
+    outcome.notice.show(context().prompter());
+    refreshNavigator();
+}
+
+void GameTransferWindow::resetLinkColours()
+{
+    m_lblCreate->setBackColor(linkColour());
+    m_lblRemove->setBackColor(linkColour());
+}
+
+void GameTransferWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    resetLinkColours();
+    AppWindow::mouseMoveEvent(event);
+}
+
+bool GameTransferWindow::formUnload()
+{
+    // During a hand-over the loading window brings the games window back.
+    if (context().gamesReloadPending())
+        return true;
+    if (GamesWindow* games = gamesWindow()) {
+        // Folders made or removed here show in the games window at once.
+        if (m_foldersChanged)
+            games->fillAllFolders();
+        games->show();
+    }
+    return true;
+}

@@ -1,0 +1,575 @@
+#include "games/ui/GamesWindow.h"
+
+#include "common/core/AppInfo.h"
+#include "common/core/Colors.h"
+#include "common/core/Desktop.h"
+#include "common/core/Intervals.h"
+#include "common/core/PathCase.h"
+#include "common/core/Pictures.h"
+#include "common/core/UserPaths.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/ClickLabel.h"
+#include "common/ui/FileNavBox.h"
+#include "common/ui/WindowNames.h"
+#include "games/core/GameDateFormatter.h"
+#include "games/core/GameFileActions.h"
+#include "games/core/GamesSettings.h"
+#include "games/core/GamesTableModel.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+// The grid takes the window's width less 150 twips and its height less 2250.
+constexpr int gridWidthMargin = 150 / twipsPerPixel;
+constexpr int gridHeightMargin = 2250 / twipsPerPixel;
+constexpr int gridLeft = gridWidthMargin / 2;
+constexpr int gridTop = gridHeightMargin - 5;
+
+// The sort labels and the columns they sort.
+constexpr int sortColumns[3] = {GamesTableModel::ModeColumn, GamesTableModel::PlayersColumn,
+                                GamesTableModel::TimeColumn};
+
+const QString populatingText =
+    QStringLiteral("             --Populating list--              (>'.')>PLEASE WAIT<('.'<)");
+
+} // namespace
+
+QColor GamesWindow::buttonColour()
+{
+    return bgrColor(0xC0FFC0);
+}
+
+QColor GamesWindow::hoverColour()
+{
+    return bgrColor(0x00FFFF);
+}
+
+GamesWindow::GamesWindow(AppContext& context)
+    : AppWindow(context)
+    , m_model(new GamesTableModel(this))
+{
+    setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
+    setBackground(this, Qt::white);
+    setMouseTracking(true);
+    m_nextAscending.fill(true);
+
+    buildMenus();
+    buildControlPanel();
+    buildGrid();
+
+    // Folder navigators: the first lists the game folders; the second is
+    // part of the window's look only.
+    m_fileNavBox1 = new FileNavBox(this);
+    m_fileNavBox1->setObjectName(QStringLiteral("FileNavBox1"));
+    m_fileNavBox1->hide();
+    m_fileNavBox2 = new FileNavBox(this);
+    m_fileNavBox2->setObjectName(QStringLiteral("FileNavBox2"));
+    m_fileNavBox2->hide();
+
+    // The waiting panel covers the window until the first fill ends.
+    m_frame3 = new QFrame(this);
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    setBackground(m_frame3, Qt::white);
+    auto* waiting = new QLabel(populatingText, m_frame3);
+    waiting->setObjectName(QStringLiteral("lblPopulating"));
+    waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
+    waiting->setAlignment(Qt::AlignCenter);
+    waiting->setGeometry(0, 0, 10, 10);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(context.intervals().deferredFill);
+    connect(m_timer1, &QTimer::timeout, this, [this] {
+        m_timer1->stop();
+        fillAllFolders();
+    });
+    m_timDelete = new QTimer(this);
+    m_timDelete->setObjectName(QStringLiteral("timDelete"));
+    m_timDelete->setInterval(context.intervals().tempDeleteRetry);
+    connect(m_timDelete, &QTimer::timeout, this, &GamesWindow::timDeleteTimer);
+
+    setMinimumSize(800, 360);
+    resize(800, 560);
+}
+
+void GamesWindow::buildMenus()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
+    m_mnuFile = m_menuBar->addMenu(QStringLiteral("File"));
+    m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    auto addAction = [](QMenu* menu, const char* name, const QString& caption, auto slot) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        QObject::connect(action, &QAction::triggered, menu, slot);
+        return action;
+    };
+    addAction(m_mnuFile, "mnuView", QStringLiteral("View Game"), [this] { cmdViewClick(); });
+    addAction(m_mnuFile, "mnuDelete", QStringLiteral("Delete Game"), [this] { cmdDeleteClick(); });
+    addAction(m_mnuFile, "mnuMove", QStringLiteral("Move File"), [this] { cmdTransferClick(QStringLiteral("move")); });
+    addAction(m_mnuFile, "mnuCopy", QStringLiteral("Copy File"), [this] { cmdTransferClick(QStringLiteral("copy")); });
+    m_mnuFolder = m_menuBar->addMenu(QStringLiteral("Folder"));
+    m_mnuFolder->setObjectName(QStringLiteral("mnuFolder"));
+    addAction(m_mnuFolder, "mnuCreate", QStringLiteral("Create Folder"), [this] { cmdCreateClick(); });
+    addAction(m_mnuFolder, "mnuDeleteFolder", QStringLiteral("Delete Folder"), [this] { mnuDeleteFolderClick(); });
+}
+
+ClickLabel* GamesWindow::addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new ClickLabel(caption, parent);
+    button->setObjectName(name);
+    button->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    button->setAlignment(Qt::AlignCenter);
+    button->setFrameShape(QFrame::Box);
+    button->setGeometry(geometry);
+    button->setBackColor(buttonColour());
+    button->setCursor(Qt::PointingHandCursor);
+    connect(button, &ClickLabel::mouseMoved, this, [this, button] { hoverButton(button); });
+    return button;
+}
+
+void GamesWindow::buildControlPanel()
+{
+    const int top = 26;
+    m_frame2 = new ClickFrame(this);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setFrameShape(QFrame::Box);
+    m_frame2->setGeometry(gridLeft, top, 372, 88);
+    connect(m_frame2, &ClickFrame::mouseMoved, this, &GamesWindow::resetButtonColours);
+    auto* caption = new QLabel(QStringLiteral("Control Panel"), m_frame2);
+    caption->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    caption->setGeometry(6, 3, 200, 16);
+
+    auto at = [](int column, int row) { return QRect(6 + column * 120, 24 + row * 30, 116, 24); };
+    m_cmdView = addButton(m_frame2, QStringLiteral("cmdView"), QStringLiteral("View Game"), at(0, 0));
+    m_cmdDelete = addButton(m_frame2, QStringLiteral("cmdDelete"), QStringLiteral("Delete Game"), at(1, 0));
+    m_cmdMove = addButton(m_frame2, QStringLiteral("cmdMove"), QStringLiteral("Move File"), at(2, 0));
+    m_cmdCopy = addButton(m_frame2, QStringLiteral("cmdCopy"), QStringLiteral("Copy File"), at(0, 1));
+    m_cmdCreate = addButton(m_frame2, QStringLiteral("cmdCreate"), QStringLiteral("Create New Folder"), at(1, 1));
+    m_cmdReset = addButton(m_frame2, QStringLiteral("cmdReset"), QStringLiteral("RESET LIST"), at(2, 1));
+    connect(m_cmdView, &ClickLabel::clicked, this, &GamesWindow::cmdViewClick);
+    connect(m_cmdDelete, &ClickLabel::clicked, this, &GamesWindow::cmdDeleteClick);
+    connect(m_cmdMove, &ClickLabel::clicked, this, [this] { cmdTransferClick(QStringLiteral("move")); });
+    connect(m_cmdCopy, &ClickLabel::clicked, this, [this] { cmdTransferClick(QStringLiteral("copy")); });
+    connect(m_cmdCreate, &ClickLabel::clicked, this, &GamesWindow::cmdCreateClick);
+    connect(m_cmdReset, &ClickLabel::clicked, this, &GamesWindow::reloadGamesWindow);
+
+    auto* folders = new QLabel(QStringLiteral("Folders"), this);
+    folders->setObjectName(QStringLiteral("lblFolders"));
+    folders->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    folders->setGeometry(384, top, 120, 16);
+    m_lstFolderPick = new QListWidget(this);
+    m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
+    m_lstFolderPick->setGeometry(384, top + 16, 120, 72);
+    m_lstFolderPick->setMouseTracking(true);
+    m_lstFolderPick->viewport()->setMouseTracking(true);
+    m_lstFolderPick->viewport()->installEventFilter(this);
+    m_cmdGo = addButton(this, QStringLiteral("cmdGo"), QStringLiteral("GO"), QRect(508, top + 16, 34, 72));
+    m_cmdGo->setToolTip(QStringLiteral("Show the games of the picked folder"));
+    connect(m_cmdGo, &ClickLabel::clicked, this, &GamesWindow::fillOneFolder);
+
+    m_imgArmy = new QLabel(this);
+    m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
+    m_imgArmy->setAlignment(Qt::AlignCenter);
+    m_imgArmy->setGeometry(546, top, 70, 88);
+    m_imgArmy->setMouseTracking(true);
+    m_imgArmy->installEventFilter(this);
+
+    const int right = 620;
+    auto* formatLabel = new QLabel(QStringLiteral("Date format"), this);
+    formatLabel->setGeometry(right, top, 174, 16);
+    m_dateChooser = new QComboBox(this);
+    m_dateChooser->setObjectName(QStringLiteral("List1"));
+    m_dateChooser->setGeometry(right, top + 16, 174, 22);
+    m_dateChooser->setToolTip(QStringLiteral("How the Date column shows the dates"));
+    m_dateChooser->view()->setMinimumWidth(240);
+    m_txtFile = new QLineEdit(this);
+    m_txtFile->setObjectName(QStringLiteral("txtFile"));
+    m_txtFile->setReadOnly(true);
+    m_txtFile->setPlaceholderText(QStringLiteral("No game selected"));
+    m_txtFile->setGeometry(right, top + 42, 174, 20);
+    m_txtFolder = new QLineEdit(this);
+    m_txtFolder->setObjectName(QStringLiteral("txtFolder"));
+    m_txtFolder->setReadOnly(true);
+    m_txtFolder->setGeometry(right, top + 66, 174, 20);
+
+    m_warning = new QLabel(
+        QStringLiteral("Warning: If you rename any of your game files, they will not appear correctly in the grid."),
+        this);
+    m_warning->setObjectName(QStringLiteral("lblWarning"));
+    m_warning->setWordWrap(true);
+    m_warning->setFont(designFont(QStringLiteral("Verdana"), 6));
+    m_warning->setGeometry(gridLeft, top + 90, 190, 28);
+}
+
+void GamesWindow::buildGrid()
+{
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("Grid1"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setWordWrap(false);
+    m_grid->setSortingEnabled(false);
+    m_grid->verticalHeader()->hide();
+    // Fixed row heights keep 100,000 rows cheap to lay out.
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(true);
+    for (int c = 0; c < GamesTableModel::ColumnCount; ++c)
+        header->resizeSection(c, GamesTableModel::widthTwips(c) / twipsPerPixel);
+    m_grid->setColumnHidden(GamesTableModel::FileColumn, true);
+    connect(header, &QHeaderView::sectionClicked, this, &GamesWindow::sortColumn);
+    connect(header, &QHeaderView::sectionResized, this, &GamesWindow::placeSortLabels);
+    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GamesWindow::placeSortLabels);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { rowChosen(current.row()); });
+    m_grid->setMouseTracking(true);
+    m_grid->viewport()->installEventFilter(this);
+
+    const char* names[3] = {"cmdSort1", "cmdSort2", "cmdSort3"};
+    for (int i = 0; i < 3; ++i) {
+        m_cmdSort[size_t(i)] = addButton(this, QLatin1String(names[i]), QStringLiteral("SORT"), QRect(0, 0, 48, 18));
+        m_cmdSort[size_t(i)]->setProperty("tag", QStringLiteral("1"));
+        connect(m_cmdSort[size_t(i)], &ClickLabel::clicked, this, [this, i] { sortLabelClicked(i); });
+    }
+}
+
+void GamesWindow::formLoad()
+{
+    m_fileNavBox1->setDirectoryIndicator(QString());
+    m_fileNavBox2->setDirectoryIndicator(QString());
+    m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
+    m_fileNavBox2->setBorderColor(bgrColor(0xFFFF00));
+    m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
+    m_fileNavBox2->setForeColor(bgrColor(0x0080FF));
+    const QImage army = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"));
+    m_imgArmy->setPixmap(
+        QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+    // The date-format chooser: the 30 formats shown with one date; the
+    // user's choice is kept for the next start.
+    m_dateChooser->addItems(GameDateFormatter().examples());
+    const int format = GamesSettings::dateFormat();
+    m_dateChooser->setCurrentIndex(format);
+    m_model->setDateFormat(format);
+    connect(m_dateChooser, &QComboBox::currentIndexChanged, this, &GamesWindow::dateFormatChosen);
+
+    m_frame3->show();
+    m_frame3->raise();
+    m_timer1->start();
+}
+
+QString GamesWindow::gamesRoot() const
+{
+    return context().paths().resolve(QStringLiteral("Games"));
+}
+
+QString GamesWindow::tempFolder() const
+{
+    return context().paths().resolve(QStringLiteral("Games/Temp"));
+}
+
+QString GamesWindow::selectedFile() const
+{
+    return m_txtFile->text();
+}
+
+void GamesWindow::fillAllFolders()
+{
+    // The navigator lists the folders: ".." stands for Games itself
+    // ("Default"), every other entry is a user folder.
+    const QString root = gamesRoot();
+    m_fileNavBox1->setPath(root + QLatin1Char('/'));
+    m_fileNavBox1->refresh();
+    QList<GameFolderFiles> folders{GamesTree::listFolder(root, QString())};
+    m_lstFolderPick->clear();
+    m_lstFolderPick->addItem(GamesTree::defaultFolderName());
+    for (int i = 0; i < m_fileNavBox1->listCount(); ++i) {
+        m_fileNavBox1->setListIndex(i);
+        const QString folder = m_fileNavBox1->selectedFile();
+        if (folder == QLatin1String("..") || folder.isEmpty())
+            continue;
+        auto* item = new QListWidgetItem(folder, m_lstFolderPick);
+        item->setData(Qt::UserRole, folder);
+        folders << GamesTree::listFolder(root, folder);
+    }
+    showGames(folders);
+}
+
+QString GamesWindow::pickedFolder() const
+{
+    const QListWidgetItem* item = m_lstFolderPick->currentItem();
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}
+
+void GamesWindow::fillOneFolder()
+{
+    showGames({GamesTree::listFolder(gamesRoot(), pickedFolder())});
+}
+
+void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
+{
+    m_model->setGames(folders);
+    m_grid->horizontalHeader()->setSortIndicatorShown(false);
+    clearSelection();
+    m_frame3->hide();
+}
+
+void GamesWindow::clearSelection()
+{
+    m_grid->selectionModel()->clear();
+    m_txtFile->clear();
+    m_txtFolder->clear();
+    m_selectedFolder.clear();
+}
+
+void GamesWindow::rowChosen(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        m_txtFile->clear();
+        m_txtFolder->clear();
+        m_selectedFolder.clear();
+        return;
+    }
+    m_txtFile->setText(m_model->fileName(row));
+    m_txtFolder->setText(m_model->text(row, GamesTableModel::FolderColumn) + QLatin1Char('\\'));
+    m_selectedFolder = m_model->folder(row);
+}
+
+void GamesWindow::sortColumn(int column)
+{
+    if (column < 0 || column >= GamesTableModel::ColumnCount)
+        return;
+    const bool ascending = m_nextAscending[size_t(column)];
+    m_nextAscending[size_t(column)] = !ascending;
+    const Qt::SortOrder order = ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    m_model->sort(column, order);
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, order);
+    for (int i = 0; i < 3; ++i) {
+        if (sortColumns[i] == column)
+            m_cmdSort[size_t(i)]->setProperty("tag", ascending ? QStringLiteral("2") : QStringLiteral("1"));
+    }
+    const QModelIndex current = m_grid->selectionModel()->currentIndex();
+    if (current.isValid())
+        m_grid->scrollTo(current);
+}
+
+void GamesWindow::sortLabelClicked(int index)
+{
+    sortColumn(sortColumns[index]);
+}
+
+void GamesWindow::dateFormatChosen(int index)
+{
+    if (index < 0)
+        return;
+    m_model->setDateFormat(index);
+    GamesSettings::setDateFormat(index);
+}
+
+void GamesWindow::placeSortLabels()
+{
+    const QHeaderView* header = m_grid->horizontalHeader();
+    const int x0 = m_grid->x() + m_grid->frameWidth();
+    for (int i = 0; i < 3; ++i) {
+        ClickLabel* label = m_cmdSort[size_t(i)];
+        label->move(x0 + header->sectionViewportPosition(sortColumns[i]), m_grid->y() - label->height() - 2);
+    }
+}
+
+void GamesWindow::resizeEvent(QResizeEvent* event)
+{
+    AppWindow::resizeEvent(event);
+    m_menuBar->setGeometry(0, 0, width(), m_menuBar->sizeHint().height());
+    m_grid->setGeometry(gridLeft, gridTop, width() - gridWidthMargin, height() - gridHeightMargin);
+    m_frame3->setGeometry(rect());
+    if (auto* label = m_frame3->findChild<QLabel*>())
+        label->setGeometry(m_frame3->rect());
+    placeSortLabels();
+}
+
+void GamesWindow::hoverButton(ClickLabel* button)
+{
+    if (button->backColor() == hoverColour())
+        return;
+    resetButtonColours();
+    button->setBackColor(hoverColour());
+}
+
+void GamesWindow::resetButtonColours()
+{
+    for (ClickLabel* b : {m_cmdView, m_cmdDelete, m_cmdMove, m_cmdCopy, m_cmdCreate, m_cmdReset, m_cmdGo, m_cmdSort[0],
+                          m_cmdSort[1], m_cmdSort[2]})
+        b->setBackColor(buttonColour());
+}
+
+void GamesWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    resetButtonColours();
+    AppWindow::mouseMoveEvent(event);
+}
+
+bool GamesWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool grid = watched == m_grid->viewport();
+    const bool folders = watched == m_lstFolderPick->viewport();
+    if (event->type() == QEvent::MouseMove && (grid || folders || watched == m_imgArmy)) {
+        resetButtonColours();
+    } else if (event->type() == QEvent::MouseButtonPress && (grid || folders)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            // A right-button press picks the row or folder under the mouse
+            // and pops up the menu for it.
+            const QPoint pos = mouse->position().toPoint();
+            if (grid) {
+                const QModelIndex index = m_grid->indexAt(pos);
+                if (index.isValid())
+                    m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                         QItemSelectionModel::Rows);
+                m_mnuFile->popup(mouse->globalPosition().toPoint());
+            } else {
+                if (QListWidgetItem* item = m_lstFolderPick->itemAt(pos))
+                    m_lstFolderPick->setCurrentItem(item);
+                m_mnuFolder->popup(mouse->globalPosition().toPoint());
+            }
+            return true;
+        }
+    }
+    return AppWindow::eventFilter(watched, event);
+}
+
+void GamesWindow::reloadGamesWindow()
+{
+    context().reloadGamesWindow();
+    close();
+}
+
+bool GamesWindow::formUnload()
+{
+    // The transfer window goes with this window.
+    if (context().existingWindow(WindowNames::GamesTransfer))
+        context().unloadWindow(WindowNames::GamesTransfer);
+    m_timDelete->stop();
+    context().refreshTempGamesList();
+    context().returnToMainMenu(AppContext::HandOver::Games);
+    return true;
+}
+
+void GamesWindow::cmdViewClick()
+{
+    const QString file = selectedFile();
+    if (file.isEmpty()) {
+        context().prompter().message(QStringLiteral("Select a Game to view c('.'C)"),
+                                     QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return;
+    }
+    m_fileDelete = file;
+    GameFileActions::Notice notice;
+    const QString temp = tempFolder();
+    if (GameFileActions::copyForViewing(gamesRoot(), m_selectedFolder, file, temp, &notice).isEmpty()) {
+        notice.show(context().prompter());
+        return;
+    }
+    if (!context().desktop().openFolder(temp)) {
+        // No file manager to show the folder in: say where the copy is.
+        context().prompter().message(QStringLiteral("A copy of ") + file +
+                                         QStringLiteral(" is ready to watch in the folder ") +
+                                         QDir::toNativeSeparators(temp) + QStringLiteral(" c('.'C)"),
+                                     QStringLiteral("View Game"), Prompter::Buttons::Ok, Prompter::Icon::Information);
+    }
+    m_timDelete->start();
+}
+
+void GamesWindow::timDeleteTimer()
+{
+    // Deletes the viewed copy once the game lets go of it; a failure is
+    // retried at the next tick.
+    if (!m_fileDelete.isEmpty())
+        QFile::remove(PathCase::join(tempFolder(), m_fileDelete));
+}
+
+void GamesWindow::cmdDeleteClick()
+{
+    const QString file = selectedFile();
+    if (file.isEmpty()) {
+        context().prompter().message(QStringLiteral("Select a Game to delete c('.'C)"),
+                                     QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return;
+    }
+    if (context().prompter().message(QStringLiteral("Are you sure you want to delete ") + file + QLatin1Char('?'),
+                                     QStringLiteral("Delete?"), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    const GameFileActions::Outcome outcome = GameFileActions::deleteGame(gamesRoot(), m_selectedFolder, file);
+    outcome.notice.show(context().prompter());
+    if (outcome.changed)
+        reloadGamesWindow();
+}
+
+void GamesWindow::cmdTransferClick(const QString& mode)
+{
+    if (selectedFile().isEmpty()) {
+        const QString what = mode == QLatin1String("copy") ? QStringLiteral("Copy") : QStringLiteral("move");
+        context().prompter().message(QStringLiteral("Select A Recorded Game to ") + what + QStringLiteral(". c('.'C)"),
+                                     QStringLiteral("Denied! xD"), Prompter::Buttons::Ok, Prompter::Icon::None);
+        return;
+    }
+    m_transferMode = mode;
+    hide();
+    context().showWindow(WindowNames::GamesTransfer);
+}
+
+void GamesWindow::cmdCreateClick()
+{
+    const QString name =
+        context().prompter().input(GameFileActions::newFolderPrompt(), GameFileActions::newFolderTitle(), QString());
+    if (name.isEmpty())
+        return;
+    const GameFileActions::Outcome outcome = GameFileActions::createFolder(gamesRoot(), name);
+    outcome.notice.show(context().prompter());
+    if (outcome.changed)
+        reloadGamesWindow();
+}
+
+void GamesWindow::mnuDeleteFolderClick()
+{
+    // No folder picked means the Games folder itself, as for Go.
+    const QString folder = pickedFolder();
+    if (folder.isEmpty()) {
+        context().prompter().message(GameFileActions::defaultFolderDenied(), GameFileActions::deletionDeniedTitle(),
+                                     Prompter::Buttons::Ok, Prompter::Icon::Information);
+        return;
+    }
+    if (context().prompter().message(GameFileActions::deleteFolderQuestion(folder),
+                                     GameFileActions::deleteFolderTitle(), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    const GameFileActions::Outcome outcome = GameFileActions::removeFolder(gamesRoot(), folder);
+    outcome.notice.show(context().prompter());
+    if (outcome.changed)
+        reloadGamesWindow();
+}

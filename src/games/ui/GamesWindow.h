@@ -1,0 +1,118 @@
+#pragma once
+
+#include "common/ui/AppWindow.h"
+#include "games/core/GamesTree.h"
+
+#include <QString>
+#include <array>
+
+class ClickFrame;
+class ClickLabel;
+class FileNavBox;
+class GamesTableModel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QTableView;
+class QTimer;
+
+// The recorded games window: every game of the Games folder tree in one grid
+// (read from the file names), the folders to pick from, and the operations on
+// games and folders. Copy and Move go through the transfer window, which reads
+// the selected game and the transfer mode from here.
+class GamesWindow : public AppWindow {
+    Q_OBJECT
+public:
+    explicit GamesWindow(AppContext& context);
+
+    void formLoad() override;
+
+    // The game clicked in the grid: its file name ("" when none), and its
+    // folder under Games ("" for the Games folder itself).
+    QString selectedFile() const;
+    QString selectedFolder() const { return m_selectedFolder; }
+    // "copy" or "move": what the transfer window is to do.
+    QString transferMode() const { return m_transferMode; }
+
+    GamesTableModel* model() const { return m_model; }
+
+    // The grid filled with every folder's games (the first fill), or with the
+    // games of the folder picked in the folder list (Go).
+    void fillAllFolders();
+    void fillOneFolder();
+
+    // Rebuilds the window from the disk through the loading window.
+    void reloadGamesWindow();
+
+    static QColor buttonColour();
+    static QColor hoverColour();
+
+protected:
+    bool formUnload() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControlPanel();
+    void buildGrid();
+    ClickLabel* addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
+    void placeSortLabels();
+    void resetButtonColours();
+    void hoverButton(ClickLabel* button);
+
+    void showGames(const QList<GameFolderFiles>& folders);
+    void clearSelection();
+    void rowChosen(int row);
+    void sortColumn(int column);
+    void sortLabelClicked(int index);
+    void dateFormatChosen(int index);
+
+    void cmdViewClick();
+    void cmdDeleteClick();
+    void cmdTransferClick(const QString& mode);
+    void cmdCreateClick();
+    void mnuDeleteFolderClick();
+    void timDeleteTimer();
+    QString pickedFolder() const;
+    QString gamesRoot() const;
+    QString tempFolder() const;
+
+    GamesTableModel* m_model;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_mnuFile = nullptr;
+    QMenu* m_mnuFolder = nullptr;
+    ClickFrame* m_frame2 = nullptr;
+    ClickLabel* m_cmdView = nullptr;
+    ClickLabel* m_cmdDelete = nullptr;
+    ClickLabel* m_cmdMove = nullptr;
+    ClickLabel* m_cmdCopy = nullptr;
+    ClickLabel* m_cmdCreate = nullptr;
+    ClickLabel* m_cmdReset = nullptr;
+    ClickLabel* m_cmdGo = nullptr;
+    std::array<ClickLabel*, 3> m_cmdSort{};
+    QListWidget* m_lstFolderPick = nullptr;
+    QLabel* m_imgArmy = nullptr;
+    QComboBox* m_dateChooser = nullptr;
+    QLineEdit* m_txtFile = nullptr;
+    QLineEdit* m_txtFolder = nullptr;
+    QLabel* m_warning = nullptr;
+    QTableView* m_grid = nullptr;
+    QFrame* m_frame3 = nullptr;
+    FileNavBox* m_fileNavBox1 = nullptr;
+    FileNavBox* m_fileNavBox2 = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timDelete = nullptr;
+
+    QString m_selectedFolder;
+    QString m_transferMode;
+    QString m_fileDelete;
+    // Per column: the next sort is ascending. The SORT labels' tags show the
+    // state of their columns ("1" ascending next, "2" descending next).
+    std::array<bool, 6> m_nextAscending{};
+};
