@@ -1,4 +1,5 @@
 #include "games/core/GameDateFormatter.h"
+#include "games/core/GameFileActions.h"
 #include "games/core/GameNameParser.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void modelSortKeepsSelectionAndTies();
     void modelChangesDateFormat();
 
+    void transferStaysInsideGames_data();
+    void transferStaysInsideGames();
     void treeWalk();
     void settingsKeepDateFormat();
 };
@@ -478,6 +481,51 @@ void GamesCoreTest::modelChangesDateFormat()
     // The format holds for the next fill too.
     model.setGames({{QString(), {"2002-03-04 10.00.00 [Online] A.WAgame"}}});
     QCOMPARE(model.text(0, 1), QStringLiteral("04/03/2002"));
+}
+
+void GamesCoreTest::transferStaysInsideGames_data()
+{
+    QTest::addColumn<QString>("toFolder");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<QString>("message");
+    const QString none = QStringLiteral(" in your Games folder. Please pick another folder. c('.'C)");
+    QTest::newRow("user folder") << "Cups" << true << "";
+    QTest::newRow("Default") << "" << true << "";
+    QTest::newRow("parent") << ".." << false << "There is no folder named '..'" + none;
+    QTest::newRow("climbing") << "../Elsewhere" << false << "There is no folder named '../Elsewhere'" + none;
+    QTest::newRow("absolute") << "/tmp" << false << "There is no folder named '/tmp'" + none;
+    QTest::newRow("two levels") << "Cups/Old" << false << "There is no folder named 'Cups/Old'" + none;
+    QTest::newRow("missing") << "Gone" << false << "There is no folder named 'Gone'" + none;
+    QTest::newRow("a file") << "notes.txt" << false << "There is no folder named 'notes.txt'" + none;
+    QTest::newRow("own folder") << "Arena" << false << "g.WAgame is already in the Arena folder! c('.'C)";
+    QTest::newRow("Temp") << "Temp" << false
+                          << "The Temp folder only holds copies of games being viewed, and it is emptied when The "
+                             "Quillane closes. Please pick another folder. c('.'C)";
+}
+
+void GamesCoreTest::transferStaysInsideGames()
+{
+    QFETCH(QString, toFolder);
+    QFETCH(bool, done);
+    QFETCH(QString, message);
+    TestUserFolder f;
+    f.writeFile("Games/Arena/g.WAgame", "game");
+    f.writeFile("Games/notes.txt");
+    f.makeDir("Games/Cups/Old");
+    f.makeDir("Games/Temp");
+    f.makeDir("Elsewhere");
+    const QString root = f.path("Games");
+
+    GameFileActions::Transfer transfer{QStringLiteral("g.WAgame"), QStringLiteral("Arena"), toFolder, true};
+    const GameFileActions::Outcome outcome = GameFileActions::transfer(root, transfer, f.path("Games/Temp"));
+    QCOMPARE(outcome.changed, done);
+    QCOMPARE(outcome.notice.text, message);
+    QCOMPARE(f.exists("Games/Arena/g.WAgame"), !done);
+    if (done)
+        QCOMPARE(f.read(toFolder.isEmpty() ? "Games/g.WAgame" : "Games/" + toFolder + "/g.WAgame"), QByteArray("game"));
+    QVERIFY(f.entries("Elsewhere").isEmpty());
+    QVERIFY(f.entries("Games/Temp").isEmpty());
+    QVERIFY(f.entries("Games/Cups/Old").isEmpty());
 }
 
 void GamesCoreTest::treeWalk()

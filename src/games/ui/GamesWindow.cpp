@@ -352,6 +352,8 @@ void GamesWindow::rowChosen(int row)
         return;
     }
     m_txtFile->setText(m_model->fileName(row));
+    m_txtFile->setCursorPosition(0);
+    m_txtFile->setToolTip(m_txtFile->text());
     m_txtFolder->setText(m_model->text(row, GamesTableModel::FolderColumn) + QLatin1Char('\\'));
     m_selectedFolder = m_model->folder(row);
 }
