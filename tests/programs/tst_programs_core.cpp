@@ -56,9 +56,9 @@ void rawExec(sqlite3* db, const char* sql)
 void writeRawDatabase(const QString& file, const QByteArray& key, const char* sql)
 {
     sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr),
-             SQLITE_OK);
+    QCOMPARE(
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+        SQLITE_OK);
     if (!key.isEmpty())
         sqlite3_key(db, key.constData(), int(key.size()));
     rawExec(db, sql);
@@ -148,8 +148,8 @@ void TstProgramsCore::titleOrder_data()
         << QStringList{"Zebra", "éclair", "Echo", "eclair"} << QStringList{"Echo", "eclair", "éclair", "Zebra"};
     QTest::newRow("umlaut") << QStringList{"Zebra", "Ärger", "apple"} << QStringList{"apple", "Ärger", "Zebra"};
     QTest::newRow("digits as text") << QStringList{"Tool 9", "Tool 10"} << QStringList{"Tool 10", "Tool 9"};
-    QTest::newRow("mixed case words")
-        << QStringList{"worms", "WormKit", "Worm Tool", "wa"} << QStringList{"wa", "Worm Tool", "WormKit", "worms"};
+    QTest::newRow("mixed case words") << QStringList{"worms", "WormKit", "Worm Tool", "wa"}
+                                      << QStringList{"wa", "Worm Tool", "WormKit", "worms"};
 }
 
 void TstProgramsCore::titleOrder()
@@ -238,8 +238,8 @@ void TstProgramsCore::standardToolsAgree()
         QVERIFY(!output.contains("Alpha"));
     }
     if (!sqlcipherTool.isEmpty()) {
-        const int code = runTool(sqlcipherTool, "PRAGMA key='copperfalls';\nSELECT Title FROM Programs ORDER BY ID;\n",
-                                 &output);
+        const int code =
+            runTool(sqlcipherTool, "PRAGMA key='copperfalls';\nSELECT Title FROM Programs ORDER BY ID;\n", &output);
         QCOMPARE(code, 0);
         QVERIFY2(output.contains("beta\nAlpha"), output.constData());
     }
@@ -261,8 +261,8 @@ void TstProgramsCore::refusedFiles_data()
                                   << "without the catalogue's password";
     QTest::newRow("no Programs table") << "no table" << CatalogueDatabase::Problem::NoProgramsTable
                                        << "holds no usable Programs table";
-    QTest::newRow("Programs table too narrow") << "narrow" << CatalogueDatabase::Problem::NoProgramsTable
-                                               << "holds no usable Programs table";
+    QTest::newRow("Programs table too narrow")
+        << "narrow" << CatalogueDatabase::Problem::NoProgramsTable << "holds no usable Programs table";
     QTest::newRow("empty file") << "empty" << CatalogueDatabase::Problem::Empty << "The file is empty";
     QTest::newRow("folder") << "folder" << CatalogueDatabase::Problem::Folder << "A folder stands at this place";
     QTest::newRow("no read permission") << "unreadable" << CatalogueDatabase::Problem::Unreadable

@@ -42,8 +42,8 @@ int openKeyed(const QString& file, const QByteArray& passphrase, int flags, sqli
     if (rc == SQLITE_OK && !passphrase.isEmpty())
         rc = sqlite3_key(*db, passphrase.constData(), int(passphrase.size()));
     if (rc == SQLITE_OK) {
-        rc = sqlite3_create_collation_v2(*db, TitleOrder::collationName, SQLITE_UTF16_ALIGNED, nullptr,
-                                         compareTitles, nullptr);
+        rc = sqlite3_create_collation_v2(*db, TitleOrder::collationName, SQLITE_UTF16_ALIGNED, nullptr, compareTitles,
+                                         nullptr);
     }
     if (rc == SQLITE_OK)
         sqlite3_busy_timeout(*db, 2000); // another copy of the program may be writing
@@ -171,8 +171,8 @@ bool CatalogueDatabase::openExisting(const QByteArray& passphrase)
         }
     }
     {
-        SqlStatement table(m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0")
-                                     .arg(quoteIdentifier(ProgramCatalogue::programsTable())));
+        SqlStatement table(
+            m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(ProgramCatalogue::programsTable())));
         if (!table.isValid())
             return fail(Problem::NoProgramsTable);
         if (table.columnCount() < ProgramCatalogue::PathField + 1)
@@ -185,8 +185,9 @@ bool CatalogueDatabase::create(const QByteArray& passphrase)
 {
     const QFileInfo target(m_file);
     if (!QDir().mkpath(target.absolutePath()))
-        return fail(Problem::CreateFailed, QStringLiteral("the folder %1 could not be made")
-                                               .arg(QDir::toNativeSeparators(target.absolutePath())));
+        return fail(
+            Problem::CreateFailed,
+            QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(target.absolutePath())));
 
     // The new catalogue is made under a temporary name and takes its real
     // name only when complete, so a half-made file never stands in its place

@@ -11,14 +11,32 @@ class RecordSet;
 namespace ProgramCatalogue {
 
 // The catalogue file, relative to the User folder.
-inline QString relativePath() { return QStringLiteral("db/OxbelDatabase.mdb"); }
+inline QString relativePath()
+{
+    return QStringLiteral("db/OxbelDatabase.mdb");
+}
 // The passphrase the catalogue file is encrypted with, a constant of the program.
-inline QByteArray passphrase() { return QByteArrayLiteral("copperfalls"); }
+inline QByteArray passphrase()
+{
+    return QByteArrayLiteral("copperfalls");
+}
 
-inline QString programsTable() { return QStringLiteral("Programs"); }
-inline QString titleColumn() { return QStringLiteral("Title"); }
-inline QString mapsTable() { return QStringLiteral("MAPS"); }
-inline QString mapNameColumn() { return QStringLiteral("PIC_NAME"); }
+inline QString programsTable()
+{
+    return QStringLiteral("Programs");
+}
+inline QString titleColumn()
+{
+    return QStringLiteral("Title");
+}
+inline QString mapsTable()
+{
+    return QStringLiteral("MAPS");
+}
+inline QString mapNameColumn()
+{
+    return QStringLiteral("PIC_NAME");
+}
 
 // Columns of a program row, by position.
 enum Field { KeyField = 0, TitleField = 1, DescriptionField = 2, PathField = 3 };

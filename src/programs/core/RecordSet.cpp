@@ -153,11 +153,10 @@ bool RecordSet::update()
         names << quoteIdentifier(m_fieldNames.at(fields.at(i)));
         parameters << QStringLiteral("?%1").arg(i + 1);
     }
-    const QString sql = fields.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(m_table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoteIdentifier(m_table), names.join(QStringLiteral(", ")),
-                                       parameters.join(QStringLiteral(", ")));
+    const QString sql = fields.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(m_table))
+                                         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(quoteIdentifier(m_table), names.join(QStringLiteral(", ")),
+                                                    parameters.join(QStringLiteral(", ")));
     sqlite3* db = m_database->handle();
     SqlStatement insert(db, sql);
     if (!insert.isValid())

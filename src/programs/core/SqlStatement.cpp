@@ -40,8 +40,7 @@ int SqlStatement::bind(int index, const QVariant& value)
     }
     default: {
         const QString text = value.toString();
-        return sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * sizeof(char16_t)),
-                                   SQLITE_TRANSIENT);
+        return sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
     }
     }
 }

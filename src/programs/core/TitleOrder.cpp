@@ -9,7 +9,7 @@ QCollator makeCollator()
 {
     QCollator collator{QLocale(QLocale::English, QLocale::UnitedStates)};
     collator.setCaseSensitivity(Qt::CaseInsensitive); // accents still count, after the letters
-    collator.setNumericMode(false);                    // "Tool 10" before "Tool 9", as Jet sorts
+    collator.setNumericMode(false);                   // "Tool 10" before "Tool 9", as Jet sorts
     collator.setIgnorePunctuation(false);
     return collator;
 }
