@@ -89,6 +89,8 @@ private Q_SLOTS:
     void standardToolsAgree();
     void refusedFiles_data();
     void refusedFiles();
+    void damagedCatalogue();
+    void folderCannotBeMade();
     void positions();
     void deleteThenMoveNext_data();
     void deleteThenMoveNext();
@@ -337,6 +339,53 @@ void TstProgramsCore::refusedFiles()
     QCOMPARE(folder.entries(QStringLiteral("db")), entriesBefore);
     if (QFileInfo(file).isFile())
         QCOMPARE(folder.read(ProgramCatalogue::relativePath()), before);
+}
+
+void TstProgramsCore::damagedCatalogue()
+{
+    // The first page opens; the page of the Programs table fails its check
+    // when the rows are read.
+    TestUserFolder folder;
+    const QString file = catalogueFile(folder);
+    {
+        CatalogueDatabase db;
+        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
+        RecordSet records(&db);
+        ProgramCatalogue::pointAtPrograms(records);
+        QVERIFY(records.refresh());
+        addAll(records, {{"A", "a", "/a"}});
+    }
+    QByteArray bytes = folder.read(ProgramCatalogue::relativePath());
+    for (int i = 1100; i < 1200; ++i)
+        bytes[i] = char(~bytes.at(i));
+    folder.writeFile(ProgramCatalogue::relativePath(), bytes);
+
+    CatalogueDatabase db;
+    QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
+    RecordSet records(&db);
+    ProgramCatalogue::pointAtPrograms(records);
+    QVERIFY(!records.refresh());
+    QCOMPARE(records.recordCount(), 0);
+    QCOMPARE(records.lastError(), QStringLiteral("the catalogue file is damaged"));
+    db.close();
+    QCOMPARE(folder.read(ProgramCatalogue::relativePath()), bytes);
+}
+
+void TstProgramsCore::folderCannotBeMade()
+{
+    // A file called "db" stands where the catalogue's folder belongs.
+    TestUserFolder folder;
+    folder.writeFile(QStringLiteral("db"), "mine");
+    CatalogueDatabase db;
+    QVERIFY(!db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
+    QCOMPARE(db.problem(), CatalogueDatabase::Problem::CreateFailed);
+    QVERIFY(!db.createdNew());
+    const QString message = db.problemMessage();
+    QVERIFY2(message.startsWith(QStringLiteral("The programs catalogue could not be created:\n\n") +
+                                QDir::toNativeSeparators(catalogueFile(folder))),
+             qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("could not be made")), qPrintable(message));
+    QCOMPARE(folder.read(QStringLiteral("db")), QByteArray("mine"));
 }
 
 void TstProgramsCore::positions()

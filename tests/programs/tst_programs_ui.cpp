@@ -197,18 +197,21 @@ void TstProgramsUi::emptyCatalogueFromMenu()
 void TstProgramsUi::refusedCatalogueKeepsMenu_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("old Access catalogue") << "access"
-                                          << "the format of the older Access-style catalogue";
-    QTest::newRow("another password") << "key"
-                                      << "or it is protected with another password";
-    QTest::newRow("folder in its place") << "folder"
-                                         << "A folder stands at this place";
+    const QString opened = QStringLiteral("The programs catalogue cannot be opened:");
+    QTest::newRow("old Access catalogue") << "access" << opened << "the format of the older Access-style catalogue";
+    QTest::newRow("another password") << "key" << opened << "or it is protected with another password";
+    QTest::newRow("folder in its place") << "folder" << opened << "A folder stands at this place";
+    QTest::newRow("damaged") << "damaged"
+                             << "The programs catalogue cannot be read:"
+                             << "Reason: the catalogue file is damaged.";
 }
 
 void TstProgramsUi::refusedCatalogueKeepsMenu()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, heading);
     QFETCH(QString, reason);
     TestApp t;
     const QString file = catalogueFile(t);
@@ -220,6 +223,12 @@ void TstProgramsUi::refusedCatalogueKeepsMenu()
     } else if (kind == QLatin1String("key")) {
         CatalogueDatabase other;
         QVERIFY(other.open(file, QByteArrayLiteral("not the one")));
+    } else if (kind == QLatin1String("damaged")) {
+        QVERIFY(seed(t, {{"A", "a", "/a"}}));
+        QByteArray bytes = t.folder.read(relative);
+        for (int i = 1100; i < 1200; ++i) // inside the page of the Programs table
+            bytes[i] = char(~bytes.at(i));
+        t.folder.writeFile(relative, bytes);
     } else {
         t.folder.makeDir(relative);
     }
@@ -233,9 +242,9 @@ void TstProgramsUi::refusedCatalogueKeepsMenu()
     QCOMPARE(box.title, AppInfo::title());
     QCOMPARE(box.icon, Prompter::Icon::Exclamation);
     QCOMPARE(box.buttons, Prompter::Buttons::Ok);
-    QVERIFY2(box.text.startsWith(QStringLiteral("The programs catalogue cannot be opened:\n\n") +
-                                 QDir::toNativeSeparators(file) + QStringLiteral("\n\n")),
-             qPrintable(box.text));
+    QVERIFY2(
+        box.text.startsWith(heading + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) + QStringLiteral("\n\n")),
+        qPrintable(box.text));
     QVERIFY2(box.text.contains(reason), qPrintable(box.text));
     if (!before.isEmpty())
         QCOMPARE(t.folder.read(relative), before);
