@@ -1,9 +1,7 @@
 // The programs catalogue without windows: the encrypted file, the order of
 // titles, the record set's positions, adding and deleting, and the files
 // that must be refused and left untouched.
-#include "programs/core/CatalogueDatabase.h"
-#include "programs/core/ProgramCatalogue.h"
-#include "programs/core/RecordSet.h"
+#include "programs/TestCatalogue.h"
 #include "support/TestFolders.h"
 
 #include <sqlite3.h>
@@ -15,32 +13,9 @@
 
 namespace {
 
-struct Program {
-    QString title;
-    QString description;
-    QString file;
-};
-
 QString catalogueFile(const TestUserFolder& folder)
 {
-    return folder.path(ProgramCatalogue::relativePath());
-}
-
-// Adds programs in the given order through the record set, as an import does.
-void addAll(RecordSet& records, const QList<Program>& programs)
-{
-    for (const Program& p : programs)
-        QVERIFY2(ProgramCatalogue::add(records, p.title, p.description, p.file), qPrintable(records.lastError()));
-}
-
-QStringList column(RecordSet& records, int field)
-{
-    QStringList out;
-    for (int position = 1; position <= records.recordCount(); ++position) {
-        records.setAbsolutePosition(position);
-        out << records.field(field).toString();
-    }
-    return out;
+    return folder.path(ProgramCatalogue::RelativePath);
 }
 
 // Runs one statement on a raw connection, for files the program would never write.
@@ -105,36 +80,28 @@ void TstProgramsCore::newCatalogueRoundTrip()
     const QString file = catalogueFile(folder);
     QVERIFY(!folder.exists(QStringLiteral("db")));
     {
-        CatalogueDatabase db;
-        QVERIFY2(db.open(file, ProgramCatalogue::passphrase()), qPrintable(db.problemMessage()));
-        QVERIFY(db.createdNew());
-        QVERIFY(!db.isReadOnly());
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
-        QCOMPARE(records.recordCount(), 0);
-        QCOMPARE(records.absolutePosition(), RecordSet::NoPosition);
-        addAll(records, {{"Tool", "Does things", "C:/Tools/tool.exe"}, {"Alpha", "First", "/opt/alpha"}});
+        TestCatalogue made;
+        QVERIFY2(made.open(file), qPrintable(made.db.problemMessage()));
+        QVERIFY(made.db.createdNew());
+        QVERIFY(!made.db.isReadOnly());
+        QCOMPARE(made.records.recordCount(), 0);
+        QCOMPARE(made.records.absolutePosition(), RecordSet::NoPosition);
+        QVERIFY(ProgramCatalogue::add(made.records, "Tool", "Does things", "C:/Tools/tool.exe"));
+        QVERIFY(ProgramCatalogue::add(made.records, "Alpha", "First", "/opt/alpha"));
     }
     // Only the catalogue itself is left in its folder: no journal, no half-made file.
     QCOMPARE(folder.entries(QStringLiteral("db")), QStringList{QStringLiteral("OxbelDatabase.mdb")});
 
-    CatalogueDatabase db;
-    QVERIFY2(db.open(file, ProgramCatalogue::passphrase()), qPrintable(db.problemMessage()));
-    QVERIFY(!db.createdNew());
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(records.refresh());
-    QCOMPARE(records.fieldCount(), 4);
-    QCOMPARE(records.fieldName(ProgramCatalogue::TitleField), QStringLiteral("Title"));
-    QCOMPARE(records.recordCount(), 2);
-    QCOMPARE(records.absolutePosition(), 1);
-    QCOMPARE(column(records, ProgramCatalogue::TitleField), (QStringList{"Alpha", "Tool"}));
-    QCOMPARE(column(records, ProgramCatalogue::DescriptionField), (QStringList{"First", "Does things"}));
-    QCOMPARE(column(records, ProgramCatalogue::PathField), (QStringList{"/opt/alpha", "C:/Tools/tool.exe"}));
+    TestCatalogue again;
+    QVERIFY2(again.open(file), qPrintable(again.db.problemMessage()));
+    QVERIFY(!again.db.createdNew());
+    QCOMPARE(again.records.fieldCount(), 4);
+    QCOMPARE(again.records.fieldName(ProgramCatalogue::TitleField), QStringLiteral("Title"));
+    QCOMPARE(again.records.recordCount(), 2);
+    QCOMPARE(again.records.absolutePosition(), 1);
+    QCOMPARE(again.rows(), (QStringList{"Alpha|First|/opt/alpha", "Tool|Does things|C:/Tools/tool.exe"}));
     // The keys are the database's own, in the order the rows were added.
-    const QStringList keys = column(records, ProgramCatalogue::KeyField);
-    QCOMPARE(keys, (QStringList{"2", "1"}));
+    QCOMPARE(again.column(ProgramCatalogue::KeyField), (QStringList{"2", "1"}));
 }
 
 void TstProgramsCore::titleOrder_data()
@@ -159,17 +126,15 @@ void TstProgramsCore::titleOrder()
     QFETCH(QStringList, added);
     QFETCH(QStringList, listed);
     TestUserFolder folder;
-    CatalogueDatabase db;
-    QVERIFY(db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(records.refresh());
-    // Each description tells which row was added when.
+    // Each description tells when its row was added.
+    QList<Program> programs;
     for (int i = 0; i < added.size(); ++i)
-        QVERIFY(ProgramCatalogue::add(records, added.at(i), QString::number(i), QString()));
-    QCOMPARE(ProgramCatalogue::titles(records), listed);
+        programs.append({added.at(i), QString::number(i), QString()});
+    TestCatalogue catalogue;
+    QVERIFY(catalogue.open(catalogueFile(folder), programs));
+    QCOMPARE(ProgramCatalogue::titles(catalogue.records), listed);
     // Rows with equal titles keep the order in which they were added.
-    QStringList order = column(records, ProgramCatalogue::DescriptionField);
+    const QStringList order = catalogue.column(ProgramCatalogue::DescriptionField);
     for (int i = 1; i < listed.size(); ++i) {
         if (listed.at(i).compare(listed.at(i - 1), Qt::CaseInsensitive) == 0)
             QVERIFY(order.at(i - 1).toInt() < order.at(i).toInt());
@@ -180,15 +145,8 @@ void TstProgramsCore::fileUnreadableWithoutPassword()
 {
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
-    {
-        CatalogueDatabase db;
-        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
-        addAll(records, {{"Secret Tool", "hidden", "/x"}});
-    }
-    const QByteArray bytes = folder.read(ProgramCatalogue::relativePath());
+    QVERIFY(TestCatalogue().open(file, {{"Secret Tool", "hidden", "/x"}}));
+    const QByteArray bytes = folder.read(ProgramCatalogue::RelativePath);
     // Not the plain SQLite format, and the titles are not in the clear.
     QVERIFY(bytes.size() >= 1024);
     QVERIFY(bytes.left(16) != QByteArray("SQLite format 3\0", 16));
@@ -201,7 +159,7 @@ void TstProgramsCore::fileUnreadableWithoutPassword()
     const int rc = sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     sqlite3_close(raw);
     QCOMPARE(rc, SQLITE_NOTADB);
-    QCOMPARE(folder.read(ProgramCatalogue::relativePath()), bytes);
+    QCOMPARE(folder.read(ProgramCatalogue::RelativePath), bytes);
 }
 
 void TstProgramsCore::standardToolsAgree()
@@ -214,15 +172,8 @@ void TstProgramsCore::standardToolsAgree()
         QSKIP("neither sqlite3 nor sqlcipher is installed");
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
-    {
-        CatalogueDatabase db;
-        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
-        addAll(records, {{"beta", "b", "/b"}, {"Alpha", "a", "/a"}});
-    }
-    const QByteArray before = folder.read(ProgramCatalogue::relativePath());
+    QVERIFY(TestCatalogue().open(file, {{"beta", "b", "/b"}, {"Alpha", "a", "/a"}}));
+    const QByteArray before = folder.read(ProgramCatalogue::RelativePath);
     auto runTool = [&](const QString& tool, const QByteArray& input, QByteArray* output) {
         QProcess process;
         process.start(tool, {file});
@@ -245,7 +196,7 @@ void TstProgramsCore::standardToolsAgree()
         QCOMPARE(code, 0);
         QVERIFY2(output.contains("beta\nAlpha"), output.constData());
     }
-    QCOMPARE(folder.read(ProgramCatalogue::relativePath()), before);
+    QCOMPARE(folder.read(ProgramCatalogue::RelativePath), before);
 }
 
 void TstProgramsCore::refusedFiles_data()
@@ -279,7 +230,7 @@ void TstProgramsCore::refusedFiles()
     TestUserFolder folder;
     folder.makeDir(QStringLiteral("db"));
     const QString file = catalogueFile(folder);
-    const QByteArray key = ProgramCatalogue::passphrase();
+    const QByteArray key = ProgramCatalogue::Passphrase;
     if (kind == QLatin1String("other key")) {
         CatalogueDatabase other;
         QVERIFY(other.open(file, QByteArrayLiteral("tinfoilhats")));
@@ -287,11 +238,11 @@ void TstProgramsCore::refusedFiles()
         QByteArray bytes(8192, '\0');
         for (int i = 0; i < bytes.size(); ++i)
             bytes[i] = char((i * 131 + 17) % 251);
-        folder.writeFile(ProgramCatalogue::relativePath(), bytes);
+        folder.writeFile(ProgramCatalogue::RelativePath, bytes);
     } else if (kind == QLatin1String("jet")) {
-        folder.writeFile(ProgramCatalogue::relativePath(), accessFileBytes("Standard Jet DB\0"));
+        folder.writeFile(ProgramCatalogue::RelativePath, accessFileBytes("Standard Jet DB\0"));
     } else if (kind == QLatin1String("ace")) {
-        folder.writeFile(ProgramCatalogue::relativePath(), accessFileBytes("Standard ACE DB\0"));
+        folder.writeFile(ProgramCatalogue::RelativePath, accessFileBytes("Standard ACE DB\0"));
     } else if (kind == QLatin1String("plain")) {
         CatalogueDatabase plain;
         QVERIFY(plain.open(file, QByteArray())); // a catalogue, but without encryption
@@ -300,11 +251,11 @@ void TstProgramsCore::refusedFiles()
     } else if (kind == QLatin1String("narrow")) {
         writeRawDatabase(file, key, "CREATE TABLE Programs (ID INTEGER PRIMARY KEY, Title TEXT)");
     } else if (kind == QLatin1String("empty")) {
-        folder.writeFile(ProgramCatalogue::relativePath(), QByteArray());
+        folder.writeFile(ProgramCatalogue::RelativePath, QByteArray());
     } else if (kind == QLatin1String("folder")) {
-        folder.makeDir(ProgramCatalogue::relativePath());
+        folder.makeDir(ProgramCatalogue::RelativePath);
     } else if (kind == QLatin1String("unreadable")) {
-        folder.writeFile(ProgramCatalogue::relativePath(), accessFileBytes("Standard Jet DB\0"));
+        folder.writeFile(ProgramCatalogue::RelativePath, accessFileBytes("Standard Jet DB\0"));
         QFile::setPermissions(file, QFileDevice::WriteOwner);
         QFile probe(file);
         if (probe.open(QIODevice::ReadOnly)) {
@@ -313,7 +264,7 @@ void TstProgramsCore::refusedFiles()
         }
     }
     const QStringList entriesBefore = folder.entries(QStringLiteral("db"));
-    const QByteArray before = QFileInfo(file).isFile() ? folder.read(ProgramCatalogue::relativePath()) : QByteArray();
+    const QByteArray before = QFileInfo(file).isFile() ? folder.read(ProgramCatalogue::RelativePath) : QByteArray();
 
     CatalogueDatabase db;
     QVERIFY(!db.open(file, key));
@@ -331,14 +282,13 @@ void TstProgramsCore::refusedFiles()
     QVERIFY(!records.refresh());
     QCOMPARE(records.recordCount(), 0);
     QVERIFY(!ProgramCatalogue::add(records, "x", "y", "z"));
-    QVERIFY(!records.lastError().isEmpty());
-    db.close();
+    QCOMPARE(records.lastError(), QStringLiteral("the catalogue is not open"));
 
     // Left exactly as it was, and nothing made beside it.
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(folder.entries(QStringLiteral("db")), entriesBefore);
     if (QFileInfo(file).isFile())
-        QCOMPARE(folder.read(ProgramCatalogue::relativePath()), before);
+        QCOMPARE(folder.read(ProgramCatalogue::RelativePath), before);
 }
 
 void TstProgramsCore::damagedCatalogue()
@@ -347,28 +297,20 @@ void TstProgramsCore::damagedCatalogue()
     // when the rows are read.
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
-    {
-        CatalogueDatabase db;
-        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
-        addAll(records, {{"A", "a", "/a"}});
-    }
-    QByteArray bytes = folder.read(ProgramCatalogue::relativePath());
+    QVERIFY(TestCatalogue().open(file, {{"A", "a", "/a"}}));
+    QByteArray bytes = folder.read(ProgramCatalogue::RelativePath);
     for (int i = 1100; i < 1200; ++i)
         bytes[i] = char(~bytes.at(i));
-    folder.writeFile(ProgramCatalogue::relativePath(), bytes);
+    folder.writeFile(ProgramCatalogue::RelativePath, bytes);
 
-    CatalogueDatabase db;
-    QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(!records.refresh());
-    QCOMPARE(records.recordCount(), 0);
-    QCOMPARE(records.lastError(), QStringLiteral("the catalogue file is damaged"));
-    db.close();
-    QCOMPARE(folder.read(ProgramCatalogue::relativePath()), bytes);
+    {
+        TestCatalogue damaged;
+        QVERIFY(!damaged.open(file));
+        QVERIFY(damaged.db.isOpen()); // the first page is sound
+        QCOMPARE(damaged.records.recordCount(), 0);
+        QCOMPARE(damaged.records.lastError(), QStringLiteral("the catalogue file is damaged"));
+    }
+    QCOMPARE(folder.read(ProgramCatalogue::RelativePath), bytes);
 }
 
 void TstProgramsCore::folderCannotBeMade()
@@ -377,7 +319,7 @@ void TstProgramsCore::folderCannotBeMade()
     TestUserFolder folder;
     folder.writeFile(QStringLiteral("db"), "mine");
     CatalogueDatabase db;
-    QVERIFY(!db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
+    QVERIFY(!db.open(catalogueFile(folder), ProgramCatalogue::Passphrase));
     QCOMPARE(db.problem(), CatalogueDatabase::Problem::CreateFailed);
     QVERIFY(!db.createdNew());
     const QString message = db.problemMessage();
@@ -391,14 +333,9 @@ void TstProgramsCore::folderCannotBeMade()
 void TstProgramsCore::positions()
 {
     TestUserFolder folder;
-    CatalogueDatabase db;
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(!records.refresh()); // not open yet
-    QVERIFY(!records.lastError().isEmpty());
-    QVERIFY(db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
-    QVERIFY(records.refresh());
-    addAll(records, {{"C", "c", "/c"}, {"A", "a", "/a"}, {"B", "b", "/b"}});
+    TestCatalogue catalogue;
+    RecordSet& records = catalogue.records;
+    QVERIFY(catalogue.open(catalogueFile(folder), {{"C", "c", "/c"}, {"A", "a", "/a"}, {"B", "b", "/b"}}));
 
     QCOMPARE(records.recordCount(), 3);
     QCOMPARE(records.absolutePosition(), 1);
@@ -452,13 +389,10 @@ void TstProgramsCore::deleteThenMoveNext()
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
     {
-        CatalogueDatabase db;
-        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
         // Added out of order: the last row in title order is not the last one added.
-        addAll(records, {{"C", "", ""}, {"A", "", ""}, {"B", "", ""}});
+        TestCatalogue catalogue;
+        RecordSet& records = catalogue.records;
+        QVERIFY(catalogue.open(file, {{"C", "", ""}, {"A", "", ""}, {"B", "", ""}}));
 
         QVERIFY(records.setAbsolutePosition(position));
         QVERIFY(records.deleteCurrent());
@@ -482,25 +416,20 @@ void TstProgramsCore::deleteThenMoveNext()
         QCOMPARE(records.absolutePosition(), 1);
         QCOMPARE(ProgramCatalogue::titles(records), left.mid(0, 1));
     }
-    CatalogueDatabase db;
-    QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(records.refresh());
-    QCOMPARE(ProgramCatalogue::titles(records), left.mid(0, 1));
+    TestCatalogue reopened;
+    QVERIFY(reopened.open(file));
+    QCOMPARE(ProgramCatalogue::titles(reopened.records), left.mid(0, 1));
 }
 
 void TstProgramsCore::deleteWithoutCurrentRow()
 {
     TestUserFolder folder;
-    CatalogueDatabase db;
-    QVERIFY(db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(records.refresh());
+    TestCatalogue catalogue;
+    RecordSet& records = catalogue.records;
+    QVERIFY(catalogue.open(catalogueFile(folder)));
     QVERIFY(!ProgramCatalogue::removeCurrent(records)); // empty catalogue
-    QVERIFY(!records.lastError().isEmpty());
-    addAll(records, {{"A", "", ""}});
+    QCOMPARE(records.lastError(), QStringLiteral("no row is selected"));
+    QVERIFY(ProgramCatalogue::add(records, "A", "", ""));
     QVERIFY(records.moveNext());
     QVERIFY(records.isEof());
     QVERIFY(!ProgramCatalogue::removeCurrent(records));
@@ -516,40 +445,22 @@ void TstProgramsCore::valuesAreStoredVerbatim()
         {"%s %n ?1 :name", "ümlaut ✓ 日本語", "/home/user/Worms Armageddon/tools/a b.sh"},
         {QString(300, QLatin1Char('x')), QString(5000, QLatin1Char('y')), QString()},
     };
-    {
-        CatalogueDatabase db;
-        QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-        RecordSet records(&db);
-        ProgramCatalogue::pointAtPrograms(records);
-        QVERIFY(records.refresh());
-        addAll(records, odd);
-    }
-    CatalogueDatabase db;
-    QVERIFY(db.open(file, ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    QVERIFY(records.refresh());
-    QCOMPARE(records.recordCount(), odd.size());
-    for (const Program& p : odd) {
-        bool found = false;
-        for (int position = 1; position <= records.recordCount(); ++position) {
-            records.setAbsolutePosition(position);
-            if (records.field(ProgramCatalogue::TitleField).toString() != p.title)
-                continue;
-            found = true;
-            QCOMPARE(records.field(ProgramCatalogue::DescriptionField).toString(), p.description);
-            QCOMPARE(records.field(ProgramCatalogue::PathField).toString(), p.file);
-        }
-        QVERIFY2(found, qPrintable(p.title));
-    }
+    QVERIFY(TestCatalogue().open(file, odd));
+    TestCatalogue reopened;
+    QVERIFY(reopened.open(file));
+    const QStringList rows = reopened.rows();
+    QCOMPARE(rows.size(), odd.size());
+    for (const Program& p : odd)
+        QVERIFY2(rows.contains(p.title + QLatin1Char('|') + p.description + QLatin1Char('|') + p.file),
+                 qPrintable(p.title));
 }
 
 void TstProgramsCore::mapsTable()
 {
     TestUserFolder folder;
-    CatalogueDatabase db;
-    QVERIFY(db.open(catalogueFile(folder), ProgramCatalogue::passphrase()));
-    RecordSet records(&db);
+    TestCatalogue catalogue;
+    QVERIFY(catalogue.open(catalogueFile(folder)));
+    RecordSet& records = catalogue.records;
     ProgramCatalogue::pointAtMaps(records);
     QVERIFY2(records.refresh(), qPrintable(records.lastError()));
     QCOMPARE(records.recordCount(), 0);
@@ -561,7 +472,7 @@ void TstProgramsCore::mapsTable()
     QVERIFY(records.setField(1, QStringLiteral("A.png")));
     QVERIFY(records.update());
     QVERIFY(records.refresh());
-    QCOMPARE(column(records, 1), (QStringList{"A.png", "b.png"}));
+    QCOMPARE(catalogue.column(1), (QStringList{"A.png", "b.png"}));
 }
 
 QTEST_GUILESS_MAIN(TstProgramsCore)

@@ -4,10 +4,7 @@
 #include "common/core/AppInfo.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
-#include "programs/core/CatalogueDatabase.h"
-#include "programs/core/ProgramCatalogue.h"
-#include "programs/core/RecordSet.h"
-#include "programs/ui/ProgramsDataWindow.h"
+#include "programs/TestCatalogue.h"
 #include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "support/TestApp.h"
@@ -21,12 +18,6 @@ namespace {
 using Box = FakePrompter::Box;
 using Kind = FakePrompter::Kind;
 
-struct Program {
-    QString title;
-    QString description;
-    QString file;
-};
-
 const QString kSelect = QStringLiteral("Select A Proggy");
 const QString kImportTitle = QStringLiteral("Import A Worm Proggy (or any program actually ;p)");
 const QString kNamePrompt = QStringLiteral("Enter a Name for the Proggy c('.'C)");
@@ -36,41 +27,20 @@ const QString kDescriptionTitle = QStringLiteral("Description Entry");
 
 QString catalogueFile(const TestApp& t)
 {
-    return t.folder.path(ProgramCatalogue::relativePath());
+    return t.folder.path(ProgramCatalogue::RelativePath);
 }
 
 // Puts programs into the catalogue file before the program starts.
 bool seed(const TestApp& t, const QList<Program>& programs)
 {
-    CatalogueDatabase db;
-    if (!db.open(catalogueFile(t), ProgramCatalogue::passphrase()))
-        return false;
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    records.refresh();
-    for (const Program& p : programs) {
-        if (!ProgramCatalogue::add(records, p.title, p.description, p.file))
-            return false;
-    }
-    return true;
+    return TestCatalogue().open(catalogueFile(t), programs);
 }
 
 // The catalogue as the file holds it now: "title|description|file" in title order.
 QStringList stored(const TestApp& t)
 {
-    CatalogueDatabase db;
-    if (!db.open(catalogueFile(t), ProgramCatalogue::passphrase()))
-        return {QStringLiteral("<cannot open>")};
-    RecordSet records(&db);
-    ProgramCatalogue::pointAtPrograms(records);
-    records.refresh();
-    QStringList out;
-    for (int position = 1; records.setAbsolutePosition(position); ++position) {
-        out << records.field(ProgramCatalogue::TitleField).toString() + QLatin1Char('|') +
-                   records.field(ProgramCatalogue::DescriptionField).toString() + QLatin1Char('|') +
-                   records.field(ProgramCatalogue::PathField).toString();
-    }
-    return out;
+    TestCatalogue catalogue;
+    return catalogue.open(catalogueFile(t)) ? catalogue.rows() : QStringList{QStringLiteral("<cannot open>")};
 }
 
 // Starts the program and clicks "My Proggies"; the programs window if it opened.
@@ -166,7 +136,7 @@ void TstProgramsUi::emptyCatalogueFromMenu()
     QVERIFY(t.existing(WindowNames::ProgramsData));
     QVERIFY(!visible(t, WindowNames::ProgramsData));
     // A new, empty catalogue was made with its folder.
-    QVERIFY(t.folder.exists(ProgramCatalogue::relativePath()));
+    QVERIFY(t.folder.exists(ProgramCatalogue::RelativePath));
     QCOMPARE(stored(t), QStringList());
 
     QCOMPARE(listed(w), QStringList());
@@ -215,7 +185,7 @@ void TstProgramsUi::refusedCatalogueKeepsMenu()
     QFETCH(QString, reason);
     TestApp t;
     const QString file = catalogueFile(t);
-    const QString relative = ProgramCatalogue::relativePath();
+    const QString relative = ProgramCatalogue::RelativePath;
     if (kind == QLatin1String("access")) {
         QByteArray bytes(2048, '\x5A');
         bytes.replace(0, 20, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20));

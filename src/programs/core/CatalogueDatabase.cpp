@@ -172,7 +172,7 @@ bool CatalogueDatabase::openExisting(const QByteArray& passphrase)
     }
     {
         SqlStatement table(
-            m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(ProgramCatalogue::programsTable())));
+            m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(ProgramCatalogue::ProgramsTable)));
         if (!table.isValid())
             return fail(Problem::NoProgramsTable);
         if (table.columnCount() < ProgramCatalogue::PathField + 1)

@@ -4,12 +4,12 @@
 
 void ProgramCatalogue::pointAtPrograms(RecordSet& records)
 {
-    records.setSource(programsTable(), titleColumn());
+    records.setSource(ProgramsTable, TitleColumn);
 }
 
 void ProgramCatalogue::pointAtMaps(RecordSet& records)
 {
-    records.setSource(mapsTable(), mapNameColumn());
+    records.setSource(MapsTable, MapNameColumn);
 }
 
 QStringList ProgramCatalogue::titles(RecordSet& records)

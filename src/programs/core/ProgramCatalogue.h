@@ -11,32 +11,14 @@ class RecordSet;
 namespace ProgramCatalogue {
 
 // The catalogue file, relative to the User folder.
-inline QString relativePath()
-{
-    return QStringLiteral("db/OxbelDatabase.mdb");
-}
+inline const QString RelativePath = QStringLiteral("db/OxbelDatabase.mdb");
 // The passphrase the catalogue file is encrypted with, a constant of the program.
-inline QByteArray passphrase()
-{
-    return QByteArrayLiteral("copperfalls");
-}
+inline const QByteArray Passphrase = QByteArrayLiteral("copperfalls");
 
-inline QString programsTable()
-{
-    return QStringLiteral("Programs");
-}
-inline QString titleColumn()
-{
-    return QStringLiteral("Title");
-}
-inline QString mapsTable()
-{
-    return QStringLiteral("MAPS");
-}
-inline QString mapNameColumn()
-{
-    return QStringLiteral("PIC_NAME");
-}
+inline const QString ProgramsTable = QStringLiteral("Programs");
+inline const QString TitleColumn = QStringLiteral("Title");
+inline const QString MapsTable = QStringLiteral("MAPS");
+inline const QString MapNameColumn = QStringLiteral("PIC_NAME");
 
 // Columns of a program row, by position.
 enum Field { KeyField = 0, TitleField = 1, DescriptionField = 2, PathField = 3 };

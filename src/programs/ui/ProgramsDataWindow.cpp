@@ -18,7 +18,7 @@ ProgramsDataWindow::ProgramsDataWindow(AppContext& context)
 
 void ProgramsDataWindow::formLoad()
 {
-    m_file = context().paths().resolve(ProgramCatalogue::relativePath());
+    m_file = context().paths().resolve(ProgramCatalogue::RelativePath);
     ProgramCatalogue::pointAtMaps(m_records);
 }
 
@@ -26,9 +26,9 @@ bool ProgramsDataWindow::prepareForPrograms()
 {
     // The file is looked up again each time: a catalogue that the user put
     // right (or moved away) since the last attempt is found as it is now.
-    m_file = context().paths().resolve(ProgramCatalogue::relativePath());
+    m_file = context().paths().resolve(ProgramCatalogue::RelativePath);
     m_records.setDatabase(&m_database);
-    if (!m_database.open(m_file, ProgramCatalogue::passphrase()))
+    if (!m_database.open(m_file, ProgramCatalogue::Passphrase))
         return false;
     ProgramCatalogue::pointAtPrograms(m_records);
     return m_records.refresh();
