@@ -3,6 +3,8 @@
 #include "common/ui/WindowNames.h"
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
+#include "programs/ui/ProgramsDataWindow.h"
+#include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/Application.h"
 
 void registerManagerWindows(Application& app)
@@ -10,4 +12,10 @@ void registerManagerWindows(Application& app)
     // A main menu entry whose window is not registered does nothing.
     app.registerWindow(WindowNames::Games, [](AppContext& c) { return new GamesWindow(c); });
     app.registerWindow(WindowNames::GamesTransfer, [](AppContext& c) { return new GameTransferWindow(c); });
+
+    // The programs catalogue: "My Proggies" opens the catalogue through the
+    // hidden data window first, and stays in the menu when it cannot.
+    app.registerWindow(WindowNames::ProgramsData, [](AppContext& c) { return new ProgramsDataWindow(c); });
+    app.registerWindow(
+        WindowNames::Programs, [](AppContext& c) { return new ProgramsWindow(c); }, prepareProgramsCatalogue);
 }
