@@ -35,6 +35,8 @@ private Q_SLOTS:
     void parseName_data();
     void parseName();
 
+    void modeWords_data();
+    void modeWords();
     void formats_data();
     void formats();
     void examplesAreTheChooserTexts();
@@ -153,6 +155,35 @@ void GamesCoreTest::parseName()
     QCOMPARE(parts.time(name).toString(), time);
     QCOMPARE(parts.mode.toString(), mode);
     QCOMPARE(parts.players(name).toString(), players);
+}
+
+void GamesCoreTest::modeWords_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("later word wins") << "Mission Quick"
+                                     << "Quick";
+    QTest::newRow("order, not place") << "Training Online"
+                                      << "Training";
+    QTest::newRow("higher round") << "Online Round 2 Online Round 10"
+                                  << "Online Round 10";
+    QTest::newRow("leading zeros") << "Online Round 007 Online Round 8"
+                                   << "Online Round 8";
+    QTest::newRow("offline round first") << "Offline Round 1 Online Round 9"
+                                         << "Offline Round 1";
+    QTest::newRow("round without kind") << "Final Round 5"
+                                        << "";
+    QTest::newRow("round without number") << "Online Round x"
+                                          << "Online";
+    QTest::newRow("none") << "Anna versus Ben"
+                          << "";
+}
+
+void GamesCoreTest::modeWords()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, mode);
+    QCOMPARE(GameNameParser::modeOf(text).toString(), mode);
 }
 
 void GamesCoreTest::formats_data()

@@ -169,6 +169,8 @@ private Q_SLOTS:
     void noGameSelected();
     void viewTwiceOverwritesTheCopy();
     void viewCopyIsDeletedByTheRetryTimer();
+    void gameGoneFromDisk_data();
+    void gameGoneFromDisk();
     void deleteGameAfterGo();
     void deleteGameAnsweredNo();
     void deleteFolderRefusesDefault();
@@ -465,6 +467,54 @@ void GamesWindowsTest::viewCopyIsDeletedByTheRetryTimer()
     QVERIFY(named<QTimer>(w, "timDelete")->isActive());
     t.folder.writeFile("Games/Temp/" + gameA, "back again");
     QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameA));
+}
+
+void GamesWindowsTest::gameGoneFromDisk_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("view") << "cmdView" << gameC + " could not be copied for viewing: the file "
+                          << "View Game";
+    QTest::newRow("delete") << "cmdDelete" << gameC + " could not be deleted. =("
+                            << "Delete Game";
+    QTest::newRow("copy") << "cmdCopy" << gameC + " could not be copied to the Default folder: the file "
+                          << "Transfer Failed";
+}
+
+// A game deleted by another program after the grid was filled: every
+// operation says so instead of reporting success.
+void GamesWindowsTest::gameGoneFromDisk()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    TestApp t;
+    writeTree(t);
+    GamesWindow* w = openGames(t);
+    QVERIFY(w);
+    QVERIFY(clickGame(w, gameC));
+    QVERIFY(QFile::remove(t.folder.path("Games/Cups/" + gameC)));
+    if (button == "cmdDelete")
+        t.prompter.answerYes();
+    click(named(w, button));
+    if (button == "cmdCopy") {
+        auto* x = qobject_cast<GameTransferWindow*>(t.existing(WindowNames::GamesTransfer));
+        QVERIFY(x);
+        QVERIFY(pickEntry(x, ".."));
+        click(named(x, "cmdMove"));
+        QVERIFY(x->isVisible());
+    }
+    const FakePrompter::Box box = t.prompter.boxes().last();
+    QVERIFY2(box.text.startsWith(text), qPrintable(box.text));
+    QCOMPARE(box.title, title);
+    QCOMPARE(int(box.icon), int(Prompter::Icon::Exclamation));
+    QVERIFY(t.desktop.folders.isEmpty());
+    QVERIFY(!named<QTimer>(w, "timDelete")->isActive());
+    QVERIFY(!t.folder.exists("Games/" + gameC));
+    QVERIFY(!t.existing(WindowNames::Loading) || !t.existing(WindowNames::Loading)->isVisible());
+    QCOMPARE(games(t), w);
+    VERIFY_PROMPTER(t.prompter);
 }
 
 void GamesWindowsTest::deleteGameAfterGo()
