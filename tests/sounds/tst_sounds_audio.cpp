@@ -1,13 +1,13 @@
 // Records and plays through the real Qt Multimedia backend. Needs a sound
 // server: tools/start-audio.sh starts a headless one with a null output and
 // a null microphone. Without one the tests skip and say why.
+#include "sounds/WavReader.h"
 #include "sounds/audio/MediaSoundPlayer.h"
 #include "sounds/audio/QtAudioBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
 #include "support/TestFolders.h"
-#include "sounds/WavReader.h"
 
 #include <QFileInfo>
 #include <QMediaDevices>
@@ -20,16 +20,14 @@
 
 namespace {
 
-QString ask(CommandDevice& device, const QString& command)
-{
+QString ask(CommandDevice& device, const QString& command) {
     QByteArray buffer = CommandDevice::blankBuffer();
     const int result = device.send(command, &buffer);
     return result == 0 ? CommandDevice::replyText(buffer) : QStringLiteral("error %1").arg(result);
 }
 
 // Why the real devices cannot be used here, or "" when they can.
-QString unavailable()
-{
+QString unavailable() {
     const QString reason = qEnvironmentVariable("QUILLANE_AUDIO_UNAVAILABLE");
     if (!reason.isEmpty())
         return QStringLiteral("no sound server: ") + reason;
@@ -50,8 +48,7 @@ private Q_SLOTS:
     void mediaPlayerPlaysASoundByte();
 };
 
-void TestSoundsAudio::initTestCase()
-{
+void TestSoundsAudio::initTestCase() {
     // The tests run with a runtime folder of their own; find the server that
     // tools/start-audio.sh started in the usual place.
     if (!qEnvironmentVariableIsSet("PULSE_SERVER")) {
@@ -64,8 +61,7 @@ void TestSoundsAudio::initTestCase()
     QtAudioBackend::preferSafeMediaBackend();
 }
 
-void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia()
-{
+void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia() {
     const QString why = unavailable();
     if (!why.isEmpty())
         QSKIP(qPrintable(why));
@@ -109,8 +105,7 @@ void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia()
     QCOMPARE(prompter.texts(), QStringList());
 }
 
-void TestSoundsAudio::mediaPlayerPlaysASoundByte()
-{
+void TestSoundsAudio::mediaPlayerPlaysASoundByte() {
     const QString why = unavailable();
     if (!why.isEmpty())
         QSKIP(qPrintable(why));

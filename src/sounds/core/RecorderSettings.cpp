@@ -8,45 +8,40 @@
 namespace {
 const QString group = QStringLiteral("StartUp");
 
-QString text(QSettings& store, const QString& key, const QString& defaultText)
-{
+QString text(QSettings& store, const QString& key, const QString& defaultText) {
     const QVariant value = store.value(key);
     return value.isValid() ? value.toString() : defaultText;
 }
 } // namespace
 
-void RecorderSettings::read()
-{
+void RecorderSettings::read() {
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     read(store);
 }
 
-void RecorderSettings::write() const
-{
+void RecorderSettings::write() const {
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     write(store);
 }
 
-void RecorderSettings::read(QSettings& store)
-{
+void RecorderSettings::read(QSettings& store) {
     const RecorderSettings defaults;
     store.beginGroup(group);
     rate = qint32(toInteger(text(store, QStringLiteral("Rate"), QStringLiteral("11025")),
                             std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), defaults.rate));
-    channels = qint16(toInteger(text(store, QStringLiteral("Channels"), QStringLiteral("1")),
-                                std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(),
-                                defaults.channels));
-    resolution = qint16(toInteger(text(store, QStringLiteral("Resolution"), QStringLiteral("16")),
-                                  std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(),
-                                  defaults.resolution));
+    channels =
+        qint16(toInteger(text(store, QStringLiteral("Channels"), QStringLiteral("1")),
+                         std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), defaults.channels));
+    resolution =
+        qint16(toInteger(text(store, QStringLiteral("Resolution"), QStringLiteral("16")),
+                         std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), defaults.resolution));
     waveFileName = text(store, QStringLiteral("WaveFileName"), defaults.waveFileName);
     waveAutomaticSave =
         toBoolean(text(store, QStringLiteral("WaveAutomaticSave"), QStringLiteral("True")), defaults.waveAutomaticSave);
     store.endGroup();
 }
 
-void RecorderSettings::write(QSettings& store) const
-{
+void RecorderSettings::write(QSettings& store) const {
     store.beginGroup(group);
     store.setValue(QStringLiteral("Rate"), QString::number(rate));
     store.setValue(QStringLiteral("Channels"), QString::number(channels));
@@ -57,15 +52,13 @@ void RecorderSettings::write(QSettings& store) const
     store.sync();
 }
 
-qint64 RecorderSettings::toInteger(const QString& text, qint64 min, qint64 max, qint64 fallback)
-{
+qint64 RecorderSettings::toInteger(const QString& text, qint64 min, qint64 max, qint64 fallback) {
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok, 10);
     return ok && value >= min && value <= max ? value : fallback;
 }
 
-bool RecorderSettings::toBoolean(const QString& text, bool fallback)
-{
+bool RecorderSettings::toBoolean(const QString& text, bool fallback) {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
