@@ -11,7 +11,9 @@
 class DeviceProbe : public CommandDevice {
 public:
     explicit DeviceProbe(CommandDevice* inner = nullptr)
-        : m_inner(inner) {}
+        : m_inner(inner)
+    {
+    }
 
     QStringList sent;
     // Exact command → error code.
@@ -21,7 +23,8 @@ public:
     // Exact command → answers, taken in order; the last one stays.
     QHash<QString, QStringList> answers;
 
-    int send(const QString& command, QByteArray* reply = nullptr) override {
+    int send(const QString& command, QByteArray* reply = nullptr) override
+    {
         sent.append(command);
         if (failing.contains(command))
             return failing.value(command);
@@ -38,7 +41,8 @@ public:
     }
 
     // Sends and returns the reply text (for status queries).
-    QString ask(const QString& command, int* code = nullptr) {
+    QString ask(const QString& command, int* code = nullptr)
+    {
         QByteArray buffer = blankBuffer(255);
         const int result = send(command, &buffer);
         if (code)

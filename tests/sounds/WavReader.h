@@ -14,7 +14,8 @@ struct WavHeader {
     qint64 fileSize = 0;
     QByteArray data;
 
-    static WavHeader parse(const QByteArray& file) {
+    static WavHeader parse(const QByteArray& file)
+    {
         WavHeader h;
         h.fileSize = file.size();
         if (file.size() < 44)

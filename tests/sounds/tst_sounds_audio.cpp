@@ -20,14 +20,16 @@
 
 namespace {
 
-QString ask(CommandDevice& device, const QString& command) {
+QString ask(CommandDevice& device, const QString& command)
+{
     QByteArray buffer = CommandDevice::blankBuffer();
     const int result = device.send(command, &buffer);
     return result == 0 ? CommandDevice::replyText(buffer) : QStringLiteral("error %1").arg(result);
 }
 
 // Why the real devices cannot be used here, or "" when they can.
-QString unavailable() {
+QString unavailable()
+{
     const QString reason = qEnvironmentVariable("QUILLANE_AUDIO_UNAVAILABLE");
     if (!reason.isEmpty())
         return QStringLiteral("no sound server: ") + reason;
@@ -48,7 +50,8 @@ private Q_SLOTS:
     void mediaPlayerPlaysASoundByte();
 };
 
-void TestSoundsAudio::initTestCase() {
+void TestSoundsAudio::initTestCase()
+{
     // The tests run with a runtime folder of their own; find the server that
     // tools/start-audio.sh started in the usual place.
     if (!qEnvironmentVariableIsSet("PULSE_SERVER")) {
@@ -61,7 +64,8 @@ void TestSoundsAudio::initTestCase() {
     QtAudioBackend::preferSafeMediaBackend();
 }
 
-void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia() {
+void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia()
+{
     const QString why = unavailable();
     if (!why.isEmpty())
         QSKIP(qPrintable(why));
@@ -105,7 +109,8 @@ void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia() {
     QCOMPARE(prompter.texts(), QStringList());
 }
 
-void TestSoundsAudio::mediaPlayerPlaysASoundByte() {
+void TestSoundsAudio::mediaPlayerPlaysASoundByte()
+{
     const QString why = unavailable();
     if (!why.isEmpty())
         QSKIP(qPrintable(why));

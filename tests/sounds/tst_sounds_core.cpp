@@ -26,7 +26,8 @@ struct SyntheticDevice {
     SyntheticBackend* backend = nullptr;
     std::unique_ptr<WaveDevice> device;
 
-    SyntheticDevice() {
+    SyntheticDevice()
+    {
         SyntheticBackend::Options options;
         options.clock = [this] { return clock.now; };
         auto b = std::make_unique<SyntheticBackend>(options);
@@ -35,18 +36,21 @@ struct SyntheticDevice {
     }
 };
 
-int code(CommandDevice& device, const QString& command) {
+int code(CommandDevice& device, const QString& command)
+{
     QByteArray buffer = CommandDevice::blankBuffer();
     return device.send(command, &buffer);
 }
 
-QString ask(CommandDevice& device, const QString& command) {
+QString ask(CommandDevice& device, const QString& command)
+{
     QByteArray buffer = CommandDevice::blankBuffer();
     const int result = device.send(command, &buffer);
     return result == 0 ? CommandDevice::replyText(buffer) : QStringLiteral("error %1").arg(result);
 }
 
-QString formatOf(int rate, int channels, int bits) {
+QString formatOf(int rate, int channels, int bits)
+{
     return WaveRecorder::formatCommand(rate, qint16(channels), qint16(bits));
 }
 
@@ -96,13 +100,15 @@ private:
     QTemporaryDir m_config;
 };
 
-void TestSoundsCore::initTestCase() {
+void TestSoundsCore::initTestCase()
+{
     // The per-user settings store goes to a folder of this test.
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
-void TestSoundsCore::speechSoundTable() {
+void TestSoundsCore::speechSoundTable()
+{
     const QStringList& names = SpeechSounds::names();
     QCOMPARE(names.size(), 54);
     QCOMPARE(names.first(), QStringLiteral("Amazing"));
@@ -119,7 +125,8 @@ void TestSoundsCore::speechSoundTable() {
     QCOMPARE(SpeechSounds::fileName(QStringLiteral("Uh-Oh")), QStringLiteral("Uh-Oh.wav"));
 }
 
-void TestSoundsCore::formatCommand_data() {
+void TestSoundsCore::formatCommand_data()
+{
     QTest::addColumn<int>("rate");
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("bits");
@@ -138,7 +145,8 @@ void TestSoundsCore::formatCommand_data() {
                                    "bytespersec 8000";
 }
 
-void TestSoundsCore::formatCommand() {
+void TestSoundsCore::formatCommand()
+{
     QFETCH(int, rate);
     QFETCH(int, channels);
     QFETCH(int, bits);
@@ -166,7 +174,8 @@ void TestSoundsCore::formatCommand() {
 enum class Op { Open, Apply, Record, Stop, Save, Mode, Statistics, Position, Play, Close };
 Q_DECLARE_METATYPE(Op)
 
-static void run(WaveRecorder& recorder, Op op, const QString& file = QString()) {
+static void run(WaveRecorder& recorder, Op op, const QString& file = QString())
+{
     switch (op) {
     case Op::Open:
         recorder.openCaptureDevice();
@@ -201,7 +210,8 @@ static void run(WaveRecorder& recorder, Op op, const QString& file = QString()) 
     }
 }
 
-void TestSoundsCore::operationsSendTheirCommands_data() {
+void TestSoundsCore::operationsSendTheirCommands_data()
+{
     QTest::addColumn<Op>("op");
     QTest::addColumn<QStringList>("commands");
     QTest::newRow("open") << Op::Open << QStringList{"close all", "open new type waveaudio alias capture"};
@@ -222,7 +232,8 @@ void TestSoundsCore::operationsSendTheirCommands_data() {
     QTest::newRow("close") << Op::Close << QStringList{"close capture"};
 }
 
-void TestSoundsCore::operationsSendTheirCommands() {
+void TestSoundsCore::operationsSendTheirCommands()
+{
     QFETCH(Op, op);
     QFETCH(QStringList, commands);
     DeviceProbe probe;
@@ -233,7 +244,8 @@ void TestSoundsCore::operationsSendTheirCommands() {
     QCOMPARE(prompter.texts(), QStringList());
 }
 
-void TestSoundsCore::failingCommandsShowTheirMessages_data() {
+void TestSoundsCore::failingCommandsShowTheirMessages_data()
+{
     QTest::addColumn<Op>("op");
     QTest::addColumn<QString>("failing");
     QTest::addColumn<int>("error");
@@ -278,7 +290,8 @@ void TestSoundsCore::failingCommandsShowTheirMessages_data() {
                                      << QStringList{"Finding sample rate failed!"};
 }
 
-void TestSoundsCore::failingCommandsShowTheirMessages() {
+void TestSoundsCore::failingCommandsShowTheirMessages()
+{
     QFETCH(Op, op);
     QFETCH(QString, failing);
     QFETCH(int, error);
@@ -305,7 +318,8 @@ void TestSoundsCore::failingCommandsShowTheirMessages() {
     QCOMPARE(probe.sent, before);
 }
 
-void TestSoundsCore::statistics_data() {
+void TestSoundsCore::statistics_data()
+{
     QTest::addColumn<QStringList>("lengths"); // in ms, then in bytes
     QTest::addColumn<QString>("channels");
     QTest::addColumn<QString>("bits");
@@ -338,7 +352,8 @@ void TestSoundsCore::statistics_data() {
         << "Length recording  0 s ( 0 bytes)" + crlf + " 0 bits -  0 samples per second " + crlf + crlf;
 }
 
-void TestSoundsCore::statistics() {
+void TestSoundsCore::statistics()
+{
     QFETCH(QStringList, lengths);
     QFETCH(QString, channels);
     QFETCH(QString, bits);
@@ -355,7 +370,8 @@ void TestSoundsCore::statistics() {
     QCOMPARE(recorder.statisticsText(), text);
 }
 
-void TestSoundsCore::statisticsNumber_data() {
+void TestSoundsCore::statisticsNumber_data()
+{
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("zero") << 0.0 << " 0";
@@ -365,13 +381,15 @@ void TestSoundsCore::statisticsNumber_data() {
     QTest::newRow("negative") << -3.0 << "-3";
 }
 
-void TestSoundsCore::statisticsNumber() {
+void TestSoundsCore::statisticsNumber()
+{
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(WaveRecorder::statisticsNumber(value), text);
 }
 
-void TestSoundsCore::tickFailuresAreShownOnceUntilTheyWorkAgain() {
+void TestSoundsCore::tickFailuresAreShownOnceUntilTheyWorkAgain()
+{
     DeviceProbe probe;
     FakePrompter prompter;
     WaveRecorder recorder(probe, prompter);
@@ -407,7 +425,8 @@ void TestSoundsCore::tickFailuresAreShownOnceUntilTheyWorkAgain() {
     QCOMPARE(prompter.texts(), QStringList({failure, failure}));
 }
 
-void TestSoundsCore::deviceRefusesOtherCommands_data() {
+void TestSoundsCore::deviceRefusesOtherCommands_data()
+{
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("error");
     const int unknown = CommandDevice::UnrecognizedCommand;
@@ -438,7 +457,8 @@ void TestSoundsCore::deviceRefusesOtherCommands_data() {
     QTest::newRow("open twice") << "open new type waveaudio alias capture" << int(CommandDevice::AliasInUse);
 }
 
-void TestSoundsCore::deviceRefusesOtherCommands() {
+void TestSoundsCore::deviceRefusesOtherCommands()
+{
     QFETCH(QString, command);
     QFETCH(int, error);
     SyntheticDevice synthetic;
@@ -451,7 +471,8 @@ void TestSoundsCore::deviceRefusesOtherCommands() {
     QCOMPARE(ask(device, QStringLiteral("status capture bitspersample")), QStringLiteral("8"));
 }
 
-void TestSoundsCore::deviceWritesRepliesLikeACBuffer() {
+void TestSoundsCore::deviceWritesRepliesLikeACBuffer()
+{
     SyntheticDevice synthetic;
     WaveDevice& device = *synthetic.device;
     QCOMPARE(code(device, QStringLiteral("open new type waveaudio alias capture")), 0);
@@ -469,7 +490,8 @@ void TestSoundsCore::deviceWritesRepliesLikeACBuffer() {
     QCOMPARE(code(device, QStringLiteral("close capture")), int(CommandDevice::UnknownDevice));
 }
 
-void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime() {
+void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
+{
     SyntheticDevice s;
     WaveDevice& device = *s.device;
     QCOMPARE(code(device, QStringLiteral("open new type waveaudio alias capture")), 0);
@@ -517,7 +539,8 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime() {
     QCOMPARE(ask(device, QStringLiteral("status capture samplespersec")), QStringLiteral("11025"));
 }
 
-void TestSoundsCore::deviceWithoutSoundHardware() {
+void TestSoundsCore::deviceWithoutSoundHardware()
+{
     SyntheticDevice s;
     s.backend->setHasInput(false);
     s.backend->setHasOutput(false);
@@ -552,7 +575,8 @@ void TestSoundsCore::deviceWithoutSoundHardware() {
     QCOMPARE(prompter.texts(), QStringList({WaveRecorder::noOutputMessage()}));
 }
 
-void TestSoundsCore::savedWaveReadsBack_data() {
+void TestSoundsCore::savedWaveReadsBack_data()
+{
     QTest::addColumn<int>("rate");
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("bits");
@@ -564,7 +588,8 @@ void TestSoundsCore::savedWaveReadsBack_data() {
     QTest::newRow("nothing recorded") << 11025 << 1 << 16 << 0;
 }
 
-void TestSoundsCore::savedWaveReadsBack() {
+void TestSoundsCore::savedWaveReadsBack()
+{
     QFETCH(int, rate);
     QFETCH(int, channels);
     QFETCH(int, bits);
@@ -614,7 +639,8 @@ void TestSoundsCore::savedWaveReadsBack() {
              qPrintable(recorder.statisticsText()));
 }
 
-void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess() {
+void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess()
+{
     TestUserFolder folder;
     folder.writeFile(QStringLiteral("Speech/Bob/Hello.wav"), "old sound");
     const QString file = folder.path(QStringLiteral("Speech/Bob/Hello.wav"));
@@ -659,7 +685,8 @@ void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess() {
              QStringList({QStringLiteral("Hello.wav")}));
 }
 
-void TestSoundsCore::saveUnderAFolderWithBlanks() {
+void TestSoundsCore::saveUnderAFolderWithBlanks()
+{
     // No short-name detour: the file bears its long name at once.
     TestUserFolder folder;
     folder.makeDir(QStringLiteral("Speech/My Scheme"));
@@ -677,7 +704,8 @@ void TestSoundsCore::saveUnderAFolderWithBlanks() {
     QCOMPARE(folder.entries(QStringLiteral("Speech/My Scheme")), QStringList({QStringLiteral("Hello.wav")}));
 }
 
-void TestSoundsCore::settingsFirstUse() {
+void TestSoundsCore::settingsFirstUse()
+{
     const QString store = m_config.filePath(AppInfo::organisation() + QStringLiteral("/AudioRecorder.conf"));
     QFile::remove(store);
     RecorderSettings settings;
@@ -709,7 +737,8 @@ void TestSoundsCore::settingsFirstUse() {
     QCOMPARE(check.value(QStringLiteral("WaveAutomaticSave")).toString(), QStringLiteral("True"));
 }
 
-void TestSoundsCore::settingsStoredValues_data() {
+void TestSoundsCore::settingsStoredValues_data()
+{
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("readAs"); // the value read, as it is written back
@@ -757,7 +786,8 @@ void TestSoundsCore::settingsStoredValues_data() {
                                           << "True";
 }
 
-void TestSoundsCore::settingsStoredValues() {
+void TestSoundsCore::settingsStoredValues()
+{
     QFETCH(QString, key);
     QFETCH(QString, stored);
     QFETCH(QString, readAs);
@@ -779,7 +809,8 @@ void TestSoundsCore::settingsStoredValues() {
                     .contains(QStringLiteral(" samplespersec ") + readAs + QLatin1Char(' ')));
 }
 
-void TestSoundsCore::schemeCreate_data() {
+void TestSoundsCore::schemeCreate_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("message");
@@ -793,7 +824,8 @@ void TestSoundsCore::schemeCreate_data() {
     QTest::newRow("device name") << "con" << bad << "'con' is not a valid name: Windows reserves it for a device.";
 }
 
-void TestSoundsCore::schemeCreate() {
+void TestSoundsCore::schemeCreate()
+{
     QFETCH(QString, name);
     QFETCH(int, result);
     QFETCH(QString, message);
@@ -813,7 +845,8 @@ void TestSoundsCore::schemeCreate() {
     QCOMPARE(folder.entries(QString()), QStringList({QStringLiteral("Speech")}));
 }
 
-void TestSoundsCore::schemeCreateWithoutSpeechFolder() {
+void TestSoundsCore::schemeCreateWithoutSpeechFolder()
+{
     TestUserFolder folder;
     UserPaths paths(folder.user());
     SchemeStore store(paths);
@@ -823,7 +856,8 @@ void TestSoundsCore::schemeCreateWithoutSpeechFolder() {
     QVERIFY(!folder.exists(QStringLiteral("Speech")));
 }
 
-void TestSoundsCore::schemeRemoveKeepsSubfolders() {
+void TestSoundsCore::schemeRemoveKeepsSubfolders()
+{
     TestUserFolder folder;
     folder.writeFile(QStringLiteral("Speech/Bob/Hello.wav"));
     folder.writeFile(QStringLiteral("Speech/Bob/notes.txt"));
@@ -843,7 +877,8 @@ void TestSoundsCore::schemeRemoveKeepsSubfolders() {
     QVERIFY(folder.exists(QStringLiteral("Speech/Hello.wav")));
 }
 
-void TestSoundsCore::schemeSoundBytes() {
+void TestSoundsCore::schemeSoundBytes()
+{
     TestUserFolder folder;
     folder.writeFile(QStringLiteral("Speech/Bob/hello.wav"), "old");
     folder.writeFile(QStringLiteral("Speech/Bob/Amazing.wav"));

@@ -31,7 +31,9 @@ constexpr int kTick = 20; // the status tick in these tests
 class FakeSoundPlayer : public SoundPlayer {
 public:
     explicit FakeSoundPlayer(QStringList* log)
-        : m_log(log) {}
+        : m_log(log)
+    {
+    }
     void play(const QString& file) override { m_log->append(QStringLiteral("play ") + file); }
     void release() override { m_log->append(QStringLiteral("release")); }
 
@@ -50,7 +52,8 @@ struct Rig {
     DeviceProbe* probe = nullptr;
     QStringList playerLog;
 
-    SoundKit kit() {
+    SoundKit kit()
+    {
         SoundKit k;
         k.makeDevice = [this]() -> std::unique_ptr<CommandDevice> {
             SyntheticBackend::Options options;
@@ -67,27 +70,31 @@ struct Rig {
     }
 };
 
-QStringList comboItems(QComboBox* combo) {
+QStringList comboItems(QComboBox* combo)
+{
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
     return items;
 }
 
-QStringList listItems(QListWidget* list) {
+QStringList listItems(QListWidget* list)
+{
     QStringList items;
     for (int i = 0; i < list->count(); ++i)
         items << list->item(i)->text();
     return items;
 }
 
-void select(QListWidget* list, const QString& text) {
+void select(QListWidget* list, const QString& text)
+{
     const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     list->setCurrentItem(found.first());
 }
 
-void doubleClick(QListWidget* list, const QString& text) {
+void doubleClick(QListWidget* list, const QString& text)
+{
     select(list, text);
     const QRect rect = list->visualItemRect(list->currentItem());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
@@ -95,7 +102,8 @@ void doubleClick(QListWidget* list, const QString& text) {
 }
 
 // The enabled state of Record, Preview, Stop and OK, as "RPS-" (a dash for disabled).
-QString buttons(QWidget* w) {
+QString buttons(QWidget* w)
+{
     QString s;
     const char* names[] = {"cmdRecord", "cmdPlay", "cmdStop", "cmdOK"};
     const char letters[] = {'R', 'P', 'S', 'O'};
@@ -104,7 +112,8 @@ QString buttons(QWidget* w) {
     return s;
 }
 
-void waitTicks(int n) {
+void waitTicks(int n)
+{
     QTest::qWait(n * kTick + kTick / 2);
 }
 
@@ -142,20 +151,24 @@ private:
     QTemporaryDir m_config;
 };
 
-void TestSoundsWindow::initTestCase() {
+void TestSoundsWindow::initTestCase()
+{
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
-void TestSoundsWindow::init() {
+void TestSoundsWindow::init()
+{
     QFile::remove(storePath());
 }
 
-QString TestSoundsWindow::storePath() const {
+QString TestSoundsWindow::storePath() const
+{
     return m_config.filePath(AppInfo::organisation() + QStringLiteral("/AudioRecorder.conf"));
 }
 
-SoundBankWindow* TestSoundsWindow::open(TestApp& t, Rig& rig) {
+SoundBankWindow* TestSoundsWindow::open(TestApp& t, Rig& rig)
+{
     t.intervals.statusTick = kTick;
     t.create(false);
     t.app().registerWindow(WindowNames::Sounds, [&rig](AppContext& c) { return new SoundBankWindow(c, rig.kit()); });
@@ -163,7 +176,8 @@ SoundBankWindow* TestSoundsWindow::open(TestApp& t, Rig& rig) {
     return qobject_cast<SoundBankWindow*>(t.existing(WindowNames::Sounds));
 }
 
-void TestSoundsWindow::opensFromTheMainMenu() {
+void TestSoundsWindow::opensFromTheMainMenu()
+{
     // The program's own registration, with the system's sound kit: opening
     // and closing the editor needs no sound hardware.
     TestApp t;
@@ -185,7 +199,8 @@ void TestSoundsWindow::opensFromTheMainMenu() {
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void TestSoundsWindow::controls_data() {
+void TestSoundsWindow::controls_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text"); // caption, title or button text
     QTest::addColumn<QString>("toolTip");
@@ -259,7 +274,8 @@ void TestSoundsWindow::controls_data() {
                                      << "Information about the recording" << true << true;
 }
 
-void TestSoundsWindow::controls() {
+void TestSoundsWindow::controls()
+{
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, toolTip);
@@ -309,7 +325,8 @@ void TestSoundsWindow::controls() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::schemeList() {
+void TestSoundsWindow::schemeList()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Zed/Amazing.wav"));
@@ -343,7 +360,8 @@ void TestSoundsWindow::schemeList() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::noSchemeAsksUntilOneIsMade() {
+void TestSoundsWindow::noSchemeAsksUntilOneIsMade()
+{
     Rig rig;
     TestApp t;
     t.folder.makeDir(QStringLiteral("Speech"));
@@ -373,7 +391,8 @@ void TestSoundsWindow::noSchemeAsksUntilOneIsMade() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::newScheme_data() {
+void TestSoundsWindow::newScheme_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("messages"); // after the prompt
     QTest::addColumn<QStringList>("schemes");
@@ -389,12 +408,16 @@ void TestSoundsWindow::newScheme_data() {
     QTest::newRow("absolute") << "/tmp/x"
                               << QStringList({"'/tmp/x' is not a valid name: a name cannot contain / or \\."})
                               << QStringList({"Jim"});
+    QTest::newRow("hidden") << ".voices"
+                            << QStringList({"'.voices' is not a valid name: a scheme name cannot start with a dot."})
+                            << QStringList({"Jim"});
     QTest::newRow("refused by the file system")
         << "a?b" << QStringList({"'a?b' is not a valid name: a name cannot contain any of : * ? \" < > |"})
         << QStringList({"Jim"});
 }
 
-void TestSoundsWindow::newScheme() {
+void TestSoundsWindow::newScheme()
+{
     QFETCH(QString, typed);
     QFETCH(QStringList, messages);
     QFETCH(QStringList, schemes);
@@ -413,7 +436,8 @@ void TestSoundsWindow::newScheme() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::noSpeechFolder() {
+void TestSoundsWindow::noSpeechFolder()
+{
     // The Speech folder belongs to the game: without it nothing is made, and
     // the user is told once instead of being asked for ever.
     Rig rig;
@@ -433,7 +457,8 @@ void TestSoundsWindow::noSpeechFolder() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::deleteScheme() {
+void TestSoundsWindow::deleteScheme()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Hello.wav"));
@@ -475,7 +500,8 @@ void TestSoundsWindow::deleteScheme() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::removeSoundByte() {
+void TestSoundsWindow::removeSoundByte()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Amazing.wav"));
@@ -497,7 +523,8 @@ void TestSoundsWindow::removeSoundByte() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::playSounds() {
+void TestSoundsWindow::playSounds()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Amazing.wav"));
@@ -520,7 +547,8 @@ void TestSoundsWindow::playSounds() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::setSoundByteFromFile() {
+void TestSoundsWindow::setSoundByteFromFile()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Hello.wav"), "old");
@@ -580,7 +608,8 @@ void TestSoundsWindow::setSoundByteFromFile() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::recordStopPreviewResetOk() {
+void TestSoundsWindow::recordStopPreviewResetOk()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Amazing.wav"));
@@ -655,7 +684,8 @@ void TestSoundsWindow::recordStopPreviewResetOk() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::stoppingAnEmptyRecordingAndOkWithoutRecord() {
+void TestSoundsWindow::stoppingAnEmptyRecordingAndOkWithoutRecord()
+{
     Rig rig;
     TestApp t;
     t.folder.makeDir(QStringLiteral("Speech/Bob"));
@@ -680,7 +710,8 @@ void TestSoundsWindow::stoppingAnEmptyRecordingAndOkWithoutRecord() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::closingWhileRecording() {
+void TestSoundsWindow::closingWhileRecording()
+{
     Rig rig;
     TestApp t;
     t.folder.writeProbe();
@@ -703,7 +734,8 @@ void TestSoundsWindow::closingWhileRecording() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::tickPausesAndShowsAFailureOnce() {
+void TestSoundsWindow::tickPausesAndShowsAFailureOnce()
+{
     Rig rig;
     TestApp t;
     t.folder.makeDir(QStringLiteral("Speech/Bob"));
@@ -753,7 +785,8 @@ void TestSoundsWindow::tickPausesAndShowsAFailureOnce() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::noSoundDevice() {
+void TestSoundsWindow::noSoundDevice()
+{
     Rig rig;
     rig.hasInput = false;
     rig.hasOutput = false;
@@ -780,7 +813,8 @@ void TestSoundsWindow::noSoundDevice() {
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::failedSaveKeepsTheRecording() {
+void TestSoundsWindow::failedSaveKeepsTheRecording()
+{
     Rig rig;
     TestApp t;
     t.folder.writeFile(QStringLiteral("Speech/Bob/Hello.wav"), "old");

@@ -9,7 +9,8 @@
 class CaptureStore : public QIODevice {
 public:
     CaptureStore() { open(QIODevice::WriteOnly); }
-    QByteArray take(int alignment) {
+    QByteArray take(int alignment)
+    {
         const int whole = alignment > 0 ? m_data.size() - m_data.size() % alignment : 0;
         const QByteArray out = m_data.left(whole);
         m_data.remove(0, whole);
@@ -18,7 +19,8 @@ public:
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
+    qint64 writeData(const char* data, qint64 size) override
+    {
         m_data.append(data, int(size));
         return size;
     }
@@ -29,7 +31,8 @@ private:
 
 namespace {
 
-QAudioFormat toQt(const PcmFormat& format) {
+QAudioFormat toQt(const PcmFormat& format)
+{
     QAudioFormat f;
     f.setSampleRate(format.rate);
     f.setChannelCount(format.channels);
@@ -37,11 +40,13 @@ QAudioFormat toQt(const PcmFormat& format) {
     return f;
 }
 
-bool representable(const PcmFormat& format) {
+bool representable(const PcmFormat& format)
+{
     return format.bits == 8 || format.bits == 16;
 }
 
-QAudioDevice pick(const QList<QAudioDevice>& devices, const QByteArray& wanted, const QAudioDevice& fallback) {
+QAudioDevice pick(const QList<QAudioDevice>& devices, const QByteArray& wanted, const QAudioDevice& fallback)
+{
     if (devices.isEmpty())
         return QAudioDevice();
     if (!wanted.isEmpty()) {
@@ -67,29 +72,36 @@ QAudioDevice pick(const QList<QAudioDevice>& devices, const QByteArray& wanted, 
 
 QtAudioBackend::QtAudioBackend(QByteArray inputId, QByteArray outputId)
     : m_inputId(std::move(inputId))
-    , m_outputId(std::move(outputId)) {}
+    , m_outputId(std::move(outputId))
+{
+}
 
-QtAudioBackend::~QtAudioBackend() {
+QtAudioBackend::~QtAudioBackend()
+{
     stopCapture();
     stopPlayback();
 }
 
-void QtAudioBackend::preferSafeMediaBackend() {
+void QtAudioBackend::preferSafeMediaBackend()
+{
 #ifdef Q_OS_LINUX
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
 #endif
 }
 
-QAudioDevice QtAudioBackend::inputDevice() const {
+QAudioDevice QtAudioBackend::inputDevice() const
+{
     return pick(QMediaDevices::audioInputs(), m_inputId, QMediaDevices::defaultAudioInput());
 }
 
-QAudioDevice QtAudioBackend::outputDevice() const {
+QAudioDevice QtAudioBackend::outputDevice() const
+{
     return pick(QMediaDevices::audioOutputs(), m_outputId, QMediaDevices::defaultAudioOutput());
 }
 
-AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QString* detail) {
+AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QString* detail)
+{
     stopCapture();
     const QAudioDevice device = inputDevice();
     if (device.isNull()) {
@@ -116,11 +128,13 @@ AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QStri
     return Result::Ok;
 }
 
-QByteArray QtAudioBackend::takeCaptured() {
+QByteArray QtAudioBackend::takeCaptured()
+{
     return m_store ? m_store->take(m_captureFormat.alignment()) : QByteArray();
 }
 
-void QtAudioBackend::stopCapture() {
+void QtAudioBackend::stopCapture()
+{
     if (m_source) {
         m_source->stop();
         m_source.reset();
@@ -128,7 +142,8 @@ void QtAudioBackend::stopCapture() {
     m_store.reset();
 }
 
-AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail) {
+AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+{
     stopPlayback();
     const QAudioDevice device = outputDevice();
     if (device.isNull()) {
@@ -158,14 +173,16 @@ AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, cons
     return Result::Ok;
 }
 
-qint64 QtAudioBackend::playedBytes() {
+qint64 QtAudioBackend::playedBytes()
+{
     if (!m_sink)
         return 0;
     const qint64 bytes = m_playFormat.msToBytes(m_sink->processedUSecs() / 1000);
     return qMin<qint64>(bytes, m_playData.size());
 }
 
-bool QtAudioBackend::isPlaying() {
+bool QtAudioBackend::isPlaying()
+{
     if (!m_playing || !m_sink)
         return false;
     // The sink falls idle once the buffer is used up, and stops on an error.
@@ -175,7 +192,8 @@ bool QtAudioBackend::isPlaying() {
     return m_playing;
 }
 
-void QtAudioBackend::stopPlayback() {
+void QtAudioBackend::stopPlayback()
+{
     m_playing = false;
     if (m_sink) {
         m_sink->stop();

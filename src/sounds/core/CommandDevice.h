@@ -37,13 +37,15 @@ public:
     static QByteArray blankBuffer(int size = 255) { return QByteArray(size, ' '); }
 
     // The answer in a reply buffer: its text up to the first NUL byte.
-    static QString replyText(const QByteArray& buffer) {
+    static QString replyText(const QByteArray& buffer)
+    {
         const int end = buffer.indexOf('\0');
         return QString::fromLatin1(end < 0 ? buffer : buffer.left(end));
     }
 
     // Writes `text` and a NUL into `reply`. ReplyTooLong when it does not fit.
-    static int writeReply(QByteArray* reply, const QString& text) {
+    static int writeReply(QByteArray* reply, const QString& text)
+    {
         if (!reply)
             return Ok;
         const QByteArray bytes = text.toLatin1();

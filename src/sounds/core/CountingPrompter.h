@@ -7,19 +7,24 @@
 class CountingPrompter : public Prompter {
 public:
     explicit CountingPrompter(Prompter& inner)
-        : m_inner(inner) {}
+        : m_inner(inner)
+    {
+    }
 
     int openBoxes() const { return m_open; }
 
-    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override {
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override
+    {
         const Open open(m_open);
         return m_inner.message(text, title, buttons, icon);
     }
-    QString input(const QString& prompt, const QString& title, const QString& defaultText) override {
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override
+    {
         const Open open(m_open);
         return m_inner.input(prompt, title, defaultText);
     }
-    QString openFile(const QString& title, const QString& filter, const QString& initialFile) override {
+    QString openFile(const QString& title, const QString& filter, const QString& initialFile) override
+    {
         const Open open(m_open);
         return m_inner.openFile(title, filter, initialFile);
     }
@@ -27,7 +32,8 @@ public:
 private:
     struct Open {
         explicit Open(int& count)
-            : m_count(count) {
+            : m_count(count)
+        {
             ++m_count;
         }
         ~Open() { --m_count; }

@@ -16,12 +16,14 @@ struct PcmFormat {
 
     // The milliseconds that `bytes` last, to the nearest whole one (so that a
     // position converted to bytes and back stays the same).
-    qint64 bytesToMs(qint64 bytes) const {
+    qint64 bytesToMs(qint64 bytes) const
+    {
         const qint64 perSecond = bytesPerSecond();
         return perSecond > 0 ? (bytes * 1000 + perSecond / 2) / perSecond : 0;
     }
     // The byte offset of `ms`, rounded down to a whole frame.
-    qint64 msToBytes(qint64 ms) const {
+    qint64 msToBytes(qint64 ms) const
+    {
         const int align = alignment();
         if (align <= 0)
             return 0;

@@ -8,23 +8,27 @@
 namespace {
 const QString group = QStringLiteral("StartUp");
 
-QString text(QSettings& store, const QString& key, const QString& defaultText) {
+QString text(QSettings& store, const QString& key, const QString& defaultText)
+{
     const QVariant value = store.value(key);
     return value.isValid() ? value.toString() : defaultText;
 }
 } // namespace
 
-void RecorderSettings::read() {
+void RecorderSettings::read()
+{
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     read(store);
 }
 
-void RecorderSettings::write() const {
+void RecorderSettings::write() const
+{
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     write(store);
 }
 
-void RecorderSettings::read(QSettings& store) {
+void RecorderSettings::read(QSettings& store)
+{
     const RecorderSettings defaults;
     store.beginGroup(group);
     rate = qint32(toInteger(text(store, QStringLiteral("Rate"), QStringLiteral("11025")),
@@ -41,7 +45,8 @@ void RecorderSettings::read(QSettings& store) {
     store.endGroup();
 }
 
-void RecorderSettings::write(QSettings& store) const {
+void RecorderSettings::write(QSettings& store) const
+{
     store.beginGroup(group);
     store.setValue(QStringLiteral("Rate"), QString::number(rate));
     store.setValue(QStringLiteral("Channels"), QString::number(channels));
@@ -52,13 +57,15 @@ void RecorderSettings::write(QSettings& store) const {
     store.sync();
 }
 
-qint64 RecorderSettings::toInteger(const QString& text, qint64 min, qint64 max, qint64 fallback) {
+qint64 RecorderSettings::toInteger(const QString& text, qint64 min, qint64 max, qint64 fallback)
+{
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok, 10);
     return ok && value >= min && value <= max ? value : fallback;
 }
 
-bool RecorderSettings::toBoolean(const QString& text, bool fallback) {
+bool RecorderSettings::toBoolean(const QString& text, bool fallback)
+{
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;

@@ -10,36 +10,45 @@
 #include <QFileInfo>
 
 SchemeStore::SchemeStore(const UserPaths& paths)
-    : m_paths(paths) {}
+    : m_paths(paths)
+{
+}
 
-QString SchemeStore::speechFolder() const {
+QString SchemeStore::speechFolder() const
+{
     return m_paths.resolve(QStringLiteral("Speech"));
 }
 
-QString SchemeStore::schemeFolder(const QString& scheme) const {
+QString SchemeStore::schemeFolder(const QString& scheme) const
+{
     return m_paths.resolve(QStringLiteral("Speech/") + scheme);
 }
 
-QString SchemeStore::soundBytePath(const QString& scheme, const QString& sound) const {
+QString SchemeStore::soundBytePath(const QString& scheme, const QString& sound) const
+{
     return m_paths.resolve(QStringLiteral("Speech/") + scheme + QLatin1Char('/') + SpeechSounds::fileName(sound));
 }
 
-QString SchemeStore::defaultSoundPath(const QString& sound) const {
+QString SchemeStore::defaultSoundPath(const QString& sound) const
+{
     return m_paths.resolve(QStringLiteral("Speech/") + SpeechSounds::fileName(sound));
 }
 
-QStringList SchemeStore::soundBytes(const QString& scheme) const {
+QStringList SchemeStore::soundBytes(const QString& scheme) const
+{
     if (!isSchemeName(scheme))
         return {};
     return PathCase::files(schemeFolder(scheme), {QStringLiteral("*")});
 }
 
-bool SchemeStore::isSchemeName(const QString& scheme) {
+bool SchemeStore::isSchemeName(const QString& scheme)
+{
     return !scheme.isEmpty() && NameRules::check(scheme) != NameRules::Problem::Separator &&
            NameRules::check(scheme) != NameRules::Problem::DotName;
 }
 
-SchemeStore::Created SchemeStore::create(const QString& name, QString* message) const {
+SchemeStore::Created SchemeStore::create(const QString& name, QString* message) const
+{
     auto fail = [message](Created result, const QString& text) {
         if (message)
             *message = text;
@@ -48,6 +57,12 @@ SchemeStore::Created SchemeStore::create(const QString& name, QString* message) 
     const NameRules::Problem problem = NameRules::check(name);
     if (problem != NameRules::Problem::None)
         return fail(Created::BadName, NameRules::describe(problem, name));
+    // A folder whose name starts with a dot is hidden, and so would never be
+    // listed as a scheme.
+    if (name.startsWith(QLatin1Char('.')))
+        return fail(Created::BadName,
+                    QLatin1Char('\'') + name +
+                        QStringLiteral("' is not a valid name: a scheme name cannot start with a dot."));
     const QString speech = speechFolder();
     if (!QFileInfo(speech).isDir())
         return fail(Created::NoSpeechFolder,
@@ -60,21 +75,23 @@ SchemeStore::Created SchemeStore::create(const QString& name, QString* message) 
     return Created::Ok;
 }
 
-bool SchemeStore::remove(const QString& scheme) const {
+bool SchemeStore::remove(const QString& scheme) const
+{
     if (!isSchemeName(scheme))
         return false;
     return FileOps::removeFolderAndFiles(schemeFolder(scheme));
 }
 
-bool SchemeStore::removeSoundByte(const QString& scheme, const QString& fileName) const {
+bool SchemeStore::removeSoundByte(const QString& scheme, const QString& fileName) const
+{
     if (!isSchemeName(scheme) || fileName.isEmpty())
         return false;
     const QString path = PathCase::join(schemeFolder(scheme), fileName);
     return QFileInfo(path).isFile() && QFile::remove(path);
 }
 
-bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source,
-                               QString* error) const {
+bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source, QString* error) const
+{
     if (!isSchemeName(scheme)) {
         if (error)
             *error = QStringLiteral("no scheme is chosen");
@@ -83,11 +100,13 @@ bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, cons
     return FileOps::copyReplacing(source, soundBytePath(scheme, sound), error);
 }
 
-QString SchemeStore::deleteSchemeQuestion(const QString& scheme) {
+QString SchemeStore::deleteSchemeQuestion(const QString& scheme)
+{
     return QStringLiteral("Are you sure you want to delete the ") + scheme + QStringLiteral(" scheme?");
 }
 
-QString SchemeStore::removeSoundByteQuestion(const QString& scheme, const QString& fileName) {
+QString SchemeStore::removeSoundByteQuestion(const QString& scheme, const QString& fileName)
+{
     return QStringLiteral("Are you sure you want to delete ") + scheme + QStringLiteral("'s ") + fileName +
            QStringLiteral(" soundbyte?");
 }

@@ -2,7 +2,8 @@
 
 namespace SpeechSounds {
 
-const QStringList& names() {
+const QStringList& names()
+{
     static const QStringList list = {
         QStringLiteral("Amazing"),
         QStringLiteral("Boring"),

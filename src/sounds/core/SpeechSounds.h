@@ -12,7 +12,8 @@ namespace SpeechSounds {
 const QStringList& names();
 
 // The file name of a sound's sound byte: "Hello" gives "Hello.wav".
-inline QString fileName(const QString& sound) {
+inline QString fileName(const QString& sound)
+{
     return sound + QStringLiteral(".wav");
 }
 

@@ -4,18 +4,23 @@
 #include <cmath>
 
 SyntheticBackend::SyntheticBackend()
-    : SyntheticBackend(Options()) {}
+    : SyntheticBackend(Options())
+{
+}
 
 SyntheticBackend::SyntheticBackend(Options options)
-    : m_options(std::move(options)) {
+    : m_options(std::move(options))
+{
     m_timer.start();
 }
 
-qint64 SyntheticBackend::now() const {
+qint64 SyntheticBackend::now() const
+{
     return m_options.clock ? m_options.clock() : m_timer.elapsed();
 }
 
-AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail) {
+AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail)
+{
     stopCapture();
     if (!m_options.hasInput) {
         if (detail)
@@ -34,7 +39,8 @@ AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QSt
     return Result::Ok;
 }
 
-QByteArray SyntheticBackend::takeCaptured() {
+QByteArray SyntheticBackend::takeCaptured()
+{
     if (!m_capturing)
         return QByteArray();
     const qint64 due = (now() - m_captureStart) * m_captureFormat.rate / 1000;
@@ -45,11 +51,13 @@ QByteArray SyntheticBackend::takeCaptured() {
     return data;
 }
 
-void SyntheticBackend::stopCapture() {
+void SyntheticBackend::stopCapture()
+{
     m_capturing = false;
 }
 
-AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail) {
+AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+{
     stopPlayback();
     if (!m_options.hasOutput) {
         if (detail)
@@ -69,7 +77,8 @@ AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, co
     return Result::Ok;
 }
 
-qint64 SyntheticBackend::playedBytes() {
+qint64 SyntheticBackend::playedBytes()
+{
     if (m_playing) {
         m_played = qMin(m_playSize, m_playFormat.msToBytes(now() - m_playStart));
         if (m_played >= m_playSize)
@@ -78,18 +87,21 @@ qint64 SyntheticBackend::playedBytes() {
     return m_played;
 }
 
-bool SyntheticBackend::isPlaying() {
+bool SyntheticBackend::isPlaying()
+{
     playedBytes();
     return m_playing;
 }
 
-void SyntheticBackend::stopPlayback() {
+void SyntheticBackend::stopPlayback()
+{
     if (m_playing)
         playedBytes();
     m_playing = false;
 }
 
-QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz) {
+QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
+{
     const int bytesPerSample = format.bits / 8;
     QByteArray data(int(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();

@@ -6,19 +6,22 @@
 namespace WavFile {
 
 namespace {
-void put32(QByteArray& out, quint32 v) {
+void put32(QByteArray& out, quint32 v)
+{
     char b[4];
     qToLittleEndian(v, b);
     out.append(b, 4);
 }
-void put16(QByteArray& out, quint16 v) {
+void put16(QByteArray& out, quint16 v)
+{
     char b[2];
     qToLittleEndian(v, b);
     out.append(b, 2);
 }
 } // namespace
 
-QByteArray header(const PcmFormat& format, quint32 dataBytes) {
+QByteArray header(const PcmFormat& format, quint32 dataBytes)
+{
     QByteArray h;
     h.reserve(44);
     h.append("RIFF", 4);
@@ -38,7 +41,8 @@ QByteArray header(const PcmFormat& format, quint32 dataBytes) {
     return h;
 }
 
-bool write(const QString& path, const PcmFormat& format, const QByteArray& pcm, QString* error) {
+bool write(const QString& path, const PcmFormat& format, const QByteArray& pcm, QString* error)
+{
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {

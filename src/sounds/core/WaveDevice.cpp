@@ -9,19 +9,22 @@ namespace {
 // A plain decimal number: no sign, no blanks, no leading zeros.
 const QString number = QStringLiteral("(0|[1-9][0-9]{0,9})");
 
-const QRegularExpression& formatCommand() {
+const QRegularExpression& formatCommand()
+{
     static const QRegularExpression re(QStringLiteral("^set capture alignment %1 bitspersample %1 samplespersec %1 "
                                                       "channels %1 bytespersec %1$")
                                            .arg(number));
     return re;
 }
 
-const QRegularExpression& playCommand() {
+const QRegularExpression& playCommand()
+{
     static const QRegularExpression re(QStringLiteral("^play capture from %1$").arg(number));
     return re;
 }
 
-const QRegularExpression& statusCommand() {
+const QRegularExpression& statusCommand()
+{
     static const QRegularExpression re(
         QStringLiteral("^status capture (mode|position|length|channels|bitspersample|samplespersec)$"));
     return re;
@@ -30,13 +33,17 @@ const QRegularExpression& statusCommand() {
 } // namespace
 
 WaveDevice::WaveDevice(std::unique_ptr<AudioBackend> backend)
-    : m_backend(std::move(backend)) {}
+    : m_backend(std::move(backend))
+{
+}
 
-WaveDevice::~WaveDevice() {
+WaveDevice::~WaveDevice()
+{
     close();
 }
 
-int WaveDevice::send(const QString& command, QByteArray* reply) {
+int WaveDevice::send(const QString& command, QByteArray* reply)
+{
     if (command == QLatin1String("close all")) {
         close();
         return Ok;
@@ -95,7 +102,8 @@ int WaveDevice::send(const QString& command, QByteArray* reply) {
     return status(statusCommand().match(command).captured(1), reply);
 }
 
-int WaveDevice::setFormat(const QStringList& numbers) {
+int WaveDevice::setFormat(const QStringList& numbers)
+{
     if (m_mode != Mode::Stopped)
         return Busy;
     const qint64 alignment = numbers[0].toLongLong();
@@ -115,7 +123,8 @@ int WaveDevice::setFormat(const QStringList& numbers) {
     return Ok;
 }
 
-int WaveDevice::record() {
+int WaveDevice::record()
+{
     stop();
     switch (m_backend->startCapture(m_format)) {
     case AudioBackend::Result::Ok:
@@ -131,7 +140,8 @@ int WaveDevice::record() {
     return Ok;
 }
 
-void WaveDevice::stop() {
+void WaveDevice::stop()
+{
     poll();
     if (m_mode == Mode::Recording) {
         m_backend->stopCapture();
@@ -143,7 +153,8 @@ void WaveDevice::stop() {
     m_mode = Mode::Stopped;
 }
 
-int WaveDevice::play(qint64 from) {
+int WaveDevice::play(qint64 from)
+{
     stop();
     const qint64 start = m_milliseconds ? m_format.msToBytes(from) : from - from % qMax(1, m_format.alignment());
     if (start > m_data.size())
@@ -167,14 +178,16 @@ int WaveDevice::play(qint64 from) {
     return Ok;
 }
 
-int WaveDevice::save(const QString& fileName) {
+int WaveDevice::save(const QString& fileName)
+{
     if (fileName.isEmpty())
         return MissingFileName;
     stop();
     return WavFile::write(fileName, m_format, m_data) ? Ok : CannotWriteFile;
 }
 
-int WaveDevice::status(const QString& item, QByteArray* reply) {
+int WaveDevice::status(const QString& item, QByteArray* reply)
+{
     poll();
     QString answer;
     if (item == QLatin1String("mode")) {
@@ -200,14 +213,16 @@ int WaveDevice::status(const QString& item, QByteArray* reply) {
     return writeReply(reply, answer);
 }
 
-void WaveDevice::close() {
+void WaveDevice::close()
+{
     stop();
     m_open = false;
     m_data.clear();
     m_position = 0;
 }
 
-void WaveDevice::poll() {
+void WaveDevice::poll()
+{
     if (m_mode == Mode::Recording) {
         m_data.append(m_backend->takeCaptured());
     } else if (m_mode == Mode::Playing && !m_backend->isPlaying()) {
@@ -218,6 +233,7 @@ void WaveDevice::poll() {
     }
 }
 
-qint64 WaveDevice::toUnits(qint64 bytes) const {
+qint64 WaveDevice::toUnits(qint64 bytes) const
+{
     return m_milliseconds ? m_format.bytesToMs(bytes) : bytes;
 }

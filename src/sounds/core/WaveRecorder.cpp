@@ -18,13 +18,17 @@ constexpr int unusedBufferSize = 260;
 
 WaveRecorder::WaveRecorder(CommandDevice& device, Prompter& prompter)
     : m_device(device)
-    , m_prompter(prompter) {}
+    , m_prompter(prompter)
+{
+}
 
-void WaveRecorder::report(const QString& text) {
+void WaveRecorder::report(const QString& text)
+{
     m_prompter.tell(text);
 }
 
-int WaveRecorder::send(const QString& command, const QString& failure, Reporting reporting, QByteArray* reply) {
+int WaveRecorder::send(const QString& command, const QString& failure, Reporting reporting, QByteArray* reply)
+{
     QByteArray unused = CommandDevice::blankBuffer(unusedBufferSize);
     const int code = m_device.send(command, reply ? reply : &unused);
     if (code == CommandDevice::Ok) {
@@ -40,12 +44,14 @@ int WaveRecorder::send(const QString& command, const QString& failure, Reporting
     return code;
 }
 
-void WaveRecorder::openCaptureDevice() {
+void WaveRecorder::openCaptureDevice()
+{
     send(QStringLiteral("close all"), QStringLiteral("Closing all MCI operations failed!"));
     send(QStringLiteral("open new type waveaudio alias capture"), QStringLiteral("Opening new wave failed!"));
 }
 
-QString WaveRecorder::formatCommand(qint32 rate, qint16 channels, qint16 resolution) {
+QString WaveRecorder::formatCommand(qint32 rate, qint16 channels, qint16 resolution)
+{
     // Resolution × Channels ÷ 8, rounded to a whole number as the stored
     // 16-bit value would be; computed wide so that no setting can overflow.
     const qint64 alignment = qint64(std::nearbyint(double(resolution) * double(channels) / 8.0));
@@ -58,13 +64,15 @@ QString WaveRecorder::formatCommand(qint32 rate, qint16 channels, qint16 resolut
         .arg(bytesPerSecond);
 }
 
-void WaveRecorder::applyRecordingFormat() {
+void WaveRecorder::applyRecordingFormat()
+{
     send(QStringLiteral("seek capture to start"), QStringLiteral("Starting recording failed!"));
     send(formatCommand(m_settings.rate, m_settings.channels, m_settings.resolution),
          QStringLiteral("Settings for recording not consistent"));
 }
 
-bool WaveRecorder::startRecording() {
+bool WaveRecorder::startRecording()
+{
     QByteArray unused = CommandDevice::blankBuffer(unusedBufferSize);
     const int code = m_device.send(QStringLiteral("record capture"), &unused);
     if (code == CommandDevice::NoInputDevice)
@@ -74,11 +82,13 @@ bool WaveRecorder::startRecording() {
     return code == CommandDevice::Ok;
 }
 
-void WaveRecorder::stopRecording() {
+void WaveRecorder::stopRecording()
+{
     send(QStringLiteral("stop capture"), QStringLiteral("Stopping recording failed!"));
 }
 
-bool WaveRecorder::saveRecording(const QString& fileName) {
+bool WaveRecorder::saveRecording(const QString& fileName)
+{
     const QString failure = QStringLiteral("Saving file failed, file name was: ") + fileName;
     const QFileInfo target(fileName);
     // A hidden file beside the target: same folder, so the final replace
@@ -99,7 +109,8 @@ bool WaveRecorder::saveRecording(const QString& fileName) {
     return true;
 }
 
-void WaveRecorder::readDeviceMode(Reporting reporting) {
+void WaveRecorder::readDeviceMode(Reporting reporting)
+{
     QByteArray buffer = CommandDevice::blankBuffer(statusBufferSize);
     send(QStringLiteral("status capture mode"), QStringLiteral("Failure getting wave status..."), reporting, &buffer);
     const QString mode = CommandDevice::replyText(buffer);
@@ -109,14 +120,16 @@ void WaveRecorder::readDeviceMode(Reporting reporting) {
         m_statusLine.chop(1);
 }
 
-double WaveRecorder::query(const QString& command, const QString& failure, Reporting reporting) {
+double WaveRecorder::query(const QString& command, const QString& failure, Reporting reporting)
+{
     QByteArray buffer = CommandDevice::blankBuffer(statusBufferSize);
     if (send(command, failure, reporting, &buffer) != CommandDevice::Ok)
         return 0;
     return leadingNumber(CommandDevice::replyText(buffer));
 }
 
-void WaveRecorder::buildStatistics(Reporting reporting) {
+void WaveRecorder::buildStatistics(Reporting reporting)
+{
     send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting time format in milliseconds failed!"),
          reporting);
     const double ms = query(QStringLiteral("status capture length"),
@@ -142,7 +155,8 @@ void WaveRecorder::buildStatistics(Reporting reporting) {
     m_statistics = text;
 }
 
-qint32 WaveRecorder::getCapturePosition() {
+qint32 WaveRecorder::getCapturePosition()
+{
     send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting format in milliseconds failed!"));
     QByteArray buffer = CommandDevice::blankBuffer(statusBufferSize);
     if (send(QStringLiteral("status capture position"), QStringLiteral("Finding position failed!"),
@@ -154,7 +168,8 @@ qint32 WaveRecorder::getCapturePosition() {
     return value > 2147483647.0 || value < -2147483648.0 ? 0 : qint32(value);
 }
 
-void WaveRecorder::playFromPosition(qint32 ms) {
+void WaveRecorder::playFromPosition(qint32 ms)
+{
     send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting format in milliseconds failed!"));
     QByteArray unused = CommandDevice::blankBuffer(unusedBufferSize);
     const int code = m_device.send(QStringLiteral("play capture from ") + QString::number(ms), &unused);
@@ -166,11 +181,13 @@ void WaveRecorder::playFromPosition(qint32 ms) {
     }
 }
 
-void WaveRecorder::closeCaptureDevice() {
+void WaveRecorder::closeCaptureDevice()
+{
     send(QStringLiteral("close capture"), QStringLiteral("Closing MCI failed!"));
 }
 
-QString WaveRecorder::statisticsNumber(double value) {
+QString WaveRecorder::statisticsNumber(double value)
+{
     QString digits = QString::number(std::fabs(value), 'f', 6);
     if (digits.contains(QLatin1Char('.'))) {
         while (digits.endsWith(QLatin1Char('0')))
@@ -181,18 +198,21 @@ QString WaveRecorder::statisticsNumber(double value) {
     return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + digits;
 }
 
-double WaveRecorder::leadingNumber(const QString& text) {
+double WaveRecorder::leadingNumber(const QString& text)
+{
     static const QRegularExpression re(QStringLiteral("^\\s*([-+]?[0-9]+(\\.[0-9]+)?)"));
     const QRegularExpressionMatch m = re.match(text);
     return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
 }
 
-QString WaveRecorder::noInputMessage() {
+QString WaveRecorder::noInputMessage()
+{
     return QStringLiteral("Nothing can be recorded: this computer has no microphone or other sound input "
                           "that can be used right now.");
 }
 
-QString WaveRecorder::noOutputMessage() {
+QString WaveRecorder::noOutputMessage()
+{
     return QStringLiteral("Nothing can be played: this computer has no speakers or other sound output "
                           "that can be used right now.");
 }

@@ -37,21 +37,24 @@ constexpr int kSliderDesignMax = 10;
 
 const QString kEditorTitle = QStringLiteral("SoundBank Editor");
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
+{
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setGeometry(geometry);
     return b;
 }
 
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
+{
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setGeometry(geometry);
     return l;
 }
 
-QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry) {
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry)
+{
     auto* f = new QGroupBox(title, parent);
     f->setObjectName(name);
     f->setGeometry(geometry);
@@ -64,7 +67,8 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
     : AppWindow(context)
     , m_schemes(context.paths())
     , m_prompter(context.prompter())
-    , m_kit(std::move(kit)) {
+    , m_kit(std::move(kit))
+{
     setObjectName(WindowNames::Sounds);
     setWindowTitle(QStringLiteral("The Quillane Soundbank Editor"));
     setFixedSize(kWidth, kHeight);
@@ -79,7 +83,8 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
 
 SoundBankWindow::~SoundBankWindow() = default;
 
-void SoundBankWindow::buildControls() {
+void SoundBankWindow::buildControls()
+{
     // Schemes and their sound bytes, on the left.
     m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), QRect(8, 9, 56, 18));
     m_cboScheme = new QComboBox(this);
@@ -152,6 +157,9 @@ void SoundBankWindow::buildControls() {
     m_slider1->setRange(0, kSliderDesignMax);
     m_slider1->setTickPosition(QSlider::TicksBelow);
     m_slider1->setToolTip(QStringLiteral("You can choose a beginning for playing the recording"));
+    // About ten ticks whatever the recording's length.
+    connect(m_slider1, &QSlider::rangeChanged, m_slider1,
+            [this](int, int max) { m_slider1->setTickInterval(qMax(1, max / 10)); });
     QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Statistics"), QRect(8, 280, 388, 54));
     m_statisticsLabel = label(frame4, QStringLiteral("StatisticsLabel"), QString(), QRect(8, 20, 372, 32));
     m_statisticsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -182,7 +190,8 @@ void SoundBankWindow::buildControls() {
     connect(m_timer2, &QTimer::timeout, this, &SoundBankWindow::statusTick);
 }
 
-void SoundBankWindow::formLoad() {
+void SoundBankWindow::formLoad()
+{
     m_list1->setCurrentRow(0);
     m_recorder->openCaptureDevice();
     m_imgArmy->setPixmap(
@@ -200,7 +209,8 @@ void SoundBankWindow::formLoad() {
     m_timer2->start();
 }
 
-bool SoundBankWindow::formUnload() {
+bool SoundBankWindow::formUnload()
+{
     m_timer2->stop();
     releasePlayer();
     m_recorder->closeCaptureDevice();
@@ -209,13 +219,15 @@ bool SoundBankWindow::formUnload() {
     return true;
 }
 
-QString SoundBankWindow::currentScheme() const {
+QString SoundBankWindow::currentScheme() const
+{
     return m_cboScheme->currentText();
 }
 
 // ---- Schemes and sound bytes -------------------------------------------------
 
-void SoundBankWindow::fillSchemeList() {
+void SoundBankWindow::fillSchemeList()
+{
     {
         const QSignalBlocker quiet(m_cboScheme);
         m_cboScheme->clear();
@@ -247,7 +259,8 @@ void SoundBankWindow::fillSchemeList() {
     m_lblSchemeName->setText(currentScheme());
 }
 
-void SoundBankWindow::schemePicked(int index) {
+void SoundBankWindow::schemePicked(int index)
+{
     if (index < 0)
         return;
     const QString name = m_cboScheme->itemText(index);
@@ -267,7 +280,8 @@ void SoundBankWindow::schemePicked(int index) {
     m_txtFileName->clear();
 }
 
-void SoundBankWindow::newScheme() {
+void SoundBankWindow::newScheme()
+{
     for (;;) {
         const QString name = m_prompter.input(QStringLiteral("What will be the name of your new scheme?"),
                                               QStringLiteral("New Scheme"), QString());
@@ -293,7 +307,8 @@ void SoundBankWindow::newScheme() {
     }
 }
 
-void SoundBankWindow::deleteScheme() {
+void SoundBankWindow::deleteScheme()
+{
     const QString scheme = currentScheme();
     if (scheme.isEmpty())
         return;
@@ -305,7 +320,8 @@ void SoundBankWindow::deleteScheme() {
     fillSchemeList();
 }
 
-void SoundBankWindow::removeSoundByte() {
+void SoundBankWindow::removeSoundByte()
+{
     const QString scheme = currentScheme();
     const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
     if (m_prompter.message(SchemeStore::removeSoundByteQuestion(scheme, file), QStringLiteral("Delete Soundbyte?"),
@@ -316,7 +332,8 @@ void SoundBankWindow::removeSoundByte() {
     refreshSoundBytes();
 }
 
-void SoundBankWindow::refreshSoundBytes() {
+void SoundBankWindow::refreshSoundBytes()
+{
     const QString selected = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
     m_file1->clear();
     m_file1->addItems(m_schemes.soundBytes(m_shownScheme));
@@ -325,7 +342,8 @@ void SoundBankWindow::refreshSoundBytes() {
         m_file1->setCurrentItem(again.first());
 }
 
-void SoundBankWindow::playSoundByte() {
+void SoundBankWindow::playSoundByte()
+{
     const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
     if (file.isEmpty() || m_shownScheme.isEmpty())
         return;
@@ -333,7 +351,8 @@ void SoundBankWindow::playSoundByte() {
          QStringLiteral("The sound byte ") + file + QStringLiteral(" is no longer there."));
 }
 
-void SoundBankWindow::playDefaultSound() {
+void SoundBankWindow::playDefaultSound()
+{
     const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
     if (sound.isEmpty())
         return;
@@ -341,7 +360,8 @@ void SoundBankWindow::playDefaultSound() {
                                                 QStringLiteral(" in the Speech folder to play."));
 }
 
-void SoundBankWindow::play(const QString& file, const QString& missingText) {
+void SoundBankWindow::play(const QString& file, const QString& missingText)
+{
     if (!QFileInfo(file).isFile()) {
         m_prompter.tell(missingText);
         return;
@@ -351,12 +371,14 @@ void SoundBankWindow::play(const QString& file, const QString& missingText) {
     m_player->play(file);
 }
 
-void SoundBankWindow::releasePlayer() {
+void SoundBankWindow::releasePlayer()
+{
     if (m_player)
         m_player->release();
 }
 
-void SoundBankWindow::makeModeChosen(int index) {
+void SoundBankWindow::makeModeChosen(int index)
+{
     if (index == 0) {
         m_frmBrowse->setVisible(false);
         m_txtFileName->clear();
@@ -367,12 +389,14 @@ void SoundBankWindow::makeModeChosen(int index) {
     }
 }
 
-void SoundBankWindow::browse() {
+void SoundBankWindow::browse()
+{
     m_txtFileName->setText(m_prompter.openFile(QStringLiteral("Open"),
                                                qtFileFilter(QStringLiteral("WAV file (*.wav*)|*.wav")), QString()));
 }
 
-void SoundBankWindow::setFromFile() {
+void SoundBankWindow::setFromFile()
+{
     const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
     const QString scheme = currentScheme();
     if (scheme.isEmpty() || sound.isEmpty())
@@ -392,14 +416,16 @@ void SoundBankWindow::setFromFile() {
 
 // ---- The recorder ------------------------------------------------------------
 
-void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool ok) {
+void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool ok)
+{
     m_cmdRecord->setEnabled(record);
     m_cmdPlay->setEnabled(play);
     m_cmdStop->setEnabled(stop);
     m_cmdOK->setEnabled(ok);
 }
 
-void SoundBankWindow::record() {
+void SoundBankWindow::record()
+{
     m_selectedSound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
     m_recorder->openCaptureDevice();
     m_recorder->applyRecordingFormat();
@@ -412,7 +438,8 @@ void SoundBankWindow::record() {
     setRecorderButtons(false, false, true, false);
 }
 
-void SoundBankWindow::stop() {
+void SoundBankWindow::stop()
+{
     m_recorder->stopRecording();
     // Record is ready again at once: a new take replaces this one.
     setRecorderButtons(true, true, false, true);
@@ -424,14 +451,16 @@ void SoundBankWindow::stop() {
     m_playing = false;
 }
 
-void SoundBankWindow::preview() {
+void SoundBankWindow::preview()
+{
     m_recorder->playFromPosition(m_slider1->value());
     m_playing = true;
     m_cmdStop->setEnabled(true);
     m_cmdPlay->setEnabled(false);
 }
 
-void SoundBankWindow::reset() {
+void SoundBankWindow::reset()
+{
     m_slider1->setMaximum(kSliderDesignMax);
     m_slider1->setValue(0);
     m_slider1->update();
@@ -442,7 +471,8 @@ void SoundBankWindow::reset() {
     m_recorder->applyRecordingFormat();
 }
 
-void SoundBankWindow::keepRecording() {
+void SoundBankWindow::keepRecording()
+{
     const QString scheme = currentScheme();
     if (m_selectedSound.isEmpty()) {
         m_prompter.tell(QStringLiteral("Nothing has been recorded yet: pick a sound in the list and press Record."));
@@ -461,7 +491,8 @@ void SoundBankWindow::keepRecording() {
     refreshSoundBytes();
 }
 
-void SoundBankWindow::statusTick() {
+void SoundBankWindow::statusTick()
+{
     // While a box is open (one of the tick's own failures, or any other) the
     // tick waits, so that boxes never pile up.
     if (m_inTick || m_prompter.openBoxes() > 0)

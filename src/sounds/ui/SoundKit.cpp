@@ -4,7 +4,8 @@
 #include "sounds/audio/QtAudioBackend.h"
 #include "sounds/core/WaveDevice.h"
 
-SoundKit SoundKit::system() {
+SoundKit SoundKit::system()
+{
     QtAudioBackend::preferSafeMediaBackend();
     SoundKit kit;
     kit.makeDevice = [] {
