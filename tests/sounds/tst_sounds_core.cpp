@@ -566,6 +566,17 @@ void TestSoundsCore::deviceWithoutSoundHardware()
     recorder.readDeviceMode();
     QCOMPARE(recorder.statusLine(), QStringLiteral("The Quillane SoundBank Editor: stopped"));
 
+    // An input that goes away while recording ends the recording with what it has.
+    s.backend->setHasInput(true);
+    QVERIFY(recorder.startRecording());
+    s.clock.advance(300);
+    s.backend->loseInput();
+    s.clock.advance(300);
+    QCOMPARE(ask(*s.device, QStringLiteral("status capture mode")), QStringLiteral("stopped"));
+    QCOMPARE(ask(*s.device, QStringLiteral("status capture length")), QStringLiteral("300"));
+    recorder.stopRecording();
+    QCOMPARE(prompter.texts(), QStringList());
+
     // With an input but no output, a recording can be made but not heard.
     s.backend->setHasInput(true);
     QVERIFY(recorder.startRecording());

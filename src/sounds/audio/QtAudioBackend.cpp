@@ -45,6 +45,24 @@ bool representable(const PcmFormat& format)
     return format.bits == 8 || format.bits == 16;
 }
 
+AudioBackend::Result fail(QString* detail, const QString& text,
+                          AudioBackend::Result result = AudioBackend::Result::Failed)
+{
+    if (detail)
+        *detail = text;
+    return result;
+}
+
+// Whether `device` (an input or an output) exists and takes `format`.
+AudioBackend::Result check(const QAudioDevice& device, const PcmFormat& format, const QString& what, QString* detail)
+{
+    if (device.isNull())
+        return fail(detail, QStringLiteral("no audio %1 device").arg(what), AudioBackend::Result::NoDevice);
+    if (!representable(format) || !device.isFormatSupported(toQt(format)))
+        return fail(detail, QStringLiteral("the %1 %2 does not take this format").arg(what, device.description()));
+    return AudioBackend::Result::Ok;
+}
+
 QAudioDevice pick(const QList<QAudioDevice>& devices, const QByteArray& wanted, const QAudioDevice& fallback)
 {
     if (devices.isEmpty())
@@ -104,26 +122,16 @@ AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QStri
 {
     stopCapture();
     const QAudioDevice device = inputDevice();
-    if (device.isNull()) {
-        if (detail)
-            *detail = QStringLiteral("no audio input device");
-        return Result::NoDevice;
-    }
-    const QAudioFormat qtFormat = toQt(format);
-    if (!representable(format) || !device.isFormatSupported(qtFormat)) {
-        if (detail)
-            *detail = QStringLiteral("the input %1 cannot record this format").arg(device.description());
-        return Result::Failed;
-    }
+    const Result usable = check(device, format, QStringLiteral("input"), detail);
+    if (usable != Result::Ok)
+        return usable;
     m_captureFormat = format;
     m_store = std::make_unique<CaptureStore>();
-    m_source = std::make_unique<QAudioSource>(device, qtFormat);
+    m_source = std::make_unique<QAudioSource>(device, toQt(format));
     m_source->start(m_store.get());
     if (m_source->error() != QAudio::NoError || m_source->state() == QAudio::StoppedState) {
-        if (detail)
-            *detail = QStringLiteral("the input %1 did not start").arg(device.description());
         stopCapture();
-        return Result::Failed;
+        return fail(detail, QStringLiteral("the input %1 did not start").arg(device.description()));
     }
     return Result::Ok;
 }
@@ -131,6 +139,11 @@ AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QStri
 QByteArray QtAudioBackend::takeCaptured()
 {
     return m_store ? m_store->take(m_captureFormat.alignment()) : QByteArray();
+}
+
+bool QtAudioBackend::isCapturing()
+{
+    return m_source && m_source->state() != QAudio::StoppedState;
 }
 
 void QtAudioBackend::stopCapture()
@@ -146,28 +159,18 @@ AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, cons
 {
     stopPlayback();
     const QAudioDevice device = outputDevice();
-    if (device.isNull()) {
-        if (detail)
-            *detail = QStringLiteral("no audio output device");
-        return Result::NoDevice;
-    }
-    const QAudioFormat qtFormat = toQt(format);
-    if (!representable(format) || !device.isFormatSupported(qtFormat)) {
-        if (detail)
-            *detail = QStringLiteral("the output %1 cannot play this format").arg(device.description());
-        return Result::Failed;
-    }
+    const Result usable = check(device, format, QStringLiteral("output"), detail);
+    if (usable != Result::Ok)
+        return usable;
     m_playFormat = format;
     m_playData = pcm;
     m_playBuffer.setData(m_playData);
     m_playBuffer.open(QIODevice::ReadOnly);
-    m_sink = std::make_unique<QAudioSink>(device, qtFormat);
+    m_sink = std::make_unique<QAudioSink>(device, toQt(format));
     m_sink->start(&m_playBuffer);
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
-        if (detail)
-            *detail = QStringLiteral("the output %1 did not start").arg(device.description());
         stopPlayback();
-        return Result::Failed;
+        return fail(detail, QStringLiteral("the output %1 did not start").arg(device.description()));
     }
     m_playing = true;
     return Result::Ok;

@@ -23,6 +23,7 @@ public:
 
     Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
     QByteArray takeCaptured() override;
+    bool isCapturing() override;
     void stopCapture() override;
 
     Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;

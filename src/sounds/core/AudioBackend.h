@@ -18,6 +18,9 @@ public:
     virtual Result startCapture(const PcmFormat& format, QString* detail = nullptr) = 0;
     // The whole frames captured since the previous call.
     virtual QByteArray takeCaptured() = 0;
+    // True from a successful start until stopCapture(), or until the input
+    // went away (unplugged, sound server gone).
+    virtual bool isCapturing() = 0;
     // Stops capturing; frames not yet taken are dropped.
     virtual void stopCapture() = 0;
 

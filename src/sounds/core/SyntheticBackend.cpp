@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <cmath>
+#include <utility>
 
 SyntheticBackend::SyntheticBackend()
     : SyntheticBackend(Options())
@@ -14,6 +15,16 @@ SyntheticBackend::SyntheticBackend(Options options)
     m_timer.start();
 }
 
+AudioBackend::Result SyntheticBackend::usable(bool present, const PcmFormat& format, QString* detail)
+{
+    const Result result = !present                                      ? Result::NoDevice
+                          : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed
+                                                                        : Result::Ok;
+    if (detail && result != Result::Ok)
+        *detail = present ? QStringLiteral("unsupported format") : QStringLiteral("no such sound device");
+    return result;
+}
+
 qint64 SyntheticBackend::now() const
 {
     return m_options.clock ? m_options.clock() : m_timer.elapsed();
@@ -22,16 +33,8 @@ qint64 SyntheticBackend::now() const
 AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail)
 {
     stopCapture();
-    if (!m_options.hasInput) {
-        if (detail)
-            *detail = QStringLiteral("no sound input");
-        return Result::NoDevice;
-    }
-    if (format.alignment() <= 0 || format.rate <= 0) {
-        if (detail)
-            *detail = QStringLiteral("unsupported format");
-        return Result::Failed;
-    }
+    if (const Result result = usable(m_options.hasInput, format, detail); result != Result::Ok)
+        return result;
     m_capturing = true;
     m_captureFormat = format;
     m_captureStart = now();
@@ -42,7 +45,7 @@ AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QSt
 QByteArray SyntheticBackend::takeCaptured()
 {
     if (!m_capturing)
-        return QByteArray();
+        return std::exchange(m_pendingAfterLoss, QByteArray());
     const qint64 due = (now() - m_captureStart) * m_captureFormat.rate / 1000;
     if (due <= m_framesDelivered)
         return QByteArray();
@@ -51,24 +54,24 @@ QByteArray SyntheticBackend::takeCaptured()
     return data;
 }
 
+void SyntheticBackend::loseInput()
+{
+    m_pendingAfterLoss = takeCaptured();
+    m_capturing = false;
+    m_options.hasInput = false;
+}
+
 void SyntheticBackend::stopCapture()
 {
     m_capturing = false;
+    m_pendingAfterLoss.clear();
 }
 
 AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
 {
     stopPlayback();
-    if (!m_options.hasOutput) {
-        if (detail)
-            *detail = QStringLiteral("no sound output");
-        return Result::NoDevice;
-    }
-    if (format.alignment() <= 0 || format.rate <= 0) {
-        if (detail)
-            *detail = QStringLiteral("unsupported format");
-        return Result::Failed;
-    }
+    if (const Result result = usable(m_options.hasOutput, format, detail); result != Result::Ok)
+        return result;
     m_playing = true;
     m_playFormat = format;
     m_playStart = now();

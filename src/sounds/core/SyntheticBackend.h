@@ -27,7 +27,11 @@ public:
 
     Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
     QByteArray takeCaptured() override;
+    bool isCapturing() override { return m_capturing; }
     void stopCapture() override;
+    // The input goes away in the middle of a recording: what was captured
+    // until now stays available, nothing more comes.
+    void loseInput();
 
     Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;
     qint64 playedBytes() override;
@@ -39,6 +43,7 @@ public:
 
 private:
     qint64 now() const;
+    static Result usable(bool present, const PcmFormat& format, QString* detail);
 
     Options m_options;
     QElapsedTimer m_timer;
@@ -47,6 +52,7 @@ private:
     PcmFormat m_captureFormat;
     qint64 m_captureStart = 0;
     qint64 m_framesDelivered = 0;
+    QByteArray m_pendingAfterLoss;
 
     bool m_playing = false;
     PcmFormat m_playFormat;

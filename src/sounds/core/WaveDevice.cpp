@@ -225,6 +225,12 @@ void WaveDevice::poll()
 {
     if (m_mode == Mode::Recording) {
         m_data.append(m_backend->takeCaptured());
+        if (!m_backend->isCapturing()) {
+            // The input went away: the recording ends with what it has.
+            m_backend->stopCapture();
+            m_position = m_data.size();
+            m_mode = Mode::Stopped;
+        }
     } else if (m_mode == Mode::Playing && !m_backend->isPlaying()) {
         // The playback reached its end.
         m_position = m_data.size();
