@@ -108,7 +108,8 @@ QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 
     const int bytesPerSample = format.bits / 8;
     QByteArray data(int(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();
-    const double step = 2.0 * M_PI * hz / format.rate;
+    constexpr double pi = 3.14159265358979323846;
+    const double step = 2.0 * pi * hz / format.rate;
     for (qint64 f = 0; f < frames; ++f) {
         const double v = 0.5 * std::sin(step * double(first + f));
         for (int c = 0; c < format.channels; ++c) {
