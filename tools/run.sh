@@ -6,6 +6,8 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 "$here/tools/install-deps.sh"
 cmake -S "$here" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillane quillane-demo

@@ -1,0 +1,477 @@
+#include "common/core/AppInfo.h"
+#include "common/core/Version.h"
+#include "common/core/Launcher.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/AppWindow.h"
+#include "common/ui/ClickLabel.h"
+#include "common/ui/WindowNames.h"
+#include "shell/ui/LoadingWindow.h"
+#include "shell/ui/MainMenuWindow.h"
+#include "shell/ui/SplashWindow.h"
+#include "support/TestApp.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+// A stand-in manager window: counts its load steps and, when closed, goes back
+// to the main menu the way the real managers do.
+class StandInWindow : public AppWindow {
+public:
+    StandInWindow(AppContext& c, AppContext::HandOver handOver, int* loads)
+        : AppWindow(c)
+        , m_handOver(handOver)
+        , m_loads(loads)
+    {
+    }
+    void formLoad() override { ++*m_loads; }
+
+protected:
+    bool formUnload() override
+    {
+        context().returnToMainMenu(m_handOver);
+        return true;
+    }
+
+private:
+    AppContext::HandOver m_handOver;
+    int* m_loads;
+};
+
+QColor bar(MainMenuWindow* menu, const char* name)
+{
+    return named<ClickLabel>(menu, QLatin1String(name))->backColor();
+}
+
+bool visible(TestApp& t, const QString& name)
+{
+    QWidget* w = t.existing(name);
+    return w && w->isVisible();
+}
+
+const QString kWaMissing = QStringLiteral(
+    "Quillane cannot find WA.exe! Be sure The Quillane is placed in the 'Team17\\Worms Armageddon\\User' folder!");
+const QString kWormKitMissing = QStringLiteral(
+    "Quillane cannot find WormKit.exe! Be sure The Quillane is placed in the 'Team17\\Worms Armageddon\\User' "
+    "folder!");
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void installationCheck_data();
+    void installationCheck();
+    void warningFrameClickShowsZero();
+    void wormKitNeedsExactName_data();
+    void wormKitNeedsExactName();
+    void launching_data();
+    void launching();
+    void splashDismissedEarlyStillWaitsForTimer();
+    void aboutShowsTheSameSplash();
+    void ownPicturesWhenUserPicturesAreMissing();
+    void hoverMovesTheHighlight();
+    void shutdownRemovesTempFilesThenFolder();
+    void shutdownWithoutTempFolder();
+    void menuEntryWithoutWindowDoesNothing();
+    void menuEntryPreparationCanRefuse();
+    void gamesHandOver();
+    void programsHandOver();
+    void closingDuringProgramsRebuildKeepsLoadingWindow();
+    void strayModalBoxIsClosedNotHung();
+};
+
+void TestShell::installationCheck_data()
+{
+    QTest::addColumn<bool>("probe");
+    QTest::newRow("probe present") << true;
+    QTest::newRow("probe absent") << false;
+}
+
+void TestShell::installationCheck()
+{
+    QFETCH(bool, probe);
+    TestApp t;
+    if (probe)
+        t.folder.writeProbe();
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    QVERIFY(!visible(t, WindowNames::Splash));
+    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
+    QCOMPARE(frame2->isVisible(), !probe);
+    QCOMPARE(frame2->y(), 16); // 240 twips from the top
+    QCOMPARE(menu->windowTitle().left(12), AppInfo::title());
+    if (!probe) {
+        // The warning covers every menu choice.
+        for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
+            QVERIFY(frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
+        QCOMPARE(named<QLabel>(frame2, QStringLiteral("Label4"))->text(),
+                 QStringLiteral("Im sorry, you currently do not have 'The Quillane' in the correct folder location. "
+                                "Be sure it is in the 'Team17\\Worms Armageddon\\User' folder."));
+        QCOMPARE(named<QLabel>(frame2, QStringLiteral("Label6"))->text(),
+                 QStringLiteral("Example: C:\\Team17\\Worms Armageddon\\User"));
+    }
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestShell::warningFrameClickShowsZero()
+{
+    TestApp t;
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, QStringLiteral("Frame2")));
+    QCOMPARE(t.prompter.boxes().size(), 1);
+    const FakePrompter::Box box = t.prompter.boxes().first();
+    QCOMPARE(box.text, QStringLiteral("0"));
+    QCOMPARE(box.title, QStringLiteral("The Quillane"));
+    QCOMPARE(box.buttons, Prompter::Buttons::Ok);
+    QCOMPARE(box.icon, Prompter::Icon::None);
+}
+
+void TestShell::wormKitNeedsExactName_data()
+{
+    QTest::addColumn<QStringList>("gameFiles");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("exact name") << QStringList{"WA.exe", "WormKit.exe"} << true;
+    QTest::newRow("other letter case") << QStringList{"WA.exe", "wormkit.exe"} << false;
+    QTest::newRow("upper-case extension") << QStringList{"WormKit.EXE"} << false;
+    QTest::newRow("no programs") << QStringList{"readme.txt"} << false;
+    QTest::newRow("empty game folder") << QStringList{} << false;
+}
+
+void TestShell::wormKitNeedsExactName()
+{
+    QFETCH(QStringList, gameFiles);
+    QFETCH(bool, offered);
+    TestApp t;
+    for (const QString& f : gameFiles)
+        t.folder.writeGameFile(f);
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), offered);
+}
+
+void TestShell::launching_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("gameFiles");
+    QTest::addColumn<int>("forced"); // -1: the fake starts what exists
+    QTest::addColumn<QString>("started");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("game present") << "lblPlayWA" << QStringList{"WA.exe"} << -1 << "WA.exe" << QString();
+    QTest::newRow("game in other letter case") << "lblPlayWA" << QStringList{"wa.EXE"} << -1 << "wa.EXE" << QString();
+    QTest::newRow("game missing") << "lblPlayWA" << QStringList{} << -1 << "WA.exe" << kWaMissing;
+    QTest::newRow("start refused") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::Failed)
+                                   << "WA.exe" << kWaMissing;
+    QTest::newRow("no wine") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::NoWine) << "WA.exe"
+                             << "Quillane found WA.exe, but cannot start it: Wine is not installed on this system "
+                                "(no 'wine' command on the PATH).";
+    QTest::newRow("wormkit") << "lblWormKit" << QStringList{"WormKit.exe"} << -1 << "WormKit.exe" << QString();
+    QTest::newRow("wormkit gone since start") << "lblWormKit" << QStringList{"WormKit.exe"}
+                                              << int(Launcher::Result::NotFound) << "WormKit.exe" << kWormKitMissing;
+}
+
+void TestShell::launching()
+{
+    QFETCH(QString, entry);
+    QFETCH(QStringList, gameFiles);
+    QFETCH(int, forced);
+    QFETCH(QString, started);
+    QFETCH(QString, message);
+    TestApp t;
+    t.folder.writeProbe();
+    for (const QString& f : gameFiles)
+        t.folder.writeGameFile(f);
+    if (forced >= 0)
+        t.launcher.force(Launcher::Result(forced));
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, entry));
+    QCOMPARE(t.launcher.started, QStringList{t.folder.game() + started});
+    if (message.isEmpty()) {
+        QVERIFY(t.prompter.boxes().isEmpty());
+    } else {
+        QCOMPARE(t.prompter.boxes().size(), 1);
+        const FakePrompter::Box box = t.prompter.boxes().first();
+        QCOMPARE(box.text, message);
+        QCOMPARE(box.title, QStringLiteral("WHERE IS IT!? AHHH!"));
+        QCOMPARE(box.icon, Prompter::Icon::Exclamation);
+        QCOMPARE(box.buttons, Prompter::Buttons::Ok);
+    }
+    QVERIFY(menu->isVisible());
+}
+
+void TestShell::splashDismissedEarlyStillWaitsForTimer()
+{
+    TestApp t;
+    t.intervals.splash = 400;
+    t.create();
+    QElapsedTimer clock;
+    clock.start();
+    t.app().start();
+    QWidget* splash = t.existing(WindowNames::Splash);
+    QVERIFY(splash->isVisible());
+    QTest::keyClick(splash, Qt::Key_Space);
+    QVERIFY(!splash->isVisible());
+    QVERIFY(t.existing(WindowNames::Splash)); // hidden, not unloaded
+    QVERIFY(!t.existing(WindowNames::MainMenu));
+    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
+    QVERIFY(clock.elapsed() >= 400);
+    QVERIFY(!splash->isVisible());
+}
+
+void TestShell::aboutShowsTheSameSplash()
+{
+    TestApp t;
+    t.create();
+    t.app().start();
+    auto* splash = static_cast<SplashWindow*>(t.existing(WindowNames::Splash));
+    const QString version = named<QLabel>(splash, QStringLiteral("lblVersion"))->text();
+    QCOMPARE(version, QStringLiteral("Version %1").arg(QStringLiteral(QUILLANE_VERSION_TEXT)));
+    click(named(splash, QStringLiteral("Frame1")));
+    QVERIFY(!splash->isVisible());
+    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
+    auto* menu = static_cast<MainMenuWindow*>(t.existing(WindowNames::MainMenu));
+
+    click(named(menu, QStringLiteral("lblAbout")));
+    QCOMPARE(t.existing(WindowNames::Splash), splash); // the same window, not a new one
+    QVERIFY(splash->isVisible());
+    QCOMPARE(named<QLabel>(splash, QStringLiteral("lblVersion"))->text(), version);
+    QVERIFY(!named<QTimer>(splash, QStringLiteral("Timer1"))->isActive());
+    QTest::qWait(2 * t.intervals.splash);
+    QVERIFY(splash->isVisible()); // stays until dismissed
+    QVERIFY(menu->isVisible());
+    QTest::keyClick(splash, Qt::Key_Escape);
+    QVERIFY(!splash->isVisible());
+    QVERIFY(menu->isVisible());
+}
+
+void TestShell::ownPicturesWhenUserPicturesAreMissing()
+{
+    TestApp t;
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
+    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
+    t.app().reloadGamesWindow();
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
+}
+
+void TestShell::hoverMovesTheHighlight()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.folder.writeGameFile(QStringLiteral("WormKit.exe"));
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    const QColor hi = MainMenuWindow::highlightColour();
+    const QColor plain = MainMenuWindow::plainColour();
+    QCOMPARE(hi, QColor(192, 64, 0));
+    QCOMPARE(plain, QColor(Qt::white));
+
+    hover(named(menu, QStringLiteral("cmdMaps")));
+    QCOMPARE(bar(menu, "lbl1"), hi);
+    hover(named(menu, QStringLiteral("cmdGames")));
+    QCOMPARE(bar(menu, "lbl1"), plain);
+    QCOMPARE(bar(menu, "lbl2"), hi);
+    hover(named(menu, QStringLiteral("cmdGames")), QPoint(5, 5)); // moving within the entry
+    QCOMPARE(bar(menu, "lbl2"), hi);
+    hover(named(menu, QStringLiteral("cmdSounds")));
+    QCOMPARE(bar(menu, "Label8"), hi);
+    hover(named(menu, QStringLiteral("cmdProg")));
+    QCOMPARE(bar(menu, "Label8"), plain);
+    QCOMPARE(bar(menu, "Label5"), hi);
+    hover(named(menu, QStringLiteral("lblWormKit")));
+    QCOMPARE(bar(menu, "Label5"), plain);
+    QCOMPARE(bar(menu, "lblWormKit"), hi);
+    hover(named(menu, QStringLiteral("lblPlayWA")));
+    QCOMPARE(bar(menu, "lblWormKit"), plain);
+    QCOMPARE(bar(menu, "lblPlayWA"), hi);
+    hover(named(menu, QStringLiteral("Label1"))); // the title clears every highlight
+    for (const char* name : {"lbl1", "lbl2", "Label8", "Label5", "lblPlayWA", "lblWormKit"})
+        QCOMPARE(bar(menu, name), plain);
+    hover(named(menu, QStringLiteral("cmdMaps")));
+    hover(menu, QPoint(menu->width() - 3, menu->height() - 3)); // the window's background
+    QCOMPARE(bar(menu, "lbl1"), plain);
+}
+
+void TestShell::shutdownRemovesTempFilesThenFolder()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    for (const char* name : {"a.WAgame", "b.WAgame", "c.WAgame"})
+        t.folder.writeFile(QStringLiteral("games/TEMP/") + QLatin1String(name));
+    t.folder.writeFile(QStringLiteral("games/keep.WAgame"));
+    t.intervals.shutdownEnd = 300;
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+
+    QVERIFY(!menu->close()); // the close is cancelled: the window stays for the good-bye
+    QVERIFY(menu->isVisible());
+    QWidget* frame1 = named(menu, QStringLiteral("Frame1"));
+    QVERIFY(frame1->isVisible());
+    QCOMPARE(named<QLabel>(frame1, QStringLiteral("Label3"))->text(), QStringLiteral("Good Bye...."));
+    QCOMPARE(t.folder.entries(QStringLiteral("games/TEMP")), QStringList());
+    QVERIFY(t.folder.exists(QStringLiteral("games/TEMP"))); // the folder goes a moment later
+    QCOMPARE(t.processEnded, 0);
+
+    QTRY_COMPARE(t.processEnded, 1);
+    QVERIFY(!t.folder.exists(QStringLiteral("games/TEMP")));
+    QVERIFY(t.folder.exists(QStringLiteral("games/keep.WAgame")));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestShell::shutdownWithoutTempFolder()
+{
+    TestApp t;
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    menu->close();
+    QVERIFY(named(menu, QStringLiteral("Frame1"))->isVisible());
+    QTRY_COMPARE(t.processEnded, 1);
+    QVERIFY(t.prompter.boxes().isEmpty());
+    // A second close while ending changes nothing.
+    menu->close();
+    QTest::qWait(3 * t.intervals.shutdownEnd);
+    QCOMPARE(t.processEnded, 1);
+}
+
+void TestShell::menuEntryWithoutWindowDoesNothing()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.create(false);
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, QStringLiteral("cmdMaps")));
+    QVERIFY(menu->isVisible());
+    QVERIFY(!t.existing(WindowNames::Maps));
+}
+
+void TestShell::menuEntryPreparationCanRefuse()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.create(false);
+    int loads = 0;
+    bool allow = false;
+    t.app().registerWindow(
+        WindowNames::Programs,
+        [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); },
+        [&](AppContext&) { return allow; });
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    hover(named(menu, QStringLiteral("cmdProg")));
+    click(named(menu, QStringLiteral("cmdProg")));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(loads, 0);
+
+    allow = true;
+    click(named(menu, QStringLiteral("cmdProg")));
+    QVERIFY(!menu->isVisible());
+    QVERIFY(visible(t, WindowNames::Programs));
+    QCOMPARE(bar(menu, "Label5"), MainMenuWindow::plainColour()); // opening clears the highlight
+}
+
+void TestShell::gamesHandOver()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.create(false);
+    int loads = 0;
+    t.app().registerWindow(WindowNames::Games, [&](AppContext& c) {
+        return new StandInWindow(c, AppContext::HandOver::Games, &loads);
+    });
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, QStringLiteral("cmdGames")));
+    QWidget* first = t.existing(WindowNames::Games);
+    QVERIFY(first && first->isVisible());
+    QVERIFY(!menu->isVisible());
+    QCOMPARE(loads, 1);
+
+    // A change of files: hand over, then the games window closes itself.
+    t.app().reloadGamesWindow();
+    QVERIFY(t.app().gamesReloadPending());
+    first->close();
+    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(!menu->isVisible()); // the loading window stands in for the menu
+    QTRY_COMPARE(loads, 2);
+    QTRY_VERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(visible(t, WindowNames::Games));
+    QVERIFY(!t.app().gamesReloadPending());
+    QVERIFY(!menu->isVisible());
+
+    // Closing it without a hand-over goes back to the menu.
+    t.existing(WindowNames::Games)->close();
+    QVERIFY(menu->isVisible());
+    QVERIFY(!visible(t, WindowNames::Loading));
+}
+
+void TestShell::programsHandOver()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.intervals.unloadPrograms = 100;
+    t.create(false);
+    int loads = 0;
+    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
+        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
+    });
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, QStringLiteral("cmdProg")));
+    QPointer<QWidget> first = t.existing(WindowNames::Programs);
+    QVERIFY(first);
+
+    t.app().reloadProgramsWindow();
+    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(first->isVisible()); // unloaded only when Timer3 fires
+    QTRY_VERIFY(!first);
+    QTRY_COMPARE(loads, 2);
+    QTRY_VERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(visible(t, WindowNames::Programs));
+    QVERIFY(!menu->isVisible());
+    QVERIFY(!t.app().programsReloadPending());
+    auto* loading = static_cast<LoadingWindow*>(t.existing(WindowNames::Loading));
+    QVERIFY(!named<QTimer>(loading, QStringLiteral("timLoadProg"))->isActive());
+}
+
+void TestShell::closingDuringProgramsRebuildKeepsLoadingWindow()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.intervals.unloadPrograms = 200;
+    t.create(false);
+    int loads = 0;
+    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
+        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
+    });
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu);
+    click(named(menu, QStringLiteral("cmdProg")));
+    t.app().reloadProgramsWindow();
+    t.existing(WindowNames::Programs)->close(); // the user closes it during the rebuild
+    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(!menu->isVisible());
+    QTRY_COMPARE(loads, 2);
+    QTRY_VERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(visible(t, WindowNames::Programs));
+}
+
+void TestShell::strayModalBoxIsClosedNotHung()
+{
+    // A real box that no script answers must end within moments and be reported.
+    ModalGuard guard;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Stray"), QStringLiteral("nobody answers this"));
+    QElapsedTimer clock;
+    clock.start();
+    box.exec();
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(guard.closed(), QStringList{QStringLiteral("Stray")});
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"

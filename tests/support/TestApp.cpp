@@ -4,6 +4,7 @@
 #include "shell/ui/MainMenuWindow.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 
 TestApp::TestApp() = default;
 
@@ -63,5 +64,11 @@ void click(QWidget* widget)
 
 void hover(QWidget* widget, QPoint pos)
 {
-    QTest::mouseMove(widget, pos.isNull() ? widget->rect().center() : pos);
+    // Delivered the way the window delivers a move to the widget under the
+    // pointer: to the widget, passed on to its parents while none takes it.
+    // (QTest::mouseMove only moves the cursor on the offscreen platform.)
+    const QPoint local = pos.isNull() ? widget->rect().center() : pos;
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }

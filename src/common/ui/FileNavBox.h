@@ -81,9 +81,25 @@ Q_SIGNALS:
     // Declared for hosts; never raised (a double click does nothing).
     void DblClick();
     // The mouse on the control's own surface (not on the path box or the list).
+    // button: 1 left, 2 right, 4 middle; shift: 1 Shift, 2 Ctrl, 4 Alt; x and y
+    // in twips (15 per pixel) from the control's top left corner.
     void MouseDown(int button, int shift, float x, float y);
     void MouseMove(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
+
+public:
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    // Lays out the path box (375 twips high) over the list; a control of 375
+    // twips or less grows so that the list keeps at least one pixel.
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     struct Private;

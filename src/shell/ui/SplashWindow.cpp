@@ -97,7 +97,6 @@ void SplashWindow::keyPressEvent(QKeyEvent* event)
 void SplashWindow::showEvent(QShowEvent* event)
 {
     AppWindow::showEvent(event);
-    raise();
     activateWindow();
     setFocus();
 }
