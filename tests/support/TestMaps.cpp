@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 
 namespace TestMaps {
@@ -41,20 +42,40 @@ QImage sampleMap(QSize size)
     QList<QRgb> palette;
     for (int i = 0; i < 64; ++i) // sky, dark blue to light
         palette << qRgb(20 + i, 40 + 2 * i, 90 + 2 * i);
-    for (int i = 0; i < 192; ++i) // land: browns and greens
-        palette << qRgb(60 + (i * 37) % 140, 40 + (i * 53) % 120, 20 + (i * 11) % 60);
+    for (int i = 0; i < 96; ++i) // land, light bricks
+        palette << qRgb(150 + (i * 37) % 100, 100 + (i * 53) % 80, 40 + (i * 11) % 50);
+    for (int i = 0; i < 96; ++i) // land, dark bricks and grass
+        palette << qRgb(40 + (i * 29) % 60, 60 + (i * 43) % 120, 20 + (i * 13) % 40);
     map.setColorTable(palette);
     QRandomGenerator random(20240611);
     const int w = size.width();
     const int h = size.height();
+    // Caves: sky showing through round holes in the land.
+    struct Cave {
+        double x, y, r;
+    };
+    QList<Cave> caves;
+    for (int i = 0; i < 12; ++i)
+        caves.append({random.bounded(double(w)), h * (0.6 + random.bounded(0.35)), h * (0.03 + random.bounded(0.07))});
     for (int y = 0; y < h; ++y) {
         uchar* line = map.scanLine(y);
         for (int x = 0; x < w; ++x) {
             const double ground = h * (0.55 + 0.2 * std::sin(x * 6.0 / w) + 0.08 * std::sin(x * 37.0 / w));
-            if (y < ground)
+            bool sky = y < ground;
+            for (const Cave& cave : caves)
+                sky = sky || (x - cave.x) * (x - cave.x) + (y - cave.y) * (y - cave.y) < cave.r * cave.r;
+            if (sky) {
                 line[x] = uchar(y * 63 / h);
-            else
-                line[x] = uchar(64 + ((x / 9 + y / 6) % 96) + random.bounded(32));
+                continue;
+            }
+            // Bricks of about 1/160 of the width, with a little noise in each.
+            const int brickW = std::max(4, w / 160);
+            const int brickH = std::max(3, brickW * 2 / 3);
+            const int row = y / brickH;
+            const int column = (x + (row % 2) * brickW / 2) / brickW;
+            const bool mortar = y % brickH == 0 || (x + (row % 2) * brickW / 2) % brickW == 0;
+            const int base = mortar || (row + column) % 3 == 0 ? 160 : 64;
+            line[x] = uchar(base + (row * 7 + column * 13) % 80 + random.bounded(16));
         }
     }
     return map;
