@@ -70,6 +70,7 @@ private slots:
     void fitsOrStretchesOnBackground();
     void minusOneGivesOwnSize_data();
     void minusOneGivesOwnSize();
+    void transparencyShowsBackgroundWithoutBleeding_data();
     void transparencyShowsBackgroundWithoutBleeding();
     void levelMapsLoadAndScale_data();
     void levelMapsLoadAndScale();
@@ -79,6 +80,8 @@ private slots:
     void hostileFilesGiveTheError();
     void bandsDoNotChangeTheResult_data();
     void bandsDoNotChangeTheResult();
+    void palettesExpandAsQtConverts_data();
+    void palettesExpandAsQtConverts();
     void cubicOvershootsAtEdges();
     void callsFromManyThreadsAgree();
 };
@@ -203,16 +206,29 @@ void PictureScalingTest::minusOneGivesOwnSize()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
-void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding()
+void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding_data()
 {
     // Left half opaque red, right half fully transparent green: the green must
     // never show, however the halves are mixed at the seam.
-    QImage image(40, 10, QImage::Format_ARGB32);
+    QImage argb(40, 10, QImage::Format_ARGB32);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 40; ++x)
-            image.setPixel(x, y, x < 20 ? qRgba(255, 0, 0, 255) : qRgba(0, 255, 0, 0));
+            argb.setPixel(x, y, x < 20 ? qRgba(255, 0, 0, 255) : qRgba(0, 255, 0, 0));
+    QImage indexed(40, 10, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgba(255, 0, 0, 255), qRgba(0, 255, 0, 0)});
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 40; ++x)
+            indexed.setPixel(x, y, x < 20 ? 0 : 1);
+    QTest::addColumn<QImage>("image");
+    QTest::newRow("RGBA") << argb;
+    QTest::newRow("indexed with a transparent colour") << indexed;
+}
+
+void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding()
+{
+    QFETCH(QImage, image);
     const QString file = writePng(QStringLiteral("alpha.png"), image);
-    QVERIFY(QImage(file).pixel(30, 0) == qRgba(0, 255, 0, 0)); // the green is stored in the file
+    QCOMPARE(QImage(file).pixel(30, 0), qRgba(0, 255, 0, 0)); // the green is stored in the file
     const QColor blue(0, 0, 255);
     int width = 13;
     int height = 7;
@@ -383,6 +399,9 @@ void PictureScalingTest::bandsDoNotChangeTheResult_data()
     QTest::newRow("indexed, only narrower") << map << QSize(123, 200);
     QTest::newRow("indexed, only lower") << map << QSize(300, 57);
     QTest::newRow("alpha, smaller") << alpha << QSize(61, 90);
+    QImage transparentIndex = map;
+    transparentIndex.setColor(70, qRgba(0, 0, 0, 0));
+    QTest::newRow("indexed with a transparent colour") << transparentIndex << QSize(61, 90);
 }
 
 void PictureScalingTest::bandsDoNotChangeTheResult()
@@ -395,6 +414,43 @@ void PictureScalingTest::bandsDoNotChangeTheResult()
     for (int rows : {1, 3, 16, 77}) {
         const QImage banded = BicubicResampler::resample(source, size, rows);
         QVERIFY2(banded == whole, qPrintable(QStringLiteral("bands of %1 rows").arg(rows)));
+    }
+}
+
+void PictureScalingTest::palettesExpandAsQtConverts_data()
+{
+    // Indexed pictures are expanded through their palette by the resampler
+    // itself; the result must be what Qt's own conversion gives.
+    const QImage map = TestMaps::sampleMap(QSize(60, 30));
+    QImage alpha = map;
+    QList<QRgb> colors = alpha.colorTable();
+    for (int i = 0; i < colors.size(); i += 3)
+        colors[i] = qRgba(qRed(colors[i]), qGreen(colors[i]), qBlue(colors[i]), i % 256);
+    alpha.setColorTable(colors);
+    QImage shortTable = map;
+    shortTable.setColorTable(map.colorTable().mid(0, 100)); // indexes 100 and up have no colour
+    QImage shortAlpha = alpha;
+    shortAlpha.setColorTable(colors.mid(0, 100));
+    QImage noTable = map;
+    noTable.setColorTable({});
+
+    QTest::addColumn<QImage>("indexed");
+    QTest::newRow("opaque palette") << map;
+    QTest::newRow("palette with alpha") << alpha;
+    QTest::newRow("short palette") << shortTable;
+    QTest::newRow("short palette with alpha") << shortAlpha;
+    QTest::newRow("no palette") << noTable;
+    QTest::newRow("one bit") << map.convertToFormat(QImage::Format_Mono);
+}
+
+void PictureScalingTest::palettesExpandAsQtConverts()
+{
+    QFETCH(QImage, indexed);
+    const QImage::Format direct = indexed.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    for (const QSize size : {QSize(23, 11), QSize(131, 30)}) {
+        const QImage expanded = BicubicResampler::resample(indexed, size);
+        QVERIFY(!expanded.isNull());
+        QCOMPARE(expanded, BicubicResampler::resample(indexed.convertToFormat(direct), size));
     }
 }
 

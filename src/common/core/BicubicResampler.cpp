@@ -194,11 +194,6 @@ QImage::Format workingFormat(const QImage& source)
     return source.hasAlphaChannel() ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGB888;
 }
 
-int workingBytesPerPixel(const QImage& source)
-{
-    return layoutFor(workingFormat(source)).channels;
-}
-
 qint64 workingBytes(QSize sourceSize, QSize size, int bytesPerPixel)
 {
     // The intermediate picture (target width, source height) plus one band

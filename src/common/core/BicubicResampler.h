@@ -21,9 +21,6 @@ namespace BicubicResampler {
 // pictures, Format_RGBA8888_Premultiplied for pictures with an alpha channel.
 QImage::Format workingFormat(const QImage& source);
 
-// Bytes per pixel of workingFormat().
-int workingBytesPerPixel(const QImage& source);
-
 // Extra memory resample() needs beyond its result, for a source of
 // `sourceSize` resampled to `size` in a format of `bytesPerPixel` (used to
 // keep the whole operation within a memory budget before decoding).
