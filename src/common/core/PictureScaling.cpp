@@ -50,8 +50,8 @@ qint64 neededBytes(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, const Q
     return fileBytes + decoded + scaling + result;
 }
 
-// The picture's size after the -1 rule, or an empty size when the request
-// cannot be met.
+// The size of the finished picture: the picture's own size when either
+// dimension asked is -1, otherwise the size asked (checked by fits()).
 QSize requestedSize(int width, int height, QSize imageSize)
 {
     if (width == -1 || height == -1)
@@ -87,7 +87,7 @@ QImage render(const QString& file, QSize& size, int width, int height, const QCo
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        reader.setAutoTransform(false);
+        reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
         const QSize declared = reader.size();
         if (declared.isValid() && !fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat()),
                                         requestedSize(width, height, declared), keepProportions))
