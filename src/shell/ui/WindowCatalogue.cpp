@@ -4,6 +4,7 @@
 #include "programs/ui/ProgramsDataWindow.h"
 #include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/Application.h"
+#include "sounds/ui/SoundBankWindow.h"
 
 void registerManagerWindows(Application& app)
 {
@@ -14,4 +15,7 @@ void registerManagerWindows(Application& app)
     app.registerWindow(WindowNames::ProgramsData, [](AppContext& c) { return new ProgramsDataWindow(c); });
     app.registerWindow(
         WindowNames::Programs, [](AppContext& c) { return new ProgramsWindow(c); }, prepareProgramsCatalogue);
+
+    // The sound bank editor.
+    app.registerWindow(WindowNames::Sounds, [](AppContext& c) { return new SoundBankWindow(c); });
 }

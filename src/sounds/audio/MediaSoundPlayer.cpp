@@ -1,0 +1,35 @@
+#include "sounds/audio/MediaSoundPlayer.h"
+
+#include "sounds/audio/QtAudioBackend.h"
+
+#include <QAudioOutput>
+#include <QMediaPlayer>
+#include <QUrl>
+
+MediaSoundPlayer::MediaSoundPlayer()
+{
+    QtAudioBackend::preferSafeMediaBackend();
+    m_output = std::make_unique<QAudioOutput>();
+    m_player = std::make_unique<QMediaPlayer>();
+    m_player->setAudioOutput(m_output.get());
+}
+
+MediaSoundPlayer::~MediaSoundPlayer()
+{
+    release();
+    // The player uses the output until it is gone.
+    m_player.reset();
+}
+
+void MediaSoundPlayer::play(const QString& file)
+{
+    m_player->stop();
+    m_player->setSource(QUrl::fromLocalFile(file));
+    m_player->play();
+}
+
+void MediaSoundPlayer::release()
+{
+    m_player->stop();
+    m_player->setSource(QUrl());
+}

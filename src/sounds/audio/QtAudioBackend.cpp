@@ -1,0 +1,207 @@
+#include "sounds/audio/QtAudioBackend.h"
+
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QAudioSource>
+#include <QMediaDevices>
+
+// Receives what the audio source records.
+class CaptureStore : public QIODevice {
+public:
+    CaptureStore() { open(QIODevice::WriteOnly); }
+    QByteArray take(int alignment)
+    {
+        const int whole = alignment > 0 ? m_data.size() - m_data.size() % alignment : 0;
+        const QByteArray out = m_data.left(whole);
+        m_data.remove(0, whole);
+        return out;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        m_data.append(data, int(size));
+        return size;
+    }
+
+private:
+    QByteArray m_data;
+};
+
+namespace {
+
+QAudioFormat toQt(const PcmFormat& format)
+{
+    QAudioFormat f;
+    f.setSampleRate(format.rate);
+    f.setChannelCount(format.channels);
+    f.setSampleFormat(format.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return f;
+}
+
+bool representable(const PcmFormat& format)
+{
+    return format.bits == 8 || format.bits == 16;
+}
+
+AudioBackend::Result fail(QString* detail, const QString& text,
+                          AudioBackend::Result result = AudioBackend::Result::Failed)
+{
+    if (detail)
+        *detail = text;
+    return result;
+}
+
+// Whether `device` (an input or an output) exists and takes `format`.
+AudioBackend::Result check(const QAudioDevice& device, const PcmFormat& format, const QString& what, QString* detail)
+{
+    if (device.isNull())
+        return fail(detail, QStringLiteral("no audio %1 device").arg(what), AudioBackend::Result::NoDevice);
+    if (!representable(format) || !device.isFormatSupported(toQt(format)))
+        return fail(detail, QStringLiteral("the %1 %2 does not take this format").arg(what, device.description()));
+    return AudioBackend::Result::Ok;
+}
+
+QAudioDevice pick(const QList<QAudioDevice>& devices, const QByteArray& wanted, const QAudioDevice& fallback)
+{
+    if (devices.isEmpty())
+        return QAudioDevice();
+    if (!wanted.isEmpty()) {
+        for (const QAudioDevice& d : devices) {
+            if (d.id() == wanted)
+                return d;
+        }
+    }
+    for (const QAudioDevice& d : devices) {
+        if (d.isDefault())
+            return d;
+    }
+    if (!fallback.isNull()) {
+        for (const QAudioDevice& d : devices) {
+            if (d.id() == fallback.id())
+                return d;
+        }
+    }
+    return devices.first();
+}
+
+} // namespace
+
+QtAudioBackend::QtAudioBackend(QByteArray inputId, QByteArray outputId)
+    : m_inputId(std::move(inputId))
+    , m_outputId(std::move(outputId))
+{
+}
+
+QtAudioBackend::~QtAudioBackend()
+{
+    stopCapture();
+    stopPlayback();
+}
+
+void QtAudioBackend::preferSafeMediaBackend()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+#endif
+}
+
+QAudioDevice QtAudioBackend::inputDevice() const
+{
+    return pick(QMediaDevices::audioInputs(), m_inputId, QMediaDevices::defaultAudioInput());
+}
+
+QAudioDevice QtAudioBackend::outputDevice() const
+{
+    return pick(QMediaDevices::audioOutputs(), m_outputId, QMediaDevices::defaultAudioOutput());
+}
+
+AudioBackend::Result QtAudioBackend::startCapture(const PcmFormat& format, QString* detail)
+{
+    stopCapture();
+    const QAudioDevice device = inputDevice();
+    const Result usable = check(device, format, QStringLiteral("input"), detail);
+    if (usable != Result::Ok)
+        return usable;
+    m_captureFormat = format;
+    m_store = std::make_unique<CaptureStore>();
+    m_source = std::make_unique<QAudioSource>(device, toQt(format));
+    m_source->start(m_store.get());
+    if (m_source->error() != QAudio::NoError || m_source->state() == QAudio::StoppedState) {
+        stopCapture();
+        return fail(detail, QStringLiteral("the input %1 did not start").arg(device.description()));
+    }
+    return Result::Ok;
+}
+
+QByteArray QtAudioBackend::takeCaptured()
+{
+    return m_store ? m_store->take(m_captureFormat.alignment()) : QByteArray();
+}
+
+bool QtAudioBackend::isCapturing()
+{
+    return m_source && m_source->state() != QAudio::StoppedState;
+}
+
+void QtAudioBackend::stopCapture()
+{
+    if (m_source) {
+        m_source->stop();
+        m_source.reset();
+    }
+    m_store.reset();
+}
+
+AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+{
+    stopPlayback();
+    const QAudioDevice device = outputDevice();
+    const Result usable = check(device, format, QStringLiteral("output"), detail);
+    if (usable != Result::Ok)
+        return usable;
+    m_playFormat = format;
+    m_playData = pcm;
+    m_playBuffer.setData(m_playData);
+    m_playBuffer.open(QIODevice::ReadOnly);
+    m_sink = std::make_unique<QAudioSink>(device, toQt(format));
+    m_sink->start(&m_playBuffer);
+    if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
+        stopPlayback();
+        return fail(detail, QStringLiteral("the output %1 did not start").arg(device.description()));
+    }
+    m_playing = true;
+    return Result::Ok;
+}
+
+qint64 QtAudioBackend::playedBytes()
+{
+    if (!m_sink)
+        return 0;
+    const qint64 bytes = m_playFormat.msToBytes(m_sink->processedUSecs() / 1000);
+    return qMin<qint64>(bytes, m_playData.size());
+}
+
+bool QtAudioBackend::isPlaying()
+{
+    if (!m_playing || !m_sink)
+        return false;
+    // The sink falls idle once the buffer is used up, and stops on an error.
+    const bool drained = m_playBuffer.atEnd() && m_sink->state() != QAudio::ActiveState;
+    if (drained || m_sink->state() == QAudio::StoppedState)
+        m_playing = false;
+    return m_playing;
+}
+
+void QtAudioBackend::stopPlayback()
+{
+    m_playing = false;
+    if (m_sink) {
+        m_sink->stop();
+        m_sink.reset();
+    }
+    m_playBuffer.close();
+    m_playData.clear();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "sounds/core/AudioBackend.h"
+
+#include <QAudioDevice>
+#include <QBuffer>
+#include <QByteArray>
+#include <memory>
+
+class QAudioSink;
+class QAudioSource;
+class CaptureStore;
+
+// The sound card through Qt Multimedia: QAudioSource records from an input
+// device, QAudioSink plays on an output device. Devices are looked up afresh
+// for every start (a microphone plugged in later is found) and chosen by id:
+// the one asked for, else the system's default, else the first there is.
+class QtAudioBackend : public AudioBackend {
+public:
+    // Empty ids mean the system's default devices.
+    explicit QtAudioBackend(QByteArray inputId = QByteArray(), QByteArray outputId = QByteArray());
+    ~QtAudioBackend() override;
+
+    Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
+    QByteArray takeCaptured() override;
+    bool isCapturing() override;
+    void stopCapture() override;
+
+    Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;
+    qint64 playedBytes() override;
+    bool isPlaying() override;
+    void stopPlayback() override;
+
+    // The device that a start would use now; a null device when there is none.
+    QAudioDevice inputDevice() const;
+    QAudioDevice outputDevice() const;
+
+    // On Linux, selects Qt's GStreamer media backend unless the user chose
+    // one: the FFmpeg backend crashes when no sound server is running. Call
+    // before the first Qt Multimedia object is made.
+    static void preferSafeMediaBackend();
+
+private:
+    QByteArray m_inputId;
+    QByteArray m_outputId;
+
+    PcmFormat m_captureFormat;
+    std::unique_ptr<QAudioSource> m_source;
+    std::unique_ptr<CaptureStore> m_store;
+
+    PcmFormat m_playFormat;
+    std::unique_ptr<QAudioSink> m_sink;
+    QByteArray m_playData;
+    QBuffer m_playBuffer;
+    bool m_playing = false;
+};

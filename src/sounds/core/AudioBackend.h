@@ -1,0 +1,34 @@
+#pragma once
+
+#include "sounds/core/PcmFormat.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The sound hardware behind the wave device: captures PCM from an input and
+// plays PCM on an output, both running in real time. The device polls it
+// whenever it is asked for its state; nothing here blocks.
+class AudioBackend {
+public:
+    enum class Result { Ok, NoDevice, Failed };
+
+    virtual ~AudioBackend() = default;
+
+    // Starts capturing in `format`. `detail` receives a reason on failure.
+    virtual Result startCapture(const PcmFormat& format, QString* detail = nullptr) = 0;
+    // The whole frames captured since the previous call.
+    virtual QByteArray takeCaptured() = 0;
+    // True from a successful start until stopCapture(), or until the input
+    // went away (unplugged, sound server gone).
+    virtual bool isCapturing() = 0;
+    // Stops capturing; frames not yet taken are dropped.
+    virtual void stopCapture() = 0;
+
+    // Starts playing `pcm` (in `format`) from its beginning.
+    virtual Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) = 0;
+    // Bytes of the played data that have been played so far.
+    virtual qint64 playedBytes() = 0;
+    // True until the data has been played to its end or playback was stopped.
+    virtual bool isPlaying() = 0;
+    virtual void stopPlayback() = 0;
+};

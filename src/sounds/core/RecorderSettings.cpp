@@ -1,0 +1,75 @@
+#include "sounds/core/RecorderSettings.h"
+
+#include "common/core/AppInfo.h"
+
+#include <QSettings>
+#include <limits>
+
+namespace {
+const QString group = QStringLiteral("StartUp");
+
+QString text(QSettings& store, const QString& key, const QString& defaultText)
+{
+    const QVariant value = store.value(key);
+    return value.isValid() ? value.toString() : defaultText;
+}
+} // namespace
+
+void RecorderSettings::read()
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    read(store);
+}
+
+void RecorderSettings::write() const
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    write(store);
+}
+
+void RecorderSettings::read(QSettings& store)
+{
+    const RecorderSettings defaults;
+    store.beginGroup(group);
+    rate = qint32(toInteger(text(store, QStringLiteral("Rate"), QStringLiteral("11025")),
+                            std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), defaults.rate));
+    channels =
+        qint16(toInteger(text(store, QStringLiteral("Channels"), QStringLiteral("1")),
+                         std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), defaults.channels));
+    resolution =
+        qint16(toInteger(text(store, QStringLiteral("Resolution"), QStringLiteral("16")),
+                         std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max(), defaults.resolution));
+    waveFileName = text(store, QStringLiteral("WaveFileName"), defaults.waveFileName);
+    waveAutomaticSave =
+        toBoolean(text(store, QStringLiteral("WaveAutomaticSave"), QStringLiteral("True")), defaults.waveAutomaticSave);
+    store.endGroup();
+}
+
+void RecorderSettings::write(QSettings& store) const
+{
+    store.beginGroup(group);
+    store.setValue(QStringLiteral("Rate"), QString::number(rate));
+    store.setValue(QStringLiteral("Channels"), QString::number(channels));
+    store.setValue(QStringLiteral("Resolution"), QString::number(resolution));
+    store.setValue(QStringLiteral("WaveFileName"), waveFileName);
+    store.setValue(QStringLiteral("WaveAutomaticSave"), fromBoolean(waveAutomaticSave));
+    store.endGroup();
+    store.sync();
+}
+
+qint64 RecorderSettings::toInteger(const QString& text, qint64 min, qint64 max, qint64 fallback)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok, 10);
+    return ok && value >= min && value <= max ? value : fallback;
+}
+
+bool RecorderSettings::toBoolean(const QString& text, bool fallback)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    return fallback;
+}

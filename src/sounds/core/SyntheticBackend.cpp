@@ -1,0 +1,134 @@
+#include "sounds/core/SyntheticBackend.h"
+
+#include <QtEndian>
+#include <cmath>
+#include <utility>
+
+SyntheticBackend::SyntheticBackend()
+    : SyntheticBackend(Options())
+{
+}
+
+SyntheticBackend::SyntheticBackend(Options options)
+    : m_options(std::move(options))
+{
+    m_timer.start();
+}
+
+AudioBackend::Result SyntheticBackend::usable(bool present, const PcmFormat& format, QString* detail)
+{
+    const Result result = !present                                      ? Result::NoDevice
+                          : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed
+                                                                        : Result::Ok;
+    if (detail && result != Result::Ok)
+        *detail = present ? QStringLiteral("unsupported format") : QStringLiteral("no such sound device");
+    return result;
+}
+
+qint64 SyntheticBackend::now() const
+{
+    return m_options.clock ? m_options.clock() : m_timer.elapsed();
+}
+
+AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail)
+{
+    stopCapture();
+    if (const Result result = usable(m_options.hasInput, format, detail); result != Result::Ok)
+        return result;
+    m_capturing = true;
+    m_captureFormat = format;
+    m_captureStart = now();
+    m_framesDelivered = 0;
+    return Result::Ok;
+}
+
+QByteArray SyntheticBackend::takeCaptured()
+{
+    if (!m_capturing)
+        return std::exchange(m_pendingAfterLoss, QByteArray());
+    const qint64 due = (now() - m_captureStart) * m_captureFormat.rate / 1000;
+    if (due <= m_framesDelivered)
+        return QByteArray();
+    QByteArray data = tone(m_captureFormat, m_framesDelivered, due - m_framesDelivered, m_options.toneHz);
+    m_framesDelivered = due;
+    return data;
+}
+
+void SyntheticBackend::loseInput()
+{
+    m_pendingAfterLoss = takeCaptured();
+    m_capturing = false;
+    m_options.hasInput = false;
+}
+
+void SyntheticBackend::stopCapture()
+{
+    m_capturing = false;
+    m_pendingAfterLoss.clear();
+}
+
+AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+{
+    stopPlayback();
+    if (const Result result = usable(m_options.hasOutput, format, detail); result != Result::Ok)
+        return result;
+    m_playing = true;
+    m_playFormat = format;
+    m_playStart = now();
+    m_playSize = pcm.size();
+    m_played = 0;
+    return Result::Ok;
+}
+
+qint64 SyntheticBackend::playedBytes()
+{
+    if (m_playing) {
+        m_played = qMin(m_playSize, m_playFormat.msToBytes(now() - m_playStart));
+        if (m_played >= m_playSize)
+            m_playing = false;
+    }
+    return m_played;
+}
+
+bool SyntheticBackend::isPlaying()
+{
+    playedBytes();
+    return m_playing;
+}
+
+void SyntheticBackend::stopPlayback()
+{
+    if (m_playing)
+        playedBytes();
+    m_playing = false;
+}
+
+QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
+{
+    const int bytesPerSample = format.bits / 8;
+    QByteArray data(int(frames * format.alignment()), Qt::Uninitialized);
+    char* out = data.data();
+    constexpr double pi = 3.14159265358979323846;
+    const double step = 2.0 * pi * hz / format.rate;
+    for (qint64 f = 0; f < frames; ++f) {
+        const double v = 0.5 * std::sin(step * double(first + f));
+        for (int c = 0; c < format.channels; ++c) {
+            switch (bytesPerSample) {
+            case 1:
+                *out = char(quint8(128 + std::lround(v * 127)));
+                break;
+            case 2:
+                qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out);
+                break;
+            default: {
+                // Wider samples: the value in the top two bytes, the rest zero.
+                std::fill(out, out + bytesPerSample, 0);
+                qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out + bytesPerSample - 2);
+                break;
+            }
+            }
+            out += bytesPerSample;
+        }
+    }
+    return data;
+}

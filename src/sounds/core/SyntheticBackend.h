@@ -1,0 +1,62 @@
+#pragma once
+
+#include "sounds/core/AudioBackend.h"
+
+#include <QElapsedTimer>
+#include <functional>
+
+// A sound card made of arithmetic: capturing yields a sine tone in the
+// requested format at the pace of a real clock, and playing consumes the data
+// at that pace. Used where no sound hardware may be assumed (the tests). The
+// clock can be replaced so that a test decides how much time has passed.
+class SyntheticBackend : public AudioBackend {
+public:
+    struct Options {
+        bool hasInput = true;
+        bool hasOutput = true;
+        double toneHz = 440.0;
+        // Milliseconds since some start; a real monotonic clock when empty.
+        std::function<qint64()> clock;
+    };
+
+    SyntheticBackend();
+    explicit SyntheticBackend(Options options);
+
+    void setHasInput(bool has) { m_options.hasInput = has; }
+    void setHasOutput(bool has) { m_options.hasOutput = has; }
+
+    Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
+    QByteArray takeCaptured() override;
+    bool isCapturing() override { return m_capturing; }
+    void stopCapture() override;
+    // The input goes away in the middle of a recording: what was captured
+    // until now stays available, nothing more comes.
+    void loseInput();
+
+    Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;
+    qint64 playedBytes() override;
+    bool isPlaying() override;
+    void stopPlayback() override;
+
+    // `frames` sample frames of the tone in `format`, starting at frame `first`.
+    static QByteArray tone(const PcmFormat& format, qint64 first, qint64 frames, double hz = 440.0);
+
+private:
+    qint64 now() const;
+    static Result usable(bool present, const PcmFormat& format, QString* detail);
+
+    Options m_options;
+    QElapsedTimer m_timer;
+
+    bool m_capturing = false;
+    PcmFormat m_captureFormat;
+    qint64 m_captureStart = 0;
+    qint64 m_framesDelivered = 0;
+    QByteArray m_pendingAfterLoss;
+
+    bool m_playing = false;
+    PcmFormat m_playFormat;
+    qint64 m_playStart = 0;
+    qint64 m_playSize = 0;
+    qint64 m_played = 0;
+};

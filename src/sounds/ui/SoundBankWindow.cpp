@@ -1,0 +1,511 @@
+#include "sounds/ui/SoundBankWindow.h"
+
+#include "common/core/AppInfo.h"
+#include "common/core/Intervals.h"
+#include "common/core/PathCase.h"
+#include "common/core/Pictures.h"
+#include "common/core/UserPaths.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/ClickLabel.h"
+#include "common/ui/FileNavBox.h"
+#include "common/ui/WindowNames.h"
+#include "sounds/core/CommandDevice.h"
+#include "sounds/core/SoundPlayer.h"
+#include "sounds/core/SpeechSounds.h"
+#include "sounds/core/WaveRecorder.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+// The client area: 8055 x 5070 twips at 15 twips per pixel.
+constexpr int kWidth = 537;
+constexpr int kHeight = 338;
+// frmBrowse covers the recorder buttons, its top 20 twips above Shape3's.
+constexpr int kBrowseAboveShape = 1;
+constexpr int kSliderDesignMax = 10;
+
+const QString kEditorTitle = QStringLiteral("SoundBank Editor");
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry)
+{
+    auto* f = new QGroupBox(title, parent);
+    f->setObjectName(name);
+    f->setGeometry(geometry);
+    return f;
+}
+
+} // namespace
+
+SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
+    : AppWindow(context)
+    , m_schemes(context.paths())
+    , m_prompter(context.prompter())
+    , m_kit(std::move(kit))
+{
+    setObjectName(WindowNames::Sounds);
+    setWindowTitle(QStringLiteral("The Quillane Soundbank Editor"));
+    setFixedSize(kWidth, kHeight);
+    setFont(designFont(QStringLiteral("Verdana"), 8));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_device = m_kit.makeDevice();
+    m_recorder = std::make_unique<WaveRecorder>(*m_device, m_prompter);
+    buildControls();
+}
+
+SoundBankWindow::~SoundBankWindow() = default;
+
+void SoundBankWindow::buildControls()
+{
+    // Schemes and their sound bytes, on the left.
+    m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), QRect(8, 9, 56, 18));
+    m_cboScheme = new QComboBox(this);
+    m_cboScheme->setObjectName(QStringLiteral("cboScheme"));
+    m_cboScheme->setGeometry(64, 6, 194, 22);
+    m_lblSchemeName = label(this, QStringLiteral("lblSchemeName"), QString(), QRect(8, 32, 250, 18));
+    m_lblSchemeName->setFont(designFont(QStringLiteral("Verdana"), 9, true));
+    m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), QRect(8, 52, 122, 24));
+    m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), QRect(136, 52, 122, 24));
+
+    // The source of the scheme names; it serves the list and is not shown.
+    m_fnav1 = new FileNavBox(this);
+    m_fnav1->setObjectName(QStringLiteral("FNav1"));
+    m_fnav1->setDirectoryIndicator(QString());
+    m_fnav1->setVisible(false);
+
+    m_frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
+    label(m_frame1, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"), QRect(8, 20, 234, 16));
+    m_file1 = new QListWidget(m_frame1);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setGeometry(8, 38, 234, 68);
+    m_cmdRemove = button(m_frame1, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), QRect(8, 110, 234, 24));
+
+    // The speech sounds, in the middle.
+    label(this, QStringLiteral("Label1"), QStringLiteral("Defaults"), QRect(266, 9, 130, 16));
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(266, 26, 130, 176);
+    m_list1->addItems(SpeechSounds::names());
+    label(this, QStringLiteral("Label2"), QStringLiteral("Dbl-Click to play sound"), QRect(266, 204, 130, 16));
+
+    // How a sound byte is made: the recorder buttons, or the file panel over them.
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setGeometry(404, 6, 125, 22);
+    m_combo1->addItems({QStringLiteral("Record"), QStringLiteral("Browse!")});
+    m_combo1->setCurrentIndex(-1);
+
+    m_shape3 = new QFrame(this);
+    m_shape3->setObjectName(QStringLiteral("Shape3"));
+    m_shape3->setFrameShape(QFrame::Box);
+    m_shape3->setGeometry(404, 34, 125, 186);
+    m_cmdRecord = button(m_shape3, QStringLiteral("cmdRecord"), QStringLiteral("Record"), QRect(8, 8, 109, 26));
+    m_cmdPlay = button(m_shape3, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), QRect(8, 42, 109, 26));
+    m_cmdPlay->setToolTip(QStringLiteral("Play the recording"));
+    m_cmdStop = button(m_shape3, QStringLiteral("cmdStop"), QStringLiteral("Stop"), QRect(8, 76, 109, 26));
+    m_cmdStop->setToolTip(QStringLiteral("Stop recording or playing"));
+    m_cmdReset = button(m_shape3, QStringLiteral("cmdReset"), QStringLiteral("Reset"), QRect(8, 110, 109, 26));
+    m_cmdReset->setToolTip(QStringLiteral("To start a new recording and adjusting all settings"));
+    m_cmdOK = button(m_shape3, QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(8, 152, 109, 26));
+    setRecorderButtons(true, false, false, false);
+
+    m_frmBrowse = frame(this, QStringLiteral("frmBrowse"), QStringLiteral("Set As Sound File"),
+                        QRect(404, m_shape3->y(), 125, 186));
+    m_frmBrowse->setAutoFillBackground(true);
+    m_txtFileName = new QLineEdit(m_frmBrowse);
+    m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    m_txtFileName->setGeometry(8, 24, 109, 22);
+    m_cmdBrowse = button(m_frmBrowse, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."), QRect(8, 52, 109, 26));
+    m_cmdOKbrowse = button(m_frmBrowse, QStringLiteral("cmdOKbrowse"), QStringLiteral("OK?"), QRect(8, 86, 109, 26));
+    m_cmdOKbrowse->setVisible(false);
+    m_frmBrowse->setVisible(false);
+
+    // Preview position and statistics along the bottom, the picture beside them.
+    QGroupBox* frame5 = frame(this, QStringLiteral("Frame5"),
+                              QStringLiteral("Starting position for play (in milliseconds)"), QRect(8, 226, 388, 50));
+    m_slider1 = new QSlider(Qt::Horizontal, frame5);
+    m_slider1->setObjectName(QStringLiteral("Slider1"));
+    m_slider1->setGeometry(8, 22, 372, 24);
+    m_slider1->setRange(0, kSliderDesignMax);
+    m_slider1->setTickPosition(QSlider::TicksBelow);
+    m_slider1->setToolTip(QStringLiteral("You can choose a beginning for playing the recording"));
+    // About ten ticks whatever the recording's length.
+    connect(m_slider1, &QSlider::rangeChanged, m_slider1,
+            [this](int, int max) { m_slider1->setTickInterval(qMax(1, max / 10)); });
+    QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Statistics"), QRect(8, 280, 388, 54));
+    m_statisticsLabel = label(frame4, QStringLiteral("StatisticsLabel"), QString(), QRect(8, 20, 372, 32));
+    m_statisticsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_statisticsLabel->setToolTip(QStringLiteral("Information about the recording"));
+    m_imgArmy = label(this, QStringLiteral("imgArmy"), QString(), QRect(404, 226, 125, 108));
+    m_imgArmy->setAlignment(Qt::AlignCenter);
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(context().intervals().statusTick);
+
+    connect(m_cboScheme, &QComboBox::currentIndexChanged, this, &SoundBankWindow::schemePicked);
+    connect(m_cmdNew, &QPushButton::clicked, this, &SoundBankWindow::newScheme);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &SoundBankWindow::deleteScheme);
+    connect(m_cmdRemove, &QPushButton::clicked, this, &SoundBankWindow::removeSoundByte);
+    connect(m_file1, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playSoundByte);
+    connect(m_list1, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playDefaultSound);
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, &SoundBankWindow::makeModeChosen);
+    connect(m_cmdBrowse, &QPushButton::clicked, this, &SoundBankWindow::browse);
+    connect(m_txtFileName, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_cmdOKbrowse->setVisible(!text.isEmpty()); });
+    connect(m_cmdOKbrowse, &QPushButton::clicked, this, &SoundBankWindow::setFromFile);
+    connect(m_cmdRecord, &QPushButton::clicked, this, &SoundBankWindow::record);
+    connect(m_cmdStop, &QPushButton::clicked, this, &SoundBankWindow::stop);
+    connect(m_cmdPlay, &QPushButton::clicked, this, &SoundBankWindow::preview);
+    connect(m_cmdReset, &QPushButton::clicked, this, &SoundBankWindow::reset);
+    connect(m_cmdOK, &QPushButton::clicked, this, &SoundBankWindow::keepRecording);
+    connect(m_timer2, &QTimer::timeout, this, &SoundBankWindow::statusTick);
+}
+
+void SoundBankWindow::formLoad()
+{
+    m_list1->setCurrentRow(0);
+    m_recorder->openCaptureDevice();
+    m_imgArmy->setPixmap(
+        QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp")))
+            .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_fnav1->setPath(m_schemes.speechFolder());
+    m_fnav1->refresh();
+    m_recorder->settings().read();
+    m_playing = false;
+    m_recorder->applyRecordingFormat();
+    m_combo1->setCurrentIndex(0);
+    if (m_cboScheme->count() > 0)
+        m_cboScheme->setCurrentIndex(0);
+    fillSchemeList();
+    m_timer2->start();
+}
+
+bool SoundBankWindow::formUnload()
+{
+    m_timer2->stop();
+    releasePlayer();
+    m_recorder->closeCaptureDevice();
+    m_recorder->settings().write();
+    context().returnToMainMenu(AppContext::HandOver::None);
+    return true;
+}
+
+QString SoundBankWindow::currentScheme() const
+{
+    return m_cboScheme->currentText();
+}
+
+// ---- Schemes and sound bytes -------------------------------------------------
+
+void SoundBankWindow::fillSchemeList()
+{
+    {
+        const QSignalBlocker quiet(m_cboScheme);
+        m_cboScheme->clear();
+    }
+    m_fnav1->refresh();
+    QStringList names;
+    for (int i = 1; i < m_fnav1->listCount(); ++i) {
+        m_fnav1->setListIndex(i);
+        names.append(m_fnav1->selectedFile());
+    }
+    {
+        const QSignalBlocker quiet(m_cboScheme);
+        m_cboScheme->addItems(names);
+        m_cboScheme->setCurrentIndex(-1);
+    }
+    if (!names.isEmpty())
+        m_cboScheme->setCurrentIndex(0);
+    if (currentScheme().isEmpty()) {
+        m_shownScheme.clear();
+        m_lblSchemeName->clear();
+        refreshSoundBytes();
+        m_prompter.message(QStringLiteral("You currently have no custom schemes. Please Create one! :)"), kEditorTitle,
+                           Prompter::Buttons::Ok, Prompter::Icon::Information);
+        newScheme();
+        return;
+    }
+    m_shownScheme = currentScheme();
+    refreshSoundBytes();
+    m_lblSchemeName->setText(currentScheme());
+}
+
+void SoundBankWindow::schemePicked(int index)
+{
+    if (index < 0)
+        return;
+    const QString name = m_cboScheme->itemText(index);
+    if (!QFileInfo(m_schemes.schemeFolder(name)).isDir()) {
+        // The folder went away behind our back: the current scheme stays.
+        {
+            const QSignalBlocker quiet(m_cboScheme);
+            m_cboScheme->setCurrentIndex(m_cboScheme->findText(m_shownScheme, Qt::MatchExactly));
+        }
+        m_prompter.tell(QStringLiteral("The scheme ") + name +
+                        QStringLiteral(" is gone: its folder no longer exists."));
+        return;
+    }
+    m_shownScheme = name;
+    refreshSoundBytes();
+    m_lblSchemeName->setText(name);
+    m_txtFileName->clear();
+}
+
+void SoundBankWindow::newScheme()
+{
+    for (;;) {
+        const QString name = m_prompter.input(QStringLiteral("What will be the name of your new scheme?"),
+                                              QStringLiteral("New Scheme"), QString());
+        const bool noScheme = currentScheme().isEmpty();
+        if (name.isEmpty()) {
+            // A window without schemes always ends up with one.
+            if (noScheme)
+                continue;
+            return;
+        }
+        QString problem;
+        const SchemeStore::Created result = m_schemes.create(name, &problem);
+        if (result == SchemeStore::Created::Ok) {
+            fillSchemeList();
+            return;
+        }
+        m_prompter.message(problem, QStringLiteral("New Scheme"), Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+        // A name the user can correct is asked for again; a folder that
+        // cannot be made at all must not trap the user in the prompt.
+        const bool correctable = result == SchemeStore::Created::BadName || result == SchemeStore::Created::Exists;
+        if (!(correctable && noScheme))
+            return;
+    }
+}
+
+void SoundBankWindow::deleteScheme()
+{
+    const QString scheme = currentScheme();
+    if (scheme.isEmpty())
+        return;
+    if (m_prompter.message(SchemeStore::deleteSchemeQuestion(scheme), QStringLiteral("Delete Scheme?"),
+                           Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    releasePlayer();
+    m_schemes.remove(scheme);
+    fillSchemeList();
+}
+
+void SoundBankWindow::removeSoundByte()
+{
+    const QString scheme = currentScheme();
+    const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    if (m_prompter.message(SchemeStore::removeSoundByteQuestion(scheme, file), QStringLiteral("Delete Soundbyte?"),
+                           Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    releasePlayer();
+    m_schemes.removeSoundByte(scheme, file);
+    refreshSoundBytes();
+}
+
+void SoundBankWindow::refreshSoundBytes()
+{
+    const QString selected = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    m_file1->clear();
+    m_file1->addItems(m_schemes.soundBytes(m_shownScheme));
+    const QList<QListWidgetItem*> again = m_file1->findItems(selected, Qt::MatchExactly);
+    if (!selected.isEmpty() && !again.isEmpty())
+        m_file1->setCurrentItem(again.first());
+}
+
+void SoundBankWindow::playSoundByte()
+{
+    const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    if (file.isEmpty() || m_shownScheme.isEmpty())
+        return;
+    play(PathCase::join(m_schemes.schemeFolder(m_shownScheme), file),
+         QStringLiteral("The sound byte ") + file + QStringLiteral(" is no longer there."));
+}
+
+void SoundBankWindow::playDefaultSound()
+{
+    const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    if (sound.isEmpty())
+        return;
+    play(m_schemes.defaultSoundPath(sound), QStringLiteral("There is no ") + SpeechSounds::fileName(sound) +
+                                                QStringLiteral(" in the Speech folder to play."));
+}
+
+void SoundBankWindow::play(const QString& file, const QString& missingText)
+{
+    if (!QFileInfo(file).isFile()) {
+        m_prompter.tell(missingText);
+        return;
+    }
+    if (!m_player)
+        m_player = m_kit.makePlayer();
+    m_player->play(file);
+}
+
+void SoundBankWindow::releasePlayer()
+{
+    if (m_player)
+        m_player->release();
+}
+
+void SoundBankWindow::makeModeChosen(int index)
+{
+    if (index == 0) {
+        m_frmBrowse->setVisible(false);
+        m_txtFileName->clear();
+    } else if (index > 0) {
+        m_frmBrowse->move(m_frmBrowse->x(), m_shape3->y() - kBrowseAboveShape);
+        m_frmBrowse->setVisible(true);
+        m_frmBrowse->raise();
+    }
+}
+
+void SoundBankWindow::browse()
+{
+    m_txtFileName->setText(m_prompter.openFile(QStringLiteral("Open"),
+                                               qtFileFilter(QStringLiteral("WAV file (*.wav*)|*.wav")), QString()));
+}
+
+void SoundBankWindow::setFromFile()
+{
+    const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    const QString scheme = currentScheme();
+    if (scheme.isEmpty() || sound.isEmpty())
+        return;
+    releasePlayer();
+    QString error;
+    if (!m_schemes.setSoundByte(scheme, sound, m_txtFileName->text(), &error)) {
+        m_prompter.tell(QStringLiteral("The file could not be set as ") + SpeechSounds::fileName(sound) +
+                        QStringLiteral(": ") + error + QStringLiteral(". =("));
+        return;
+    }
+    reset();
+    refreshSoundBytes();
+    m_txtFileName->clear();
+    m_cmdOKbrowse->setVisible(false);
+}
+
+// ---- The recorder ------------------------------------------------------------
+
+void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool ok)
+{
+    m_cmdRecord->setEnabled(record);
+    m_cmdPlay->setEnabled(play);
+    m_cmdStop->setEnabled(stop);
+    m_cmdOK->setEnabled(ok);
+}
+
+void SoundBankWindow::record()
+{
+    m_selectedSound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    m_recorder->openCaptureDevice();
+    m_recorder->applyRecordingFormat();
+    if (!m_recorder->startRecording()) {
+        // Nothing is being recorded: the recorder stays ready to try again.
+        setRecorderButtons(true, m_cmdPlay->isEnabled(), false, false);
+        return;
+    }
+    // A new recording replaces the one that OK would have stored.
+    setRecorderButtons(false, false, true, false);
+}
+
+void SoundBankWindow::stop()
+{
+    m_recorder->stopRecording();
+    // Record is ready again at once: a new take replaces this one.
+    setRecorderButtons(true, true, false, true);
+    const qint32 position = m_recorder->getCapturePosition();
+    if (position == 0)
+        m_slider1->setMaximum(kSliderDesignMax);
+    else if (!m_playing)
+        m_slider1->setMaximum(m_recorder->getCapturePosition());
+    m_playing = false;
+}
+
+void SoundBankWindow::preview()
+{
+    m_recorder->playFromPosition(m_slider1->value());
+    m_playing = true;
+    m_cmdStop->setEnabled(true);
+    m_cmdPlay->setEnabled(false);
+}
+
+void SoundBankWindow::reset()
+{
+    m_slider1->setMaximum(kSliderDesignMax);
+    m_slider1->setValue(0);
+    m_slider1->update();
+    setRecorderButtons(true, false, false, false);
+    m_recorder->openCaptureDevice();
+    m_recorder->settings().read();
+    m_playing = false;
+    m_recorder->applyRecordingFormat();
+}
+
+void SoundBankWindow::keepRecording()
+{
+    const QString scheme = currentScheme();
+    if (m_selectedSound.isEmpty()) {
+        m_prompter.tell(QStringLiteral("Nothing has been recorded yet: pick a sound in the list and press Record."));
+        return;
+    }
+    if (scheme.isEmpty()) {
+        m_prompter.tell(QStringLiteral("There is no scheme to keep the recording in: make one with New Scheme."));
+        return;
+    }
+    releasePlayer();
+    // A failed save keeps the recording, so that it can be stored once the
+    // cause is mended.
+    if (!m_recorder->saveRecording(m_schemes.soundBytePath(scheme, m_selectedSound)))
+        return;
+    reset();
+    refreshSoundBytes();
+}
+
+void SoundBankWindow::statusTick()
+{
+    // While a box is open (one of the tick's own failures, or any other) the
+    // tick waits, so that boxes never pile up.
+    if (m_inTick || m_prompter.openBoxes() > 0)
+        return;
+    m_inTick = true;
+    m_recorder->buildStatistics(WaveRecorder::Reporting::OncePerFailure);
+    m_statisticsLabel->setText(m_recorder->statisticsText());
+    m_recorder->readDeviceMode(WaveRecorder::Reporting::OncePerFailure);
+    if (windowTitle() != m_recorder->statusLine())
+        setWindowTitle(m_recorder->statusLine());
+    if (windowTitle().contains(QLatin1String("stopped"))) {
+        m_cmdStop->setEnabled(false);
+        m_cmdPlay->setEnabled(true);
+    }
+    m_inTick = false;
+}

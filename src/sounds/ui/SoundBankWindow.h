@@ -1,0 +1,109 @@
+#pragma once
+
+#include "common/ui/AppWindow.h"
+#include "sounds/core/CountingPrompter.h"
+#include "sounds/core/SchemeStore.h"
+#include "sounds/ui/SoundKit.h"
+
+#include <memory>
+
+class CommandDevice;
+class FileNavBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QTimer;
+class SoundPlayer;
+class WaveRecorder;
+
+// The sound bank editor "AudioRecorder": picks, makes and deletes speech
+// schemes, lists, plays and deletes a scheme's sound bytes, sets a sound byte
+// from a file, and records one through the wave device, previews it from a
+// chosen position and stores it under the speech sound chosen at Record time.
+// A 200 ms status tick shows the device mode in the caption, the recording's
+// statistics, and returns Stop and Preview to rest when a playback ends.
+class SoundBankWindow : public AppWindow {
+    Q_OBJECT
+public:
+    explicit SoundBankWindow(AppContext& context, SoundKit kit = SoundKit::system());
+    ~SoundBankWindow() override;
+
+    void formLoad() override;
+
+    // The scheme shown in the scheme list ("" when there is none).
+    QString currentScheme() const;
+    // The speech sound a recording is stored under (taken at Record time).
+    const QString& selectedSound() const { return m_selectedSound; }
+
+protected:
+    bool formUnload() override;
+
+private:
+    void buildControls();
+
+    // Schemes and sound bytes.
+    void fillSchemeList();
+    void schemePicked(int index);
+    void newScheme();
+    void deleteScheme();
+    void removeSoundByte();
+    void refreshSoundBytes();
+    void playSoundByte();
+    void playDefaultSound();
+    void makeModeChosen(int index);
+    void browse();
+    void setFromFile();
+    void play(const QString& file, const QString& missingText);
+    void releasePlayer();
+
+    // The recorder.
+    void record();
+    void stop();
+    void preview();
+    void reset();
+    void keepRecording();
+    void statusTick();
+    void setRecorderButtons(bool record, bool play, bool stop, bool ok);
+
+    SchemeStore m_schemes;
+    CountingPrompter m_prompter;
+    SoundKit m_kit;
+    std::unique_ptr<CommandDevice> m_device;
+    std::unique_ptr<WaveRecorder> m_recorder;
+    std::unique_ptr<SoundPlayer> m_player;
+    QString m_selectedSound;
+    QString m_shownScheme; // the scheme the sound-byte list shows
+    bool m_playing = false;
+    bool m_inTick = false;
+
+    QLabel* m_label3 = nullptr;
+    QComboBox* m_cboScheme = nullptr;
+    QLabel* m_lblSchemeName = nullptr;
+    QPushButton* m_cmdNew = nullptr;
+    QPushButton* m_cmdDelete = nullptr;
+    FileNavBox* m_fnav1 = nullptr;
+    QGroupBox* m_frame1 = nullptr;
+    QListWidget* m_file1 = nullptr;
+    QPushButton* m_cmdRemove = nullptr;
+    QListWidget* m_list1 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QGroupBox* m_frmBrowse = nullptr;
+    QLineEdit* m_txtFileName = nullptr;
+    QPushButton* m_cmdBrowse = nullptr;
+    QPushButton* m_cmdOKbrowse = nullptr;
+    QFrame* m_shape3 = nullptr;
+    QPushButton* m_cmdRecord = nullptr;
+    QPushButton* m_cmdPlay = nullptr;
+    QPushButton* m_cmdStop = nullptr;
+    QPushButton* m_cmdReset = nullptr;
+    QPushButton* m_cmdOK = nullptr;
+    QSlider* m_slider1 = nullptr;
+    QLabel* m_statisticsLabel = nullptr;
+    QLabel* m_imgArmy = nullptr;
+    QTimer* m_timer2 = nullptr;
+};

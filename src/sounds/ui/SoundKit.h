@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class CommandDevice;
+class SoundPlayer;
+
+// What the sound bank editor records and plays with. The program uses the
+// system's sound hardware; tests hand in a synthetic device and a recording
+// player.
+struct SoundKit {
+    std::function<std::unique_ptr<CommandDevice>()> makeDevice;
+    std::function<std::unique_ptr<SoundPlayer>()> makePlayer;
+
+    // The wave device on Qt Multimedia and the media player. The devices are
+    // the system's defaults; the environment variables QUILLANE_AUDIO_INPUT
+    // and QUILLANE_AUDIO_OUTPUT pick others by their id.
+    static SoundKit system();
+};

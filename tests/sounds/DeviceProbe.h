@@ -1,0 +1,61 @@
+#pragma once
+
+#include "sounds/core/CommandDevice.h"
+
+#include <QHash>
+#include <QStringList>
+
+// A command device for tests: records every command string, fails the
+// commands it is told to fail, answers scripted status texts, and passes
+// everything else on to a real device (or answers 0 when it has none).
+class DeviceProbe : public CommandDevice {
+public:
+    explicit DeviceProbe(CommandDevice* inner = nullptr)
+        : m_inner(inner)
+    {
+    }
+
+    QStringList sent;
+    // Exact command → error code.
+    QHash<QString, int> failing;
+    // Command start → error code ("save capture " fails every save).
+    QHash<QString, int> failingPrefix;
+    // Exact command → answers, taken in order; the last one stays.
+    QHash<QString, QStringList> answers;
+
+    int send(const QString& command, QByteArray* reply = nullptr) override
+    {
+        sent.append(command);
+        if (failing.contains(command))
+            return failing.value(command);
+        for (auto it = failingPrefix.cbegin(); it != failingPrefix.cend(); ++it) {
+            if (command.startsWith(it.key()))
+                return it.value();
+        }
+        if (answers.contains(command)) {
+            QStringList& list = answers[command];
+            const QString answer = list.size() > 1 ? list.takeFirst() : list.value(0);
+            return writeReply(reply, answer);
+        }
+        return m_inner ? m_inner->send(command, reply) : Ok;
+    }
+
+    // Sends and returns the reply text (for status queries).
+    QString ask(const QString& command, int* code = nullptr)
+    {
+        QByteArray buffer = blankBuffer(255);
+        const int result = send(command, &buffer);
+        if (code)
+            *code = result;
+        return replyText(buffer);
+    }
+
+private:
+    CommandDevice* m_inner;
+};
+
+// A clock that a test moves by hand, for the synthetic backend.
+struct ManualClock {
+    qint64 now = 0;
+    void advance(qint64 ms) { now += ms; }
+};
