@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+// Loads a picture file and renders it at a requested pixel size, on a
+// background colour: either stretched over the whole size or fitted inside it
+// with its proportions kept and centred. Used by the map preview.
+//
+// Everything here is reentrant and uses QImage only (never QPixmap), so it may
+// run on any thread; the map preview renders on a worker thread and hands the
+// finished picture to the window:
+//
+//     auto future = QtConcurrent::run([file, size] {
+//         int width = size.width(), height = size.height();
+//         return PictureScaling::loadPictureResized(file, width, height, Qt::white, false);
+//     });
+//     // ... when the future has finished, on the GUI thread:
+//     const PictureScaling::PictureResult result = future.result();
+//     if (result.ok())
+//         preview->setPixmap(QPixmap::fromImage(result.picture()));
+//     else
+//         showNoMap(); // result.error().description says which file failed
+//
+// Memory stays bounded: a picture whose decoding and scaling would need more
+// than memoryBudget bytes is refused with the loading error before it is
+// decoded, judged from the size its header declares.
+namespace PictureScaling {
+
+// The error raised when a picture cannot be loaded.
+constexpr int loadErrorNumber = 999;
+inline QString loadErrorSource()
+{
+    return QStringLiteral("GDI+ Module");
+}
+
+// Upper bound of the memory one call allocates: the file's bytes, the decoded
+// picture, the intermediate of the resampler and the result together.
+constexpr qint64 memoryBudget = qint64(512) << 20;
+
+struct PictureError {
+    int number = 0;
+    QString source;
+    QString description;
+
+    // The error for a picture file that cannot be loaded: number 999, source
+    // "GDI+ Module", description "Error loading picture " + the file name as
+    // it was given.
+    static PictureError loading(const QString& file);
+};
+
+// Either the finished picture or the error. Copyable and default-constructible
+// (for QFuture); a default-constructed result is not ok() and carries an
+// empty error.
+class PictureResult {
+public:
+    PictureResult() = default;
+    PictureResult(QImage picture);
+    PictureResult(PictureError error);
+
+    bool ok() const { return !m_picture.isNull(); }
+    explicit operator bool() const { return ok(); }
+    // The picture, Format_RGB32 (opaque); null when !ok().
+    const QImage& picture() const { return m_picture; }
+    // The error; number 0 and empty texts when ok().
+    const PictureError& error() const { return m_error; }
+
+private:
+    QImage m_picture;
+    PictureError m_error;
+};
+
+// Rounds to the nearest integer, halves to the even one, whatever the
+// floating-point rounding mode of the calling thread.
+int roundHalfEven(double value);
+
+// Where a picture of `imageSize` is drawn in a box of `boxSize`: the whole box
+// when `keepProportions` is false; otherwise fitted inside the box with its
+// proportions kept (as wide or as tall as the box) and centred, with the drawn
+// size and the offsets rounded half to even. The bands left over on two
+// opposite sides show the background.
+QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions);
+
+// Loads `file` (any format Qt reads, by content; PNG maps with the game's own
+// level chunk included) and renders it into a picture of `width` x `height`
+// pixels filled with `background` (its alpha is ignored), stretched or fitted
+// as drawRect() says, resampled with a high-quality bicubic filter.
+// Transparent parts of the picture show the background.
+//
+// `width` and `height` are in/out: when either is -1, both are set to the
+// picture's own size, and the picture is returned at that size. Otherwise they
+// are left as they are.
+//
+// Fails with PictureError::loading(file), leaving `width` and `height`
+// untouched, when the file is missing, not a regular file, unreadable, not a
+// picture, damaged or truncated, when the requested size is not positive, or
+// when the picture or the requested size would need more than memoryBudget.
+PictureResult loadPictureResized(const QString& file, int& width, int& height, const QColor& background,
+                                 bool keepProportions);
+
+} // namespace PictureScaling

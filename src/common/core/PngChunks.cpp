@@ -1,0 +1,86 @@
+#include "common/core/PngChunks.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace PngChunks {
+
+namespace {
+
+constexpr char signature[] = "\x89PNG\r\n\x1a\n";
+constexpr qsizetype signatureSize = 8;
+constexpr qsizetype lengthSize = 4, typeSize = 4, crcSize = 4;
+constexpr qsizetype frameSize = lengthSize + typeSize + crcSize;
+// Lengths above 2^31 - 1 are invalid in PNG.
+constexpr quint32 maxChunkLength = 0x7FFFFFFFu;
+
+// Ancillary chunks registered for PNG, APNG and the PNG extensions; decoders
+// either use them or skip them without complaint.
+constexpr const char* registeredAncillary[] = {
+    "bKGD", "cHRM", "cICP", "cLLi", "dSIG", "eXIf", "gAMA", "gIFg", "gIFt", "gIFx",
+    "hIST", "iCCP", "iTXt", "mDCv", "oFFs", "pCAL", "pHYs", "sBIT", "sCAL", "sPLT",
+    "sRGB", "sTER", "tEXt", "tIME", "tRNS", "zTXt", "acTL", "fcTL", "fdAT",
+};
+
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool isForeign(const char* type)
+{
+    if (!std::all_of(type, type + typeSize, isLetter))
+        return true;
+    const bool ancillary = (type[0] & 0x20) != 0;
+    if (!ancillary)
+        return false;
+    return std::none_of(std::begin(registeredAncillary), std::end(registeredAncillary),
+                        [type](const char* known) { return std::memcmp(known, type, typeSize) == 0; });
+}
+
+} // namespace
+
+bool isPng(const QByteArray& bytes)
+{
+    return bytes.size() >= signatureSize && std::memcmp(bytes.constData(), signature, signatureSize) == 0;
+}
+
+int stripForeignChunks(QByteArray& bytes)
+{
+    if (!isPng(bytes))
+        return 0;
+    char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype read = signatureSize;
+    qsizetype write = signatureSize;
+    int removed = 0;
+    while (size - read >= frameSize) {
+        const quint32 length = qFromBigEndian<quint32>(data + read);
+        if (length > maxChunkLength || qsizetype(length) > size - read - frameSize)
+            break; // truncated or damaged: leave the rest to the decoder
+        const qsizetype chunkSize = frameSize + qsizetype(length);
+        const char* type = data + read + lengthSize;
+        const bool end = std::memcmp(type, "IEND", typeSize) == 0;
+        if (isForeign(type)) {
+            ++removed;
+        } else {
+            if (write != read)
+                std::memmove(data + write, data + read, size_t(chunkSize));
+            write += chunkSize;
+        }
+        read += chunkSize;
+        if (end)
+            break;
+    }
+    if (removed == 0)
+        return 0;
+    // Whatever follows (bytes after IEND, or a chunk cut short) moves along unchanged.
+    if (read < size)
+        std::memmove(data + write, data + read, size_t(size - read));
+    bytes.truncate(write + (size - read));
+    return removed;
+}
+
+} // namespace PngChunks

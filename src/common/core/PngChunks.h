@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+
+// The game writes its maps as PNG files that carry the level description in a
+// chunk of its own ("w2lv" or "waLV"), placed between IHDR and PLTE. Standard
+// decoders stop at such chunks ("w2lv" is not even a valid chunk name), so the
+// bytes are cleaned in memory before they are decoded; the file is never
+// written.
+namespace PngChunks {
+
+// True when `bytes` start with the PNG signature.
+bool isPng(const QByteArray& bytes);
+
+// Removes, in place, every chunk a decoder cannot be expected to accept: chunks
+// whose type is not four ASCII letters, and ancillary chunks (first letter in
+// lower case) that are not registered PNG chunks, such as the game's level
+// chunks. Critical chunks and registered ancillary chunks (tRNS, gAMA, ...)
+// stay untouched, CRCs included. The walk stops at IEND or at the first chunk
+// that does not fit in the data (a truncated file stays as it is, for the
+// decoder to refuse). Data that is not a PNG is left alone. Returns the
+// number of chunks removed.
+int stripForeignChunks(QByteArray& bytes);
+
+} // namespace PngChunks

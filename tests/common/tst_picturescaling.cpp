@@ -1,0 +1,445 @@
+#include "common/core/BicubicResampler.h"
+#include "common/core/PictureScaling.h"
+#include "common/core/PngChunks.h"
+#include "support/TestMaps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cfenv>
+#include <thread>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace PictureScaling;
+
+namespace {
+
+const QColor background(0x12, 0x34, 0x56);
+const QColor paint(200, 30, 30);
+
+QImage solid(QSize size, const QColor& color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// The first pixel of `picture` that differs from `expected(x, y)`, as text; empty when all match.
+template <typename Expected> QString firstMismatch(const QImage& picture, Expected expected)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb want = expected(x, y);
+            const QRgb got = picture.pixel(x, y);
+            if (qRgb(qRed(got), qGreen(got), qBlue(got)) != qRgb(qRed(want), qGreen(want), qBlue(want)))
+                return QStringLiteral("(%1, %2): %3 instead of %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                    .arg(want & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+        }
+    return {};
+}
+
+} // namespace
+
+class PictureScalingTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString writePng(const QString& name, const QImage& image) const
+    {
+        return TestMaps::writeBytes(path(name), TestMaps::pngBytes(image));
+    }
+
+private slots:
+    void roundsHalfToEven_data();
+    void roundsHalfToEven();
+    void drawRect_data();
+    void drawRect();
+    void fitsOrStretchesOnBackground_data();
+    void fitsOrStretchesOnBackground();
+    void minusOneGivesOwnSize_data();
+    void minusOneGivesOwnSize();
+    void transparencyShowsBackgroundWithoutBleeding();
+    void levelMapsLoadAndScale_data();
+    void levelMapsLoadAndScale();
+    void stripsOnlyForeignChunks_data();
+    void stripsOnlyForeignChunks();
+    void hostileFilesGiveTheError_data();
+    void hostileFilesGiveTheError();
+    void bandsDoNotChangeTheResult_data();
+    void bandsDoNotChangeTheResult();
+    void cubicOvershootsAtEdges();
+    void callsFromManyThreadsAgree();
+};
+
+void PictureScalingTest::roundsHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0.5") << 0.5 << 0;
+    QTest::newRow("1.5") << 1.5 << 2;
+    QTest::newRow("2.5") << 2.5 << 2;
+    QTest::newRow("3.5") << 3.5 << 4;
+    QTest::newRow("-0.5") << -0.5 << 0;
+    QTest::newRow("-1.5") << -1.5 << -2;
+    QTest::newRow("2.49") << 2.49 << 2;
+    QTest::newRow("2.51") << 2.51 << 3;
+    QTest::newRow("10/3") << 10.0 / 3.0 << 3;
+}
+
+void PictureScalingTest::roundsHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(roundHalfEven(value), expected);
+    // A thread may run under another rounding mode; the result must not change.
+    const int mode = std::fegetround();
+    for (int other : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(other);
+        const int rounded = roundHalfEven(value);
+        std::fesetround(mode);
+        QCOMPARE(rounded, expected);
+    }
+}
+
+void PictureScalingTest::drawRect_data()
+{
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("wide into square") << QSize(200, 100) << QSize(100, 100) << true << QRect(0, 25, 100, 50);
+    QTest::newRow("tall into square") << QSize(100, 200) << QSize(100, 100) << true << QRect(25, 0, 50, 100);
+    QTest::newRow("3x1: top 3.5 to 4") << QSize(3, 1) << QSize(10, 10) << true << QRect(0, 4, 10, 3);
+    QTest::newRow("height 2.5 to 2") << QSize(4, 1) << QSize(10, 10) << true << QRect(0, 4, 10, 2);
+    QTest::newRow("height 1.5 to 2, top 3.5 to 4") << QSize(6, 1) << QSize(9, 9) << true << QRect(0, 4, 9, 2);
+    QTest::newRow("left 0.5 to 0") << QSize(1, 1) << QSize(11, 10) << true << QRect(0, 0, 10, 10);
+    QTest::newRow("left 1.5 to 2") << QSize(1, 1) << QSize(13, 10) << true << QRect(2, 0, 10, 10);
+    QTest::newRow("same ratio") << QSize(40, 20) << QSize(80, 40) << true << QRect(0, 0, 80, 40);
+    QTest::newRow("map into preview") << QSize(1920, 696) << QSize(777, 265) << true << QRect(23, 0, 731, 265);
+    QTest::newRow("stretch") << QSize(200, 100) << QSize(100, 100) << false << QRect(0, 0, 100, 100);
+    QTest::newRow("stretch 3x1") << QSize(3, 1) << QSize(10, 10) << false << QRect(0, 0, 10, 10);
+}
+
+void PictureScalingTest::drawRect()
+{
+    QFETCH(QSize, image);
+    QFETCH(QSize, box);
+    QFETCH(bool, keep);
+    QFETCH(QRect, expected);
+    QCOMPARE(PictureScaling::drawRect(image, box, keep), expected);
+}
+
+void PictureScalingTest::fitsOrStretchesOnBackground_data()
+{
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QRect>("drawn");
+    QTest::newRow("200x100 fitted") << QSize(200, 100) << QSize(100, 100) << true << QRect(0, 25, 100, 50);
+    QTest::newRow("100x200 fitted") << QSize(100, 200) << QSize(100, 100) << true << QRect(25, 0, 50, 100);
+    QTest::newRow("3x1 fitted") << QSize(3, 1) << QSize(10, 10) << true << QRect(0, 4, 10, 3);
+    QTest::newRow("200x100 stretched") << QSize(200, 100) << QSize(100, 100) << false << QRect(0, 0, 100, 100);
+    QTest::newRow("3x1 stretched") << QSize(3, 1) << QSize(10, 10) << false << QRect(0, 0, 10, 10);
+    QTest::newRow("enlarged and fitted") << QSize(8, 2) << QSize(30, 30) << true << QRect(0, 11, 30, 8);
+    QTest::newRow("line too thin to draw") << QSize(1000, 1) << QSize(10, 10) << true << QRect(0, 5, 10, 0);
+}
+
+void PictureScalingTest::fitsOrStretchesOnBackground()
+{
+    QFETCH(QSize, image);
+    QFETCH(QSize, box);
+    QFETCH(bool, keep);
+    QFETCH(QRect, drawn);
+    const QString file = writePng(QStringLiteral("solid.png"), solid(image, paint));
+    int width = box.width();
+    int height = box.height();
+    const PictureResult result = loadPictureResized(file, width, height, background, keep);
+    QVERIFY(result.ok());
+    QCOMPARE(QSize(width, height), box);
+    QCOMPARE(result.picture().size(), box);
+    QCOMPARE(result.picture().format(), QImage::Format_RGB32);
+    // Inside the drawn rectangle the picture's colour, everywhere else the background.
+    const QString mismatch = firstMismatch(
+        result.picture(), [&](int x, int y) { return drawn.contains(x, y) ? paint.rgb() : background.rgb(); });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+}
+
+void PictureScalingTest::minusOneGivesOwnSize_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("width -1") << -1 << 50 << false;
+    QTest::newRow("height -1") << 30 << -1 << true;
+    QTest::newRow("both -1") << -1 << -1 << false;
+}
+
+void PictureScalingTest::minusOneGivesOwnSize()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, keep);
+    const QImage map = TestMaps::sampleMap(QSize(37, 23));
+    const QString file = writePng(QStringLiteral("own.png"), map);
+    const PictureResult result = loadPictureResized(file, width, height, background, keep);
+    QVERIFY(result.ok());
+    QCOMPARE(width, 37);
+    QCOMPARE(height, 23);
+    QCOMPARE(result.picture().size(), QSize(37, 23));
+    // At its own size the picture is copied, not filtered.
+    const QString mismatch = firstMismatch(result.picture(), [&](int x, int y) { return map.pixel(x, y); });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+}
+
+void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding()
+{
+    // Left half opaque red, right half fully transparent green: the green must
+    // never show, however the halves are mixed at the seam.
+    QImage image(40, 10, QImage::Format_ARGB32);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 40; ++x)
+            image.setPixel(x, y, x < 20 ? qRgba(255, 0, 0, 255) : qRgba(0, 255, 0, 0));
+    const QString file = writePng(QStringLiteral("alpha.png"), image);
+    QVERIFY(QImage(file).pixel(30, 0) == qRgba(0, 255, 0, 0)); // the green is stored in the file
+    const QColor blue(0, 0, 255);
+    int width = 13;
+    int height = 7;
+    const PictureResult result = loadPictureResized(file, width, height, blue, false);
+    QVERIFY(result.ok());
+    const QImage& picture = result.picture();
+    bool mixed = false;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            QVERIFY2(qGreen(p) == 0, qPrintable(QStringLiteral("green at %1, %2").arg(x).arg(y)));
+            mixed = mixed || (qRed(p) > 0 && qBlue(p) > 0);
+        }
+    QVERIFY(mixed);
+    QCOMPARE(picture.pixel(0, 3), qRgb(255, 0, 0));
+    QCOMPARE(picture.pixel(12, 3), qRgb(0, 0, 255));
+}
+
+void PictureScalingTest::levelMapsLoadAndScale_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::newRow("w2lv") << QByteArray("w2lv");
+    QTest::newRow("waLV") << QByteArray("waLV");
+}
+
+void PictureScalingTest::levelMapsLoadAndScale()
+{
+    QFETCH(QByteArray, type);
+    const QImage map = TestMaps::sampleMap(QSize(192, 70));
+    const QByteArray bytes = TestMaps::levelMapPng(map, type);
+    QCOMPARE(bytes.mid(33 + 4, 4), type); // right after IHDR, before PLTE
+    QVERIFY(bytes.indexOf("PLTE") > bytes.indexOf(type));
+    const QString levelFile = TestMaps::writeBytes(path(QStringLiteral("level.png")), bytes);
+    const QString plainFile = writePng(QStringLiteral("plain.png"), map);
+
+    int width = 77;
+    int height = 26;
+    const PictureResult level = loadPictureResized(levelFile, width, height, Qt::white, false);
+    QVERIFY2(level.ok(), qPrintable(level.error().description));
+    int plainWidth = 77;
+    int plainHeight = 26;
+    const PictureResult plain = loadPictureResized(plainFile, plainWidth, plainHeight, Qt::white, false);
+    QVERIFY(plain.ok());
+    QCOMPARE(level.picture().size(), QSize(77, 26));
+    QCOMPARE(level.picture(), plain.picture());
+    // Not a blank picture: the sky at the top, the land at the bottom.
+    QVERIFY(level.picture().pixel(38, 0) != level.picture().pixel(38, 25));
+
+    QFile file(levelFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes); // the map file is never rewritten
+}
+
+void PictureScalingTest::stripsOnlyForeignChunks_data()
+{
+    QImage transparent(6, 4, QImage::Format_Indexed8);
+    transparent.setColorTable({qRgba(0, 0, 0, 0), qRgb(10, 200, 30)});
+    transparent.fill(1);
+    transparent.setPixel(0, 0, 0);
+    const QByteArray plain = TestMaps::pngBytes(TestMaps::sampleMap(QSize(12, 8)));
+    const QByteArray withTrns = TestMaps::pngBytes(transparent);
+    QVERIFY(withTrns.contains("tRNS"));
+
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("removed");
+    QTest::newRow("plain map") << plain << plain << 0;
+    QTest::newRow("w2lv") << TestMaps::withChunkAfterHeader(plain, "w2lv", "level") << plain << 1;
+    QTest::newRow("waLV") << TestMaps::withChunkAfterHeader(plain, "waLV", "level") << plain << 1;
+    QTest::newRow("name with a blank") << TestMaps::withChunkAfterHeader(plain, "ab c", "x") << plain << 1;
+    QTest::newRow("two level chunks") << TestMaps::withChunkAfterHeader(
+        TestMaps::withChunkAfterHeader(plain, "waLV", "b"), "w2lv", "a")
+                                      << plain << 2;
+    QTest::newRow("registered ancillary kept") << withTrns << withTrns << 0;
+    const QByteArray critical = TestMaps::withChunkAfterHeader(plain, "ABCD", "x");
+    QTest::newRow("unknown critical kept") << critical << critical << 0;
+    const QByteArray cut = TestMaps::withChunkAfterHeader(plain, "w2lv", "level").left(40);
+    QTest::newRow("truncated chunk left alone") << cut << cut << 0;
+    QTest::newRow("not a PNG") << QByteArray("BM just some bytes") << QByteArray("BM just some bytes") << 0;
+    QTest::newRow("bytes after IEND move along")
+        << TestMaps::withChunkAfterHeader(plain, "w2lv", "level") + "tail" << plain + "tail" << 1;
+}
+
+void PictureScalingTest::stripsOnlyForeignChunks()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, removed);
+    QByteArray bytes = input;
+    QCOMPARE(PngChunks::stripForeignChunks(bytes), removed);
+    QCOMPARE(bytes, expected);
+}
+
+void PictureScalingTest::hostileFilesGiveTheError_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    const QByteArray png = TestMaps::levelMapPng(TestMaps::sampleMap(QSize(120, 60)));
+    const int idat = png.indexOf("IDAT");
+    QByteArray corrupt = png;
+    for (int i = idat + 20; i < idat + 60; ++i)
+        corrupt[i] = char(corrupt[i] ^ 0x5A);
+    const QByteArray garbage = TestMaps::pngBytes(TestMaps::sampleMap(QSize(8, 8))).left(33)
+                               + TestMaps::chunk("IDAT", QByteArray(64, '\x7F')) + TestMaps::chunk("IEND", {});
+    QByteArray hugeChunk = png;
+    hugeChunk.replace(33, 4, QByteArray("\x7F\xFF\xFF\xF0", 4));
+    const auto write = [this](const QString& name, const QByteArray& bytes) {
+        return TestMaps::writeBytes(path(name), bytes);
+    };
+
+    QTest::newRow("missing file") << path(QStringLiteral("Nowhere/gone.png")) << 100 << 100;
+    QTest::newRow("folder named x.png") << QDir(path(QStringLiteral("x.png"))).absolutePath() << 100 << 100;
+    QDir().mkpath(path(QStringLiteral("x.png")));
+    QTest::newRow("text named .png") << write(QStringLiteral("notes.png"), "Not a picture at all.\n") << 100 << 100;
+    QTest::newRow("empty file") << write(QStringLiteral("empty.png"), {}) << 100 << 100;
+    QTest::newRow("truncated PNG") << write(QStringLiteral("half.png"), png.left(png.size() / 2)) << 100 << 100;
+    QTest::newRow("PNG without IEND") << write(QStringLiteral("noend.png"), png.left(png.size() - 12)) << 100 << 100;
+    QTest::newRow("corrupt pixel data") << write(QStringLiteral("corrupt.png"), corrupt) << 100 << 100;
+    QTest::newRow("undecodable data, right CRC") << write(QStringLiteral("garbage.png"), garbage) << 100 << 100;
+    QTest::newRow("chunk length past the end") << write(QStringLiteral("length.png"), hugeChunk) << 100 << 100;
+    QTest::newRow("header claims 60000x60000")
+        << write(QStringLiteral("huge.png"), TestMaps::withDeclaredSize(png, 60000, 60000)) << 777 << 265;
+    QTest::newRow("header claims 60000x60000, own size")
+        << write(QStringLiteral("huge2.png"), TestMaps::withDeclaredSize(png, 60000, 60000)) << -1 << -1;
+    const QString good = write(QStringLiteral("good map.png"), png);
+    QTest::newRow("zero width asked") << good << 0 << 100;
+    QTest::newRow("negative height asked") << good << 100 << -5;
+    QTest::newRow("size beyond the memory budget") << good << 12000 << 12000;
+    QTest::newRow("size far beyond the memory budget") << good << 100000 << 100000;
+    // The name in the message is the name as given, not a cleaned-up path.
+    QTest::newRow("name kept as given") << m_dir.path() + QStringLiteral("//./missing .png") << 100 << 100;
+#ifdef Q_OS_UNIX
+    const QString fifo = path(QStringLiteral("pipe.png"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QTest::newRow("named pipe") << fifo << 100 << 100;
+#endif
+}
+
+void PictureScalingTest::hostileFilesGiveTheError()
+{
+    QFETCH(QString, file);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    const int askedWidth = width;
+    const int askedHeight = height;
+    const PictureResult result = loadPictureResized(file, width, height, background, false);
+    QVERIFY(!result.ok());
+    QVERIFY(result.picture().isNull());
+    QCOMPARE(result.error().number, 999);
+    QCOMPARE(result.error().source, QStringLiteral("GDI+ Module"));
+    QCOMPARE(result.error().description, QStringLiteral("Error loading picture ") + file);
+    QCOMPARE(width, askedWidth);
+    QCOMPARE(height, askedHeight);
+}
+
+void PictureScalingTest::bandsDoNotChangeTheResult_data()
+{
+    QTest::addColumn<QImage>("source");
+    QTest::addColumn<QSize>("size");
+    const QImage map = TestMaps::sampleMap(QSize(300, 200));
+    QImage alpha = map.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < alpha.height(); ++y)
+        for (int x = 0; x < alpha.width(); ++x)
+            alpha.setPixel(x, y, (alpha.pixel(x, y) & 0xFFFFFF) | (uint((x * 7 + y * 3) & 0xFF) << 24));
+    QTest::newRow("indexed, smaller") << map << QSize(77, 45);
+    QTest::newRow("indexed, larger") << map.copy(0, 0, 20, 13) << QSize(55, 33);
+    QTest::newRow("indexed, only narrower") << map << QSize(123, 200);
+    QTest::newRow("indexed, only lower") << map << QSize(300, 57);
+    QTest::newRow("alpha, smaller") << alpha << QSize(61, 90);
+}
+
+void PictureScalingTest::bandsDoNotChangeTheResult()
+{
+    QFETCH(QImage, source);
+    QFETCH(QSize, size);
+    const QImage whole = BicubicResampler::resample(source, size, source.height());
+    QCOMPARE(whole.size(), size);
+    QCOMPARE(whole.format(), BicubicResampler::workingFormat(source));
+    for (int rows : {1, 3, 16, 77}) {
+        const QImage banded = BicubicResampler::resample(source, size, rows);
+        QVERIFY2(banded == whole, qPrintable(QStringLiteral("bands of %1 rows").arg(rows)));
+    }
+}
+
+void PictureScalingTest::cubicOvershootsAtEdges()
+{
+    // A step from dark to light, enlarged: the cubic's negative lobes dip
+    // below the dark side and rise above the light side next to the step,
+    // which no bilinear or box filter does.
+    QImage step(8, 4, QImage::Format_RGB888);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            step.setPixel(x, y, x < 4 ? qRgb(64, 64, 64) : qRgb(192, 192, 192));
+    const QImage big = BicubicResampler::resample(step, QSize(32, 4));
+    int low = 255;
+    int high = 0;
+    for (int x = 0; x < big.width(); ++x) {
+        low = std::min(low, qRed(big.pixel(x, 1)));
+        high = std::max(high, qRed(big.pixel(x, 1)));
+    }
+    QVERIFY2(low < 64 && high > 192, qPrintable(QStringLiteral("range %1..%2").arg(low).arg(high)));
+    QCOMPARE(qRed(big.pixel(0, 1)), 64);
+    QCOMPARE(qRed(big.pixel(31, 1)), 192);
+}
+
+void PictureScalingTest::callsFromManyThreadsAgree()
+{
+    const QString file = TestMaps::writeBytes(path(QStringLiteral("threads.png")),
+                                              TestMaps::levelMapPng(TestMaps::sampleMap(QSize(640, 232))));
+    int width = 259;
+    int height = 88;
+    const PictureResult expected = loadPictureResized(file, width, height, Qt::white, false);
+    QVERIFY(expected.ok());
+    std::vector<PictureResult> results(4);
+    std::vector<std::thread> threads;
+    for (PictureResult& result : results)
+        threads.emplace_back([&file, &result] {
+            int w = 259;
+            int h = 88;
+            result = loadPictureResized(file, w, h, Qt::white, false);
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const PictureResult& result : results)
+        QVERIFY(result.ok() && result.picture() == expected.picture());
+}
+
+QTEST_GUILESS_MAIN(PictureScalingTest)
+#include "tst_picturescaling.moc"

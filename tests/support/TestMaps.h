@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Map pictures as the game writes them, for tests and benchmarks: 8-bit
+// indexed PNG files that carry the game's level chunk ("w2lv" or "waLV")
+// between IHDR and PLTE.
+namespace TestMaps {
+
+// An indexed map of `size`: a sky gradient over a textured landscape, drawn
+// from a fixed seed so that every run sees the same pixels.
+QImage sampleMap(QSize size);
+
+// `image` encoded as PNG.
+QByteArray pngBytes(const QImage& image);
+
+// A complete PNG chunk: length, type, data and CRC.
+QByteArray chunk(const QByteArray& type, const QByteArray& data);
+
+// `png` with the size in its header replaced by `width` x `height` (CRC
+// fixed), the pixel data left as it is: a picture that claims to be larger
+// than it is.
+QByteArray withDeclaredSize(const QByteArray& png, quint32 width, quint32 height);
+
+// `png` with a chunk of `type` and `data` (with its CRC) inserted right after
+// IHDR; empty when `png` does not start with a signature and IHDR.
+QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, const QByteArray& data);
+
+// A payload shaped like the game's level description.
+QByteArray levelData();
+
+// `png` with the game's level chunk of `type` inserted after IHDR.
+QByteArray levelMapPng(const QImage& image, const QByteArray& type = QByteArrayLiteral("w2lv"));
+
+// Writes `bytes` to `path` (folders created); the path.
+QString writeBytes(const QString& path, const QByteArray& bytes);
+
+} // namespace TestMaps
