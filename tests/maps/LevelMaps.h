@@ -1,21 +1,24 @@
 #pragma once
 
-#include <QByteArray>
-#include <QColor>
-#include <QSize>
+#include "support/TestMaps.h"
 
-// Maps the way the game saves them: an indexed (paletted) PNG carrying the
-// level settings in a chunk of the game's own ("waLV" or "w2lv"), placed
-// between IHDR and PLTE.
+#include <QColor>
+
+// Maps as the game saves them (indexed, with its level chunk), filled with one
+// colour so that a preview tells which map it shows.
 namespace LevelMaps {
 
-// The PNG bytes of a `size` map filled with `colour`, with a level chunk of
-// type `chunkType` holding `levelData`.
-QByteArray png(QSize size, const QColor& colour, const QByteArray& chunkType = QByteArrayLiteral("waLV"),
-               const QByteArray& levelData = QByteArrayLiteral("level settings \x01\x02\x03"));
+inline QByteArray solid(QSize size, const QColor& colour, const QByteArray& chunkType = QByteArrayLiteral("waLV"))
+{
+    QImage image(size, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(0, 0, 0), colour.rgb()});
+    image.fill(1);
+    return TestMaps::levelMapPng(image, chunkType);
+}
 
-// True when `bytes` hold a chunk of type `chunkType` with `levelData`.
-bool hasLevelChunk(const QByteArray& bytes, const QByteArray& chunkType = QByteArrayLiteral("waLV"),
-                   const QByteArray& levelData = QByteArrayLiteral("level settings \x01\x02\x03"));
+inline bool hasLevelChunk(const QByteArray& bytes, const QByteArray& chunkType = QByteArrayLiteral("waLV"))
+{
+    return bytes.contains(TestMaps::chunk(chunkType, TestMaps::levelData()));
+}
 
 } // namespace LevelMaps

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void mapListing();
     void createFolder_data();
     void createFolder();
+    void createFolderInAFolderThatIsGone();
     void deleteFolderKeepsSubFolders();
     void deleteMap();
     void rename_data();
@@ -227,6 +228,16 @@ void TestMapsCore::createFolder()
     QCOMPARE(f.entries(QString()), userBefore);
 }
 
+void TestMapsCore::createFolderInAFolderThatIsGone()
+{
+    TestUserFolder f;
+    f.makeDir(QStringLiteral("SavedLevels"));
+    const MapFiles::Result result = MapFiles::createFolder(f.path(QStringLiteral("SavedLevels/Gone")), "New");
+    QVERIFY(!result.ok);
+    QCOMPARE(result.message, QStringLiteral("The folder 'New' could not be created."));
+    QVERIFY(f.entries(QStringLiteral("SavedLevels")).isEmpty());
+}
+
 void TestMapsCore::deleteFolderKeepsSubFolders()
 {
     TestUserFolder f;
@@ -337,7 +348,7 @@ void TestMapsCore::rename()
 void TestMapsCore::renameKeepsLevelChunk()
 {
     TestUserFolder f;
-    const QByteArray map = LevelMaps::png(QSize(64, 32), Qt::red);
+    const QByteArray map = LevelMaps::solid(QSize(64, 32), Qt::red);
     QVERIFY(LevelMaps::hasLevelChunk(map));
     f.writeFile(QStringLiteral("SavedLevels/Arena.PNG"), map);
     f.writeFile(QStringLiteral("SavedLevels/Other.png"), "old");
@@ -355,7 +366,7 @@ void TestMapsCore::renameKeepsLevelChunk()
 void TestMapsCore::importFiles()
 {
     TestUserFolder f;
-    const QByteArray map = LevelMaps::png(QSize(16, 8), Qt::green, QByteArrayLiteral("w2lv"));
+    const QByteArray map = LevelMaps::solid(QSize(16, 8), Qt::green, QByteArrayLiteral("w2lv"));
     const QString a = f.writeFile(QStringLiteral("Desktop/Island.png"), map);
     const QString b = f.writeFile(QStringLiteral("Desktop/readme.txt"), "text");
     const QString c = f.writeFile(QStringLiteral("Desktop/Cave.png"), "new cave");
@@ -371,8 +382,13 @@ void TestMapsCore::importFiles()
     // Dropping a map onto its own folder leaves it as it is.
     QCOMPARE(MapFiles::importFiles({f.path(QStringLiteral("SavedLevels/Island.png"))}, root), 1);
     QCOMPARE(f.read(QStringLiteral("SavedLevels/Island.png")), map);
-    // A missing maps root is made first.
+    // A folder that is gone is not made again.
+    QCOMPARE(MapFiles::importFiles({a}, f.path(QStringLiteral("SavedLevels/Gone"))), 0);
+    QVERIFY(!f.exists(QStringLiteral("SavedLevels/Gone")));
+    // A missing maps root is made before maps are brought in.
     TestUserFolder g;
+    QVERIFY(MapFiles::ensureMapsRoot(g.path(QStringLiteral("SavedLevels"))));
+    QVERIFY(MapFiles::ensureMapsRoot(g.path(QStringLiteral("SavedLevels"))));
     QCOMPARE(MapFiles::importFiles({a}, g.path(QStringLiteral("SavedLevels"))), 1);
     QCOMPARE(g.read(QStringLiteral("SavedLevels/Island.png")), map);
 }

@@ -23,13 +23,6 @@ Result failure(const QString& message)
     return Result{false, message};
 }
 
-// The maps root may not exist yet (the game makes it only when it first saves
-// a map); the folder we are asked to put something into is made then.
-bool ensureFolder(const QString& folder)
-{
-    return QFileInfo(folder).isDir() || QDir().mkpath(folder);
-}
-
 } // namespace
 
 QStringList maps(const QString& folder)
@@ -52,7 +45,7 @@ Result createFolder(const QString& parent, const QString& name)
     if (!existing.isEmpty())
         return failure(QStringLiteral("There is already a folder or file called ") + quoted(existing) +
                        QStringLiteral(" here."));
-    if (!ensureFolder(parent) || !QDir().mkdir(PathCase::join(parent, name)))
+    if (!QDir().mkdir(PathCase::join(parent, name)))
         return failure(QStringLiteral("The folder ") + quoted(name) + QStringLiteral(" could not be created."));
     return Result{};
 }
@@ -135,7 +128,7 @@ int importFiles(const QStringList& sources, const QString& folder)
     int copied = 0;
     for (const QString& source : sources) {
         const QFileInfo info(source);
-        if (!info.isFile() || !ensureFolder(folder))
+        if (!info.isFile())
             continue;
         if (FileOps::copyReplacing(source, destinationIn(folder, info.fileName())))
             ++copied;
@@ -165,6 +158,11 @@ MoveResult moveMap(const QString& source, const QString& folder)
     result.message =
         QStringLiteral("The map ") + quoted(name) + QStringLiteral(" could not be moved: ") + error + QLatin1Char('.');
     return result;
+}
+
+bool ensureMapsRoot(const QString& mapsRoot)
+{
+    return QFileInfo(mapsRoot).isDir() || QDir().mkpath(mapsRoot);
 }
 
 QString noMapSelectedMessage()

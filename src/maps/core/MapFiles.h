@@ -27,8 +27,7 @@ struct Result {
     QString message;
 };
 
-// Makes the folder `name` inside `parent` (the maps root itself is made when
-// it is missing). The name is one name: separators, "..", and names the
+// Makes the folder `name` inside `parent`. The name is one name: separators, "..", and names the
 // game's file system refuses are turned down with a message.
 Result createFolder(const QString& parent, const QString& name);
 
@@ -61,7 +60,8 @@ RenamePlan planRename(const QString& folder, const QString& map, const QString& 
 bool executeRename(const RenamePlan& plan);
 
 // Copies each file of `sources` into `folder` under its own name, replacing a
-// file of that name. Failures are skipped. Returns how many were copied.
+// file of that name. Failures (a folder or a missing file among the sources, a
+// folder that is gone) are skipped. Returns how many were copied.
 int importFiles(const QStringList& sources, const QString& folder);
 
 // Moving a map into another folder.
@@ -71,6 +71,10 @@ struct MoveResult {
     QString message; // for AlreadyThere and Failed
 };
 MoveResult moveMap(const QString& source, const QString& folder);
+
+// Makes the maps root when it is missing: the game makes it only when it
+// first saves a map, and the user may bring maps in before that.
+bool ensureMapsRoot(const QString& mapsRoot);
 
 // Messages shown by the map manager.
 QString noMapSelectedMessage();
