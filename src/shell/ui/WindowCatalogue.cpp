@@ -1,10 +1,11 @@
 #include "shell/ui/WindowCatalogue.h"
 
 #include "common/ui/WindowNames.h"
+#include "maps/ui/MapsWindow.h"
 #include "shell/ui/Application.h"
 
 void registerManagerWindows(Application& app)
 {
     // A main menu entry whose window is not registered does nothing.
-    (void)app;
+    app.registerWindow(WindowNames::Maps, [](AppContext& c) { return new MapsWindow(c); });
 }
