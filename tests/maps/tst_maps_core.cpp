@@ -15,10 +15,11 @@ Q_DECLARE_METATYPE(MapDrag::Kind)
 Q_DECLARE_METATYPE(MapDrag::Entry)
 Q_DECLARE_METATYPE(MapDrag::Action)
 Q_DECLARE_METATYPE(MapFiles::RenamePlan::Kind)
+Q_DECLARE_METATYPE(MapFiles::MoveResult::Status)
 
 namespace {
 
-// Files of a folder as "name=content" pairs, sorted.
+// The files of a folder as "name=content", sorted (sub-folders read as empty).
 QStringList contents(const TestUserFolder& f, const QString& folder)
 {
     QStringList out;
@@ -27,6 +28,17 @@ QStringList contents(const TestUserFolder& f, const QString& folder)
     return out;
 }
 
+// Writes "name=content" files into a folder under the User folder.
+void writeAll(const TestUserFolder& f, const QString& folder, const QStringList& files)
+{
+    f.makeDir(folder);
+    for (const QString& file : files)
+        f.writeFile(folder + QLatin1Char('/') + file.section(QLatin1Char('='), 0, 0),
+                    file.section(QLatin1Char('='), 1).toLatin1());
+}
+
+const QString kSeparator = QStringLiteral(" is not a valid name: a name cannot contain / or \\.");
+
 } // namespace
 
 class TestMapsCore : public QObject {
@@ -34,16 +46,12 @@ class TestMapsCore : public QObject {
 private Q_SLOTS:
     void folderNavigation_data();
     void folderNavigation();
-    void folderPaths();
     void names_data();
     void names();
-    void parentEntryTexts();
     void mapListing();
     void createFolder_data();
     void createFolder();
-    void createFolderInAFolderThatIsGone();
-    void deleteFolderKeepsSubFolders();
-    void deleteMap();
+    void deleteFolderAndMap();
     void rename_data();
     void rename();
     void renameKeepsLevelChunk();
@@ -61,22 +69,23 @@ void TestMapsCore::folderNavigation_data()
     QTest::addColumn<QStringList>("steps"); // "+Name" enters, "-" goes up
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QStringList>("trail");
+    QTest::addColumn<QString>("path"); // under the maps root /S
 
-    QTest::newRow("start") << QStringList() << "/"
-                           << "Viewing: Root Folder" << QStringList();
-    QTest::newRow("one level") << QStringList{"+Caverns"} << "/Caverns"
-                               << "Viewing: Caverns Folder" << QStringList{"Caverns"};
-    QTest::newRow("two levels") << QStringList{"+Caverns", "+Big"} << "/Caverns/Big"
-                                << "Viewing: Big Folder" << QStringList{"Caverns", "Big"};
-    QTest::newRow("back once") << QStringList{"+Caverns", "+Big", "-"} << "/Caverns"
-                               << "Viewing: Caverns Folder" << QStringList{"Caverns"};
-    QTest::newRow("back twice") << QStringList{"+Caverns", "+Big", "-", "-"} << "/"
-                                << "Viewing: Root Folder" << QStringList();
-    QTest::newRow("up at root stays") << QStringList{"-", "-"} << "/"
-                                      << "Viewing: Root Folder" << QStringList();
-    QTest::newRow("names with blanks and dots") << QStringList{"+My Maps", "+v1.2"} << "/My Maps/v1.2"
-                                                << "Viewing: v1.2 Folder" << QStringList{"My Maps", "v1.2"};
+    const struct {
+        const char* row;
+        QStringList steps;
+        QString relative, caption, path;
+    } rows[] = {
+        {"start", {}, "/", "Viewing: Root Folder", "/S/"},
+        {"one level", {"+Caverns"}, "/Caverns", "Viewing: Caverns Folder", "/S/Caverns"},
+        {"two levels", {"+Caverns", "+Big"}, "/Caverns/Big", "Viewing: Big Folder", "/S/Caverns/Big"},
+        {"back once", {"+Caverns", "+Big", "-"}, "/Caverns", "Viewing: Caverns Folder", "/S/Caverns"},
+        {"back twice", {"+Caverns", "+Big", "-", "-"}, "/", "Viewing: Root Folder", "/S/"},
+        {"up at the root stays", {"-", "-"}, "/", "Viewing: Root Folder", "/S/"},
+        {"blanks and dots", {"+My Maps", "+v1.2"}, "/My Maps/v1.2", "Viewing: v1.2 Folder", "/S/My Maps/v1.2"},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.steps << r.relative << r.caption << r.path;
 }
 
 void TestMapsCore::folderNavigation()
@@ -84,38 +93,27 @@ void TestMapsCore::folderNavigation()
     QFETCH(QStringList, steps);
     QFETCH(QString, relative);
     QFETCH(QString, caption);
-    QFETCH(QStringList, trail);
+    QFETCH(QString, path);
 
     MapFolder folder;
+    QStringList trail;
     for (const QString& step : steps) {
-        if (step == QLatin1String("-"))
+        if (step == QLatin1String("-")) {
             folder.goUp();
-        else
+            if (!trail.isEmpty())
+                trail.removeLast();
+        } else {
             folder.enter(step.mid(1));
+            trail << step.mid(1);
+        }
     }
     QCOMPARE(folder.relative(), relative);
     QCOMPARE(folder.viewingCaption(), caption);
     QCOMPARE(folder.trail(), trail);
-    QCOMPARE(folder.isRoot(), relative == QLatin1String("/"));
-    QCOMPARE(MapFolder::parentOf(QStringLiteral("/Caverns/Big")), QStringLiteral("/Caverns"));
-    QCOMPARE(MapFolder::parentOf(QStringLiteral("/Caverns")), QStringLiteral("/"));
-    QCOMPARE(MapFolder::parentOf(QStringLiteral("/")), QStringLiteral("/"));
-}
-
-void TestMapsCore::folderPaths()
-{
-    MapFolder folder;
-    const QString root = QStringLiteral("/u/User/SavedLevels");
-    QCOMPARE(folder.path(root), QStringLiteral("/u/User/SavedLevels/"));
-    QCOMPARE(folder.itemPath(root, QStringLiteral("Dune.png")), QStringLiteral("/u/User/SavedLevels/Dune.png"));
-    folder.enter(QStringLiteral("Caverns"));
-    folder.enter(QStringLiteral("Big"));
-    QCOMPARE(folder.path(root), QStringLiteral("/u/User/SavedLevels/Caverns/Big"));
-    QCOMPARE(folder.itemPath(root, QStringLiteral("Dune.png")),
-             QStringLiteral("/u/User/SavedLevels/Caverns/Big/Dune.png"));
-    folder.reset();
-    QCOMPARE(folder.relative(), QStringLiteral("/"));
-    QVERIFY(folder.trail().isEmpty());
+    QCOMPARE(folder.path(QStringLiteral("/S")), path);
+    QCOMPARE(folder.itemPath(QStringLiteral("/S"), QStringLiteral("a.png")),
+             QString(path + "/a.png").replace("//", "/"));
+    QCOMPARE(MapFolder::parentOf(relative), relative.count(QLatin1Char('/')) > 1 ? relative.section('/', 0, -2) : "/");
 }
 
 void TestMapsCore::names_data()
@@ -124,30 +122,18 @@ void TestMapsCore::names_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("renameDefault");
 
-    QTest::newRow("plain") << "Big Cave.png"
-                           << "Big Cave"
-                           << "Big Cave";
-    QTest::newRow("first dot") << "Dune.old.png"
-                               << "Dune"
-                               << "Dune.old";
-    QTest::newRow("upper case") << "Arena.PNG"
-                                << "Arena"
-                                << "Arena";
-    QTest::newRow("mixed case stays") << "Arena.Png"
-                                      << "Arena"
-                                      << "Arena.Png";
-    QTest::newRow("every .png goes") << "a.png.png"
-                                     << "a"
-                                     << "a";
-    QTest::newRow("inner .PNG too") << "x.PNG.bak.png"
-                                    << "x"
-                                    << "x.bak";
-    QTest::newRow("no dot") << "Island"
-                            << "Island"
-                            << "Island";
-    QTest::newRow("leading dot") << ".png"
-                                 << ""
-                                 << "";
+    const char* rows[][3] = {
+        {"Big Cave.png", "Big Cave", "Big Cave"},
+        {"Dune.old.png", "Dune", "Dune.old"},
+        {"Arena.PNG", "Arena", "Arena"},
+        {"Arena.Png", "Arena", "Arena.Png"},
+        {"a.png.png", "a", "a"},
+        {"x.PNG.bak.png", "x", "x.bak"},
+        {"Island", "Island", "Island"},
+        {".png", "", ""},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r[0]) << QString(r[0]) << QString(r[1]) << QString(r[2]);
 }
 
 void TestMapsCore::names()
@@ -159,121 +145,93 @@ void TestMapsCore::names()
     QCOMPARE(MapNames::renameDefault(file), renameDefault);
 }
 
-void TestMapsCore::parentEntryTexts()
-{
-    using MapNames::Side;
-    QCOMPARE(MapNames::parentEntryText(Side::Maps, true), QStringLiteral("-"));
-    QCOMPARE(MapNames::parentEntryText(Side::Maps, false), QStringLiteral("<<Back"));
-    QCOMPARE(MapNames::parentEntryText(Side::Transfer, true), QStringLiteral("[Root]"));
-    QCOMPARE(MapNames::parentEntryText(Side::Transfer, false), QStringLiteral("<<Back"));
-}
-
 void TestMapsCore::mapListing()
 {
     TestUserFolder f;
-    for (const char* name : {"b.png", "Arena.PNG", "c.Png", "note.txt", "png", "a.png.txt", "Zed.png"})
-        f.writeFile(QStringLiteral("SavedLevels/") + QLatin1String(name));
+    writeAll(f, "SavedLevels", {"b.png=", "Arena.PNG=", "c.Png=", "note.txt=", "png=", "a.png.txt=", "Zed.png="});
     f.makeDir(QStringLiteral("SavedLevels/folder.png"));
-    QCOMPARE(MapFiles::maps(f.path(QStringLiteral("SavedLevels"))),
-             (QStringList{"Arena.PNG", "b.png", "c.Png", "Zed.png"}));
-    QVERIFY(MapFiles::maps(f.path(QStringLiteral("Missing"))).isEmpty());
+    QCOMPARE(MapFiles::maps(f.path("SavedLevels")), (QStringList{"Arena.PNG", "b.png", "c.Png", "Zed.png"}));
+    QVERIFY(MapFiles::maps(f.path("Missing")).isEmpty());
 }
 
 void TestMapsCore::createFolder_data()
 {
+    QTest::addColumn<QString>("parent");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("after"); // entries of SavedLevels/Caverns
 
-    const QStringList unchanged{"Old", "x.png"};
-    QTest::newRow("made") << "New Maps"
-                          << "" << QStringList{"New Maps", "Old", "x.png"};
-    QTest::newRow("exists") << "Old"
-                            << "There is already a folder or file called 'Old' here." << unchanged;
-    QTest::newRow("exists other case") << "OLD"
-                                       << "There is already a folder or file called 'Old' here." << unchanged;
-    QTest::newRow("a file of that name") << "x.png"
-                                         << "There is already a folder or file called 'x.png' here." << unchanged;
-    QTest::newRow("parent") << ".."
-                            << "'..' is not a valid name." << unchanged;
-    QTest::newRow("climbs out") << "../../Evil"
-                                << "'../../Evil' is not a valid name: a name cannot contain / or \\." << unchanged;
-    QTest::newRow("backslash") << "a\\b"
-                               << "'a\\b' is not a valid name: a name cannot contain / or \\." << unchanged;
-    QTest::newRow("absolute") << "/tmp/evil"
-                              << "'/tmp/evil' is not a valid name: a name cannot contain / or \\." << unchanged;
-    QTest::newRow("drive") << "C:"
-                           << "'C:' is not a valid name: a name cannot contain any of : * ? \" < > |" << unchanged;
-    QTest::newRow("device") << "con"
-                            << "'con' is not a valid name: Windows reserves it for a device." << unchanged;
-    QTest::newRow("blanks") << "   "
-                            << "Please type a name." << unchanged;
+    const QString exists = QStringLiteral("There is already a folder or file called '%1' here.");
+    const struct {
+        const char* row;
+        QString parent, name, message;
+    } rows[] = {
+        {"made", "Caverns", "New Maps", ""},
+        {"exists", "Caverns", "Old", exists.arg("Old")},
+        {"exists under other case", "Caverns", "OLD", exists.arg("Old")},
+        {"a file of that name", "Caverns", "x.png", exists.arg("x.png")},
+        {"parent", "Caverns", "..", "'..' is not a valid name."},
+        {"climbs out", "Caverns", "../../Evil", "'../../Evil'" + kSeparator},
+        {"backslash", "Caverns", "a\\b", "'a\\b'" + kSeparator},
+        {"absolute", "Caverns", "/tmp/evil", "'/tmp/evil'" + kSeparator},
+        {"drive", "Caverns", "C:", "'C:' is not a valid name: a name cannot contain any of : * ? \" < > |"},
+        {"device", "Caverns", "con", "'con' is not a valid name: Windows reserves it for a device."},
+        {"blanks", "Caverns", "   ", "Please type a name."},
+        {"in a folder that is gone", "Gone", "New", "The folder 'New' could not be created."},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.parent << r.name << r.message;
 }
 
 void TestMapsCore::createFolder()
 {
+    QFETCH(QString, parent);
     QFETCH(QString, name);
     QFETCH(QString, message);
-    QFETCH(QStringList, after);
 
     TestUserFolder f;
-    f.makeDir(QStringLiteral("SavedLevels/Caverns/Old"));
-    f.writeFile(QStringLiteral("SavedLevels/Caverns/x.png"));
-    const QStringList userBefore = f.entries(QString());
-    const MapFiles::Result result = MapFiles::createFolder(f.path(QStringLiteral("SavedLevels/Caverns")), name);
+    writeAll(f, "SavedLevels/Caverns", {"x.png="});
+    f.makeDir("SavedLevels/Caverns/Old");
+    const QStringList user = f.entries(QString());
+    const MapFiles::Result result = MapFiles::createFolder(f.path("SavedLevels/" + parent), name);
     QCOMPARE(result.message, message);
     QCOMPARE(result.ok, message.isEmpty());
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels/Caverns")), after);
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels")), QStringList{"Caverns"});
-    QCOMPARE(f.entries(QString()), userBefore);
+    const QStringList made = result.ok ? QStringList{name} : QStringList();
+    QCOMPARE(f.entries("SavedLevels/Caverns"), made + QStringList({"Old", "x.png"}));
+    QCOMPARE(f.entries("SavedLevels"), QStringList{"Caverns"});
+    QCOMPARE(f.entries(QString()), user);
 }
 
-void TestMapsCore::createFolderInAFolderThatIsGone()
+void TestMapsCore::deleteFolderAndMap()
 {
     TestUserFolder f;
-    f.makeDir(QStringLiteral("SavedLevels"));
-    const MapFiles::Result result = MapFiles::createFolder(f.path(QStringLiteral("SavedLevels/Gone")), "New");
-    QVERIFY(!result.ok);
-    QCOMPARE(result.message, QStringLiteral("The folder 'New' could not be created."));
-    QVERIFY(f.entries(QStringLiteral("SavedLevels")).isEmpty());
-}
+    writeAll(f, "SavedLevels", {"a.png=A"});
+    writeAll(f, "SavedLevels/Flat", {"a.png="});
+    writeAll(f, "SavedLevels/Deep/Inner", {"c.png="});
+    writeAll(f, "SavedLevels/Deep", {"b.png="});
+    f.makeDir("SavedLevels/locked.png");
+    const QString root = f.path("SavedLevels");
 
-void TestMapsCore::deleteFolderKeepsSubFolders()
-{
-    TestUserFolder f;
-    f.writeFile(QStringLiteral("SavedLevels/Flat/a.png"));
-    f.writeFile(QStringLiteral("SavedLevels/Deep/b.png"));
-    f.writeFile(QStringLiteral("SavedLevels/Deep/Inner/c.png"));
-    const QString root = f.path(QStringLiteral("SavedLevels"));
-    QVERIFY(MapFiles::deleteFolder(root, QStringLiteral("Flat")));
-    QVERIFY(!MapFiles::deleteFolder(root, QStringLiteral("Deep")));
+    // A folder goes with its files; one that holds a folder keeps that and stays.
+    QVERIFY(MapFiles::deleteFolder(root, "Flat"));
+    QVERIFY(!MapFiles::deleteFolder(root, "Deep"));
     QVERIFY(!MapFiles::deleteFolder(root, QString()));
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels")), QStringList{"Deep"});
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels/Deep")), QStringList{"Inner"});
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels/Deep/Inner")), QStringList{"c.png"});
-}
+    QCOMPARE(f.entries("SavedLevels"), (QStringList{"Deep", "a.png", "locked.png"}));
+    QCOMPARE(f.entries("SavedLevels/Deep"), QStringList{"Inner"});
+    QCOMPARE(f.entries("SavedLevels/Deep/Inner"), QStringList{"c.png"});
 
-void TestMapsCore::deleteMap()
-{
-    TestUserFolder f;
-    f.writeFile(QStringLiteral("SavedLevels/a.png"));
-    f.makeDir(QStringLiteral("SavedLevels/locked.png"));
-    const QString root = f.path(QStringLiteral("SavedLevels"));
-
-    QVERIFY(MapFiles::deleteMap(root, QStringLiteral("a.png")).ok);
-    QVERIFY(!f.exists(QStringLiteral("SavedLevels/a.png")));
-
-    const MapFiles::Result gone = MapFiles::deleteMap(root, QStringLiteral("a.png"));
-    QVERIFY(!gone.ok);
-    QCOMPARE(gone.message, QStringLiteral("The map 'a.png' is no longer there."));
-
-    const MapFiles::Result locked = MapFiles::deleteMap(root, QStringLiteral("locked.png"));
-    QVERIFY(!locked.ok);
-    QCOMPARE(locked.message,
-             QStringLiteral("The map 'locked.png' could not be deleted. It may be in use or write-protected."));
-    QVERIFY(f.exists(QStringLiteral("SavedLevels/locked.png")));
-
-    QCOMPARE(MapFiles::deleteMap(root, QString()).message, QStringLiteral("Please select a map first."));
+    QVERIFY(MapFiles::deleteMap(root, "a.png").ok);
+    QVERIFY(!f.exists("SavedLevels/a.png"));
+    const QString failures[][2] = {
+        {"a.png", "The map 'a.png' is no longer there."},
+        {"locked.png", "The map 'locked.png' could not be deleted. It may be in use or write-protected."},
+        {"", "Please select a map first."},
+    };
+    for (const auto& [map, message] : failures) {
+        const MapFiles::Result result = MapFiles::deleteMap(root, map);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, message);
+    }
+    QVERIFY(f.exists("SavedLevels/locked.png"));
 }
 
 void TestMapsCore::rename_data()
@@ -286,39 +244,51 @@ void TestMapsCore::rename_data()
     QTest::addColumn<QStringList>("after");
 
     using Kind = MapFiles::RenamePlan::Kind;
-    QTest::newRow("plain") << QStringList{"Arena.png=A", "b.png=B"} << "Arena.png"
-                           << "Colosseum" << Kind::Rename << "" << QStringList{"Colosseum.png=A", "b.png=B"};
-    QTest::newRow("upper-case extension") << QStringList{"Arena.PNG=A"} << "Arena.PNG"
-                                          << "Big Arena" << Kind::Rename << "" << QStringList{"Big Arena.png=A"};
-    QTest::newRow("own name") << QStringList{"Arena.png=A"} << "Arena.png"
-                              << "Arena" << Kind::Unchanged << "" << QStringList{"Arena.png=A"};
-    QTest::newRow("only the case of the extension") << QStringList{"Arena.PNG=A"} << "Arena.PNG"
-                                                    << "Arena" << Kind::ChangeCase << "" << QStringList{"Arena.png=A"};
-    QTest::newRow("only the case of the name") << QStringList{"arena.png=A"} << "arena.png"
-                                               << "Arena" << Kind::ChangeCase << "" << QStringList{"Arena.png=A"};
-    QTest::newRow("another map of that name")
-        << QStringList{"Arena.png=A", "Dune.png=D"} << "Arena.png"
-        << "Dune" << Kind::Replace
-        << "There is already a map called 'Dune.png' in this folder. Do you want to replace it?"
-        << QStringList{"Dune.png=A"};
-    QTest::newRow("another map under other case")
-        << QStringList{"Arena.png=A", "DUNE.PNG=D"} << "Arena.png"
-        << "dune" << Kind::Replace
-        << "There is already a map called 'DUNE.PNG' in this folder. Do you want to replace it?"
-        << QStringList{"DUNE.PNG=A"};
-    QTest::newRow("separator") << QStringList{"Arena.png=A"} << "Arena.png"
-                               << "../Arena" << Kind::BadName
-                               << "'../Arena' is not a valid name: a name cannot contain / or \\."
-                               << QStringList{"Arena.png=A"};
-    QTest::newRow("dots") << QStringList{"Arena.png=A"} << "Arena.png"
-                          << ".." << Kind::BadName << "'..' is not a valid name." << QStringList{"Arena.png=A"};
-    QTest::newRow("refused character") << QStringList{"Arena.png=A"} << "Arena.png"
-                                       << "a?b" << Kind::BadName
-                                       << "'a?b' is not a valid name: a name cannot contain any of : * ? \" < > |"
-                                       << QStringList{"Arena.png=A"};
-    QTest::newRow("too long with the extension")
-        << QStringList{"Arena.png=A"} << "Arena.png" << QString(252, QLatin1Char('x')) << Kind::BadName
-        << "That name is too long: a name can have at most 255 characters." << QStringList{"Arena.png=A"};
+    const QString replace =
+        QStringLiteral("There is already a map called '%1' in this folder. Do you want to replace it?");
+    const QStringList arena{"Arena.png=A"};
+    const struct {
+        const char* row;
+        QStringList files;
+        QString map, typed;
+        Kind kind;
+        QString message;
+        QStringList after;
+    } rows[] = {
+        {"plain",
+         {"Arena.png=A", "b.png=B"},
+         "Arena.png",
+         "Colosseum",
+         Kind::Rename,
+         "",
+         {"Colosseum.png=A", "b.png=B"}},
+        {"upper-case extension", {"Arena.PNG=A"}, "Arena.PNG", "Big Arena", Kind::Rename, "", {"Big Arena.png=A"}},
+        {"own name", arena, "Arena.png", "Arena", Kind::Unchanged, "", arena},
+        {"case of the extension", {"Arena.PNG=A"}, "Arena.PNG", "Arena", Kind::ChangeCase, "", arena},
+        {"case of the name", {"arena.png=A"}, "arena.png", "Arena", Kind::ChangeCase, "", arena},
+        {"another map",
+         {"Arena.png=A", "Dune.png=D"},
+         "Arena.png",
+         "Dune",
+         Kind::Replace,
+         replace.arg("Dune.png"),
+         {"Dune.png=A"}},
+        {"another map under other case",
+         {"Arena.png=A", "DUNE.PNG=D"},
+         "Arena.png",
+         "dune",
+         Kind::Replace,
+         replace.arg("DUNE.PNG"),
+         {"DUNE.PNG=A"}},
+        {"separator", arena, "Arena.png", "../Arena", Kind::BadName, "'../Arena'" + kSeparator, arena},
+        {"dots", arena, "Arena.png", "..", Kind::BadName, "'..' is not a valid name.", arena},
+        {"refused character", arena, "Arena.png", "a?b", Kind::BadName,
+         "'a?b' is not a valid name: a name cannot contain any of : * ? \" < > |", arena},
+        {"too long with the extension", arena, "Arena.png", QString(252, 'x'), Kind::BadName,
+         "That name is too long: a name can have at most 255 characters.", arena},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.files << r.map << r.typed << r.kind << r.message << r.after;
 }
 
 void TestMapsCore::rename()
@@ -331,17 +301,12 @@ void TestMapsCore::rename()
     QFETCH(QStringList, after);
 
     TestUserFolder f;
-    f.makeDir(QStringLiteral("SavedLevels"));
-    for (const QString& file : files) {
-        const QStringList parts = file.split(QLatin1Char('='));
-        f.writeFile(QStringLiteral("SavedLevels/") + parts[0], parts[1].toLatin1());
-    }
-    const QString root = f.path(QStringLiteral("SavedLevels"));
-    const MapFiles::RenamePlan plan = MapFiles::planRename(root, map, typed);
+    writeAll(f, "SavedLevels", files);
+    const MapFiles::RenamePlan plan = MapFiles::planRename(f.path("SavedLevels"), map, typed);
     QCOMPARE(plan.kind, kind);
     QCOMPARE(plan.message, message);
     QCOMPARE(MapFiles::executeRename(plan), kind != MapFiles::RenamePlan::Kind::BadName);
-    QCOMPARE(contents(f, QStringLiteral("SavedLevels")), after);
+    QCOMPARE(contents(f, "SavedLevels"), after);
     QCOMPARE(f.entries(QString()), QStringList{"SavedLevels"});
 }
 
@@ -350,104 +315,113 @@ void TestMapsCore::renameKeepsLevelChunk()
     TestUserFolder f;
     const QByteArray map = LevelMaps::solid(QSize(64, 32), Qt::red);
     QVERIFY(LevelMaps::hasLevelChunk(map));
-    f.writeFile(QStringLiteral("SavedLevels/Arena.PNG"), map);
-    f.writeFile(QStringLiteral("SavedLevels/Other.png"), "old");
-    const QString root = f.path(QStringLiteral("SavedLevels"));
-
-    QVERIFY(MapFiles::executeRename(MapFiles::planRename(root, QStringLiteral("Arena.PNG"), QStringLiteral("Arena"))));
-    QCOMPARE(f.read(QStringLiteral("SavedLevels/Arena.png")), map);
-    QVERIFY(MapFiles::executeRename(MapFiles::planRename(root, QStringLiteral("Arena.png"), QStringLiteral("New"))));
-    QCOMPARE(f.read(QStringLiteral("SavedLevels/New.png")), map);
-    QVERIFY(MapFiles::executeRename(MapFiles::planRename(root, QStringLiteral("New.png"), QStringLiteral("Other"))));
-    QCOMPARE(f.read(QStringLiteral("SavedLevels/Other.png")), map);
-    QCOMPARE(f.entries(QStringLiteral("SavedLevels")), QStringList{"Other.png"});
+    f.writeFile("SavedLevels/Arena.PNG", map);
+    f.writeFile("SavedLevels/Other.png", "old");
+    const QString root = f.path("SavedLevels");
+    const QString steps[][3] = {
+        {"Arena.PNG", "Arena", "Arena.png"}, {"Arena.png", "New", "New.png"}, {"New.png", "Other", "Other.png"}};
+    for (const auto& [from, typed, to] : steps) {
+        QVERIFY(MapFiles::executeRename(MapFiles::planRename(root, from, typed)));
+        QCOMPARE(f.read("SavedLevels/" + to), map);
+    }
+    QCOMPARE(f.entries("SavedLevels"), QStringList{"Other.png"});
 }
 
 void TestMapsCore::importFiles()
 {
     TestUserFolder f;
-    const QByteArray map = LevelMaps::solid(QSize(16, 8), Qt::green, QByteArrayLiteral("w2lv"));
-    const QString a = f.writeFile(QStringLiteral("Desktop/Island.png"), map);
-    const QString b = f.writeFile(QStringLiteral("Desktop/readme.txt"), "text");
-    const QString c = f.writeFile(QStringLiteral("Desktop/Cave.png"), "new cave");
-    const QString folder = f.makeDir(QStringLiteral("Desktop/Folder"));
-    f.writeFile(QStringLiteral("SavedLevels/CAVE.PNG"), "old cave");
+    const QByteArray map = LevelMaps::solid(QSize(16, 8), Qt::green, "w2lv");
+    const QString a = f.writeFile("Desktop/Island.png", map);
+    const QString b = f.writeFile("Desktop/readme.txt", "text");
+    const QString c = f.writeFile("Desktop/Cave.png", "new cave");
+    f.writeFile("SavedLevels/CAVE.PNG", "old cave");
+    const QString root = f.path("SavedLevels");
 
-    const QString root = f.path(QStringLiteral("SavedLevels"));
-    const QStringList sources{a, b, f.path(QStringLiteral("Desktop/missing.png")), folder, c};
+    // Folders and missing files among the sources are skipped; a file of the
+    // same name under other case is the one replaced.
+    const QStringList sources{a, b, f.path("Desktop/missing.png"), f.makeDir("Desktop/Folder"), c};
     QCOMPARE(MapFiles::importFiles(sources, root), 3);
-    QCOMPARE(contents(f, QStringLiteral("SavedLevels")),
+    QCOMPARE(contents(f, "SavedLevels"),
              (QStringList{"CAVE.PNG=new cave", "Island.png=" + QString::fromLatin1(map), "readme.txt=text"}));
-    QVERIFY(LevelMaps::hasLevelChunk(f.read(QStringLiteral("SavedLevels/Island.png")), QByteArrayLiteral("w2lv")));
-    // Dropping a map onto its own folder leaves it as it is.
-    QCOMPARE(MapFiles::importFiles({f.path(QStringLiteral("SavedLevels/Island.png"))}, root), 1);
-    QCOMPARE(f.read(QStringLiteral("SavedLevels/Island.png")), map);
-    // A folder that is gone is not made again.
-    QCOMPARE(MapFiles::importFiles({a}, f.path(QStringLiteral("SavedLevels/Gone"))), 0);
-    QVERIFY(!f.exists(QStringLiteral("SavedLevels/Gone")));
-    // A missing maps root is made before maps are brought in.
+    QVERIFY(LevelMaps::hasLevelChunk(f.read("SavedLevels/Island.png"), "w2lv"));
+    // A map dropped onto its own folder stays as it is.
+    QCOMPARE(MapFiles::importFiles({f.path("SavedLevels/Island.png")}, root), 1);
+    QCOMPARE(f.read("SavedLevels/Island.png"), map);
+    // A folder that is gone is not made again; the maps root is made on demand.
+    QCOMPARE(MapFiles::importFiles({a}, f.path("SavedLevels/Gone")), 0);
+    QVERIFY(!f.exists("SavedLevels/Gone"));
     TestUserFolder g;
-    QVERIFY(MapFiles::ensureMapsRoot(g.path(QStringLiteral("SavedLevels"))));
-    QVERIFY(MapFiles::ensureMapsRoot(g.path(QStringLiteral("SavedLevels"))));
-    QCOMPARE(MapFiles::importFiles({a}, g.path(QStringLiteral("SavedLevels"))), 1);
-    QCOMPARE(g.read(QStringLiteral("SavedLevels/Island.png")), map);
+    QVERIFY(MapFiles::ensureMapsRoot(g.path("SavedLevels")));
+    QVERIFY(MapFiles::ensureMapsRoot(g.path("SavedLevels")));
+    QCOMPARE(MapFiles::importFiles({a}, g.path("SavedLevels")), 1);
+    QCOMPARE(g.read("SavedLevels/Island.png"), map);
 }
 
 void TestMapsCore::moveMap_data()
 {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<MapFiles::MoveResult::Status>("status");
+    QTest::addColumn<QString>("message"); // "@" stands for the User folder
     QTest::addColumn<QStringList>("root");
     QTest::addColumn<QStringList>("caverns");
 
     using S = MapFiles::MoveResult::Status;
-    QTest::newRow("into a sub-folder, replacing the same name under other case")
-        << "Dune.png"
-        << "Caverns" << int(S::Moved) << "" << QStringList{"Caverns="}
-        << QStringList{"DUNE.png=map", "Island.png=island"};
-    QTest::newRow("up to the root") << "Caverns/Island.png"
-                                    << "" << int(S::Moved) << ""
-                                    << QStringList{"Caverns=", "Dune.png=map", "Island.png=island"}
-                                    << QStringList{"DUNE.png=old"};
-    QTest::newRow("already there") << "Dune.png"
-                                   << "" << int(S::AlreadyThere) << "'Dune.png' is already in that folder."
-                                   << QStringList{"Caverns=", "Dune.png=map"}
-                                   << QStringList{"DUNE.png=old", "Island.png=island"};
-    QTest::newRow("target gone") << "Dune.png"
-                                 << "Gone" << int(S::Failed)
-                                 << "The map 'Dune.png' could not be moved: the folder is no longer there."
-                                 << QStringList{"Caverns=", "Dune.png=map"}
-                                 << QStringList{"DUNE.png=old", "Island.png=island"};
-    QTest::newRow("source gone") << "Missing.png"
-                                 << "Caverns" << int(S::Failed)
-                                 << "The map 'Missing.png' could not be moved: the file " +
-                                        QDir::toNativeSeparators(QStringLiteral("@/SavedLevels/Missing.png")) +
-                                        " does not exist."
-                                 << QStringList{"Caverns=", "Dune.png=map"}
-                                 << QStringList{"DUNE.png=old", "Island.png=island"};
+    const QStringList rootBefore{"Caverns=", "Dune.png=map"};
+    const QStringList cavernsBefore{"DUNE.png=old", "Island.png=island"};
+    const QString failed = QStringLiteral("The map '%1' could not be moved: %2.");
+    const struct {
+        const char* row;
+        QString source, target;
+        S status;
+        QString message;
+        QStringList root, caverns;
+    } rows[] = {
+        {"into a sub-folder, over the same name under other case",
+         "Dune.png",
+         "Caverns",
+         S::Moved,
+         "",
+         {"Caverns="},
+         {"DUNE.png=map", "Island.png=island"}},
+        {"up to the root",
+         "Caverns/Island.png",
+         "",
+         S::Moved,
+         "",
+         {"Caverns=", "Dune.png=map", "Island.png=island"},
+         {"DUNE.png=old"}},
+        {"already there", "Dune.png", "", S::AlreadyThere, "'Dune.png' is already in that folder.", rootBefore,
+         cavernsBefore},
+        {"target gone", "Dune.png", "Gone", S::Failed, failed.arg("Dune.png", "the folder is no longer there"),
+         rootBefore, cavernsBefore},
+        {"source gone", "Missing.png", "Caverns", S::Failed,
+         failed.arg("Missing.png",
+                    "the file " + QDir::toNativeSeparators("@/SavedLevels/Missing.png") + " does not exist"),
+         rootBefore, cavernsBefore},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.source << r.target << r.status << r.message << r.root << r.caverns;
 }
 
 void TestMapsCore::moveMap()
 {
     QFETCH(QString, source);
     QFETCH(QString, target);
-    QFETCH(int, status);
+    QFETCH(MapFiles::MoveResult::Status, status);
     QFETCH(QString, message);
     QFETCH(QStringList, root);
     QFETCH(QStringList, caverns);
 
     TestUserFolder f;
-    f.writeFile(QStringLiteral("SavedLevels/Dune.png"), "map");
-    f.writeFile(QStringLiteral("SavedLevels/Caverns/Island.png"), "island");
-    f.writeFile(QStringLiteral("SavedLevels/Caverns/DUNE.png"), "old");
-    const MapFiles::MoveResult result = MapFiles::moveMap(f.path(QStringLiteral("SavedLevels/") + source),
-                                                          f.path(QStringLiteral("SavedLevels/") + target));
-    QCOMPARE(int(result.status), status);
-    QCOMPARE(result.message, QString(message).replace(QLatin1Char('@'), QDir::toNativeSeparators(f.user())));
-    QCOMPARE(contents(f, QStringLiteral("SavedLevels")), root);
-    QCOMPARE(contents(f, QStringLiteral("SavedLevels/Caverns")), caverns);
+    writeAll(f, "SavedLevels", {"Dune.png=map"});
+    writeAll(f, "SavedLevels/Caverns", {"Island.png=island", "DUNE.png=old"});
+    const MapFiles::MoveResult result =
+        MapFiles::moveMap(f.path("SavedLevels/" + source), f.path("SavedLevels/" + target));
+    QCOMPARE(result.status, status);
+    QCOMPARE(result.message, message.replace('@', QDir::toNativeSeparators(f.user())));
+    QCOMPARE(contents(f, "SavedLevels"), root);
+    QCOMPARE(contents(f, "SavedLevels/Caverns"), caverns);
 }
 
 void TestMapsCore::dropDecision_data()
@@ -496,26 +470,39 @@ void TestMapsCore::readDrag_data()
     QTest::addColumn<QString>("mapPath");
     QTest::addColumn<QStringList>("files");
 
-    const QString root = QStringLiteral("/g/User/SavedLevels");
     using K = MapDrag::Kind;
-    QTest::newRow("own drag") << root + "/Caverns/Dune.png"
-                              << QStringList{"file:///g/User/SavedLevels/Caverns/Dune.png"} << K::OwnMap
-                              << root + "/Caverns/Dune.png" << QStringList();
-    QTest::newRow("own type from another User folder")
-        << QStringLiteral("/h/User/SavedLevels/Dune.png") << QStringList{"file:///h/User/SavedLevels/Dune.png"}
-        << K::OutsideFiles << "" << QStringList{"/h/User/SavedLevels/Dune.png"};
-    QTest::newRow("own type naming the root itself") << root << QStringList() << K::Nothing << "" << QStringList();
-    QTest::newRow("own type climbing out")
-        << root + "/../Games/x.WAgame" << QStringList() << K::Nothing << "" << QStringList();
-    QTest::newRow("desktop files") << "" << QStringList{"file:///home/me/a.png", "file:///home/me/b b.txt"}
-                                   << K::OutsideFiles << "" << QStringList{"/home/me/a.png", "/home/me/b b.txt"};
-    QTest::newRow("desktop file inside SavedLevels") << "" << QStringList{"file:///g/User/SavedLevels/x.png"}
-                                                     << K::OutsideFiles << "" << QStringList{root + "/x.png"};
-    QTest::newRow("web addresses only") << "" << QStringList{"https://www.wmdb.org/"} << K::Nothing << ""
-                                        << QStringList();
-    QTest::newRow("web and local") << "" << QStringList{"https://www.wmdb.org/", "file:///tmp/m.png"} << K::OutsideFiles
-                                   << "" << QStringList{"/tmp/m.png"};
-    QTest::newRow("nothing") << "" << QStringList() << K::Nothing << "" << QStringList();
+    const QString s = QStringLiteral("/g/User/SavedLevels");
+    const QString other = QStringLiteral("/h/User/SavedLevels/Dune.png");
+    const struct {
+        const char* row;
+        QString own;
+        QStringList urls;
+        K kind;
+        QString map;
+        QStringList files;
+    } rows[] = {
+        {"own drag",
+         s + "/Caverns/Dune.png",
+         {"file://" + s + "/Caverns/Dune.png"},
+         K::OwnMap,
+         s + "/Caverns/Dune.png",
+         {}},
+        {"own type from another User folder", other, {"file://" + other}, K::OutsideFiles, "", {other}},
+        {"own type naming the root itself", s, {}, K::Nothing, "", {}},
+        {"own type climbing out", s + "/../Games/x.WAgame", {}, K::Nothing, "", {}},
+        {"desktop files",
+         "",
+         {"file:///home/me/a.png", "file:///home/me/b b.txt"},
+         K::OutsideFiles,
+         "",
+         {"/home/me/a.png", "/home/me/b b.txt"}},
+        {"desktop file inside SavedLevels", "", {"file://" + s + "/x.png"}, K::OutsideFiles, "", {s + "/x.png"}},
+        {"web addresses only", "", {"https://www.wmdb.org/"}, K::Nothing, "", {}},
+        {"web and local", "", {"https://www.wmdb.org/", "file:///tmp/m.png"}, K::OutsideFiles, "", {"/tmp/m.png"}},
+        {"nothing", "", {}, K::Nothing, "", {}},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.own << r.urls << r.kind << r.map << r.files;
 }
 
 void TestMapsCore::readDrag()
@@ -535,7 +522,6 @@ void TestMapsCore::readDrag()
     if (!list.isEmpty())
         mime.setUrls(list);
     mime.setText(QStringLiteral("some text"));
-
     const MapDrag::Drag drag = MapDrag::read(mime, QStringLiteral("/g/User/SavedLevels"));
     QCOMPARE(drag.kind, kind);
     QCOMPARE(drag.mapPath, mapPath);

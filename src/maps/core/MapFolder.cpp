@@ -24,12 +24,6 @@ void MapFolder::goUp()
         m_trail.removeLast();
 }
 
-void MapFolder::reset()
-{
-    m_relative = QStringLiteral("/");
-    m_trail.clear();
-}
-
 QString MapFolder::path(const QString& mapsRoot) const
 {
     if (isRoot())

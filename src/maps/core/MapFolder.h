@@ -18,8 +18,6 @@ public:
     void enter(const QString& name);
     // Goes up one level; nothing happens at the root.
     void goUp();
-    // Back to the root, with an empty trail.
-    void reset();
 
     // The current folder under `mapsRoot`. At the root this is `mapsRoot` with
     // a trailing "/".

@@ -10,7 +10,6 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
-#include "common/ui/WindowNames.h"
 #include "maps/core/MapFiles.h"
 #include "maps/core/MapNames.h"
 #include "maps/core/MapPreview.h"
@@ -384,9 +383,8 @@ void MapsWindow::folderPickDoubleClicked(QListWidgetItem* item)
 {
     if (!item)
         return;
+    // The root's list has no parent entry: "<<Back" always leads up.
     if (item->data(Qt::UserRole).toInt() == ParentEntry) {
-        if (m_mapFolder.isRoot())
-            return; // "-"
         m_mapFolder.goUp();
     } else {
         m_mapFolder.enter(item->text());
