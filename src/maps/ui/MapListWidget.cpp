@@ -32,12 +32,7 @@ bool MapListWidget::takes(const QMimeData* mime) const
 
 void MapListWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (takes(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void MapListWidget::dragMoveEvent(QDragMoveEvent* event)

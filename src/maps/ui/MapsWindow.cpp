@@ -446,14 +446,19 @@ void MapsWindow::deleteFolder()
     fillTransferFolders();
 }
 
-void MapsWindow::deleteMap()
+QString MapsWindow::selectedMap()
 {
     const QListWidgetItem* item = m_list1->currentItem();
-    if (!item) {
+    if (!item)
         context().prompter().tell(MapFiles::noMapSelectedMessage());
+    return item ? item->text() : QString();
+}
+
+void MapsWindow::deleteMap()
+{
+    const QString map = selectedMap();
+    if (map.isEmpty())
         return;
-    }
-    const QString map = item->text();
     if (context().prompter().message(QStringLiteral("Are you sure you want to delete ") + map + QLatin1Char('?'),
                                      QStringLiteral("Delete?"), Prompter::Buttons::YesNo,
                                      Prompter::Icon::Question) != Prompter::Answer::Yes)
@@ -466,12 +471,9 @@ void MapsWindow::deleteMap()
 
 void MapsWindow::renameMap()
 {
-    const QListWidgetItem* item = m_list1->currentItem();
-    if (!item) {
-        context().prompter().tell(MapFiles::noMapSelectedMessage());
+    const QString map = selectedMap();
+    if (map.isEmpty())
         return;
-    }
-    const QString map = item->text();
     const QString answer = context().prompter().input(QStringLiteral("What would you like to rename the map?"),
                                                       QStringLiteral("Rename Map"), MapNames::renameDefault(map));
     if (answer.isEmpty())

@@ -71,6 +71,8 @@ private:
     void transferDoubleClicked(QListWidgetItem* item);
     void newFolder();
     void deleteFolder();
+    // The selected map's file name; "" after telling the user that none is.
+    QString selectedMap();
     void deleteMap();
     void renameMap();
     void mapListDropped(const MapDrag::Drag& drag);
