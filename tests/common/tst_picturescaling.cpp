@@ -284,7 +284,7 @@ void PictureScalingTest::stripsOnlyForeignChunks_data()
     QTest::newRow("waLV") << TestMaps::withChunkAfterHeader(plain, "waLV", "level") << plain << 1;
     QTest::newRow("name with a blank") << TestMaps::withChunkAfterHeader(plain, "ab c", "x") << plain << 1;
     QTest::newRow("two level chunks") << TestMaps::withChunkAfterHeader(
-        TestMaps::withChunkAfterHeader(plain, "waLV", "b"), "w2lv", "a")
+                                             TestMaps::withChunkAfterHeader(plain, "waLV", "b"), "w2lv", "a")
                                       << plain << 2;
     QTest::newRow("registered ancillary kept") << withTrns << withTrns << 0;
     const QByteArray critical = TestMaps::withChunkAfterHeader(plain, "ABCD", "x");
@@ -316,8 +316,8 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     QByteArray corrupt = png;
     for (int i = idat + 20; i < idat + 60; ++i)
         corrupt[i] = char(corrupt[i] ^ 0x5A);
-    const QByteArray garbage = TestMaps::pngBytes(TestMaps::sampleMap(QSize(8, 8))).left(33)
-                               + TestMaps::chunk("IDAT", QByteArray(64, '\x7F')) + TestMaps::chunk("IEND", {});
+    const QByteArray garbage = TestMaps::pngBytes(TestMaps::sampleMap(QSize(8, 8))).left(33) +
+                               TestMaps::chunk("IDAT", QByteArray(64, '\x7F')) + TestMaps::chunk("IEND", {});
     QByteArray hugeChunk = png;
     hugeChunk.replace(33, 4, QByteArray("\x7F\xFF\xFF\xF0", 4));
     const auto write = [this](const QString& name, const QByteArray& bytes) {

@@ -45,8 +45,8 @@ bool resize(const uchar* in, QSize inSize, qsizetype inStride, uchar* out, QSize
     const stbir_filter vertical = inSize.height() == outSize.height() ? STBIR_FILTER_BOX : STBIR_FILTER_CATMULLROM;
     return stbir_resize(in, inSize.width(), inSize.height(), int(inStride), out, outSize.width(), outSize.height(),
                         int(outStride), STBIR_TYPE_UINT8, layout.channels, layout.alphaChannel, layout.flags,
-                        STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, horizontal, vertical, STBIR_COLORSPACE_LINEAR, nullptr)
-           != 0;
+                        STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, horizontal, vertical, STBIR_COLORSPACE_LINEAR,
+                        nullptr) != 0;
 }
 
 // The colours of an indexed picture as pixels of the working format, for all
@@ -142,9 +142,8 @@ bool resampleRows(const QImage& source, QImage& wide, int bandRows)
             const int first = band * bandRows;
             const int count = std::min(bandRows, height - first);
             const QImage rows = converter.rows(first, count, bandRows);
-            if (rows.isNull()
-                || !resize(rows.constBits(), rows.size(), rows.bytesPerLine(), wide.scanLine(first),
-                           QSize(wide.width(), count), wide.bytesPerLine(), layout))
+            if (rows.isNull() || !resize(rows.constBits(), rows.size(), rows.bytesPerLine(), wide.scanLine(first),
+                                         QSize(wide.width(), count), wide.bytesPerLine(), layout))
                 failed = true;
         }
     };
@@ -221,9 +220,8 @@ QImage resample(const QImage& source, QSize size, int bandRows)
 
     // Second pass: along the columns.
     QImage result(size, format);
-    if (result.isNull()
-        || !resize(wide.constBits(), wide.size(), wide.bytesPerLine(), result.bits(), size, result.bytesPerLine(),
-                   layout))
+    if (result.isNull() ||
+        !resize(wide.constBits(), wide.size(), wide.bytesPerLine(), result.bits(), size, result.bytesPerLine(), layout))
         return {};
     return result;
 }

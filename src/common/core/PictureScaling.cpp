@@ -45,8 +45,8 @@ qint64 neededBytes(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, const Q
     const qint64 result = qint64(box.width()) * box.height() * 4;
     qint64 scaling = 0;
     if (!target.isEmpty() && target.size() != imageSize)
-        scaling = BicubicResampler::workingBytes(imageSize, target.size(), workingBpp)
-                  + qint64(target.width()) * target.height() * workingBpp;
+        scaling = BicubicResampler::workingBytes(imageSize, target.size(), workingBpp) +
+                  qint64(target.width()) * target.height() * workingBpp;
     return fileBytes + decoded + scaling + result;
 }
 
@@ -89,9 +89,8 @@ QImage render(const QString& file, QSize& size, int width, int height, const QCo
         QImageReader reader(&buffer);
         reader.setAutoTransform(false);
         const QSize declared = reader.size();
-        if (declared.isValid()
-            && !fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat()),
-                     requestedSize(width, height, declared), keepProportions))
+        if (declared.isValid() && !fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat()),
+                                        requestedSize(width, height, declared), keepProportions))
             return {};
         image = reader.read();
     }

@@ -1,0 +1,312 @@
+#include "programs/ui/ProgramsWindow.h"
+
+#include "common/core/AppInfo.h"
+#include "common/core/Colors.h"
+#include "common/core/Intervals.h"
+#include "common/core/Launcher.h"
+#include "common/core/Pictures.h"
+#include "common/core/Prompter.h"
+#include "common/core/UserPaths.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/ClickLabel.h"
+#include "programs/core/ProgramCatalogue.h"
+#include "programs/core/RecordSet.h"
+#include "programs/ui/ProgramsDataWindow.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTimer>
+
+namespace {
+
+const QColor kListBack = bgrColor(0x00FFFFC0);
+const QColor kListText = bgrColor(0x000080FF);
+const QColor kTitleBack = bgrColor(0x00C0E0FF);
+const QColor kHeadingText = bgrColor(0x000080FF);
+
+const QString kImportTitle = QStringLiteral("Import A Worm Proggy (or any program actually ;p)");
+
+} // namespace
+
+QString ProgramsWindow::noSelectionText()
+{
+    return QStringLiteral("Select A Proggy");
+}
+
+QColor ProgramsWindow::actionPlainColour()
+{
+    return bgrColor(0x00C0FFC0);
+}
+
+QColor ProgramsWindow::actionHighlightColour()
+{
+    return bgrColor(0x0000FFFF);
+}
+
+QString ProgramsWindow::importFilter()
+{
+    QString filter = qtFileFilter(QStringLiteral("Any Executable (*.exe)|*.exe"));
+#ifndef Q_OS_WIN
+    // Tools here may also be scripts or native programs without ".exe".
+    filter += QStringLiteral(";;All files (*)");
+#endif
+    return filter;
+}
+
+ProgramsWindow::ProgramsWindow(AppContext& context)
+    : AppWindow(context)
+{
+    setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Proggies c('.'C)"));
+    setFixedSize(600, 400);
+    setMouseTracking(true);
+
+    m_label1 = new QLabel(QStringLiteral("Proggies"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(12, 6, 240, 34);
+    m_label1->setFont(designFont(QStringLiteral("Verdana"), 16, true));
+    m_label1->setAlignment(Qt::AlignCenter);
+    setForeground(m_label1, kHeadingText);
+
+    m_list1 = new QListWidget(this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(12, 44, 240, 344);
+    m_list1->setFont(designFont(QStringLiteral("Verdana"), 10));
+    setBackground(m_list1, kListBack);
+    setForeground(m_list1, kListText);
+    m_list1->setMouseTracking(true);
+    m_list1->viewport()->setMouseTracking(true);
+    m_list1->viewport()->installEventFilter(this);
+    // A click, or the keyboard moving the selection, selects the row. (Not
+    // the current row alone: the list makes its first entry current when it
+    // takes the focus, which is no choice of the user's.)
+    connect(m_list1, &QListWidget::itemClicked, this, &ProgramsWindow::list1Click);
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, &ProgramsWindow::list1Click);
+    connect(m_list1, &QListWidget::itemDoubleClicked, this, &ProgramsWindow::cmdRunClick);
+
+    m_lblTitle = new QLabel(noSelectionText(), this);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    m_lblTitle->setGeometry(264, 44, 324, 36);
+    m_lblTitle->setFont(designFont(QStringLiteral("Verdana"), 11, true));
+    m_lblTitle->setAlignment(Qt::AlignCenter);
+    m_lblTitle->setTextFormat(Qt::PlainText);
+    setBackground(m_lblTitle, kTitleBack);
+
+    m_lblDes = new QLabel(this);
+    m_lblDes->setObjectName(QStringLiteral("lblDes"));
+    m_lblDes->setGeometry(264, 86, 324, 150);
+    m_lblDes->setFont(designFont(QStringLiteral("Verdana"), 9));
+    m_lblDes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDes->setTextFormat(Qt::PlainText);
+    m_lblDes->setWordWrap(true);
+    m_lblDes->setMargin(6);
+    setBackground(m_lblDes, Qt::white);
+
+    m_frame1 = new ClickFrame(this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(264, 242, 324, 48);
+    setBackground(m_frame1, Qt::white);
+    connect(m_frame1, &ClickFrame::mouseMoved, this, &ProgramsWindow::resetActionHighlight);
+
+    auto action = [this](const char* name, const QString& caption, int x) {
+        auto* label = new ClickLabel(caption, m_frame1);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(x, 8, 96, 32);
+        label->setFont(designFont(QStringLiteral("Verdana"), 10, true));
+        label->setAlignment(Qt::AlignCenter);
+        label->setBackColor(actionPlainColour());
+        connect(label, &ClickLabel::mouseMoved, this, [this, label] { highlightAction(label); });
+        return label;
+    };
+    m_cmdImport = action("cmdImport", QStringLiteral("IMPORT"), 8);
+    m_cmdRemove = action("cmdRemove", QStringLiteral("REMOVE"), 114);
+    m_cmdRun = action("cmdRun", QStringLiteral("RUN"), 220);
+    connect(m_cmdImport, &ClickLabel::clicked, this, &ProgramsWindow::cmdImportClick);
+    connect(m_cmdRemove, &ClickLabel::clicked, this, &ProgramsWindow::cmdRemoveClick);
+    connect(m_cmdRun, &ClickLabel::clicked, this, &ProgramsWindow::cmdRunClick);
+
+    m_imgArmy = new QLabel(this);
+    m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
+    m_imgArmy->setGeometry(264, 296, 324, 92);
+    m_imgArmy->setAlignment(Qt::AlignCenter);
+
+    // Runs the import once the file dialog's click has been handled.
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(context.intervals().deferredFill);
+    connect(m_timer1, &QTimer::timeout, this, &ProgramsWindow::timer1Timer);
+}
+
+void ProgramsWindow::formLoad()
+{
+    const QImage army = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"));
+    m_imgArmy->setPixmap(
+        QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    fillList();
+}
+
+RecordSet* ProgramsWindow::records() const
+{
+    ProgramsDataWindow* data = ProgramsDataWindow::of(context());
+    return data ? &data->records() : nullptr;
+}
+
+void ProgramsWindow::fillList()
+{
+    // The record set stands on its first row: the query has just run.
+    if (RecordSet* rows = records()) {
+        const QSignalBlocker blocker(m_list1);
+        m_list1->addItems(ProgramCatalogue::titles(*rows));
+    }
+}
+
+bool ProgramsWindow::positionOnSelection()
+{
+    RecordSet* rows = records();
+    return m_selectedRow >= 0 && rows && rows->setAbsolutePosition(m_selectedRow + 1);
+}
+
+void ProgramsWindow::list1Click()
+{
+    const int index = m_list1->currentRow();
+    if (index < 0 || !m_list1->item(index)->isSelected())
+        return;
+    m_selectedRow = index;
+    if (!positionOnSelection()) {
+        m_selectedRow = -1;
+        return;
+    }
+    RecordSet* rows = records();
+    m_lblTitle->setText(rows->field(ProgramCatalogue::TitleField).toString());
+    m_lblDes->setText(rows->field(ProgramCatalogue::DescriptionField).toString());
+}
+
+void ProgramsWindow::cmdRunClick()
+{
+    // Whether a row is selected is kept apart from the label's text, so a
+    // program that happens to be called "Select A Proggy" can still be run.
+    if (!positionOnSelection()) {
+        context().prompter().tell(QStringLiteral("Please select a program to run."));
+        return;
+    }
+    const QString file = records()->field(ProgramCatalogue::PathField).toString();
+    const QString shown = QDir::toNativeSeparators(file);
+    switch (context().launcher().start(file)) {
+    case Launcher::Result::Started:
+        return;
+    case Launcher::Result::NotFound:
+        tellFailure(QStringLiteral("The Quillane cannot find ") + shown + QLatin1Char('.'),
+                    QStringLiteral("The program may have been moved or deleted; remove it from the list and "
+                                   "import it again."));
+        return;
+    case Launcher::Result::NoWine:
+        tellFailure(QStringLiteral("The Quillane found ") + shown + QStringLiteral(", but cannot start it."),
+                    QStringLiteral("Wine is not installed on this system (no 'wine' command on the PATH)."));
+        return;
+    case Launcher::Result::Failed:
+        tellFailure(QStringLiteral("The Quillane could not start ") + shown + QLatin1Char('.'),
+                    QStringLiteral("The system refused to run it; check that it is a program and may be run."));
+        return;
+    }
+}
+
+void ProgramsWindow::cmdRemoveClick()
+{
+    if (!positionOnSelection()) {
+        context().prompter().tell(QStringLiteral("Please select a program to remove from the database."));
+        return;
+    }
+    const QString entry = m_list1->item(m_selectedRow)->text();
+    const Prompter::Answer answer = context().prompter().message(
+        QStringLiteral("You are about to remove ") + entry +
+            QStringLiteral(" from the database. Are you sure you want to do this?"),
+        QStringLiteral("Confirm Delete"), Prompter::Buttons::YesNo, Prompter::Icon::Question);
+    if (answer != Prompter::Answer::Yes)
+        return;
+    // The answer box may have let other events run: stand on the row again.
+    if (positionOnSelection() && !ProgramCatalogue::removeCurrent(*records()))
+        tellFailure(QStringLiteral("\"") + entry + QStringLiteral("\" could not be removed from the catalogue."),
+                    records()->lastError());
+    reloadProgramsWindow(context());
+}
+
+void ProgramsWindow::cmdImportClick()
+{
+    m_text1 = context().prompter().openFile(kImportTitle, importFilter());
+    m_timer1->start();
+}
+
+void ProgramsWindow::timer1Timer()
+{
+    m_timer1->stop();
+    importProgram();
+}
+
+QString ProgramsWindow::askUntilAnswered(const QString& prompt, const QString& title)
+{
+    // Cancel gives the empty text too, so the question comes again until
+    // something is typed; blanks alone count as nothing.
+    QString answer;
+    do {
+        answer = context().prompter().input(prompt, title, QString());
+    } while (answer.trimmed().isEmpty());
+    return answer;
+}
+
+void ProgramsWindow::importProgram()
+{
+    if (m_text1.isEmpty())
+        return; // the dialog was cancelled
+    const QString name =
+        askUntilAnswered(QStringLiteral("Enter a Name for the Proggy c('.'C)"), QStringLiteral("Input A Custom Name"));
+    const QString description = askUntilAnswered(QStringLiteral("Please Enter A Description of the Program"),
+                                                 QStringLiteral("Description Entry"));
+    RecordSet* rows = records();
+    if (rows && !ProgramCatalogue::add(*rows, name, description, m_text1))
+        tellFailure(QStringLiteral("\"") + name + QStringLiteral("\" could not be added to the catalogue."),
+                    rows->lastError());
+    reloadProgramsWindow(context());
+}
+
+void ProgramsWindow::tellFailure(const QString& what, const QString& reason)
+{
+    QString text = what;
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason.at(0).toUpper() + reason.mid(1) +
+                (reason.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
+    context().prompter().message(text, AppInfo::title(), Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+}
+
+bool ProgramsWindow::formUnload()
+{
+    // During a rebuild the loading window stays in view instead of the menu.
+    context().returnToMainMenu(AppContext::HandOver::Programs);
+    return true;
+}
+
+void ProgramsWindow::resetActionHighlight()
+{
+    m_cmdImport->setBackColor(actionPlainColour());
+    m_cmdRun->setBackColor(actionPlainColour());
+    m_cmdRemove->setBackColor(actionPlainColour());
+}
+
+void ProgramsWindow::highlightAction(ClickLabel* label)
+{
+    resetActionHighlight();
+    label->setBackColor(actionHighlightColour());
+}
+
+void ProgramsWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    resetActionHighlight();
+    AppWindow::mouseMoveEvent(event);
+}
+
+bool ProgramsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list1->viewport() && event->type() == QEvent::MouseMove)
+        resetActionHighlight();
+    return AppWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "common/ui/AppWindow.h"
+
+#include <QColor>
+
+class ClickFrame;
+class ClickLabel;
+class QLabel;
+class QListWidget;
+class QTimer;
+class RecordSet;
+
+// "My Proggies": the catalogue of game tools. Lists the programs by title,
+// shows the title and description of the selected one, starts it, imports a
+// program file with a name and description, and removes a program. After
+// every change of the catalogue the window is rebuilt through the loading
+// window, so its list is always filled afresh from the query.
+class ProgramsWindow : public AppWindow {
+    Q_OBJECT
+public:
+    explicit ProgramsWindow(AppContext& context);
+
+    // Picture, then the list from the current query result.
+    void formLoad() override;
+
+    // The design text of lblTitle, shown while nothing is selected.
+    static QString noSelectionText();
+    static QColor actionPlainColour();
+    static QColor actionHighlightColour();
+    // The filter of the import dialog.
+    static QString importFilter();
+
+protected:
+    bool formUnload() override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    RecordSet* records() const;
+    void fillList();
+    bool positionOnSelection();
+    void list1Click();
+    void cmdRunClick();
+    void cmdRemoveClick();
+    void cmdImportClick();
+    void timer1Timer();
+    void importProgram();
+    QString askUntilAnswered(const QString& prompt, const QString& title);
+    void resetActionHighlight();
+    void highlightAction(ClickLabel* label);
+    void tellFailure(const QString& what, const QString& reason);
+
+    QListWidget* m_list1;
+    QLabel* m_label1;
+    QLabel* m_lblTitle;
+    QLabel* m_lblDes;
+    ClickFrame* m_frame1;
+    ClickLabel* m_cmdImport;
+    ClickLabel* m_cmdRemove;
+    ClickLabel* m_cmdRun;
+    QLabel* m_imgArmy;
+    QTimer* m_timer1;
+    // The program file chosen in the import dialog, for the deferred import.
+    QString m_text1;
+    // The selected list entry; -1 while none is selected.
+    int m_selectedRow = -1;
+};
