@@ -192,23 +192,12 @@ void ProgramsWindow::cmdRunClick()
     }
     const QString file = records()->field(ProgramCatalogue::PathField).toString();
     const QString shown = QDir::toNativeSeparators(file);
-    switch (context().launcher().start(file)) {
-    case Launcher::Result::Started:
-        return;
-    case Launcher::Result::NotFound:
-        tellFailure(QStringLiteral("The Quillane cannot find ") + shown + QLatin1Char('.'),
-                    QStringLiteral("The program may have been moved or deleted; remove it from the list and "
-                                   "import it again."));
-        return;
-    case Launcher::Result::NoWine:
+    // A program that cannot be started (moved, deleted, refused) shows
+    // nothing, as the catalogue always did; only a Windows program on a system
+    // without Wine is explained, since nothing else would tell the user why.
+    if (context().launcher().start(file) == Launcher::Result::NoWine)
         tellFailure(QStringLiteral("The Quillane found ") + shown + QStringLiteral(", but cannot start it."),
                     QStringLiteral("Wine is not installed on this system (no 'wine' command on the PATH)."));
-        return;
-    case Launcher::Result::Failed:
-        tellFailure(QStringLiteral("The Quillane could not start ") + shown + QLatin1Char('.'),
-                    QStringLiteral("The system refused to run it; check that it is a program and may be run."));
-        return;
-    }
 }
 
 void ProgramsWindow::cmdRemoveClick()
