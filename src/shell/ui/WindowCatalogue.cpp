@@ -3,6 +3,7 @@
 #include "common/ui/WindowNames.h"
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
+#include "maps/ui/MapsWindow.h"
 #include "programs/ui/ProgramsDataWindow.h"
 #include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/Application.h"
@@ -13,6 +14,7 @@ void registerManagerWindows(Application& app)
     // A main menu entry whose window is not registered does nothing.
     app.registerWindow(WindowNames::Games, [](AppContext& c) { return new GamesWindow(c); });
     app.registerWindow(WindowNames::GamesTransfer, [](AppContext& c) { return new GameTransferWindow(c); });
+    app.registerWindow(WindowNames::Maps, [](AppContext& c) { return new MapsWindow(c); });
 
     // The programs catalogue: "My Proggies" opens the catalogue through the
     // hidden data window first, and stays in the menu when it cannot.

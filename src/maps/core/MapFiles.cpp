@@ -1,0 +1,184 @@
+#include "maps/core/MapFiles.h"
+
+#include "common/core/FileOps.h"
+#include "common/core/NameRules.h"
+#include "common/core/PathCase.h"
+#include "maps/core/MapNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace MapFiles {
+
+namespace {
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
+
+Result failure(const QString& message)
+{
+    return Result{false, message};
+}
+
+} // namespace
+
+QStringList maps(const QString& folder)
+{
+    return PathCase::files(folder, {QStringLiteral("*.png")}, PathCase::Order::IgnoreCase);
+}
+
+QString destinationIn(const QString& folder, const QString& name)
+{
+    const QString existing = PathCase::findEntry(folder, name);
+    return PathCase::join(folder, existing.isEmpty() ? name : existing);
+}
+
+Result createFolder(const QString& parent, const QString& name)
+{
+    const NameRules::Problem problem = NameRules::check(name);
+    if (problem != NameRules::Problem::None)
+        return failure(NameRules::describe(problem, name));
+    const QString existing = PathCase::findEntry(parent, name);
+    if (!existing.isEmpty())
+        return failure(QStringLiteral("There is already a folder or file called ") + quoted(existing) +
+                       QStringLiteral(" here."));
+    if (!QDir().mkdir(PathCase::join(parent, name)))
+        return failure(QStringLiteral("The folder ") + quoted(name) + QStringLiteral(" could not be created."));
+    return Result{};
+}
+
+bool deleteFolder(const QString& parent, const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    return FileOps::removeFolderAndFiles(PathCase::join(parent, name));
+}
+
+Result deleteMap(const QString& folder, const QString& map)
+{
+    if (map.isEmpty())
+        return failure(noMapSelectedMessage());
+    const QString path = PathCase::join(folder, map);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return failure(QStringLiteral("The map ") + quoted(map) + QStringLiteral(" is no longer there."));
+    if (!info.isFile() || !QFile::remove(path))
+        return failure(QStringLiteral("The map ") + quoted(map) +
+                       QStringLiteral(" could not be deleted. It may be in use or write-protected."));
+    return Result{};
+}
+
+RenamePlan planRename(const QString& folder, const QString& map, const QString& typedName)
+{
+    RenamePlan plan;
+    const QString target = MapNames::fileNameFor(typedName);
+    NameRules::Problem problem = NameRules::check(typedName);
+    if (problem == NameRules::Problem::None)
+        problem = NameRules::check(target);
+    if (problem != NameRules::Problem::None) {
+        plan.message = NameRules::describe(problem, typedName);
+        return plan;
+    }
+    plan.source = PathCase::join(folder, map);
+    const QString existing = PathCase::findEntry(folder, target);
+    if (existing.isEmpty()) {
+        plan.kind = RenamePlan::Kind::Rename;
+        plan.destination = PathCase::join(folder, target);
+    } else if (existing == map || FileOps::sameFile(plan.source, PathCase::join(folder, existing))) {
+        plan.kind = map == target ? RenamePlan::Kind::Unchanged : RenamePlan::Kind::ChangeCase;
+        plan.destination = PathCase::join(folder, target);
+    } else {
+        plan.kind = RenamePlan::Kind::Replace;
+        plan.destination = PathCase::join(folder, existing);
+        plan.message = replaceQuestion(existing);
+    }
+    return plan;
+}
+
+bool executeRename(const RenamePlan& plan)
+{
+    switch (plan.kind) {
+    case RenamePlan::Kind::BadName:
+        return false;
+    case RenamePlan::Kind::Unchanged:
+        return true;
+    case RenamePlan::Kind::ChangeCase: {
+        // Through a name of its own, so that a file system that ignores case
+        // does not take the new name for the old file.
+        const QString step = plan.source + QStringLiteral(".renaming");
+        if (QFileInfo::exists(step) || !QFile::rename(plan.source, step))
+            return false;
+        if (QFile::rename(step, plan.destination))
+            return true;
+        QFile::rename(step, plan.source);
+        return false;
+    }
+    case RenamePlan::Kind::Replace:
+    case RenamePlan::Kind::Rename:
+        return FileOps::moveReplacing(plan.source, plan.destination);
+    }
+    return false;
+}
+
+int importFiles(const QStringList& sources, const QString& folder)
+{
+    int copied = 0;
+    for (const QString& source : sources) {
+        const QFileInfo info(source);
+        if (!info.isFile())
+            continue;
+        if (FileOps::copyReplacing(source, destinationIn(folder, info.fileName())))
+            ++copied;
+    }
+    return copied;
+}
+
+MoveResult moveMap(const QString& source, const QString& folder)
+{
+    MoveResult result;
+    const QString name = QFileInfo(source).fileName();
+    const QString destination = destinationIn(folder, name);
+    if (FileOps::sameFile(source, destination)) {
+        result.status = MoveResult::Status::AlreadyThere;
+        result.message = quoted(name) + QStringLiteral(" is already in that folder.");
+        return result;
+    }
+    QString error;
+    if (!QFileInfo(folder).isDir())
+        error = QStringLiteral("the folder is no longer there");
+    else if (FileOps::moveReplacing(source, destination, &error))
+        error.clear();
+    if (error.isEmpty()) {
+        result.status = MoveResult::Status::Moved;
+        return result;
+    }
+    result.message =
+        QStringLiteral("The map ") + quoted(name) + QStringLiteral(" could not be moved: ") + error + QLatin1Char('.');
+    return result;
+}
+
+bool ensureMapsRoot(const QString& mapsRoot)
+{
+    return QFileInfo(mapsRoot).isDir() || QDir().mkpath(mapsRoot);
+}
+
+QString noMapSelectedMessage()
+{
+    return QStringLiteral("Please select a map first.");
+}
+
+QString noFolderSelectedMessage()
+{
+    return QStringLiteral("Please select a folder first.");
+}
+
+QString replaceQuestion(const QString& existingName)
+{
+    return QStringLiteral("There is already a map called ") + quoted(existingName) +
+           QStringLiteral(" in this folder. Do you want to replace it?");
+}
+
+} // namespace MapFiles

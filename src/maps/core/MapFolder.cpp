@@ -1,0 +1,44 @@
+#include "maps/core/MapFolder.h"
+
+#include "common/core/PathCase.h"
+
+QString MapFolder::parentOf(const QString& relative)
+{
+    const int cut = relative.lastIndexOf(QLatin1Char('/'));
+    const QString up = cut < 0 ? QString() : relative.left(cut);
+    return up.isEmpty() ? QStringLiteral("/") : up;
+}
+
+void MapFolder::enter(const QString& name)
+{
+    m_trail.append(name);
+    m_relative = isRoot() ? QLatin1Char('/') + name : m_relative + QLatin1Char('/') + name;
+}
+
+void MapFolder::goUp()
+{
+    if (isRoot())
+        return;
+    m_relative = parentOf(m_relative);
+    if (!m_trail.isEmpty())
+        m_trail.removeLast();
+}
+
+QString MapFolder::path(const QString& mapsRoot) const
+{
+    if (isRoot())
+        return mapsRoot.endsWith(QLatin1Char('/')) ? mapsRoot : mapsRoot + QLatin1Char('/');
+    return PathCase::join(mapsRoot, m_relative.mid(1));
+}
+
+QString MapFolder::itemPath(const QString& mapsRoot, const QString& name) const
+{
+    return PathCase::join(path(mapsRoot), name);
+}
+
+QString MapFolder::viewingCaption() const
+{
+    if (m_trail.isEmpty())
+        return QStringLiteral("Viewing: Root Folder");
+    return QStringLiteral("Viewing: ") + m_trail.last() + QStringLiteral(" Folder");
+}

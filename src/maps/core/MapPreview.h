@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <memory>
+
+// The map preview: a map drawn stretched over the whole preview box, at the
+// box's size in pixels, on white.
+namespace MapPreview {
+
+// Renders `file` at `size`; a null image when it cannot be loaded. Safe on
+// any thread.
+QImage render(const QString& file, QSize size);
+
+} // namespace MapPreview
+
+// Renders previews off the user-interface thread, so that a large map never
+// freezes the window. Each request supersedes the ones before it: a request
+// that has not started yet is dropped, and the result of one that was already
+// running is thrown away, so after quick successive selections the last one
+// is what is shown.
+class MapPreviewLoader : public QObject {
+    Q_OBJECT
+public:
+    explicit MapPreviewLoader(QObject* parent = nullptr);
+    ~MapPreviewLoader() override;
+
+    void request(const QString& file, QSize size);
+    // Supersedes every request without a new one.
+    void cancel();
+    // True while the latest request has not delivered its result.
+    bool busy() const { return m_busy; }
+
+Q_SIGNALS:
+    // The result of the latest request; `picture` is null when the file
+    // could not be loaded.
+    void finished(const QString& file, const QImage& picture);
+
+private:
+    void deliver(quint64 ticket, const QString& file, const QImage& picture);
+
+    QThreadPool m_pool;
+    std::shared_ptr<std::atomic<quint64>> m_latest;
+    bool m_busy = false;
+};

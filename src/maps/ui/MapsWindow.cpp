@@ -1,0 +1,559 @@
+#include "maps/ui/MapsWindow.h"
+
+#include "common/core/AppInfo.h"
+#include "common/core/Colors.h"
+#include "common/core/Desktop.h"
+#include "common/core/Intervals.h"
+#include "common/core/Pictures.h"
+#include "common/core/Prompter.h"
+#include "common/core/UserPaths.h"
+#include "common/ui/AppContext.h"
+#include "common/ui/ClickLabel.h"
+#include "common/ui/FileNavBox.h"
+#include "maps/core/MapFiles.h"
+#include "maps/core/MapNames.h"
+#include "maps/core/MapPreview.h"
+#include "maps/ui/MapListWidget.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int px(int twips)
+{
+    return int(std::lround(double(twips) / kTwipsPerPixel));
+}
+
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+const QColor kWindowBack = bgrColor(0x00FFFFFF);
+const QColor kCaptionText = bgrColor(0x00000000);
+const QColor kLinkText = bgrColor(0x00C00000);
+
+void colourList(QListWidget* list, int r, int g, int b, int tr, int tg, int tb)
+{
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, QColor(r, g, b));
+    palette.setColor(QPalette::Text, QColor(tr, tg, tb));
+    list->setPalette(palette);
+}
+
+QString transferHelp()
+{
+    return QStringLiteral(
+        "TRANSFER STATION: If you would like to transfer a map to a different folder, simply highlight the folder "
+        "you'd like the map to transfer to from this box, then click and drag the map to the box!     You can also "
+        "transfer external pngs to here!");
+}
+
+} // namespace
+
+MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
+    : AppWindow(context, parent)
+{
+    setWindowTitle(QStringLiteral("The Quillane - My Map Manager c('.'C)"));
+    setFont(designFont(QStringLiteral("Verdana"), 8));
+    setBackground(this, kWindowBack);
+    resize(px(11655), px(7890));
+    buildControls();
+
+    m_preview = new MapPreviewLoader(this);
+    connect(m_preview, &MapPreviewLoader::finished, this, &MapsWindow::previewFinished);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    connect(m_noticeTimer, &QTimer::timeout, m_lblTransferComplete, &QWidget::hide);
+}
+
+void MapsWindow::buildControls()
+{
+    // The two hidden folder enumerators.
+    m_fnav1 = new FileNavBox(this);
+    m_fnav1->setObjectName(QStringLiteral("FNav1"));
+    m_fnav2 = new FileNavBox(this);
+    m_fnav2->setObjectName(QStringLiteral("FNav2"));
+    for (FileNavBox* nav : {m_fnav1, m_fnav2}) {
+        nav->setVisible(false);
+        nav->setDirectoryIndicator(QString());
+    }
+
+    m_lblMapName = new QLabel(this);
+    m_lblMapName->setObjectName(QStringLiteral("lblMapName"));
+    m_lblMapName->setGeometry(twips(0, 0, 11655, 375));
+    m_lblMapName->setFont(designFont(QStringLiteral("Verdana"), 12, true));
+    m_lblMapName->setAlignment(Qt::AlignCenter);
+
+    m_picPreview = new QLabel(this);
+    m_picPreview->setObjectName(QStringLiteral("picPreview"));
+    m_picPreview->setGeometry(twips(0, 360, 11655, 3975));
+    m_picPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setBackground(m_picPreview, Qt::black);
+
+    const QFont captionFont = designFont(QStringLiteral("Verdana"), 8, true);
+    auto caption = [&](const char* name, const QString& text, const QRect& where) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(where);
+        label->setFont(captionFont);
+        setForeground(label, kCaptionText);
+        return label;
+    };
+    m_label1 = caption("Label1", QStringLiteral("My Folders"), twips(0, 4440, 1695, 255));
+    m_lblViewing = caption("lblViewing", QStringLiteral("Viewing: Root Folder"), twips(1920, 4440, 2175, 255));
+    m_label2 = caption("Label2", QStringLiteral("Transfer Station"), twips(9600, 4440, 1935, 255));
+    m_lblTransferComplete =
+        caption("lblTransferComplete", QStringLiteral("Transfer Complete!"), twips(9600, 4440, 1935, 255));
+    setBackground(m_lblTransferComplete, kWindowBack); // covers the title while it shows
+    setForeground(m_lblTransferComplete, QColor(0, 128, 0));
+    m_lblTransferComplete->setVisible(false);
+
+    m_lstFolderPick = new QListWidget(this);
+    m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
+    m_lstFolderPick->setGeometry(twips(0, 4680, 1935, 2175));
+    colourList(m_lstFolderPick, 192, 255, 255, 255, 128, 0);
+    connect(m_lstFolderPick, &QListWidget::itemDoubleClicked, this, &MapsWindow::folderPickDoubleClicked);
+
+    m_list1 = new MapListWidget(MapDrag::Target::MapList, this);
+    m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setGeometry(twips(1920, 4680, 3495, 2175));
+    colourList(m_list1, 192, 192, 255, 255, 255, 255);
+    m_list1->setMapsRoot([this] { return mapsRoot(); });
+    m_list1->setDragData([this]() -> QMimeData* {
+        const QListWidgetItem* item = m_list1->currentItem();
+        return item ? MapDrag::mimeFor(m_mapFolder.itemPath(mapsRoot(), item->text())) : nullptr;
+    });
+    connect(m_list1, &QListWidget::currentRowChanged, this, &MapsWindow::list1Click);
+    connect(m_list1, &MapListWidget::reselected, this, &MapsWindow::list1Click);
+    connect(m_list1, &MapListWidget::dropped, this, &MapsWindow::mapListDropped);
+
+    m_imgArmy = new QLabel(this);
+    m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
+    m_imgArmy->setGeometry(twips(5520, 4680, 3930, 2955));
+    m_imgArmy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_lblDesc = new QLabel(transferHelp(), this);
+    m_lblDesc->setObjectName(QStringLiteral("lblDesc"));
+    m_lblDesc->setGeometry(twips(7680, 4680, 1935, 2415));
+    m_lblDesc->setWordWrap(true);
+    m_lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDesc->setFont(designFont(QStringLiteral("Verdana"), 7));
+    m_lblDesc->setMargin(2);
+    setBackground(m_lblDesc, bgrColor(0x00C0FFFF));
+    m_lblDesc->setVisible(false);
+
+    m_lstFolderTransfer = new MapListWidget(MapDrag::Target::TransferList, this);
+    m_lstFolderTransfer->setObjectName(QStringLiteral("lstFolderTransfer"));
+    m_lstFolderTransfer->setGeometry(twips(9600, 4680, 1935, 2175));
+    colourList(m_lstFolderTransfer, 128, 0, 0, 255, 128, 0);
+    m_lstFolderTransfer->setMapsRoot([this] { return mapsRoot(); });
+    connect(m_lstFolderTransfer, &QListWidget::itemDoubleClicked, this, &MapsWindow::transferDoubleClicked);
+    connect(m_lstFolderTransfer, &MapListWidget::dropped, this, &MapsWindow::transferDropped);
+
+    // Folder and map operations.
+    m_frame1 = new QGroupBox(this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(twips(0, 6960, 4935, 735));
+    auto button = [&](const char* name, const QString& text, const QRect& where, void (MapsWindow::*handler)()) {
+        auto* b = new QPushButton(text, m_frame1);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(where);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    button("cmdNewFolder", QStringLiteral("New Folder"), QRect(4, 3, 158, 21), &MapsWindow::newFolder);
+    button("cmdDeleteFolder", QStringLiteral("Delete Folder"), QRect(4, 25, 158, 21), &MapsWindow::deleteFolder);
+    button("cmdRenameMap", QStringLiteral("Rename Map"), QRect(167, 3, 158, 21), &MapsWindow::renameMap);
+    button("cmdDeleteMap", QStringLiteral("Delete Map"), QRect(167, 25, 158, 21), &MapsWindow::deleteMap);
+
+    // The download sites.
+    m_frame3 = new QGroupBox(QStringLiteral("Map Download Sites"), this);
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    m_frame3->setGeometry(twips(5520, 6840, 4095, 855));
+    setBackground(m_frame3, kWindowBack);
+    auto site = [&](const char* name, const QString& text, int top, const QString& address) {
+        auto* label = new ClickLabel(text, m_frame3);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(8, top, m_frame3->width() - 16, 16);
+        label->setForeColor(kLinkText);
+        label->setCursor(Qt::PointingHandCursor);
+        QFont font = label->font();
+        font.setUnderline(true);
+        label->setFont(font);
+        connect(label, &ClickLabel::clicked, this, [this, address] { context().desktop().openUrl(QUrl(address)); });
+        return label;
+    };
+    m_lblWMDB = site("lblWMDB", QStringLiteral("Worms Map Database 'WMDB'"), 18, mapDatabaseAddress());
+    m_lblOxbel = site("lblOxbel", QStringLiteral("Worms Knowledge Base 'Oxbel'"), 36, mapMakingAddress());
+    m_frame3->setVisible(false);
+
+    // The two check boxes that show the help text and the sites.
+    m_frame2 = new QGroupBox(this);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setGeometry(twips(9600, 6840, 1935, 975));
+    m_check1 = new QCheckBox(QStringLiteral("How to Transfer"), m_frame2);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->setGeometry(6, 4, m_frame2->width() - 8, 20);
+    m_check2 = new QCheckBox(QStringLiteral("Map Download Sites"), m_frame2);
+    m_check2->setObjectName(QStringLiteral("Check2"));
+    m_check2->setGeometry(6, 26, m_frame2->width() - 8, 20);
+    for (QCheckBox* check : {m_check1, m_check2})
+        check->setFont(designFont(QStringLiteral("Verdana"), 7));
+    connect(m_check1, &QCheckBox::toggled, m_lblDesc, &QWidget::setVisible);
+    connect(m_check2, &QCheckBox::toggled, m_frame3, &QWidget::setVisible);
+
+    // Help and sites lie over the army picture when they show.
+    m_lblDesc->raise();
+    m_frame3->raise();
+    m_lblTransferComplete->raise();
+}
+
+QString MapsWindow::mapDatabaseAddress()
+{
+    return QStringLiteral("https://www.wmdb.org/");
+}
+
+QString MapsWindow::mapMakingAddress()
+{
+    return QStringLiteral("https://worms2d.info/Colour_map");
+}
+
+QString MapsWindow::highlightFolderMessage()
+{
+    return QStringLiteral("Please highlight a folder");
+}
+
+QString MapsWindow::selectFolderMessage()
+{
+    return QStringLiteral("Please select a folder");
+}
+
+void MapsWindow::formLoad()
+{
+    m_imgArmy->setPixmap(
+        QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"))));
+    refreshMapView();
+    fillTransferFolders();
+}
+
+bool MapsWindow::formUnload()
+{
+    m_preview->cancel();
+    context().returnToMainMenu(AppContext::HandOver::None);
+    return true;
+}
+
+void MapsWindow::resizeEvent(QResizeEvent* event)
+{
+    AppWindow::resizeEvent(event);
+    // Frames stay at the bottom and the three lists take the height between.
+    const int height = event->size().height() * kTwipsPerPixel;
+    const int frameTop = height - 800;
+    if (frameTop >= 0) {
+        m_frame1->move(m_frame1->x(), px(frameTop));
+        m_frame2->move(m_frame2->x(), px(frameTop));
+    }
+    const int listHeight = height - 5600;
+    if (listHeight >= 0) {
+        for (QListWidget* list :
+             {m_lstFolderPick, static_cast<QListWidget*>(m_list1), static_cast<QListWidget*>(m_lstFolderTransfer)})
+            list->resize(list->width(), px(listHeight));
+    }
+}
+
+QString MapsWindow::mapsRoot() const
+{
+    return context().paths().resolve(QStringLiteral("SavedLevels"));
+}
+
+QString MapsWindow::mapFolderPath() const
+{
+    return m_mapFolder.path(mapsRoot());
+}
+
+bool MapsWindow::previewPending() const
+{
+    return m_preview->busy();
+}
+
+// Lists the sub-folders of `folder` through its navigator: the parent entry
+// first (left out at the maps root on the map side), then the folders.
+void MapsWindow::fillFolderList(FileNavBox* nav, QListWidget* list, MapFolder& folder, bool mapSide)
+{
+    const QString root = mapsRoot();
+    // A folder removed behind the window's back: show the nearest one left.
+    while (!folder.isRoot() && !QFileInfo(folder.path(root)).isDir())
+        folder.goUp();
+
+    nav->setPath(folder.path(root));
+    nav->refresh();
+    list->clear();
+    const auto side = mapSide ? MapNames::Side::Maps : MapNames::Side::Transfer;
+    for (int i = 0; i < nav->listCount(); ++i) {
+        nav->setListIndex(i);
+        const QString entry = nav->selectedFile();
+        const bool parent = i == 0 && entry == QLatin1String("..");
+        if (parent && mapSide && folder.isRoot())
+            continue; // the root's list shows only its sub-folders
+        auto* item = new QListWidgetItem(parent ? MapNames::parentEntryText(side, folder.isRoot()) : entry, list);
+        item->setData(Qt::UserRole, parent ? ParentEntry : FolderEntry);
+    }
+}
+
+void MapsWindow::refreshMapView()
+{
+    fillFolderList(m_fnav1, m_lstFolderPick, m_mapFolder, true);
+    m_lblViewing->setText(m_mapFolder.viewingCaption());
+    // Below the root the parent entry starts out highlighted.
+    if (!m_mapFolder.isRoot() && m_lstFolderPick->count() > 0)
+        m_lstFolderPick->setCurrentRow(0);
+
+    {
+        const QSignalBlocker blocker(m_list1);
+        m_list1->clear();
+        m_list1->addItems(MapFiles::maps(mapFolderPath()));
+        if (m_list1->count() > 0)
+            m_list1->setCurrentRow(0);
+    }
+    list1Click();
+}
+
+void MapsWindow::fillTransferFolders()
+{
+    fillFolderList(m_fnav2, m_lstFolderTransfer, m_transferFolder, false);
+    if (m_lstFolderTransfer->count() > 0)
+        m_lstFolderTransfer->setCurrentRow(0);
+}
+
+void MapsWindow::list1Click()
+{
+    if (const QListWidgetItem* item = m_list1->currentItem())
+        m_lblMapName->setText(MapNames::displayName(item->text()));
+    showMapPreview();
+}
+
+void MapsWindow::showMapPreview()
+{
+    const QListWidgetItem* item = m_list1->currentItem();
+    if (!item) {
+        m_preview->cancel();
+        showNoMap();
+        return;
+    }
+    const qreal ratio = m_picPreview->devicePixelRatioF();
+    const QSize box = m_picPreview->contentsRect().size();
+    m_preview->request(m_mapFolder.itemPath(mapsRoot(), item->text()),
+                       QSize(qRound(box.width() * ratio), qRound(box.height() * ratio)));
+}
+
+void MapsWindow::previewFinished(const QString& file, const QImage& picture)
+{
+    Q_UNUSED(file)
+    if (picture.isNull()) {
+        showNoMap();
+        return;
+    }
+    QPixmap pixmap = QPixmap::fromImage(picture);
+    pixmap.setDevicePixelRatio(m_picPreview->devicePixelRatioF());
+    m_picPreview->setPixmap(pixmap);
+}
+
+void MapsWindow::showNoMap()
+{
+    const QImage black = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("black.bmp"));
+    m_picPreview->setPixmap(QPixmap::fromImage(
+        black.scaled(m_picPreview->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    m_lblMapName->setText(QStringLiteral("No Map Selected!"));
+}
+
+void MapsWindow::folderPickDoubleClicked(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    // The root's list has no parent entry: "<<Back" always leads up.
+    if (item->data(Qt::UserRole).toInt() == ParentEntry) {
+        m_mapFolder.goUp();
+    } else {
+        m_mapFolder.enter(item->text());
+    }
+    refreshMapView();
+}
+
+void MapsWindow::transferDoubleClicked(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    if (item->data(Qt::UserRole).toInt() == ParentEntry) {
+        if (m_transferFolder.isRoot())
+            return; // "[Root]"
+        m_transferFolder.goUp();
+    } else {
+        m_transferFolder.enter(item->text());
+    }
+    fillTransferFolders();
+}
+
+void MapsWindow::warn(const QString& text)
+{
+    context().prompter().message(text, AppInfo::title(), Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+}
+
+void MapsWindow::newFolder()
+{
+    const QString name = context().prompter().input(QStringLiteral("What would you like to name the new folder?"),
+                                                    QStringLiteral("Create New Folder"), QString());
+    if (name.isEmpty())
+        return;
+    MapFiles::ensureMapsRoot(mapsRoot());
+    const MapFiles::Result result = MapFiles::createFolder(mapFolderPath(), name);
+    if (!result.ok)
+        warn(result.message);
+    refreshMapView();
+    fillTransferFolders();
+}
+
+void MapsWindow::deleteFolder()
+{
+    const QList<QListWidgetItem*> selected = m_lstFolderPick->selectedItems();
+    if (selected.isEmpty()) {
+        context().prompter().tell(MapFiles::noFolderSelectedMessage());
+        return;
+    }
+    const QListWidgetItem* item = selected.first();
+    const QString name = item->text();
+    if (context().prompter().message(QStringLiteral("Are you sure you want to delete the '") + name +
+                                         QStringLiteral("' folder and all of it's contents?"),
+                                     QStringLiteral("Delete Folder?"), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    // The parent entry names no folder of its own: nothing to delete.
+    if (item->data(Qt::UserRole).toInt() == FolderEntry)
+        MapFiles::deleteFolder(mapFolderPath(), name);
+    refreshMapView();
+    fillTransferFolders();
+}
+
+QString MapsWindow::selectedMap()
+{
+    const QListWidgetItem* item = m_list1->currentItem();
+    if (!item)
+        context().prompter().tell(MapFiles::noMapSelectedMessage());
+    return item ? item->text() : QString();
+}
+
+void MapsWindow::deleteMap()
+{
+    const QString map = selectedMap();
+    if (map.isEmpty())
+        return;
+    if (context().prompter().message(QStringLiteral("Are you sure you want to delete ") + map + QLatin1Char('?'),
+                                     QStringLiteral("Delete?"), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    const MapFiles::Result result = MapFiles::deleteMap(mapFolderPath(), map);
+    if (!result.ok)
+        warn(result.message);
+    refreshMapView();
+}
+
+void MapsWindow::renameMap()
+{
+    const QString map = selectedMap();
+    if (map.isEmpty())
+        return;
+    const QString answer = context().prompter().input(QStringLiteral("What would you like to rename the map?"),
+                                                      QStringLiteral("Rename Map"), MapNames::renameDefault(map));
+    if (answer.isEmpty())
+        return;
+    const MapFiles::RenamePlan plan = MapFiles::planRename(mapFolderPath(), map, answer);
+    if (plan.kind == MapFiles::RenamePlan::Kind::BadName) {
+        warn(plan.message);
+        return;
+    }
+    if (plan.kind == MapFiles::RenamePlan::Kind::Replace &&
+        context().prompter().message(plan.message, QStringLiteral("Rename Map"), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+    // A rename stops at its first failure, silently, with the map as it was.
+    if (!MapFiles::executeRename(plan))
+        return;
+    refreshMapView();
+}
+
+MapDrag::Entry MapsWindow::entryOf(const QListWidgetItem* item, bool atRoot)
+{
+    if (!item || !item->isSelected())
+        return MapDrag::Entry::None;
+    if (item->data(Qt::UserRole).toInt() == FolderEntry)
+        return MapDrag::Entry::Folder;
+    return atRoot ? MapDrag::Entry::Root : MapDrag::Entry::Parent;
+}
+
+void MapsWindow::mapListDropped(const MapDrag::Drag& drag)
+{
+    if (MapDrag::decide(MapDrag::Target::MapList, drag.kind, MapDrag::Entry::None) !=
+        MapDrag::Action::CopyIntoMapFolder)
+        return;
+    MapFiles::ensureMapsRoot(mapsRoot());
+    MapFiles::importFiles(drag.files, mapFolderPath());
+    refreshMapView();
+}
+
+void MapsWindow::transferDropped(const MapDrag::Drag& drag)
+{
+    const QListWidgetItem* item = m_lstFolderTransfer->currentItem();
+    const MapDrag::Entry entry = entryOf(item, m_transferFolder.isRoot());
+    const QString root = mapsRoot();
+    switch (MapDrag::decide(MapDrag::Target::TransferList, drag.kind, entry)) {
+    case MapDrag::Action::Ignore:
+    case MapDrag::Action::CopyIntoMapFolder:
+        return;
+    case MapDrag::Action::AskToHighlight:
+        context().prompter().message(highlightFolderMessage(), QStringLiteral("Transfer"), Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return;
+    case MapDrag::Action::AskToSelect:
+        context().prompter().message(selectFolderMessage(), AppInfo::title(), Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return;
+    case MapDrag::Action::CopyIntoTarget:
+        MapFiles::ensureMapsRoot(root);
+        MapFiles::importFiles(drag.files, entry == MapDrag::Entry::Root
+                                              ? m_transferFolder.path(root)
+                                              : m_transferFolder.itemPath(root, item->text()));
+        refreshMapView();
+        return;
+    case MapDrag::Action::MoveMap: {
+        const QString target = entry == MapDrag::Entry::Root ? root : m_transferFolder.itemPath(root, item->text());
+        const MapFiles::MoveResult result = MapFiles::moveMap(drag.mapPath, target);
+        refreshMapView();
+        if (result.status == MapFiles::MoveResult::Status::Moved)
+            showTransferComplete();
+        else if (result.status == MapFiles::MoveResult::Status::AlreadyThere)
+            context().prompter().message(result.message, AppInfo::title(), Prompter::Buttons::Ok,
+                                         Prompter::Icon::Information);
+        else
+            warn(result.message);
+        return;
+    }
+    }
+}
+
+void MapsWindow::showTransferComplete()
+{
+    m_lblTransferComplete->show();
+    m_noticeTimer->start(context().intervals().notice);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "common/ui/AppWindow.h"
+#include "maps/core/MapDrag.h"
+#include "maps/core/MapFolder.h"
+
+#include <QImage>
+
+class ClickLabel;
+class FileNavBox;
+class MapListWidget;
+class MapPreviewLoader;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QTimer;
+
+// The map manager: the maps of one folder of SavedLevels at a time with its
+// sub-folders, a preview of the selected map, folder and map operations, the
+// import of files dropped from the desktop, and the transfer station that
+// moves the selected map into another folder.
+class MapsWindow : public AppWindow {
+    Q_OBJECT
+public:
+    explicit MapsWindow(AppContext& context, QWidget* parent = nullptr);
+
+    void formLoad() override;
+
+    // Fills the folder list and the map list for the current map folder from
+    // the disk, selects the first map and draws its preview.
+    void refreshMapView();
+
+    // The folder the map side shows and the one the transfer side shows,
+    // relative to SavedLevels ("/" or "/Caverns/Big").
+    QString currentMapFolder() const { return m_mapFolder.relative(); }
+    QString currentTransferFolder() const { return m_transferFolder.relative(); }
+    // True while the preview of the selected map is being drawn.
+    bool previewPending() const;
+
+    // The web addresses behind the two download sites.
+    static QString mapDatabaseAddress();
+    static QString mapMakingAddress();
+
+    // Messages of the transfer station.
+    static QString highlightFolderMessage();
+    static QString selectFolderMessage();
+
+protected:
+    bool formUnload() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    enum EntryKind { ParentEntry = 1, FolderEntry = 2 };
+
+    void buildControls();
+    QString mapsRoot() const;
+    QString mapFolderPath() const;
+
+    void fillTransferFolders();
+    void fillFolderList(FileNavBox* nav, QListWidget* list, MapFolder& folder, bool mapSide);
+    void list1Click();
+    void showMapPreview();
+    void previewFinished(const QString& file, const QImage& picture);
+    void showNoMap();
+
+    void folderPickDoubleClicked(QListWidgetItem* item);
+    void transferDoubleClicked(QListWidgetItem* item);
+    void newFolder();
+    void deleteFolder();
+    // The selected map's file name; "" after telling the user that none is.
+    QString selectedMap();
+    void deleteMap();
+    void renameMap();
+    void mapListDropped(const MapDrag::Drag& drag);
+    void transferDropped(const MapDrag::Drag& drag);
+    void showTransferComplete();
+    void warn(const QString& text);
+
+    static MapDrag::Entry entryOf(const QListWidgetItem* item, bool atRoot);
+
+    MapFolder m_mapFolder;
+    MapFolder m_transferFolder;
+
+    FileNavBox* m_fnav1 = nullptr;
+    FileNavBox* m_fnav2 = nullptr;
+    QLabel* m_lblMapName = nullptr;
+    QLabel* m_picPreview = nullptr;
+    QLabel* m_label1 = nullptr;
+    QListWidget* m_lstFolderPick = nullptr;
+    QLabel* m_lblViewing = nullptr;
+    MapListWidget* m_list1 = nullptr;
+    QLabel* m_imgArmy = nullptr;
+    QLabel* m_lblDesc = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_lblTransferComplete = nullptr;
+    MapListWidget* m_lstFolderTransfer = nullptr;
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame2 = nullptr;
+    QGroupBox* m_frame3 = nullptr;
+    QCheckBox* m_check1 = nullptr;
+    QCheckBox* m_check2 = nullptr;
+    ClickLabel* m_lblWMDB = nullptr;
+    ClickLabel* m_lblOxbel = nullptr;
+    QTimer* m_noticeTimer = nullptr;
+    MapPreviewLoader* m_preview = nullptr;
+};
