@@ -110,6 +110,43 @@ QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, c
     return png.left(headerEnd) + chunk(type, data) + png.mid(headerEnd);
 }
 
+QByteArray palettePng(const QImage& indexed, int bitDepth)
+{
+    QByteArray header = bigEndian(quint32(indexed.width())) + bigEndian(quint32(indexed.height()));
+    header += char(bitDepth);
+    header += char(3);             // colour type: palette
+    header += QByteArray(3, '\0'); // deflate, adaptive filtering, not interlaced
+    QByteArray palette;
+    QByteArray alphas;
+    int lastTranslucent = -1;
+    const QList<QRgb> colors = indexed.colorTable();
+    for (int i = 0; i < colors.size(); ++i) {
+        palette += char(qRed(colors[i]));
+        palette += char(qGreen(colors[i]));
+        palette += char(qBlue(colors[i]));
+        alphas += char(qAlpha(colors[i]));
+        if (qAlpha(colors[i]) != 255)
+            lastTranslucent = i;
+    }
+    QByteArray raw;
+    const int perByte = 8 / bitDepth;
+    for (int y = 0; y < indexed.height(); ++y) {
+        raw += '\0'; // filter type None
+        const uchar* line = indexed.constScanLine(y);
+        for (int x = 0; x < indexed.width(); x += perByte) {
+            uchar packed = 0;
+            for (int k = 0; k < perByte; ++k)
+                packed |= uchar((x + k < indexed.width() ? line[x + k] : 0) << (8 - bitDepth * (k + 1)));
+            raw += char(packed);
+        }
+    }
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += chunk("IHDR", header) + chunk("PLTE", palette);
+    if (lastTranslucent >= 0)
+        png += chunk("tRNS", alphas.left(lastTranslucent + 1));
+    return png + chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", {}); // qCompress puts the length first
+}
+
 QByteArray levelData()
 {
     QByteArray data;

@@ -29,6 +29,11 @@ QByteArray withDeclaredSize(const QByteArray& png, quint32 width, quint32 height
 // IHDR; empty when `png` does not start with a signature and IHDR.
 QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, const QByteArray& data);
 
+// `indexed` (Format_Indexed8, every index below 2^bitDepth) encoded by hand
+// as a palette PNG of `bitDepth` bits (1, 2, 4 or 8) per pixel: PLTE from its
+// colour table, tRNS when a colour is not opaque, one IDAT, IEND.
+QByteArray palettePng(const QImage& indexed, int bitDepth);
+
 // A payload shaped like the game's level description.
 QByteArray levelData();
 
