@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <cfenv>
+#include <cstring>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -74,12 +76,18 @@ private slots:
     void transparencyShowsBackgroundWithoutBleeding();
     void levelMapsLoadAndScale_data();
     void levelMapsLoadAndScale();
+    void palettePngsMatchOtherFormats_data();
+    void palettePngsMatchOtherFormats();
     void stripsOnlyForeignChunks_data();
     void stripsOnlyForeignChunks();
     void hostileFilesGiveTheError_data();
     void hostileFilesGiveTheError();
-    void bandsDoNotChangeTheResult_data();
-    void bandsDoNotChangeTheResult();
+    void stripsDoNotChangeTheResult_data();
+    void stripsDoNotChangeTheResult();
+    void failingFillGivesNoPicture_data();
+    void failingFillGivesNoPicture();
+    void memoryLimitIsKept_data();
+    void memoryLimitIsKept();
     void palettesExpandAsQtConverts_data();
     void palettesExpandAsQtConverts();
     void cubicOvershootsAtEdges();
@@ -282,6 +290,61 @@ void PictureScalingTest::levelMapsLoadAndScale()
     QCOMPARE(file.readAll(), bytes); // the map file is never rewritten
 }
 
+void PictureScalingTest::palettePngsMatchOtherFormats_data()
+{
+    // Palette PNGs are decoded row by row while they are resampled; every
+    // other picture is decoded whole by Qt first. The same pixels must give
+    // the same picture either way.
+    QTest::addColumn<QByteArray>("palettePng");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<bool>("keep");
+    const QImage map = TestMaps::sampleMap(QSize(400, 150));
+    QImage translucent = map;
+    QList<QRgb> colors = map.colorTable();
+    for (int i = 0; i < colors.size(); i += 4)
+        colors[i] = qRgba(qRed(colors[i]), qGreen(colors[i]), qBlue(colors[i]), i);
+    translucent.setColorTable(colors);
+    QImage sixteen = map;
+    for (int y = 0; y < sixteen.height(); ++y)
+        for (int x = 0; x < sixteen.width(); ++x)
+            sixteen.setPixel(x, y, sixteen.pixelIndex(x, y) % 16);
+    sixteen.setColorTable(colors.mid(0, 16));
+
+    QTest::newRow("map, stretched") << TestMaps::levelMapPng(map) << QSize(777, 265) << false;
+    QTest::newRow("map, much smaller") << TestMaps::levelMapPng(map) << QSize(77, 26) << false;
+    QTest::newRow("map, fitted") << TestMaps::levelMapPng(map) << QSize(90, 90) << true;
+    QTest::newRow("map, own size") << TestMaps::levelMapPng(map) << QSize(-1, -1) << false;
+    QTest::newRow("translucent colours") << TestMaps::palettePng(translucent, 8) << QSize(131, 52) << true;
+    QTest::newRow("4 bits") << TestMaps::palettePng(sixteen, 4) << QSize(131, 52) << false;
+}
+
+void PictureScalingTest::palettePngsMatchOtherFormats()
+{
+    QFETCH(QByteArray, palettePng);
+    QFETCH(QSize, box);
+    QFETCH(bool, keep);
+    const QString indexedFile = TestMaps::writeBytes(path(QStringLiteral("indexed.png")), palettePng);
+    QByteArray plain = palettePng;
+    PngChunks::stripForeignChunks(plain); // Qt refuses the level chunk
+    const QImage decoded = QImage::fromData(plain, "PNG");
+    QCOMPARE(decoded.format(), QImage::Format_Indexed8);
+    const QImage direct =
+        decoded.convertToFormat(decoded.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QString directFile = writePng(QStringLiteral("direct.png"), direct);
+    QCOMPARE(QImage(directFile).format(), direct.format());
+
+    int width = box.width();
+    int height = box.height();
+    const PictureResult fromPalette = loadPictureResized(indexedFile, width, height, background, keep);
+    QVERIFY(fromPalette.ok());
+    int directWidth = box.width();
+    int directHeight = box.height();
+    const PictureResult fromDirect = loadPictureResized(directFile, directWidth, directHeight, background, keep);
+    QVERIFY(fromDirect.ok());
+    QCOMPARE(QSize(width, height), QSize(directWidth, directHeight));
+    QCOMPARE(fromPalette.picture(), fromDirect.picture());
+}
+
 void PictureScalingTest::stripsOnlyForeignChunks_data()
 {
     QImage transparent(6, 4, QImage::Format_Indexed8);
@@ -385,7 +448,7 @@ void PictureScalingTest::hostileFilesGiveTheError()
     QCOMPARE(height, askedHeight);
 }
 
-void PictureScalingTest::bandsDoNotChangeTheResult_data()
+void PictureScalingTest::stripsDoNotChangeTheResult_data()
 {
     QTest::addColumn<QImage>("source");
     QTest::addColumn<QSize>("size");
@@ -395,25 +458,105 @@ void PictureScalingTest::bandsDoNotChangeTheResult_data()
         for (int x = 0; x < alpha.width(); ++x)
             alpha.setPixel(x, y, (alpha.pixel(x, y) & 0xFFFFFF) | (uint((x * 7 + y * 3) & 0xFF) << 24));
     QTest::newRow("indexed, smaller") << map << QSize(77, 45);
+    QTest::newRow("indexed, much smaller") << map << QSize(31, 9);
     QTest::newRow("indexed, larger") << map.copy(0, 0, 20, 13) << QSize(55, 33);
     QTest::newRow("indexed, only narrower") << map << QSize(123, 200);
     QTest::newRow("indexed, only lower") << map << QSize(300, 57);
+    QTest::newRow("indexed, narrower and taller") << map << QSize(100, 333);
     QTest::newRow("alpha, smaller") << alpha << QSize(61, 90);
     QImage transparentIndex = map;
     transparentIndex.setColor(70, qRgba(0, 0, 0, 0));
     QTest::newRow("indexed with a transparent colour") << transparentIndex << QSize(61, 90);
+    QTest::newRow("RGB888, converted first") << map.convertToFormat(QImage::Format_RGB888) << QSize(77, 45);
 }
 
-void PictureScalingTest::bandsDoNotChangeTheResult()
+void PictureScalingTest::stripsDoNotChangeTheResult()
 {
     QFETCH(QImage, source);
     QFETCH(QSize, size);
-    const QImage whole = BicubicResampler::resample(source, size, source.height());
+    BicubicResampler::Options single;
+    single.strips = 1;
+    const QImage whole = BicubicResampler::resample(source, size, single);
     QCOMPARE(whole.size(), size);
     QCOMPARE(whole.format(), BicubicResampler::workingFormat(source));
-    for (int rows : {1, 3, 16, 77}) {
-        const QImage banded = BicubicResampler::resample(source, size, rows);
-        QVERIFY2(banded == whole, qPrintable(QStringLiteral("bands of %1 rows").arg(rows)));
+    for (int strips : {2, 3, 5, 8, size.height()}) {
+        BicubicResampler::Options options;
+        options.strips = strips;
+        QVERIFY2(BicubicResampler::resample(source, size, options) == whole,
+                 qPrintable(QStringLiteral("%1 strips").arg(strips)));
+    }
+    // The same while the rows arrive a few at a time, as they are decoded.
+    QImage arriving(source.size(), source.format());
+    arriving.setColorTable(source.colorTable());
+    uchar* const rows = arriving.bits();
+    for (int strips : {1, 3}) {
+        BicubicResampler::Options options;
+        options.strips = strips;
+        options.fill = [&source, rows, &arriving](BicubicResampler::RowProgress& progress) {
+            for (int y = 0; y < source.height(); ++y) {
+                std::memcpy(rows + y * arriving.bytesPerLine(), source.constScanLine(y), size_t(source.bytesPerLine()));
+                if (y % 7 == 6)
+                    progress.publish(y + 1);
+            }
+            return true;
+        };
+        QVERIFY2(BicubicResampler::resample(arriving, size, options) == whole,
+                 qPrintable(QStringLiteral("%1 strips, rows arriving").arg(strips)));
+    }
+}
+
+void PictureScalingTest::failingFillGivesNoPicture_data()
+{
+    QTest::addColumn<int>("rowsGiven");
+    QTest::addColumn<int>("strips");
+    QTest::newRow("no row, one strip") << 0 << 1;
+    QTest::newRow("no row, three strips") << 0 << 3;
+    QTest::newRow("half the rows, three strips") << 100 << 3;
+    QTest::newRow("all rows but one, two strips") << 199 << 2;
+}
+
+void PictureScalingTest::failingFillGivesNoPicture()
+{
+    // A map that turns out to be damaged half-way: the threads waiting for
+    // its rows give up, and no picture comes out.
+    QFETCH(int, rowsGiven);
+    QFETCH(int, strips);
+    const QImage map = TestMaps::sampleMap(QSize(300, 200));
+    QImage arriving = map;
+    BicubicResampler::Options options;
+    options.strips = strips;
+    options.fill = [rowsGiven](BicubicResampler::RowProgress& progress) {
+        progress.publish(rowsGiven);
+        return false;
+    };
+    QVERIFY(BicubicResampler::resample(arriving, QSize(77, 45), options).isNull());
+    options.fill = [](BicubicResampler::RowProgress&) -> bool { throw std::bad_alloc(); };
+    QVERIFY(BicubicResampler::resample(arriving, QSize(77, 45), options).isNull());
+}
+
+void PictureScalingTest::memoryLimitIsKept_data()
+{
+    QTest::addColumn<QImage>("source");
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<bool>("ok");
+    const QImage map = TestMaps::sampleMap(QSize(600, 300));
+    QTest::newRow("indexed, ample") << map << qint64(64) * 1024 * 1024 << true;
+    QTest::newRow("indexed, too little for the ring buffers") << map << qint64(4096) << false;
+    const QImage rgb = map.convertToFormat(QImage::Format_RGB888);
+    // Converting this format takes width x height x 4 bytes before anything else.
+    QTest::newRow("RGB888, too little for the conversion") << rgb << qint64(600 * 300 * 4 - 1) << false;
+}
+
+void PictureScalingTest::memoryLimitIsKept()
+{
+    QFETCH(QImage, source);
+    QFETCH(qint64, limit);
+    QFETCH(bool, ok);
+    for (int strips : {1, 2}) {
+        BicubicResampler::Options options;
+        options.memoryLimit = limit;
+        options.strips = strips;
+        QCOMPARE(!BicubicResampler::resample(source, QSize(77, 26), options).isNull(), ok);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "common/core/PictureScaling.h"
 
 #include "common/core/BicubicResampler.h"
+#include "common/core/IndexedPngReader.h"
 #include "common/core/PngChunks.h"
 
 #include <QBuffer>
@@ -9,6 +10,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -35,23 +37,8 @@ qint64 decodedBytesPerPixel(QImage::Format format)
     return bits > 0 ? (bits + 7) / 8 : 16;
 }
 
-// Memory one call needs at its peak for a picture of `imageSize` decoded at
-// `decodedBpp` bytes per pixel from a file of `fileBytes`, drawn into
-// `target` inside a picture of `box`.
-qint64 neededBytes(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, const QRect& target, QSize box)
-{
-    constexpr int workingBpp = 4; // the resampler's widest working format
-    const qint64 decoded = qint64(imageSize.width()) * imageSize.height() * decodedBpp;
-    const qint64 result = qint64(box.width()) * box.height() * 4;
-    qint64 scaling = 0;
-    if (!target.isEmpty() && target.size() != imageSize)
-        scaling = BicubicResampler::workingBytes(imageSize, target.size(), workingBpp) +
-                  qint64(target.width()) * target.height() * workingBpp;
-    return fileBytes + decoded + scaling + result;
-}
-
 // The size of the finished picture: the picture's own size when either
-// dimension asked is -1, otherwise the size asked (checked by fits()).
+// dimension asked is -1, otherwise the size asked (checked by Plan::fits()).
 QSize requestedSize(int width, int height, QSize imageSize)
 {
     if (width == -1 || height == -1)
@@ -59,12 +46,137 @@ QSize requestedSize(int width, int height, QSize imageSize)
     return QSize(width, height);
 }
 
-bool fits(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, QSize box, bool keepProportions)
+// The sizes one call works with, and the memory they take.
+struct Plan {
+    QSize box;    // the finished picture
+    QRect target; // where the picture is drawn in it
+
+    Plan(QSize imageSize, int width, int height, bool keepProportions)
+        : box(requestedSize(width, height, imageSize))
+        , target(box.isEmpty() ? QRect() : drawRect(imageSize, box, keepProportions))
+    {
+    }
+
+    // Memory for everything but the resampler's own buffers: the file's
+    // bytes, the decoded picture of `imageSize` at `decodedBpp` bytes per
+    // pixel, the resampled picture and the finished one.
+    static qint64 baseBytes(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, QSize target, QSize box)
+    {
+        return fileBytes + qint64(imageSize.width()) * imageSize.height() * decodedBpp +
+               qint64(target.width()) * target.height() * 4 + qint64(box.width()) * box.height() * 4;
+    }
+
+    // Whether the sizes make sense and the picture leaves room within the
+    // budget; `resamplerBytes` is then what the resampler may still take.
+    bool fits(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, qint64* resamplerBytes = nullptr) const
+    {
+        if (imageSize.isEmpty() || box.width() < 1 || box.height() < 1)
+            return false;
+        const qint64 left = memoryBudget - baseBytes(fileBytes, imageSize, decodedBpp, target.size(), box);
+        if (resamplerBytes)
+            *resamplerBytes = left;
+        return left > 0;
+    }
+};
+
+// `image` resampled to the plan's target and drawn on `background` in a
+// picture of the plan's box. `options` are handed to the resampler.
+QImage compose(const QImage& image, const Plan& plan, const QColor& background,
+               const BicubicResampler::Options& options)
 {
-    if (imageSize.isEmpty() || box.width() < 1 || box.height() < 1)
-        return false;
-    const QRect target = drawRect(imageSize, box, keepProportions);
-    return neededBytes(fileBytes, imageSize, decodedBpp, target, box) <= memoryBudget;
+    QImage scaled;
+    if (!plan.target.isEmpty()) {
+        scaled = BicubicResampler::resample(image, plan.target.size(), options);
+        if (scaled.isNull())
+            return {};
+    }
+    // Opaque and covering the whole box: the resampled picture is the picture.
+    if (scaled.format() == QImage::Format_RGB32 && plan.target == QRect(QPoint(0, 0), plan.box))
+        return scaled;
+    QImage picture(plan.box, QImage::Format_RGB32);
+    if (picture.isNull())
+        return {};
+    picture.fill(background.rgb());
+    if (!scaled.isNull()) {
+        QPainter painter(&picture);
+        painter.drawImage(plan.target.topLeft(), scaled);
+    }
+    return picture;
+}
+
+// A palette PNG (the game's maps): decoded row by row on this thread while the
+// resampler's helper thread already resamples the rows that are there.
+QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height,
+                        const QColor& background, bool keepProportions)
+{
+    IndexedPngReader reader(bytes);
+    if (!reader.readHeader())
+        return {};
+    const Plan plan(reader.size(), width, height, keepProportions);
+    BicubicResampler::Options options;
+    if (!plan.fits(fileBytes, reader.size(), 1, &options.memoryLimit))
+        return {};
+    QImage indexed(reader.size(), QImage::Format_Indexed8);
+    if (indexed.isNull())
+        return {};
+    indexed.setColorTable(reader.colorTable());
+    // The rows are written through this pointer while the resampler reads
+    // them from `indexed`, which is neither copied nor detached meanwhile.
+    uchar* const rows = indexed.bits();
+    const qsizetype bytesPerLine = indexed.bytesPerLine();
+    options.fill = [&reader, rows, bytesPerLine](BicubicResampler::RowProgress& progress) {
+        constexpr int rowsAtOnce = 16;
+        const int total = reader.size().height();
+        for (int done = 0; done < total;) {
+            const int count = std::min(rowsAtOnce, total - done);
+            if (!reader.readRows(rows + done * bytesPerLine, bytesPerLine, count))
+                return false;
+            done += count;
+            progress.publish(done);
+        }
+        return reader.finish();
+    };
+    if (plan.target.isEmpty()) {
+        // Nothing to draw, but a damaged file is still found out.
+        BicubicResampler::RowProgress progress;
+        if (!options.fill(progress))
+            return {};
+        options.fill = nullptr;
+    }
+    QImage picture = compose(indexed, plan, background, options);
+    if (!picture.isNull())
+        size = plan.box;
+    return picture;
+}
+
+// Any other picture: decoded whole by Qt, then resampled.
+QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height, const QColor& background,
+                     bool keepProportions)
+{
+    QImage image;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
+        const QSize declared = reader.size();
+        if (declared.isValid() && !Plan(declared, width, height, keepProportions)
+                                       .fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat())))
+            return {};
+        image = reader.read();
+    }
+    bytes = QByteArray();
+    if (image.isNull())
+        return {};
+
+    const Plan plan(image.size(), width, height, keepProportions);
+    BicubicResampler::Options options;
+    if (!plan.fits(0, image.size(), (image.depth() + 7) / 8, &options.memoryLimit))
+        return {};
+    QImage picture = compose(image, plan, background, options);
+    if (!picture.isNull())
+        size = plan.box;
+    return picture;
 }
 
 QImage render(const QString& file, QSize& size, int width, int height, const QColor& background, bool keepProportions)
@@ -81,43 +193,9 @@ QImage render(const QString& file, QSize& size, int width, int height, const QCo
         return {};
     const qint64 fileBytes = bytes.size();
     PngChunks::stripForeignChunks(bytes);
-
-    QImage image;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
-        const QSize declared = reader.size();
-        if (declared.isValid() && !fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat()),
-                                        requestedSize(width, height, declared), keepProportions))
-            return {};
-        image = reader.read();
-    }
-    bytes = QByteArray();
-    if (image.isNull())
-        return {};
-
-    const QSize box = requestedSize(width, height, image.size());
-    if (!fits(0, image.size(), (image.depth() + 7) / 8, box, keepProportions))
-        return {};
-    const QRect target = drawRect(image.size(), box, keepProportions);
-
-    QImage picture(box, QImage::Format_RGB32);
-    if (picture.isNull())
-        return {};
-    picture.fill(background.rgb());
-    if (!target.isEmpty()) {
-        if (target.size() != image.size()) {
-            image = BicubicResampler::resample(image, target.size());
-            if (image.isNull())
-                return {};
-        }
-        QPainter painter(&picture);
-        painter.drawImage(target.topLeft(), image);
-    }
-    size = box;
-    return picture;
+    if (IndexedPngReader::canRead(bytes))
+        return renderIndexedPng(bytes, fileBytes, size, width, height, background, keepProportions);
+    return renderDecoded(bytes, fileBytes, size, width, height, background, keepProportions);
 }
 
 } // namespace

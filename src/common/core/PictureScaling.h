@@ -25,9 +25,14 @@
 //     else
 //         showNoMap(); // result.error().description says which file failed
 //
+// Palette PNGs (the game's maps) are decoded row by row while the rows
+// already decoded are being resampled on a second thread; other pictures are
+// decoded whole by Qt first.
+//
 // Memory stays bounded: a picture whose decoding and scaling would need more
 // than memoryBudget bytes is refused with the loading error before it is
-// decoded, judged from the size its header declares.
+// decoded, judged from the size its header declares, and the resampler's own
+// buffers are held to what the budget leaves.
 namespace PictureScaling {
 
 // The error raised when a picture cannot be loaded.
@@ -38,7 +43,7 @@ inline QString loadErrorSource()
 }
 
 // Upper bound of the memory one call allocates: the file's bytes, the decoded
-// picture, the intermediate of the resampler and the result together.
+// picture, the resampler's buffers and the result together.
 constexpr qint64 memoryBudget = qint64(512) << 20;
 
 struct PictureError {
