@@ -91,6 +91,7 @@ private slots:
     void palettesExpandAsQtConverts_data();
     void palettesExpandAsQtConverts();
     void cubicOvershootsAtEdges();
+    void overshootStaysWithinAlpha();
     void callsFromManyThreadsAgree();
 };
 
@@ -616,6 +617,28 @@ void PictureScalingTest::cubicOvershootsAtEdges()
     QVERIFY2(low < 64 && high > 192, qPrintable(QStringLiteral("range %1..%2").arg(low).arg(high)));
     QCOMPARE(qRed(big.pixel(0, 1)), 64);
     QCOMPARE(qRed(big.pixel(31, 1)), 192);
+}
+
+void PictureScalingTest::overshootStaysWithinAlpha()
+{
+    // Half-transparent white next to half-transparent black, enlarged: the
+    // cubic's overshoot lifts the colour above its alpha next to the step.
+    // Such a colour is no premultiplied colour; drawn over white it would
+    // come out darker than either side.
+    QImage step(8, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            step.setPixel(x, y, x < 4 ? qRgba(255, 255, 255, 128) : qRgba(0, 0, 0, 128));
+    const QString file = writePng(QStringLiteral("halves.png"), step);
+    int width = 32;
+    int height = 4;
+    const PictureResult result = loadPictureResized(file, width, height, Qt::white, false);
+    QVERIFY(result.ok());
+    for (int x = 0; x < width; ++x) {
+        const int red = qRed(result.picture().pixel(x, 1));
+        QVERIFY2(red >= 126, qPrintable(QStringLiteral("red %1 at %2").arg(red).arg(x)));
+    }
+    QCOMPARE(qRed(result.picture().pixel(0, 1)), 255);
 }
 
 void PictureScalingTest::callsFromManyThreadsAgree()
