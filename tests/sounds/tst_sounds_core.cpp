@@ -85,7 +85,6 @@ private Q_SLOTS:
     void deviceRefusesOtherCommands_data();
     void deviceRefusesOtherCommands();
     void deviceRecordsStopsAndPlaysInRealTime();
-    void deviceWithoutSoundHardware();
     void saveReplacesTheOldFileOnlyOnSuccess();
     void settings_data();
     void settings();
@@ -106,18 +105,13 @@ void TestSoundsCore::initTestCase()
 
 void TestSoundsCore::speechSoundTable()
 {
-    const QStringList& names = SpeechSounds::names();
-    QCOMPARE(names.size(), 54);
-    QCOMPARE(names.first(), QStringLiteral("Amazing"));
-    QCOMPARE(names.at(19), QStringLiteral("Hello"));
-    QCOMPARE(names.at(51), QStringLiteral("YoullRegretThat"));
-    QCOMPARE(names.mid(52), QStringList({"Hurry", "Uh-Oh"}));
-    // The classic 52 are in alphabetical order; none is listed twice.
-    QStringList sorted = names.mid(0, 52);
-    std::sort(sorted.begin(), sorted.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    QCOMPARE(names.mid(0, 52), sorted);
-    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+    // The 52 names the game looks for, in their fixed order, then the two it also speaks.
+    QCOMPARE(SpeechSounds::names().join(' '),
+             QStringLiteral("Amazing Boring Brilliant Bummer Bungee ByeBye Collect ComeOnThen Coward DragonPunch Drop "
+                            "Excellent Fatality Fire Fireball FirstBlood Flawless GoAway Grenade Hello IllGetYou "
+                            "Incoming Jump1 Jump2 JustYouWait Kamikaze Laugh LeaveMeAlone Missed Nooo OhDear OiNutter "
+                            "Ooff1 Ooff2 Ooff3 Oops Orders Ouch Ow1 Ow2 Ow3 Perfect Revenge Runaway Stupid TakeCover "
+                            "Traitor Victory WatchThis WhatThe YesSir YoullRegretThat Hurry Uh-Oh"));
 }
 
 void TestSoundsCore::commandsAndFailureMessages_data()
@@ -251,14 +245,11 @@ void TestSoundsCore::deviceRefusesOtherCommands_data()
     QTest::newRow("letter case") << "Record capture" << int(kFail);
     QTest::newRow("trailing blank") << "record capture " << int(kFail);
     QTest::newRow("other alias") << "open new type waveaudio alias other" << int(kFail);
-    QTest::newRow("other status") << "status capture volume" << int(kFail);
     QTest::newRow("leading zero") << "play capture from 01" << int(kFail);
     QTest::newRow("negative position") << "play capture from -1" << int(kFail);
-    QTest::newRow("time format name") << "set capture time format milliseconds" << int(kFail);
     QTest::newRow("reordered format") << QString(format).replace("alignment 2 bitspersample 16",
                                                                  "bitspersample 16 alignment 2")
                                       << int(kFail);
-    QTest::newRow("save without name") << "save capture" << int(kFail);
     QTest::newRow("save with empty name") << "save capture " << int(CommandDevice::MissingFileName);
     QTest::newRow("alignment disagrees") << QString(format).replace("alignment 2", "alignment 1")
                                          << int(CommandDevice::InconsistentFormat);
@@ -287,7 +278,12 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
 {
     SyntheticDevice s;
     WaveDevice& device = *s.device;
-    QCOMPARE(code(device, "open new type waveaudio alias capture"), 0);
+    // Without sound hardware, opening, the format and the status work; recording does not.
+    s.backend->setHasInput(false);
+    s.backend->setHasOutput(false);
+    QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(11025, 1, 16)), 0);
+    QCOMPARE(code(device, "record capture"), int(CommandDevice::NoInputDevice));
+    QCOMPARE(code(device, "play capture from 0"), 0); // nothing to play: needs no output
     // Answers are written as into a C buffer: the text, a NUL, the old blanks.
     QByteArray buffer = CommandDevice::blankBuffer(255);
     QCOMPARE(device.send("status capture mode", &buffer), 0);
@@ -295,7 +291,7 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QByteArray tiny = CommandDevice::blankBuffer(7);
     QCOMPARE(device.send("status capture mode", &tiny), int(CommandDevice::ReplyTooLong));
 
-    QCOMPARE(code(device, "seek capture to start") + code(device, formatOf(11025, 1, 16)), 0);
+    s.backend->setHasInput(true);
     QCOMPARE(code(device, "record capture"), 0);
     s.clock.advance(400);
     QCOMPARE(state(device), QStringLiteral("recording 400/400"));
@@ -305,55 +301,37 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QCOMPARE(state(device), QStringLiteral("stopped 1000/1000"));
     QCOMPARE(code(device, "set capture time format bytes"), 0);
     QCOMPARE(state(device), QStringLiteral("stopped 22050/22050"));
-    // The format is kept while a recording is held.
+    // The format is kept while a recording is held; without an output it cannot be heard.
     QCOMPARE(code(device, formatOf(22050, 1, 16)), int(CommandDevice::Busy));
+    QCOMPARE(code(device, "play capture from 0"), int(CommandDevice::NoOutputDevice));
 
     // Play from 250 ms: the position follows the clock until the end.
-    QCOMPARE(code(device, "set capture time format ms"), 0);
-    QCOMPARE(code(device, "play capture from 250"), 0);
+    s.backend->setHasOutput(true);
+    QCOMPARE(code(device, "set capture time format ms") + code(device, "play capture from 250"), 0);
     s.clock.advance(500);
     QCOMPARE(state(device), QStringLiteral("playing 750/1000"));
     s.clock.advance(300);
     QCOMPARE(state(device), QStringLiteral("stopped 1000/1000"));
-    // A stopped playback keeps its position and the recording.
+    // A stopped playback keeps its position and the recording; playing from the end ends at once.
     QCOMPARE(code(device, "play capture from 0"), 0);
     s.clock.advance(300);
     QCOMPARE(code(device, "stop capture"), 0);
     QCOMPARE(state(device), QStringLiteral("stopped 300/1000"));
-    // Playing from the very end ends at once.
     QCOMPARE(code(device, "play capture from 1000"), 0);
     QCOMPARE(state(device), QStringLiteral("stopped 1000/1000"));
+
+    // An input that goes away while recording ends the recording with what it has.
+    QCOMPARE(code(device, "record capture"), 0);
+    s.clock.advance(300);
+    s.backend->loseInput();
+    s.clock.advance(300);
+    QCOMPARE(state(device), QStringLiteral("stopped 300/300"));
 
     // Closing works with nothing open; opening again drops the recording and the format.
     QCOMPARE(code(device, "close all") + code(device, "close all"), 0);
     QCOMPARE(code(device, "close capture"), int(CommandDevice::UnknownDevice));
     QCOMPARE(code(device, "open new type waveaudio alias capture"), 0);
     QCOMPARE(state(device) + ' ' + ask(device, "status capture bitspersample"), QStringLiteral("stopped 0/0 8"));
-}
-
-void TestSoundsCore::deviceWithoutSoundHardware()
-{
-    SyntheticDevice s;
-    WaveDevice& device = *s.device;
-    s.backend->setHasInput(false);
-    s.backend->setHasOutput(false);
-    // Opening, the format and the status need no hardware; recording does.
-    QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(11025, 1, 16)), 0);
-    QCOMPARE(code(device, "record capture"), int(CommandDevice::NoInputDevice));
-    // Previewing an empty recording plays nothing and needs no output.
-    QCOMPARE(code(device, "play capture from 0"), 0);
-    QCOMPARE(state(device), QStringLiteral("stopped 0/0"));
-
-    // An input that goes away while recording ends the recording with what it has.
-    s.backend->setHasInput(true);
-    QCOMPARE(code(device, "record capture"), 0);
-    s.clock.advance(300);
-    s.backend->loseInput();
-    s.clock.advance(300);
-    QCOMPARE(state(device), QStringLiteral("stopped 300/300"));
-    // Without an output, the recording cannot be heard.
-    QCOMPARE(code(device, "play capture from 0"), int(CommandDevice::NoOutputDevice));
-    QCOMPARE(state(device), QStringLiteral("stopped 300/300"));
 }
 
 void TestSoundsCore::recordingFormats_data()
@@ -460,16 +438,12 @@ void TestSoundsCore::settings_data()
     row("rate 22050", "Rate", "22050", "22050");
     row("channels 2", "Channels", "2", "2");
     row("resolution 8", "Resolution", "8", "8");
-    row("blanks around", "Rate", " 44100 ", "44100");
     row("rate not a number", "Rate", "fast", "11025");
-    row("rate with a unit", "Rate", "22050Hz", "11025");
     row("rate beyond 32 bits", "Rate", "99999999999", "11025");
-    row("channels empty", "Channels", "", "1");
     row("channels beyond 16 bits", "Channels", "70000", "1");
     row("resolution decimal", "Resolution", "16.5", "16");
     row("file name", "WaveFileName", "D:\\Takes\\a b.wav", "D:\\Takes\\a b.wav");
     row("automatic save False", "WaveAutomaticSave", "False", "False");
-    row("automatic save false", "WaveAutomaticSave", "false", "False");
     row("automatic save other", "WaveAutomaticSave", "maybe", "True");
 }
 
@@ -515,7 +489,6 @@ void TestSoundsCore::schemeCreate_data()
     QTest::newRow("with blanks") << "My Scheme" << int(SchemeStore::Created::Ok) << "";
     QTest::newRow("existing, other case")
         << "jim" << int(SchemeStore::Created::Exists) << "There is already a scheme called jim.";
-    QTest::newRow("separator") << "a/b" << bad << "'a/b' is not a valid name: a name cannot contain / or \\.";
     QTest::newRow("path") << "../../Evil" << bad << "'../../Evil' is not a valid name: a name cannot contain / or \\.";
     QTest::newRow("absolute") << "/tmp/x" << bad << "'/tmp/x' is not a valid name: a name cannot contain / or \\.";
     QTest::newRow("parent") << ".." << bad << "'..' is not a valid name.";
@@ -554,22 +527,16 @@ void TestSoundsCore::schemeFilesStayInTheirScheme()
     folder.writeFile("Speech/Bob/readme.txt");
     folder.makeDir("Speech/Bob/Sub");
     folder.writeFile("Speech/Hello.wav");
-    const QString source = folder.writeFile("../take.wav", "new");
     UserPaths paths(folder.user());
     SchemeStore store(paths);
     // Every file is a sound byte; the scheme is found whatever its case.
     QCOMPARE(store.soundBytes("bob"), QStringList({"hello.wav", "readme.txt"}));
-
     // Setting from a file replaces the sound byte of that name, found whatever its case.
-    QVERIFY(store.setSoundByte("Bob", "Hello", source));
+    QVERIFY(store.setSoundByte("Bob", "Hello", folder.writeFile("../take.wav", "new")));
+    QCOMPARE(folder.entries("Speech/Bob"), QStringList({"Sub", "hello.wav", "readme.txt"}));
     QCOMPARE(folder.read("Speech/Bob/hello.wav"), QByteArray("new"));
-    // A missing source changes nothing and says why.
-    QString error;
-    QVERIFY(!store.setSoundByte("Bob", "Amazing", source + "x", &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFile::exists(source));
 
-    // Removing takes files of a scheme only, never a folder nor the Speech folder's own files.
+    // Removing takes files of a scheme only: never a folder, nor the Speech folder's own files.
     QVERIFY(!store.removeSoundByte("Bob", "Sub"));
     QVERIFY(!store.removeSoundByte("Bob", QString()));
     QVERIFY(!store.removeSoundByte(QString(), "Hello.wav"));

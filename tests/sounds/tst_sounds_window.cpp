@@ -100,9 +100,7 @@ QString scheme(QWidget* w)
 
 void select(QListWidget* list, const QString& text)
 {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->setCurrentItem(found.first());
+    list->setCurrentItem(list->findItems(text, Qt::MatchExactly).value(0));
 }
 
 void doubleClick(QListWidget* list, const QString& text)
@@ -143,15 +141,11 @@ class TestSoundsWindow : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void opensFromTheMainMenu();
-    void design();
-    void schemeList();
+    void opensFromTheMainMenuAsDesigned();
+    void schemeListAndNewScheme();
     void firstOpeningWithoutSchemes_data();
     void firstOpeningWithoutSchemes();
-    void newScheme_data();
-    void newScheme();
-    void deleteScheme();
-    void playAndRemoveSoundBytes();
+    void playAndDelete();
     void setSoundByteFromFile();
     void recordStopPreviewResetOk();
     void closingWhileRecording();
@@ -184,34 +178,19 @@ SoundBankWindow* TestSoundsWindow::open(TestApp& t, Rig& rig, int tick)
     return qobject_cast<SoundBankWindow*>(t.existing(WindowNames::Sounds));
 }
 
-void TestSoundsWindow::opensFromTheMainMenu()
+void TestSoundsWindow::opensFromTheMainMenuAsDesigned()
 {
     // The program's own registration, with the system's sound kit: opening
     // and closing the editor needs no sound hardware.
     TestApp t;
     t.folder.writeProbe();
-    t.folder.makeDir("Speech/Bob");
+    t.folder.writeFile("Speech/Bob/Hello.wav");
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
     press(menu, "cmdSounds");
     QWidget* w = t.existing(WindowNames::Sounds);
     QVERIFY(w && w->isVisible() && !menu->isVisible());
-    QTRY_COMPARE(w->windowTitle(), kStopped);
-    w->close();
-    QTRY_VERIFY(!t.existing(WindowNames::Sounds));
-    QVERIFY(menu->isVisible());
-    VERIFY_PROMPTER(t.prompter);
-    VERIFY_NO_MODAL(t.modalGuard);
-}
-
-void TestSoundsWindow::design()
-{
-    Rig rig;
-    TestApp t;
-    t.folder.writeFile("Speech/Bob/Hello.wav");
     // The window as it is before its first status tick.
-    QWidget* w = open(t, rig, 60000);
-    QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral("The Quillane Soundbank Editor"));
     QCOMPARE(w->size(), QSize(537, 338));
     // Each control: its name, caption (or title), tooltip.
@@ -255,12 +234,16 @@ void TestSoundsWindow::design()
     QCOMPARE(get<QSlider>(w, "Slider1")->value(), 0);
     QVERIFY(!get<QLabel>(w, "imgArmy")->pixmap().isNull());
     QVERIFY(qobject_cast<FileNavBox*>(get(w, "FNav1")));
-    auto* timer = w->findChild<QTimer*>("Timer2");
-    QVERIFY(timer && timer->isActive());
+    QVERIFY(w->findChild<QTimer*>("Timer2"));
+    QTRY_COMPARE(w->windowTitle(), kStopped);
+    w->close();
+    QTRY_VERIFY(!t.existing(WindowNames::Sounds));
+    QVERIFY(menu->isVisible());
     VERIFY_PROMPTER(t.prompter);
+    VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void TestSoundsWindow::schemeList()
+void TestSoundsWindow::schemeListAndNewScheme()
 {
     Rig rig;
     TestApp t;
@@ -285,6 +268,23 @@ void TestSoundsWindow::schemeList()
     cbo->setCurrentIndex(2);
     QCOMPARE(t.prompter.texts(), QStringList({"The scheme Zed is gone: its folder no longer exists."}));
     QCOMPARE(scheme(w), QStringLiteral("bob: Hello.wav, notes.txt"));
+
+    // New Scheme: cancelling changes nothing; a new scheme is made and the
+    // list shows its first scheme again, which is the new one only when it
+    // sorts first.
+    t.prompter.answerInput(QString());
+    press(w, "cmdNew");
+    QCOMPARE(items(cbo->model()), QStringList({"Amy", "bob", "Zed"}));
+    QCOMPARE(scheme(w), QStringLiteral("bob: Hello.wav, notes.txt"));
+    t.prompter.answerInput("Zoe");
+    press(w, "cmdNew");
+    QCOMPARE(items(cbo->model()), QStringList({"Amy", "bob", "Zoe"}));
+    QCOMPARE(scheme(w), QStringLiteral("Amy: Oops.wav"));
+    t.prompter.answerInput("Abe");
+    press(w, "cmdNew");
+    QCOMPARE(t.folder.entries("Speech"), QStringList({"Abe", "Amy", "Hello.wav", "Zoe", "bob"}));
+    QCOMPARE(scheme(w), QStringLiteral("Abe: "));
+    QCOMPARE(t.prompter.texts().mid(1), QStringList(3, "What will be the name of your new scheme?"));
     VERIFY_PROMPTER(t.prompter);
 }
 
@@ -343,54 +343,48 @@ void TestSoundsWindow::firstOpeningWithoutSchemes()
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::newScheme_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("schemes");
-    QTest::addColumn<QString>("current");
-    QTest::newRow("cancel changes nothing") << "" << QStringList({"Jim"}) << "Jim: Hello.wav";
-    QTest::newRow("sorts after: the first stays current") << "Zoe" << QStringList({"Jim", "Zoe"}) << "Jim: Hello.wav";
-    QTest::newRow("sorts first") << "Amy" << QStringList({"Amy", "Jim"}) << "Amy: ";
-}
-
-void TestSoundsWindow::newScheme()
-{
-    QFETCH(QString, typed);
-    QFETCH(QStringList, schemes);
-    QFETCH(QString, current);
-    Rig rig;
-    TestApp t;
-    t.folder.writeFile("Speech/Jim/Hello.wav");
-    SoundBankWindow* w = open(t, rig);
-    QVERIFY(w);
-    t.prompter.answerInput(typed);
-    press(w, "cmdNew");
-    QCOMPARE(items(get<QComboBox>(w, "cboScheme")->model()), schemes);
-    QCOMPARE(t.folder.entries("Speech"), schemes);
-    QCOMPARE(scheme(w), current);
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TestSoundsWindow::deleteScheme()
+void TestSoundsWindow::playAndDelete()
 {
     Rig rig;
     TestApp t;
-    for (const char* file : {"Bob/Hello.wav", "Bob/Old/Hello.wav", "Jim/Hello.wav"})
+    for (const char* file : {"Bob/Amazing.wav", "Bob/Hello.wav", "Bob/Old/Hello.wav", "Jim/Hello.wav", "Hello.wav"})
         t.folder.writeFile(QStringLiteral("Speech/") + file);
     SoundBankWindow* w = open(t, rig);
     QVERIFY(w);
-    t.prompter.answerNo();
-    press(w, "cmdDelete");
-    const FakePrompter::Box box = t.prompter.boxes().value(0);
-    QCOMPARE(box.text, QStringLiteral("Are you sure you want to delete the Bob scheme?"));
-    QCOMPARE(box.title, QStringLiteral("Delete Scheme?"));
-    QCOMPARE(box.buttons, Prompter::Buttons::YesNo);
-    QCOMPARE(box.icon, Prompter::Icon::Question);
-    QCOMPARE(t.folder.entries("Speech"), QStringList({"Bob", "Jim"}));
+    // Double-clicks play a sound byte, or a sound of the Speech folder itself.
+    doubleClick(get<QListWidget>(w, "File1"), "Amazing.wav");
+    doubleClick(get<QListWidget>(w, "List1"), "Hello");
+    QCOMPARE(rig.playerLog, QStringList({"play " + t.folder.path("Speech/Bob/Amazing.wav"),
+                                         "play " + t.folder.path("Speech/Hello.wav")}));
+    // A sound with no file in the Speech folder: a short note instead.
+    doubleClick(get<QListWidget>(w, "List1"), "Amazing");
+    QCOMPARE(t.prompter.texts(), QStringList({"There is no Amazing.wav in the Speech folder to play."}));
 
-    // A scheme holding a folder loses its files but stays listed.
+    // Removing a sound byte asks first; the player lets go of the file before it is deleted.
+    t.prompter.answerNo();
+    press(w, "cmdRemove");
+    QCOMPARE(scheme(w), QStringLiteral("Bob: Amazing.wav, Hello.wav"));
+    t.prompter.answerYes();
+    press(w, "cmdRemove");
+    QCOMPARE(t.prompter.texts().mid(1), QStringList(2, "Are you sure you want to delete Bob's Amazing.wav soundbyte?"));
+    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("Delete Soundbyte?"));
+    QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
+    QCOMPARE(t.prompter.boxes().last().icon, Prompter::Icon::Question);
+    QCOMPARE(rig.playerLog.mid(2), QStringList({"release"}));
+    QCOMPARE(scheme(w), QStringLiteral("Bob: Hello.wav"));
+    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Hello.wav", "Old"}));
+
+    // Deleting a scheme asks too; one holding a folder loses its files but stays listed.
+    VERIFY_PROMPTER(t.prompter);
+    t.prompter.clear();
+    t.prompter.answerNo();
     t.prompter.answerYes();
     press(w, "cmdDelete");
+    press(w, "cmdDelete");
+    QCOMPARE(t.prompter.texts(), QStringList(2, "Are you sure you want to delete the Bob scheme?"));
+    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("Delete Scheme?"));
+    QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
+    QCOMPARE(t.prompter.boxes().last().icon, Prompter::Icon::Question);
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Old"}));
     QCOMPARE(items(get<QComboBox>(w, "cboScheme")->model()), QStringList({"Bob", "Jim"}));
     QVERIFY(QDir(t.folder.path("Speech/Bob/Old")).removeRecursively());
@@ -405,42 +399,8 @@ void TestSoundsWindow::deleteScheme()
     QCOMPARE(t.prompter.texts().mid(3), QStringList({"Are you sure you want to delete the Jim scheme?",
                                                      "You currently have no custom schemes. Please Create one! :)",
                                                      "What will be the name of your new scheme?"}));
-    QCOMPARE(t.folder.entries("Speech"), QStringList({"Fresh"}));
+    QCOMPARE(t.folder.entries("Speech"), QStringList({"Fresh", "Hello.wav"}));
     QCOMPARE(scheme(w), QStringLiteral("Fresh: "));
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TestSoundsWindow::playAndRemoveSoundBytes()
-{
-    Rig rig;
-    TestApp t;
-    for (const char* file : {"Bob/Amazing.wav", "Bob/Hello.wav", "Hello.wav"})
-        t.folder.writeFile(QStringLiteral("Speech/") + file);
-    SoundBankWindow* w = open(t, rig);
-    QVERIFY(w);
-    // Double-clicks play a sound byte, or a sound of the Speech folder itself.
-    doubleClick(get<QListWidget>(w, "File1"), "Amazing.wav");
-    doubleClick(get<QListWidget>(w, "List1"), "Hello");
-    QCOMPARE(rig.playerLog, QStringList({"play " + t.folder.path("Speech/Bob/Amazing.wav"),
-                                         "play " + t.folder.path("Speech/Hello.wav")}));
-    // A sound with no file in the Speech folder: a short note instead.
-    doubleClick(get<QListWidget>(w, "List1"), "Amazing");
-    QCOMPARE(t.prompter.texts(), QStringList({"There is no Amazing.wav in the Speech folder to play."}));
-
-    // Removing asks first; the player lets go of the file before it is deleted.
-    const QString question = QStringLiteral("Are you sure you want to delete Bob's Amazing.wav soundbyte?");
-    t.prompter.answerNo();
-    press(w, "cmdRemove");
-    QCOMPARE(scheme(w), QStringLiteral("Bob: Amazing.wav, Hello.wav"));
-    t.prompter.answerYes();
-    press(w, "cmdRemove");
-    QCOMPARE(t.prompter.texts().mid(1), QStringList({question, question}));
-    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("Delete Soundbyte?"));
-    QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
-    QCOMPARE(t.prompter.boxes().last().icon, Prompter::Icon::Question);
-    QCOMPARE(rig.playerLog.mid(2), QStringList({"release"}));
-    QCOMPARE(scheme(w), QStringLiteral("Bob: Hello.wav"));
-    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Hello.wav"}));
     VERIFY_PROMPTER(t.prompter);
 }
 
