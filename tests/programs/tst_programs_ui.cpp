@@ -78,10 +78,13 @@ void clickEntry(QWidget* window, int row, bool twice = false)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
-QString labelText(QWidget* window, const char* name)
+// What the labels show of the selected program: "title|description".
+QString selection(QWidget* window)
 {
-    auto* label = named<QLabel>(window, QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+    auto* title = named<QLabel>(window, QStringLiteral("lblTitle"));
+    auto* description = named<QLabel>(window, QStringLiteral("lblDes"));
+    return title && description ? title->text() + QLatin1Char('|') + description->text()
+                                : QStringLiteral("<no labels>");
 }
 
 void clickAction(QWidget* window, const char* name)
@@ -108,11 +111,9 @@ private Q_SLOTS:
     void refusedCatalogueKeepsMenu_data();
     void refusedCatalogueKeepsMenu();
     void listsByTitleAndSelects();
-    void runsSelectedProgram();
-    void titleThatReadsSelectAProggy();
+    void runAndRemoveAnsweredNo();
     void removeAnsweredYesRebuilds_data();
     void removeAnsweredYesRebuilds();
-    void importCancelled();
     void importAsksUntilAnswered();
     void hoverColours();
 };
@@ -129,7 +130,7 @@ void TstProgramsUi::emptyCatalogue()
     QVERIFY(t.folder.exists(ProgramCatalogue::RelativePath));
     QCOMPARE(stored(t), QStringList());
     QCOMPARE(listed(w), QStringList());
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
+    QCOMPARE(selection(w), kSelect + "|");
     QVERIFY(!named<QLabel>(w, QStringLiteral("imgArmy"))->pixmap().isNull());
 
     clickAction(w, "cmdRun");
@@ -210,80 +211,66 @@ void TstProgramsUi::listsByTitleAndSelects()
         {{"b", "small b", "/b"}, {"same", "first same", "/s1"}, {"A", "big A", "/a"}, {"same", "second same", "/s2"}});
     QVERIFY(w);
     QCOMPARE(listed(w), (QStringList{"A", "b", "same", "same"}));
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
+    QCOMPARE(selection(w), kSelect + "|");
 
     // Each entry selects the row at its own position, also between equal titles.
-    const struct {
-        int row;
-        const char* title;
-        const char* description;
-    } clicks[] = {{3, "same", "second same"}, {2, "same", "first same"}, {0, "A", "big A"}, {1, "b", "small b"}};
-    for (const auto& c : clicks) {
-        clickEntry(w, c.row);
-        QCOMPARE(labelText(w, "lblTitle"), QLatin1String(c.title));
-        QCOMPARE(labelText(w, "lblDes"), QLatin1String(c.description));
+    const QStringList rows{"A|big A", "b|small b", "same|first same", "same|second same"};
+    for (int row : {3, 2, 0, 1}) {
+        clickEntry(w, row);
+        QCOMPARE(selection(w), rows[row]);
     }
     // Moving the selection with the keyboard selects as well.
     QTest::keyClick(list1(w), Qt::Key_Down);
-    QCOMPARE(labelText(w, "lblDes"), QStringLiteral("first same"));
+    QCOMPARE(selection(w), rows[2]);
     QVERIFY(t.prompter.boxes().isEmpty());
 }
 
-void TstProgramsUi::runsSelectedProgram()
+void TstProgramsUi::runAndRemoveAnsweredNo()
 {
     TestApp t;
     const QString tool = t.folder.writeFile(QStringLiteral("tools/Tool.exe"), "MZ");
     const QString script = t.folder.writeFile(QStringLiteral("tools/other tool.sh"), "#!/bin/sh\n");
     const QString gone = t.folder.path(QStringLiteral("tools/Gone.exe"));
-    QWidget* w = openWith(t, {{"Tool", "exe", tool}, {"Other", "script", script}, {"Gone", "moved away", gone}});
+    // A program may be called like the label's design text; once selected it
+    // is a selection all the same, so it can be run and removed.
+    QWidget* w = openWith(t, {{"Tool", "exe", tool},
+                              {"Other", "script", script},
+                              {"Gone", "moved away", gone},
+                              {kSelect, "an odd name", tool}});
     QVERIFY(w);
-    clickEntry(w, 2); // "Tool"
+    const QStringList before = stored(t);
+    QCOMPARE(listed(w), (QStringList{"Gone", "Other", kSelect, "Tool"}));
+    clickEntry(w, 3);
     clickAction(w, "cmdRun");
     clickEntry(w, 1, true); // a double click runs the entry double-clicked
+    clickEntry(w, 2);
+    QCOMPARE(selection(w), kSelect + "|an odd name");
+    clickAction(w, "cmdRun");
     // A program that cannot be started shows nothing...
     clickEntry(w, 0);
     clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, (QStringList{tool, script, gone}));
+    QCOMPARE(t.launcher.started, (QStringList{tool, script, tool, gone}));
     QVERIFY(t.prompter.boxes().isEmpty());
-
     // ...except a Windows program without Wine, which nothing else would explain.
     t.launcher.force(Launcher::Result::NoWine);
     clickAction(w, "cmdRun");
-    QCOMPARE(shown(t.prompter),
-             QStringList{QStringLiteral("message|The Quillane|The Quillane found %1, but cannot start "
-                                        "it.\n\nWine is not installed on this system (no 'wine' "
-                                        "command on the PATH).||OK|exclamation")
-                             .arg(QDir::toNativeSeparators(gone))});
-    QCOMPARE(stored(t).size(), 3);
-    QVERIFY(w->isVisible());
-}
-
-void TstProgramsUi::titleThatReadsSelectAProggy()
-{
-    // A program may be called like the label's design text; once selected it
-    // is still a selection, so it can be run and removed.
-    TestApp t;
-    const QString tool = t.folder.writeFile(QStringLiteral("tools/select.exe"), "MZ");
-    QWidget* w = openWith(t, {{kSelect, "a tool with an odd name", tool}, {"Also", "also kept", "/a"}});
-    QVERIFY(w);
-    const QStringList before = stored(t);
-    clickEntry(w, 1);
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
-    QCOMPARE(labelText(w, "lblDes"), QStringLiteral("a tool with an odd name"));
-    clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, QStringList{tool});
 
     // Remove answered No: nothing changes and nothing is rebuilt.
+    clickEntry(w, 2);
     t.prompter.answerNo();
     clickAction(w, "cmdRemove");
-    QCOMPARE(shown(t.prompter), QStringList{QStringLiteral("message|Confirm Delete|You are about to remove Select A "
-                                                           "Proggy from the database. Are you sure you want to do "
-                                                           "this?||Yes/No|question")});
+    QCOMPARE(
+        shown(t.prompter),
+        (QStringList{QStringLiteral("message|The Quillane|The Quillane found %1, but cannot start it.\n\nWine is "
+                                    "not installed on this system (no 'wine' command on the PATH).||OK|exclamation")
+                         .arg(QDir::toNativeSeparators(gone)),
+                     "message|Confirm Delete|You are about to remove Select A Proggy from the database. Are you "
+                     "sure you want to do this?||Yes/No|question"}));
     QTest::qWait(TestApp::shortIntervals().unloadPrograms + 100);
     QCOMPARE(t.existing(WindowNames::Programs), w);
     QVERIFY(!visible(t, WindowNames::Loading));
-    QCOMPARE(listed(w), (QStringList{"Also", kSelect}));
-    QCOMPARE(labelText(w, "lblDes"), QStringLiteral("a tool with an odd name"));
+    QCOMPARE(listed(w), (QStringList{"Gone", "Other", kSelect, "Tool"}));
+    QCOMPARE(selection(w), kSelect + "|an odd name");
     QCOMPARE(stored(t), before);
     VERIFY_PROMPTER(t.prompter);
 }
@@ -318,16 +305,18 @@ void TstProgramsUi::removeAnsweredYesRebuilds()
     QWidget* rebuilt = waitForRebuild(t, old);
     QVERIFY(rebuilt);
     QCOMPARE(listed(rebuilt), (QStringList{"A", "B"}));
-    QCOMPARE(labelText(rebuilt, "lblTitle"), kSelect);
+    QCOMPARE(selection(rebuilt), kSelect + "|");
     QVERIFY(!visible(t, WindowNames::MainMenu));
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TstProgramsUi::importCancelled()
+void TstProgramsUi::importAsksUntilAnswered()
 {
     TestApp t;
+    const QString tool = t.folder.writeFile(QStringLiteral("tools/Cool Tool.exe"), "MZ");
     QWidget* w = openWith(t, {{"Only", "one", "/o"}});
     QVERIFY(w);
+    // Cancel in the file dialog: no prompts, no change, no rebuild.
     t.prompter.answerFile(QString());
     clickAction(w, "cmdImport");
     QTest::qWait(50); // the deferred import step runs
@@ -337,19 +326,13 @@ void TstProgramsUi::importCancelled()
 #else
     const QString filter = QStringLiteral("Any Executable (*.exe);;All files (*)");
 #endif
-    QCOMPARE(shown(t.prompter), QStringList{"file|" + title + "|" + title + "|" + filter + "|OK|"});
+    const QString dialog = "file|" + title + "|" + title + "|" + filter + "|OK|";
+    QCOMPARE(shown(t.prompter), QStringList{dialog});
     QCOMPARE(t.existing(WindowNames::Programs), w);
     QVERIFY(!visible(t, WindowNames::Loading));
     QCOMPARE(stored(t), QStringList{QStringLiteral("Only|one|/o")});
-    VERIFY_PROMPTER(t.prompter);
-}
 
-void TstProgramsUi::importAsksUntilAnswered()
-{
-    TestApp t;
-    const QString tool = t.folder.writeFile(QStringLiteral("tools/Cool Tool.exe"), "MZ");
-    QWidget* w = openWith(t);
-    QVERIFY(w);
+    // A file, then the name asked until answered and the description the same way.
     t.prompter.answerFile(tool);
     for (const char* answer : {"", "", "Cool Tool", "   ", "Makes maps"}) // blanks count as no answer
         t.prompter.answerInput(QString::fromUtf8(answer));
@@ -360,10 +343,9 @@ void TstProgramsUi::importAsksUntilAnswered()
     const QString name = QStringLiteral("input|Input A Custom Name|Enter a Name for the Proggy c('.'C)||OK|");
     const QString description =
         QStringLiteral("input|Description Entry|Please Enter A Description of the Program||OK|");
-    QCOMPARE(shown(t.prompter).mid(1), (QStringList{name, name, name, description, description}));
-
-    QCOMPARE(stored(t), QStringList{QStringLiteral("Cool Tool|Makes maps|") + tool});
-    QCOMPARE(listed(rebuilt), QStringList{QStringLiteral("Cool Tool")});
+    QCOMPARE(shown(t.prompter), (QStringList{dialog, dialog, name, name, name, description, description}));
+    QCOMPARE(stored(t), (QStringList{"Cool Tool|Makes maps|" + tool, "Only|one|/o"}));
+    QCOMPARE(listed(rebuilt), (QStringList{"Cool Tool", "Only"}));
     clickEntry(rebuilt, 0);
     clickAction(rebuilt, "cmdRun");
     QCOMPARE(t.launcher.started, QStringList{tool});
