@@ -228,7 +228,7 @@ void TestFileNavBox::propertiesRoundTrip()
     saved.setMousePointer(2);
     saved.setEnabled(false);
     saved.setPath(t.path("Maps"));
-    saved.setDirectoryIndicator("");
+    saved.setDirectoryIndicator("<d>");
     saved.setListIndex(2);
     // Colours and font reach both parts.
     for (QWidget* part : {static_cast<QWidget*>(pathBox(saved)), static_cast<QWidget*>(listBox(saved))}) {
@@ -244,8 +244,8 @@ void TestFileNavBox::propertiesRoundTrip()
     QCOMPARE(bag.names(), (QStringList{"BackColor", "Enabled", "Font", "ForeColor", "List0", "ListIndex",
                                        "MousePointer", "BorderColor", "SelectedFile", "Path", "DirectoryIndicator"}));
     QCOMPARE(bag.read("BackColor"), QVariant(0x00112233u));
-    QCOMPARE(bag.read("List0"), QVariant(".."));
-    QCOMPARE(bag.read("SelectedFile"), QVariant("Old"));
+    QCOMPARE(bag.read("List0"), QVariant("..<d>"));
+    QCOMPARE(bag.read("SelectedFile"), QVariant("Old<d>")); // the raw entry text
     QCOMPARE(bag.read("Path"), QVariant(t.path("Maps/")));
 
     QWidget otherHost;
@@ -261,10 +261,10 @@ void TestFileNavBox::propertiesRoundTrip()
     QCOMPARE(restored.boxFont(), font);
     QCOMPARE(restored.mousePointer(), 2);
     QVERIFY(!restored.isEnabled());
-    QCOMPARE(restored.directoryIndicator(), QString());
+    QCOMPARE(restored.directoryIndicator(), QString("<d>"));
     // The listing at the end shows the restored folder, nothing selected.
     QCOMPARE(restored.path(), t.path("Maps/"));
-    QCOMPARE(entries(restored), (QStringList{"..", "New", "Old"}));
+    QCOMPARE(entries(restored), (QStringList{"..<d>", "New<d>", "Old<d>"}));
     QCOMPARE(restored.listIndex(), -1);
     QCOMPARE(events.take(), (QStringList{"Dir:" + t.path("Maps/"), "File:"}));
 }
