@@ -362,8 +362,10 @@ void TestMapsWindow::previewShowsTheSelectedMapOrBlack()
     TestApp t;
     makeTree(t.folder);
     t.folder.writeFile(QStringLiteral("SavedLevels/broken.png"), "not a picture");
+    t.folder.writeFile(QStringLiteral("SavedLevels/png"));
+    t.folder.makeDir(QStringLiteral("SavedLevels/Old.png"));
     const View v = openMaps(t);
-    // Full names in order without regard to case; the text file is no map.
+    // Full names in order without regard to case; text files and folders are no maps.
     QCOMPARE(texts(v.maps), (QStringList{"Arena.PNG", "broken.png", "Dune.old.png"}));
     for (const auto& [map, removeFirst, name, colour] : {
              std::tuple{"Dune.old.png", false, "Dune", kDune},
