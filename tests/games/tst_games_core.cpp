@@ -299,32 +299,23 @@ void GamesCoreTest::modelSortMatchesTextOrder_data()
     }
 }
 
-// Many names that share long beginnings and tie often, sorted against a
-// plain stable sort of the shown texts.
+// Every text column sorted against a plain stable sort of the shown texts.
 void GamesCoreTest::modelSortMatchesTextOrder()
 {
     QFETCH(int, sortColumn);
     QFETCH(bool, ascending);
     QList<GameFolderFiles> folders{{QString(), {}}, {QStringLiteral("b"), {}}, {QStringLiteral("B"), {}}};
-    quint32 seed = 7;
-    auto next = [&seed](int n) {
-        seed = seed * 1103515245u + 12345u;
-        return int((seed >> 16) % quint32(n));
-    };
-    const QStringList pieces{"Anna", "Anna, Ben", "anna", "Zoë", "Зоя", "", "Anna, Ben, Cy", "x"};
-    const QStringList tags{"[Online] ", "[Offline] ", "[Quick CPU] ", "[Online Round 3] ", "", "[Mission]"};
-    for (int i = 0; i < 600; ++i) {
-        QString name = next(10) == 0 ? QStringLiteral("odd ")
-                                     : QStringLiteral("2001-0%1-1%2 1%3.0%4.%5 ")
-                                           .arg(1 + next(3))
-                                           .arg(next(3))
-                                           .arg(next(3))
-                                           .arg(next(3))
-                                           .arg(next(2) ? QStringLiteral("33") : QStringLiteral("3"));
-        name += tags.at(next(tags.size()));
-        for (int p = next(4); p >= 0; --p)
-            name += pieces.at(next(pieces.size()));
-        folders[next(3)].names << name + QStringLiteral(" %1.WAgame").arg(i);
+    // Names in three folders that share long beginnings and tie often.
+    int i = 0;
+    for (const char* stamp : {"2001-03-12 11.02.33 ", "2001-03-12 11.02.3 ", "2001-01-10 12.00.33 ", "odd "}) {
+        for (const char* tag : {"[Online] ", "[Offline] ", "[Quick CPU] ", "[Online Round 3] ", "", "[Mission]"}) {
+            for (const char* players :
+                 {"Anna", "Anna, Ben", "anna", "Zoë", "Зоя", "", "Anna, Ben, Cy, Dee, Eve", "Anna, Ben, Cy, Dee, Ed"}) {
+                const QString name = QString::fromUtf8(stamp) + tag + QString::fromUtf8(players);
+                folders[i % 3].names << name + QStringLiteral(" %1.WAgame").arg(i % 50);
+                ++i;
+            }
+        }
     }
     GamesTableModel model;
     model.setGames(folders);

