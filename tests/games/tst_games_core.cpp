@@ -3,7 +3,6 @@
 #include "games/core/GameNameParser.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
-#include "games/core/GamesTree.h"
 #include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
@@ -47,7 +46,6 @@ private Q_SLOTS:
     void modelSortMatchesTextOrder();
     void transferStaysInsideGames_data();
     void transferStaysInsideGames();
-    void treeWalk();
     void settingsKeepDateFormat();
 };
 
@@ -365,28 +363,6 @@ void GamesCoreTest::transferStaysInsideGames()
         QCOMPARE(f.read(toFolder.isEmpty() ? "Games/g.WAgame" : "Games/" + toFolder + "/g.WAgame"), QByteArray("game"));
     QVERIFY(f.entries("Elsewhere").isEmpty());
     QVERIFY(f.entries("Games/Cups/Old").isEmpty());
-}
-
-void GamesCoreTest::treeWalk()
-{
-    TestUserFolder f;
-    f.writeFile("Games/2002-01-01 10.00.00 [Online] B.WAgame");
-    f.writeFile("Games/2001-01-01 10.00.00 [Online] A.wagame");
-    f.writeFile("Games/notes.txt");
-    f.makeDir("Games/zeta");
-    f.writeFile("Games/Beta/C.WAGAME");
-    f.writeFile("Games/Beta/Deeper/D.WAgame");
-    f.writeFile("Games/alpha/b.WAgame");
-    f.writeFile("Games/alpha/A.WAgame");
-    f.writeFile("Games/alpha/.hidden.WAgame");
-    QCOMPARE(GamesTree::userFolders(f.path("Games")), QStringList({"alpha", "Beta", "zeta"}));
-    QStringList walked;
-    for (const GameFolderFiles& folder : GamesTree::walk(f.path("Games")))
-        walked << folder.folder + ": " + folder.names.join(" | ");
-    QCOMPARE(walked, QStringList({": 2001-01-01 10.00.00 [Online] A.wagame | 2002-01-01 10.00.00 [Online] B.WAgame",
-                                  "alpha: A.WAgame | b.WAgame", "Beta: C.WAGAME", "zeta: "}));
-    QCOMPARE(GamesTree::walk(f.path("NoGames")).size(), 1);
-    QVERIFY(GamesTree::walk(f.path("NoGames")).at(0).names.isEmpty());
 }
 
 void GamesCoreTest::settingsKeepDateFormat()
