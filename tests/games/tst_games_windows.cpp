@@ -371,7 +371,8 @@ void GamesWindowsTest::buttonRefused_data()
     QTest::newRow("copy") << "cmdCopy" << false << denied + "Copy. c('.'C)";
     QTest::newRow("move") << "mnuMove" << false << denied + "move. c('.'C)";
     QTest::newRow("delete") << "cmdDelete" << false << "[ok i] Hold your horses!: Select a Game to delete c('.'C)";
-    // Each says so (the system's reason follows) instead of reporting success.
+    // Game C deleted by another program after the grid was filled: each action
+    // says so (the system's reason follows) instead of reporting success.
     QTest::newRow("view gone") << "cmdView" << true
                                << "[ok !] View Game: " + gameC + " could not be copied for viewing: the file ";
     QTest::newRow("delete gone") << "mnuDelete" << true << "[ok !] Delete Game: " + gameC + " could not be deleted. =(";
