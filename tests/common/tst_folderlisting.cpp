@@ -1,116 +1,93 @@
 #include "common/core/FolderListing.h"
-#include "common/core/PropertyBag.h"
 #include "common/core/SystemColors.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTest>
 
-// The navigator's listing, its ".." rule and the property bag, without a window.
+// The navigator's listing, its ".." rule and its colours, without a window.
 class TestFolderListing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void listsParentFoldersAndNullFiles_data();
-    void listsParentFoldersAndNullFiles();
+    void listing_data();
+    void listing();
     void rootHasNoParentEntry();
-    void unreadablePathListsNothing_data();
-    void unreadablePathListsNothing();
     void folderWithoutReadPermissionListsNothing();
     void parentRefsResolveTextually_data();
     void parentRefsResolveTextually();
-    void listingFollowsParentRefs_data();
-    void listingFollowsParentRefs();
     void selectedFileReplacesIndicator_data();
     void selectedFileReplacesIndicator();
-    void propertyBagStoresOnlyWhatDiffersFromDefault();
-    void systemColorsMapToPaletteRoles_data();
     void systemColorsMapToPaletteRoles();
 };
 
-void TestFolderListing::listsParentFoldersAndNullFiles_data() {
-    QTest::addColumn<QStringList>("folders");
-    QTest::addColumn<QStringList>("files");
+void TestFolderListing::listing_data()
+{
+    QTest::addColumn<QString>("typed"); // under the User folder
     QTest::addColumn<QString>("indicator");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("caret") << QStringList{"B", "A"} << QStringList{"x.txt"} << "^" << QStringList{"..^", "A^", "B^"};
-    QTest::newRow("no indicator") << QStringList{"B", "A"} << QStringList{"x.txt"} << "" << QStringList{"..", "A", "B"};
-    QTest::newRow("case ignored in order")
-        << QStringList{"b", "A", "C"} << QStringList{} << "" << QStringList{"..", "A", "b", "C"};
-    QTest::newRow("null files after folders")
-        << QStringList{"Zed", "A"} << QStringList{"y.null", "x.txt", "B.NULL", "null", "a.nullx"} << "^"
-        << QStringList{"..^", "A^", "Zed^", "B.NULL", "y.null"};
-    QTest::newRow("folder named like a null file")
-        << QStringList{"q.null"} << QStringList{} << "^" << QStringList{"..^", "q.null^"};
-    QTest::newRow("hidden entries left out")
-        << QStringList{".git", "Maps"} << QStringList{".h.null"} << "" << QStringList{"..", "Maps"};
-    QTest::newRow("empty folder") << QStringList{} << QStringList{} << "^" << QStringList{"..^"};
-    QTest::newRow("longer indicator") << QStringList{"A"} << QStringList{} << "<d>" << QStringList{"..<d>", "A<d>"};
+    QTest::addColumn<QString>("listed");       // the folder listed; "" for the User folder itself
+    QTest::addColumn<QStringList>("expected"); // empty when the path cannot be read
+    auto row = [](const char* name, const char* typed, const char* indicator, const char* listed,
+                  const QStringList& expected) {
+        QTest::newRow(name) << QString(typed) << QString(indicator) << QString(listed) << expected;
+    };
+    // ".." first, the folders in case-insensitive order, then the "*.null"
+    // files; no other files, no hidden entries, nothing deeper.
+    const QStringList games{"..^", "a^", "B^", "q.null^", "Zed^", "B.NULL", "y.null"};
+    row("caret", "Games", "^", "Games/", games);
+    row("trailing slash", "Games/", "^", "Games/", games);
+    row("no indicator", "Games", "", "Games/", {"..", "a", "B", "q.null", "Zed", "B.NULL", "y.null"});
+    row("longer indicator", "Maps", "<d>", "Maps/", {"..<d>", "New<d>", "Old<d>"});
+    row("empty folder", "Empty", "^", "Empty/", {"..^"});
+    // Wherever ".." stands, the path names the folder whose content is shown.
+    const QStringList maps{"..^", "New^", "Old^"};
+    row(".. at the end", "Maps/Old/../", "^", "Maps/", maps);
+    row(".. at the end, no slash", "Maps/Old/..", "^", "Maps/", maps);
+    row(".. in the middle", "Maps/../Maps/Old", "^", "Maps/Old/", {"..^", "Older^"});
+    row(".. through a missing folder", "Nope/../Maps/", "^", "Maps/", maps);
+    row(".. twice", "Maps/Old/Older/../../", "^", "Maps/", maps);
+    row(".. up to the User folder", "Maps/Old/../..", "^", "", {"..^", "Empty^", "Games^", "Maps^"});
+    // Unreadable: nothing listed, the typed text kept (with a trailing "/").
+    row("missing", "Missing", "^", "Missing/", {});
+    row("missing with slash", "Missing/Deeper/", "^", "Missing/Deeper/", {});
+    row("a file", "file.txt", "^", "file.txt/", {});
+    row("missing below ..", "Missing/a/../", "^", "Missing/a/../", {});
 }
 
-void TestFolderListing::listsParentFoldersAndNullFiles() {
-    QFETCH(QStringList, folders);
-    QFETCH(QStringList, files);
+void TestFolderListing::listing()
+{
+    QFETCH(QString, typed);
     QFETCH(QString, indicator);
+    QFETCH(QString, listed);
     QFETCH(QStringList, expected);
-
     TestUserFolder t;
-    for (const QString& f : folders)
-        t.makeDir("Games/" + f);
-    for (const QString& f : files)
-        t.writeFile("Games/" + f);
-    if (!folders.isEmpty())
-        t.makeDir("Games/" + folders.first() + "/Inner"); // one level only: never listed
-    else
-        t.makeDir("Games");
+    for (const char* folder :
+         {"Games/B/Inner", "Games/a", "Games/Zed", "Games/q.null", "Games/.git", "Maps/Old/Older", "Maps/New", "Empty"})
+        t.makeDir(folder);
+    for (const char* file :
+         {"Games/x.txt", "Games/y.null", "Games/B.NULL", "Games/null", "Games/a.nullx", "Games/.h.null", "file.txt"})
+        t.writeFile(file);
 
-    for (const QString& typed : {t.path("Games"), t.path("Games/")}) {
-        const FolderListing::Result r = FolderListing::list(typed, indicator);
-        QVERIFY(r.readable);
-        QCOMPARE(r.path, t.path("Games/"));
-        QCOMPARE(r.entries, expected);
-    }
+    const FolderListing::Result r = FolderListing::list(t.path(typed), indicator);
+    QCOMPARE(r.readable, !expected.isEmpty());
+    QCOMPARE(r.path, listed.isEmpty() ? t.user() + "/" : t.path(listed));
+    QCOMPARE(r.entries, expected);
 }
 
-void TestFolderListing::rootHasNoParentEntry() {
+void TestFolderListing::rootHasNoParentEntry()
+{
     const FolderListing::Result r = FolderListing::list(QDir::rootPath(), "^");
     QVERIFY(r.readable);
     QCOMPARE(r.path, QDir::rootPath());
-    QVERIFY(!r.entries.isEmpty());
     QVERIFY(!r.entries.contains("..^"));
     QVERIFY(r.entries.contains(QDir(QDir::tempPath()).dirName() + "^"));
 }
 
-void TestFolderListing::unreadablePathListsNothing_data() {
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("expectedPath");
-    QTest::newRow("missing") << "Missing"
-                             << "Missing/";
-    QTest::newRow("missing with slash") << "Missing/Deeper/"
-                                        << "Missing/Deeper/";
-    QTest::newRow("a file") << "file.txt"
-                            << "file.txt/";
-    QTest::newRow("missing below dotdot") << "Missing/a/../"
-                                          << "Missing/a/../";
-}
-
-void TestFolderListing::unreadablePathListsNothing() {
-    QFETCH(QString, relative);
-    QFETCH(QString, expectedPath);
+void TestFolderListing::folderWithoutReadPermissionListsNothing()
+{
     TestUserFolder t;
-    t.writeFile("file.txt");
-    const FolderListing::Result r = FolderListing::list(t.path(relative), "^");
-    QVERIFY(!r.readable);
-    QVERIFY(r.entries.isEmpty());
-    QCOMPARE(r.path, t.path(expectedPath)); // the typed text is kept
-}
-
-void TestFolderListing::folderWithoutReadPermissionListsNothing() {
-    TestUserFolder t;
-    const QString locked = t.makeDir("Locked");
     t.makeDir("Locked/Inside");
+    const QString locked = t.path("Locked");
     QFile::setPermissions(locked, QFileDevice::Permissions());
     const bool stillReadable = !QDir(locked).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
     const FolderListing::Result r = FolderListing::list(locked, "");
@@ -122,152 +99,77 @@ void TestFolderListing::folderWithoutReadPermissionListsNothing() {
     QCOMPARE(r.path, locked + "/");
 }
 
-void TestFolderListing::parentRefsResolveTextually_data() {
+void TestFolderListing::parentRefsResolveTextually_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("at the end") << "/tmp/x/Maps/Old/../"
-                                << "/tmp/x/Maps/";
-    QTest::newRow("at the end, no slash") << "/tmp/x/Maps/Old/.."
-                                          << "/tmp/x/Maps/";
-    QTest::newRow("in the middle") << "/tmp/x/Maps/../Old/"
-                                   << "/tmp/x/Old/";
-    QTest::newRow("two in a row") << "/tmp/x/a/b/../../c/"
-                                  << "/tmp/x/c/";
-    QTest::newRow("twice apart") << "/a/../b/c/../d"
-                                 << "/b/d/";
-    QTest::newRow("above the root") << "/../"
-                                    << "/";
-    QTest::newRow("above the root, then down") << "/a/../../b/"
-                                               << "/b/";
-    QTest::newRow("drive") << "C:/Maps/Old/../"
-                           << "C:/Maps/";
-    QTest::newRow("above a drive root") << "C:/../"
-                                        << "C:/";
-    QTest::newRow("share") << "//server/share/../x/"
-                           << "//server/share/x/";
-    QTest::newRow("dots with doubled slashes") << "/a//./b/../"
-                                               << "/a/";
-    QTest::newRow("relative") << "../x/../y/"
-                              << "../y/";
-    QTest::newRow("relative to nothing") << "a/../"
-                                         << "./";
-    QTest::newRow("dots inside a name") << "/tmp/x..y/"
-                                        << "/tmp/x..y/";
-    QTest::newRow("no parent ref") << "/tmp/./x//"
-                                   << "/tmp/./x//";
+    auto row = [](const char* name, const char* path, const char* expected) {
+        QTest::newRow(name) << QString(path) << QString(expected);
+    };
+    row("at the end", "/tmp/x/Maps/Old/../", "/tmp/x/Maps/");
+    row("at the end, no slash", "/tmp/x/Maps/Old/..", "/tmp/x/Maps/");
+    row("in the middle", "/tmp/x/Maps/../Old/", "/tmp/x/Old/");
+    row("two in a row", "/tmp/x/a/b/../../c/", "/tmp/x/c/");
+    row("twice apart", "/a/../b/c/../d", "/b/d/");
+    row("above the root", "/../", "/");
+    row("above the root, then down", "/a/../../b/", "/b/");
+    row("drive", "C:/Maps/Old/../", "C:/Maps/");
+    row("above a drive root", "C:/../", "C:/");
+    row("share", "//server/share/../x/", "//server/share/x/");
+    row("dots with doubled slashes", "/a//./b/../", "/a/");
+    row("relative", "../x/../y/", "../y/");
+    row("relative to nothing", "a/../", "./");
+    row("dots inside a name", "/tmp/x..y/", "/tmp/x..y/");
+    row("no parent ref", "/tmp/./x//", "/tmp/./x//");
 }
 
-void TestFolderListing::parentRefsResolveTextually() {
+void TestFolderListing::parentRefsResolveTextually()
+{
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(FolderListing::resolveParentRefs(path), expected);
 }
 
-void TestFolderListing::listingFollowsParentRefs_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("listed");
-    QTest::newRow("at the end") << "Maps/Old/../"
-                                << "Maps/";
-    QTest::newRow("at the end, no slash") << "Maps/Old/.."
-                                          << "Maps/";
-    QTest::newRow("in the middle") << "Maps/../Maps/Old"
-                                   << "Maps/Old/";
-    QTest::newRow("through a missing folder") << "Nope/../Maps/"
-                                              << "Maps/";
-    QTest::newRow("two levels") << "Maps/Old/Older/../../"
-                                << "Maps/";
-}
-
-void TestFolderListing::listingFollowsParentRefs() {
-    QFETCH(QString, typed);
-    QFETCH(QString, listed);
-    TestUserFolder t;
-    t.makeDir("Maps/Old/Older");
-    t.makeDir("Maps/New");
-    t.makeDir("Other");
-
-    const FolderListing::Result r = FolderListing::list(t.path(typed), "^");
-    QVERIFY(r.readable);
-    // The path names the folder whose content is shown.
-    QCOMPARE(r.path, t.path(listed));
-    QCOMPARE(r.entries, FolderListing::list(t.path(listed), "^").entries);
-}
-
-void TestFolderListing::selectedFileReplacesIndicator_data() {
+void TestFolderListing::selectedFileReplacesIndicator_data()
+{
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("folder") << "A^"
-                            << "^"
-                            << "A/";
-    QTest::newRow("parent") << "..^"
-                            << "^"
-                            << "../";
-    QTest::newRow("no indicator") << "Maps"
-                                  << ""
-                                  << "Maps";
-    QTest::newRow("every occurrence") << "a^b^"
-                                      << "^"
-                                      << "a/b/";
-    QTest::newRow("null file") << "y.null"
-                               << "^"
-                               << "y.null";
-    QTest::newRow("longer indicator") << "A<d>"
-                                      << "<d>"
-                                      << "A/";
+    auto row = [](const char* name, const char* entry, const char* indicator, const char* expected) {
+        QTest::newRow(name) << QString(entry) << QString(indicator) << QString(expected);
+    };
+    row("folder", "A^", "^", "A/");
+    row("parent", "..^", "^", "../");
+    row("no indicator", "Maps", "", "Maps");
+    row("every occurrence", "a^b^", "^", "a/b/");
+    row("null file", "y.null", "^", "y.null");
+    row("longer indicator", "A<d>", "<d>", "A/");
 }
 
-void TestFolderListing::selectedFileReplacesIndicator() {
+void TestFolderListing::selectedFileReplacesIndicator()
+{
     QFETCH(QString, entry);
     QFETCH(QString, indicator);
     QFETCH(QString, expected);
     QCOMPARE(FolderListing::selectedFile(entry, indicator), expected);
 }
 
-void TestFolderListing::propertyBagStoresOnlyWhatDiffersFromDefault() {
-    PropertyBag bag;
-    QCOMPARE(bag.read("Path", "C:/"), QVariant("C:/"));
-    bag.write("Path", QString("/games/"), QString("/"));
-    bag.write("Enabled", true, true);     // equal to its default: not stored
-    bag.write("SelectedFile", QString()); // no default: always stored
-    QCOMPARE(bag.names(), (QStringList{"Path", "SelectedFile"}));
-    QCOMPARE(bag.read("Path", "/"), QVariant("/games/"));
-    QCOMPARE(bag.read("Enabled", true), QVariant(true));
-    QCOMPARE(bag.read("SelectedFile", "x"), QVariant(QString()));
-
-    bag.write("Path", QString("/other/"), QString("/"));
-    QCOMPARE(bag.read("Path", "/"), QVariant("/other/"));
-    bag.write("Path", QString("/"), QString("/")); // back to the default: removed
-    QVERIFY(!bag.contains("Path"));
-    QCOMPARE(bag.readNames(), (QStringList{"Path", "Path", "Enabled", "SelectedFile", "Path"}));
-}
-
-void TestFolderListing::systemColorsMapToPaletteRoles_data() {
-    QTest::addColumn<uint>("code");
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("role");
-    QTest::newRow("window background") << uint(0x80000005) << int(QPalette::Active) << int(QPalette::Base);
-    QTest::newRow("window text") << uint(0x80000008) << int(QPalette::Active) << int(QPalette::Text);
-    QTest::newRow("inactive border") << uint(0x8000000B) << int(QPalette::Inactive) << int(QPalette::Window);
-    QTest::newRow("button face") << uint(0x8000000F) << int(QPalette::Active) << int(QPalette::Button);
-    QTest::newRow("highlight") << uint(0x8000000D) << int(QPalette::Active) << int(QPalette::Highlight);
-    QTest::newRow("tooltip background") << uint(0x80000018) << int(QPalette::Active) << int(QPalette::ToolTipBase);
-}
-
-void TestFolderListing::systemColorsMapToPaletteRoles() {
-    QFETCH(uint, code);
-    QFETCH(int, group);
-    QFETCH(int, role);
+void TestFolderListing::systemColorsMapToPaletteRoles()
+{
+    // Every role of every group in a colour of its own.
     QPalette palette;
     for (int r = 0; r < QPalette::NColorRoles; ++r) {
         for (int g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             palette.setColor(QPalette::ColorGroup(g), QPalette::ColorRole(r), QColor(r * 9, g * 40, 7));
     }
-    QCOMPARE(SystemColors::resolve(code, palette),
-             palette.color(QPalette::ColorGroup(group), QPalette::ColorRole(role)));
+    using namespace SystemColors;
+    QCOMPARE(resolve(WindowBackground, palette), palette.color(QPalette::Active, QPalette::Base));
+    QCOMPARE(resolve(WindowText, palette), palette.color(QPalette::Active, QPalette::Text));
+    QCOMPARE(resolve(InactiveBorder, palette), palette.color(QPalette::Inactive, QPalette::Window));
+    QCOMPARE(resolve(InfoBackground, palette), palette.color(QPalette::Active, QPalette::ToolTipBase));
     // Plain colours are 0x00BBGGRR; unknown system colours give nothing.
-    QCOMPARE(SystemColors::resolve(0x00FFFFC0, palette), QColor(0xC0, 0xFF, 0xFF));
-    QVERIFY(!SystemColors::resolve(0x800000FF, palette).isValid());
+    QCOMPARE(resolve(0x00FFFFC0, palette), QColor(0xC0, 0xFF, 0xFF));
+    QVERIFY(!resolve(0x800000FF, palette).isValid());
 }
 
 QTEST_GUILESS_MAIN(TestFolderListing)

@@ -3,6 +3,7 @@
 #include "programs/core/CatalogueDatabase.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"
+#include "support/TestFolders.h"
 
 #include <QList>
 #include <QString>
@@ -12,7 +13,23 @@ struct Program {
     QString title;
     QString description;
     QString file;
+    // The row as TestCatalogue::rows() lists it.
+    QString row() const { return title + QLatin1Char('|') + description + QLatin1Char('|') + file; }
 };
+
+inline QString catalogueFile(const TestUserFolder& folder)
+{
+    return folder.path(ProgramCatalogue::RelativePath);
+}
+
+// The first page of an Access database: version, then the signature of its
+// engine ("Jet" for .mdb, "ACE" for .accdb).
+inline QByteArray accessFileBytes(const char* engine)
+{
+    QByteArray bytes(4096, '\x5A');
+    bytes.replace(0, 20, QByteArray("\0\1\0\0Standard ", 13) + engine + QByteArray(" DB\0", 4));
+    return bytes;
+}
 
 // A catalogue file opened with the program's passphrase, with a record set
 // on its programs in title order.
@@ -49,12 +66,12 @@ public:
     // Every row as "title|description|file", in query order.
     QStringList rows()
     {
+        using namespace ProgramCatalogue;
+        const QStringList titles = column(TitleField), descriptions = column(DescriptionField),
+                          files = column(PathField);
         QStringList out;
-        for (int position = 1; records.setAbsolutePosition(position); ++position) {
-            out << records.field(ProgramCatalogue::TitleField).toString() + QLatin1Char('|') +
-                       records.field(ProgramCatalogue::DescriptionField).toString() + QLatin1Char('|') +
-                       records.field(ProgramCatalogue::PathField).toString();
-        }
+        for (int i = 0; i < titles.size(); ++i)
+            out << Program{titles.at(i), descriptions.at(i), files.at(i)}.row();
         return out;
     }
 };

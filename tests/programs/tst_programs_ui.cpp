@@ -1,11 +1,9 @@
 // "My Proggies" driven through the real main menu entry: what the user sees
 // in the programs window, every box through the scripted prompter, and the
 // catalogue file on disk.
-#include "common/core/AppInfo.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
 #include "programs/TestCatalogue.h"
-#include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "support/TestApp.h"
 
@@ -15,37 +13,22 @@
 
 namespace {
 
-using Box = FakePrompter::Box;
-using Kind = FakePrompter::Kind;
-
 const QString kSelect = QStringLiteral("Select A Proggy");
-const QString kImportTitle = QStringLiteral("Import A Worm Proggy (or any program actually ;p)");
-const QString kNamePrompt = QStringLiteral("Enter a Name for the Proggy c('.'C)");
-const QString kNameTitle = QStringLiteral("Input A Custom Name");
-const QString kDescriptionPrompt = QStringLiteral("Please Enter A Description of the Program");
-const QString kDescriptionTitle = QStringLiteral("Description Entry");
-
-QString catalogueFile(const TestApp& t)
-{
-    return t.folder.path(ProgramCatalogue::RelativePath);
-}
-
-// Puts programs into the catalogue file before the program starts.
-bool seed(const TestApp& t, const QList<Program>& programs)
-{
-    return TestCatalogue().open(catalogueFile(t), programs);
-}
 
 // The catalogue as the file holds it now: "title|description|file" in title order.
 QStringList stored(const TestApp& t)
 {
     TestCatalogue catalogue;
-    return catalogue.open(catalogueFile(t)) ? catalogue.rows() : QStringList{QStringLiteral("<cannot open>")};
+    return catalogue.open(catalogueFile(t.folder)) ? catalogue.rows() : QStringList{QStringLiteral("<cannot open>")};
 }
 
-// Starts the program and clicks "My Proggies"; the programs window if it opened.
-QWidget* openFromMenu(TestApp& t)
+// Puts `programs` into the catalogue file (none: leaves it to the program to
+// make), starts the program and clicks "My Proggies"; the programs window if
+// it opened.
+QWidget* openWith(TestApp& t, const QList<Program>& programs = {})
 {
+    if (!programs.isEmpty() && !TestCatalogue().open(catalogueFile(t.folder), programs))
+        return nullptr;
     MainMenuWindow* menu = t.startToMainMenu();
     if (!menu)
         return nullptr;
@@ -54,26 +37,54 @@ QWidget* openFromMenu(TestApp& t)
     return w && w->isVisible() ? w : nullptr;
 }
 
-QStringList listed(QWidget* window)
+bool visible(TestApp& t, const QString& name)
 {
+    QWidget* w = t.existing(name);
+    return w && w->isVisible();
+}
+
+// Every box shown, as "kind|title|text|extra|buttons|icon".
+QStringList shown(const FakePrompter& prompter)
+{
+    const char* kinds[] = {"message", "input", "file"};
+    const char* icons[] = {"", "information", "question", "exclamation"};
     QStringList out;
-    if (auto* list = named<QListWidget>(window, QStringLiteral("List1"))) {
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
+    for (const FakePrompter::Box& b : prompter.boxes()) {
+        const char* buttons = b.buttons == Prompter::Buttons::Ok ? "OK" : "Yes/No";
+        out << QStringList{kinds[int(b.kind)], b.title, b.text, b.extra, buttons, icons[int(b.icon)]}.join('|');
     }
     return out;
 }
 
-void clickEntry(QWidget* window, int row)
+QListWidget* list1(QWidget* window)
 {
-    auto* list = named<QListWidget>(window, QStringLiteral("List1"));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(row)).center());
+    return named<QListWidget>(window, QStringLiteral("List1"));
 }
 
-QString labelText(QWidget* window, const char* name)
+QStringList listed(QWidget* window)
 {
-    auto* label = named<QLabel>(window, QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+    QStringList out;
+    for (int i = 0; list1(window) && i < list1(window)->count(); ++i)
+        out << list1(window)->item(i)->text();
+    return out;
+}
+
+void clickEntry(QWidget* window, int row, bool twice = false)
+{
+    QListWidget* list = list1(window);
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// What the labels show of the selected program: "title|description".
+QString selection(QWidget* window)
+{
+    auto* title = named<QLabel>(window, QStringLiteral("lblTitle"));
+    auto* description = named<QLabel>(window, QStringLiteral("lblDes"));
+    return title && description ? title->text() + QLatin1Char('|') + description->text()
+                                : QStringLiteral("<no labels>");
 }
 
 void clickAction(QWidget* window, const char* name)
@@ -81,25 +92,13 @@ void clickAction(QWidget* window, const char* name)
     click(named<ClickLabel>(window, QLatin1String(name)));
 }
 
-bool visible(TestApp& t, const QString& name)
-{
-    QWidget* w = t.existing(name);
-    return w && w->isVisible();
-}
-
 // Waits until the loading window has replaced `old` with a new programs
 // window and gone; the new window, or nullptr.
-QWidget* waitForRebuild(TestApp& t, QWidget* old)
+QWidget* waitForRebuild(TestApp& t, const QPointer<QWidget>& old)
 {
-    QPointer<QWidget> gone(old);
     const bool done = QTest::qWaitFor(
-        [&] { return gone.isNull() && visible(t, WindowNames::Programs) && !visible(t, WindowNames::Loading); }, 5000);
+        [&] { return old.isNull() && visible(t, WindowNames::Programs) && !visible(t, WindowNames::Loading); }, 5000);
     return done ? t.existing(WindowNames::Programs) : nullptr;
-}
-
-bool isBox(const Box& box, Kind kind, const QString& text, const QString& title)
-{
-    return box.kind == kind && box.text == text && box.title == title;
 }
 
 } // namespace
@@ -108,309 +107,206 @@ class TstProgramsUi : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void emptyCatalogueFromMenu();
+    void emptyCatalogue();
     void refusedCatalogueKeepsMenu_data();
     void refusedCatalogueKeepsMenu();
     void listsByTitleAndSelects();
-    void runsSelectedProgram();
-    void runFailure_data();
-    void runFailure();
-    void titleThatReadsSelectAProggy();
-    void removeAnsweredNo();
+    void runAndRemoveAnsweredNo();
+    void removeAnsweredYesRebuilds_data();
     void removeAnsweredYesRebuilds();
-    void importCancelled();
     void importAsksUntilAnswered();
-    void closingDuringRebuildKeepsLoadingWindow();
-    void closingReturnsToMenu();
     void hoverColours();
 };
 
-void TstProgramsUi::emptyCatalogueFromMenu()
+void TstProgramsUi::emptyCatalogue()
 {
     TestApp t;
-    QWidget* w = openFromMenu(t);
+    QWidget* w = openWith(t);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral("\"The Quillane\" - My Proggies c('.'C)"));
     QVERIFY(!visible(t, WindowNames::MainMenu));
-    // The data window exists but is never shown.
-    QVERIFY(t.existing(WindowNames::ProgramsData));
-    QVERIFY(!visible(t, WindowNames::ProgramsData));
-    // A new, empty catalogue was made with its folder.
+    // The data window exists but is never shown; a new, empty catalogue was made with its folder.
+    QVERIFY(t.existing(WindowNames::ProgramsData) && !visible(t, WindowNames::ProgramsData));
     QVERIFY(t.folder.exists(ProgramCatalogue::RelativePath));
     QCOMPARE(stored(t), QStringList());
-
     QCOMPARE(listed(w), QStringList());
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
-    QCOMPARE(labelText(w, "lblDes"), QString());
-    QCOMPARE(labelText(w, "Label1"), QStringLiteral("Proggies"));
-    QCOMPARE(labelText(w, "cmdImport"), QStringLiteral("IMPORT"));
-    QCOMPARE(labelText(w, "cmdRemove"), QStringLiteral("REMOVE"));
-    QCOMPARE(labelText(w, "cmdRun"), QStringLiteral("RUN"));
+    QCOMPARE(selection(w), kSelect + "|");
     QVERIFY(!named<QLabel>(w, QStringLiteral("imgArmy"))->pixmap().isNull());
 
     clickAction(w, "cmdRun");
     clickAction(w, "cmdRemove");
-    const QList<Box>& boxes = t.prompter.boxes();
-    QCOMPARE(boxes.size(), 2);
-    QVERIFY(isBox(boxes.at(0), Kind::Message, QStringLiteral("Please select a program to run."), AppInfo::title()));
-    QVERIFY(isBox(boxes.at(1), Kind::Message, QStringLiteral("Please select a program to remove from the database."),
-                  AppInfo::title()));
-    for (const Box& box : boxes) {
-        QCOMPARE(box.buttons, Prompter::Buttons::Ok);
-        QCOMPARE(box.icon, Prompter::Icon::None);
-    }
+    QCOMPARE(shown(t.prompter), (QStringList{"message|The Quillane|Please select a program to run.||OK|",
+                                             "message|The Quillane|Please select a program to remove from the "
+                                             "database.||OK|"}));
     QVERIFY(t.launcher.started.isEmpty());
+
+    // Closing returns to the menu; the data window lives on and opening again works.
+    w->close();
+    QVERIFY(visible(t, WindowNames::MainMenu) && !visible(t, WindowNames::Loading));
+    QVERIFY(QTest::qWaitFor([&] { return !t.existing(WindowNames::Programs); }));
+    QVERIFY(t.existing(WindowNames::ProgramsData));
+    click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
+    QVERIFY(visible(t, WindowNames::Programs));
+    QCOMPARE(t.prompter.boxes().size(), 2);
     VERIFY_PROMPTER(t.prompter);
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
 void TstProgramsUi::refusedCatalogueKeepsMenu_data()
 {
-    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("reason");
-    const QString opened = QStringLiteral("The programs catalogue cannot be opened:");
-    QTest::newRow("old Access catalogue") << "access" << opened << "the format of the older Access-style catalogue";
-    QTest::newRow("another password") << "key" << opened << "or it is protected with another password";
-    QTest::newRow("folder in its place") << "folder" << opened << "A folder stands at this place";
-    QTest::newRow("damaged") << "damaged"
-                             << "The programs catalogue cannot be read:"
+    QTest::newRow("old Access catalogue") << "The programs catalogue cannot be opened:"
+                                          << "the format of the older Access-style catalogue";
+    QTest::newRow("damaged") << "The programs catalogue cannot be read:"
                              << "Reason: the catalogue file is damaged.";
 }
 
 void TstProgramsUi::refusedCatalogueKeepsMenu()
 {
-    QFETCH(QString, kind);
     QFETCH(QString, heading);
     QFETCH(QString, reason);
     TestApp t;
-    const QString file = catalogueFile(t);
+    const QString file = catalogueFile(t.folder);
     const QString relative = ProgramCatalogue::RelativePath;
-    if (kind == QLatin1String("access")) {
-        QByteArray bytes(2048, '\x5A');
-        bytes.replace(0, 20, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20));
-        t.folder.writeFile(relative, bytes);
-    } else if (kind == QLatin1String("key")) {
-        CatalogueDatabase other;
-        QVERIFY(other.open(file, QByteArrayLiteral("not the one")));
-    } else if (kind == QLatin1String("damaged")) {
-        QVERIFY(seed(t, {{"A", "a", "/a"}}));
+    if (QTest::currentDataTag() == QByteArray("damaged")) {
+        QVERIFY(TestCatalogue().open(file, {{"A", "a", "/a"}}));
         QByteArray bytes = t.folder.read(relative);
         for (int i = 1100; i < 1200; ++i) // inside the page of the Programs table
             bytes[i] = char(~bytes.at(i));
         t.folder.writeFile(relative, bytes);
     } else {
-        t.folder.makeDir(relative);
+        t.folder.writeFile(relative, accessFileBytes("Jet"));
     }
-    const QByteArray before = kind == QLatin1String("folder") ? QByteArray() : t.folder.read(relative);
+    const QByteArray before = t.folder.read(relative);
 
-    QVERIFY(!openFromMenu(t));
+    QVERIFY(!openWith(t));
     QVERIFY(!t.existing(WindowNames::Programs));
     QVERIFY(visible(t, WindowNames::MainMenu));
-    QCOMPARE(t.prompter.boxes().size(), 1);
-    const Box box = t.prompter.boxes().at(0);
-    QCOMPARE(box.title, AppInfo::title());
-    QCOMPARE(box.icon, Prompter::Icon::Exclamation);
-    QCOMPARE(box.buttons, Prompter::Buttons::Ok);
-    QVERIFY2(
-        box.text.startsWith(heading + QStringLiteral("\n\n") + QDir::toNativeSeparators(file) + QStringLiteral("\n\n")),
-        qPrintable(box.text));
-    QVERIFY2(box.text.contains(reason), qPrintable(box.text));
-    if (!before.isEmpty())
-        QCOMPARE(t.folder.read(relative), before);
+    const QStringList boxes = shown(t.prompter);
+    QCOMPARE(boxes.size(), 1);
+    const QString start =
+        QStringLiteral("message|The Quillane|%1\n\n%2\n\n").arg(heading, QDir::toNativeSeparators(file));
+    QVERIFY2(boxes[0].startsWith(start) && boxes[0].endsWith("|OK|exclamation"), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains(reason), qPrintable(boxes[0]));
+    QCOMPARE(t.folder.read(relative), before);
     QCOMPARE(t.folder.entries(QStringLiteral("db")), QStringList{QStringLiteral("OxbelDatabase.mdb")});
 
     // Once the user has moved it away, the next click starts a new catalogue
     // and the old file is still as it was.
     QVERIFY(QDir().rename(file, file + QStringLiteral(".old")));
-    t.prompter.clear();
     click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
     QVERIFY(visible(t, WindowNames::Programs));
-    QVERIFY(t.prompter.boxes().isEmpty());
+    QCOMPARE(t.prompter.boxes().size(), 1);
     QCOMPARE(stored(t), QStringList());
-    if (!before.isEmpty())
-        QCOMPARE(t.folder.read(relative + QStringLiteral(".old")), before);
+    QCOMPARE(t.folder.read(relative + QStringLiteral(".old")), before);
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
 void TstProgramsUi::listsByTitleAndSelects()
 {
     TestApp t;
-    QVERIFY(seed(
+    QWidget* w = openWith(
         t,
-        {{"b", "small b", "/b"}, {"same", "first same", "/s1"}, {"A", "big A", "/a"}, {"same", "second same", "/s2"}}));
-    QWidget* w = openFromMenu(t);
+        {{"b", "small b", "/b"}, {"same", "first same", "/s1"}, {"A", "big A", "/a"}, {"same", "second same", "/s2"}});
     QVERIFY(w);
     QCOMPARE(listed(w), (QStringList{"A", "b", "same", "same"}));
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
+    QCOMPARE(selection(w), kSelect + "|");
 
     // Each entry selects the row at its own position, also between equal titles.
-    const struct {
-        int row;
-        const char* title;
-        const char* description;
-    } clicks[] = {{3, "same", "second same"}, {2, "same", "first same"}, {0, "A", "big A"}, {1, "b", "small b"}};
-    for (const auto& c : clicks) {
-        clickEntry(w, c.row);
-        QCOMPARE(labelText(w, "lblTitle"), QLatin1String(c.title));
-        QCOMPARE(labelText(w, "lblDes"), QLatin1String(c.description));
+    const QStringList rows{"A|big A", "b|small b", "same|first same", "same|second same"};
+    for (int row : {3, 2, 0, 1}) {
+        clickEntry(w, row);
+        QCOMPARE(selection(w), rows[row]);
     }
     // Moving the selection with the keyboard selects as well.
-    QTest::keyClick(named<QListWidget>(w, QStringLiteral("List1")), Qt::Key_Down);
-    QCOMPARE(labelText(w, "lblDes"), QStringLiteral("first same"));
+    QTest::keyClick(list1(w), Qt::Key_Down);
+    QCOMPARE(selection(w), rows[2]);
     QVERIFY(t.prompter.boxes().isEmpty());
 }
 
-void TstProgramsUi::runsSelectedProgram()
+void TstProgramsUi::runAndRemoveAnsweredNo()
 {
     TestApp t;
     const QString tool = t.folder.writeFile(QStringLiteral("tools/Tool.exe"), "MZ");
     const QString script = t.folder.writeFile(QStringLiteral("tools/other tool.sh"), "#!/bin/sh\n");
-    QVERIFY(seed(t, {{"Tool", "exe", tool}, {"Other", "script", script}}));
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    clickEntry(w, 1); // "Tool"
-    clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, QStringList{tool});
-
-    // A double click runs the entry double-clicked.
-    auto* list = named<QListWidget>(w, QStringLiteral("List1"));
-    const QPoint other = list->visualItemRect(list->item(0)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, other);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, other);
-    QCOMPARE(t.launcher.started, (QStringList{tool, script}));
-    QVERIFY(t.prompter.boxes().isEmpty());
-    QVERIFY(w->isVisible());
-}
-
-void TstProgramsUi::runFailure_data()
-{
-    QTest::addColumn<bool>("wineMissing");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("file gone: nothing shown") << false << QString();
-    QTest::newRow("no wine") << true
-                             << "The Quillane found %1, but cannot start it.\n\nWine is not installed on this "
-                                "system (no 'wine' command on the PATH).";
-}
-
-void TstProgramsUi::runFailure()
-{
-    QFETCH(bool, wineMissing);
-    QFETCH(QString, text);
-    TestApp t;
     const QString gone = t.folder.path(QStringLiteral("tools/Gone.exe"));
-    QVERIFY(seed(t, {{"Gone", "moved away", gone}}));
-    if (wineMissing)
-        t.launcher.force(Launcher::Result::NoWine);
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    clickEntry(w, 0);
-    clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, QStringList{gone});
-    QCOMPARE(stored(t).size(), 1);
-    if (text.isEmpty()) {
-        QVERIFY(t.prompter.boxes().isEmpty());
-        return;
-    }
-    QCOMPARE(t.prompter.boxes().size(), 1);
-    const Box box = t.prompter.boxes().at(0);
-    QCOMPARE(box.text, text.arg(QDir::toNativeSeparators(gone)));
-    QCOMPARE(box.title, AppInfo::title());
-    QCOMPARE(box.icon, Prompter::Icon::Exclamation);
-    QCOMPARE(stored(t).size(), 1);
-}
-
-void TstProgramsUi::titleThatReadsSelectAProggy()
-{
     // A program may be called like the label's design text; once selected it
-    // is still a selection, so it can be run and removed.
-    TestApp t;
-    const QString tool = t.folder.writeFile(QStringLiteral("tools/select.exe"), "MZ");
-    QVERIFY(seed(t, {{kSelect, "a tool with an odd name", tool}}));
-    QWidget* w = openFromMenu(t);
+    // is a selection all the same, so it can be run and removed.
+    QWidget* w = openWith(t, {{"Tool", "exe", tool},
+                              {"Other", "script", script},
+                              {"Gone", "moved away", gone},
+                              {kSelect, "an odd name", tool}});
     QVERIFY(w);
-    clickEntry(w, 0);
-    QCOMPARE(labelText(w, "lblTitle"), kSelect);
-    QCOMPARE(labelText(w, "lblDes"), QStringLiteral("a tool with an odd name"));
-    clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, QStringList{tool});
-
-    t.prompter.answerNo();
-    clickAction(w, "cmdRemove");
-    QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("You are about to remove Select A Proggy from the "
-                                                            "database. Are you sure you want to do this?")});
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TstProgramsUi::removeAnsweredNo()
-{
-    TestApp t;
-    QVERIFY(seed(t, {{"Keep Me", "kept", "/k"}, {"Also", "also kept", "/a"}}));
     const QStringList before = stored(t);
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    clickEntry(w, 1);
+    QCOMPARE(listed(w), (QStringList{"Gone", "Other", kSelect, "Tool"}));
+    clickEntry(w, 3);
+    clickAction(w, "cmdRun");
+    clickEntry(w, 1, true); // a double click runs the entry double-clicked
+    clickEntry(w, 2);
+    QCOMPARE(selection(w), kSelect + "|an odd name");
+    clickAction(w, "cmdRun");
+    // A program that cannot be started shows nothing...
+    clickEntry(w, 0);
+    clickAction(w, "cmdRun");
+    QCOMPARE(t.launcher.started, (QStringList{tool, script, tool, gone}));
+    QVERIFY(t.prompter.boxes().isEmpty());
+    // ...except a Windows program without Wine, which nothing else would explain.
+    t.launcher.force(Launcher::Result::NoWine);
+    clickAction(w, "cmdRun");
+
+    // Remove answered No: nothing changes and nothing is rebuilt.
+    clickEntry(w, 2);
     t.prompter.answerNo();
     clickAction(w, "cmdRemove");
-    QCOMPARE(t.prompter.boxes().size(), 1);
-    const Box box = t.prompter.boxes().at(0);
-    QCOMPARE(box.text,
-             QStringLiteral("You are about to remove Keep Me from the database. Are you sure you want to do this?"));
-    QCOMPARE(box.title, QStringLiteral("Confirm Delete"));
-    QCOMPARE(box.buttons, Prompter::Buttons::YesNo);
-    QCOMPARE(box.icon, Prompter::Icon::Question);
-
-    // Nothing changes and nothing is rebuilt.
+    QCOMPARE(
+        shown(t.prompter),
+        (QStringList{QStringLiteral("message|The Quillane|The Quillane found %1, but cannot start it.\n\nWine is "
+                                    "not installed on this system (no 'wine' command on the PATH).||OK|exclamation")
+                         .arg(QDir::toNativeSeparators(gone)),
+                     "message|Confirm Delete|You are about to remove Select A Proggy from the database. Are you "
+                     "sure you want to do this?||Yes/No|question"}));
     QTest::qWait(TestApp::shortIntervals().unloadPrograms + 100);
     QCOMPARE(t.existing(WindowNames::Programs), w);
     QVERIFY(!visible(t, WindowNames::Loading));
-    QCOMPARE(listed(w), (QStringList{"Also", "Keep Me"}));
-    QCOMPARE(labelText(w, "lblTitle"), QStringLiteral("Keep Me"));
+    QCOMPARE(listed(w), (QStringList{"Gone", "Other", kSelect, "Tool"}));
+    QCOMPARE(selection(w), kSelect + "|an odd name");
     QCOMPARE(stored(t), before);
     VERIFY_PROMPTER(t.prompter);
 }
 
+void TstProgramsUi::removeAnsweredYesRebuilds_data()
+{
+    QTest::addColumn<bool>("closeDuringRebuild");
+    QTest::newRow("left open") << false;
+    QTest::newRow("closed during the rebuild") << true;
+}
+
 void TstProgramsUi::removeAnsweredYesRebuilds()
 {
+    QFETCH(bool, closeDuringRebuild);
     TestApp t;
-    QVERIFY(seed(t, {{"A", "first", "/a"}, {"B", "second", "/b"}, {"C", "last", "/c"}}));
-    QWidget* w = openFromMenu(t);
+    QWidget* w = openWith(t, {{"A", "first", "/a"}, {"B", "second", "/b"}, {"C", "last", "/c"}});
     QVERIFY(w);
     clickEntry(w, 2); // the last row in title order
     t.prompter.answerYes();
     clickAction(w, "cmdRemove");
     QCOMPARE(stored(t), (QStringList{"A|first|/a", "B|second|/b"}));
     QVERIFY(visible(t, WindowNames::Loading));
+    const QPointer<QWidget> old(w);
+    if (closeDuringRebuild) {
+        // Closed before the loading window gets to it: the loading window stays, not the menu.
+        w->close();
+        QVERIFY(!old || !old->isVisible());
+        QVERIFY(visible(t, WindowNames::Loading));
+    }
+    QVERIFY(!visible(t, WindowNames::MainMenu));
 
-    QWidget* rebuilt = waitForRebuild(t, w);
+    QWidget* rebuilt = waitForRebuild(t, old);
     QVERIFY(rebuilt);
     QCOMPARE(listed(rebuilt), (QStringList{"A", "B"}));
-    QCOMPARE(labelText(rebuilt, "lblTitle"), kSelect);
+    QCOMPARE(selection(rebuilt), kSelect + "|");
     QVERIFY(!visible(t, WindowNames::MainMenu));
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TstProgramsUi::importCancelled()
-{
-    TestApp t;
-    QVERIFY(seed(t, {{"Only", "one", "/o"}}));
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    t.prompter.answerFile(QString());
-    clickAction(w, "cmdImport");
-    QTest::qWait(50); // the deferred import step runs
-    QCOMPARE(t.prompter.boxes().size(), 1);
-    const Box box = t.prompter.boxes().at(0);
-    QCOMPARE(box.kind, Kind::OpenFile);
-    QCOMPARE(box.title, kImportTitle);
-#ifdef Q_OS_WIN
-    QCOMPARE(box.extra, QStringLiteral("Any Executable (*.exe)"));
-#else
-    QCOMPARE(box.extra, QStringLiteral("Any Executable (*.exe);;All files (*)"));
-#endif
-    QCOMPARE(t.existing(WindowNames::Programs), w);
-    QVERIFY(!visible(t, WindowNames::Loading));
-    QCOMPARE(stored(t), QStringList{QStringLiteral("Only|one|/o")});
     VERIFY_PROMPTER(t.prompter);
 }
 
@@ -418,110 +314,68 @@ void TstProgramsUi::importAsksUntilAnswered()
 {
     TestApp t;
     const QString tool = t.folder.writeFile(QStringLiteral("tools/Cool Tool.exe"), "MZ");
-    QWidget* w = openFromMenu(t);
+    QWidget* w = openWith(t, {{"Only", "one", "/o"}});
     QVERIFY(w);
+    // Cancel in the file dialog: no prompts, no change, no rebuild.
+    t.prompter.answerFile(QString());
+    clickAction(w, "cmdImport");
+    QTest::qWait(50); // the deferred import step runs
+    const QString title = QStringLiteral("Import A Worm Proggy (or any program actually ;p)");
+#ifdef Q_OS_WIN
+    const QString filter = QStringLiteral("Any Executable (*.exe)");
+#else
+    const QString filter = QStringLiteral("Any Executable (*.exe);;All files (*)");
+#endif
+    const QString dialog = "file|" + title + "|" + title + "|" + filter + "|OK|";
+    QCOMPARE(shown(t.prompter), QStringList{dialog});
+    QCOMPARE(t.existing(WindowNames::Programs), w);
+    QVERIFY(!visible(t, WindowNames::Loading));
+    QCOMPARE(stored(t), QStringList{QStringLiteral("Only|one|/o")});
+
+    // A file, then the name asked until answered and the description the same way.
     t.prompter.answerFile(tool);
-    t.prompter.answerInput(QString());
-    t.prompter.answerInput(QString());
-    t.prompter.answerInput(QStringLiteral("Cool Tool"));
-    t.prompter.answerInput(QStringLiteral("   "));
-    t.prompter.answerInput(QStringLiteral("Makes maps"));
+    for (const char* answer : {"", "", "Cool Tool", "   ", "Makes maps"}) // blanks count as no answer
+        t.prompter.answerInput(QString::fromUtf8(answer));
     clickAction(w, "cmdImport");
     QWidget* rebuilt = waitForRebuild(t, w);
     QVERIFY(rebuilt);
     VERIFY_PROMPTER(t.prompter);
-
-    const QList<Box>& boxes = t.prompter.boxes();
-    QCOMPARE(boxes.size(), 6);
-    QCOMPARE(boxes.at(0).kind, Kind::OpenFile);
-    for (int i = 1; i <= 3; ++i) {
-        QVERIFY(isBox(boxes.at(i), Kind::Input, kNamePrompt, kNameTitle));
-        QCOMPARE(boxes.at(i).extra, QString());
-    }
-    for (int i = 4; i <= 5; ++i)
-        QVERIFY(isBox(boxes.at(i), Kind::Input, kDescriptionPrompt, kDescriptionTitle));
-
-    QCOMPARE(stored(t), QStringList{QStringLiteral("Cool Tool|Makes maps|") + tool});
-    QCOMPARE(listed(rebuilt), QStringList{QStringLiteral("Cool Tool")});
+    const QString name = QStringLiteral("input|Input A Custom Name|Enter a Name for the Proggy c('.'C)||OK|");
+    const QString description =
+        QStringLiteral("input|Description Entry|Please Enter A Description of the Program||OK|");
+    QCOMPARE(shown(t.prompter), (QStringList{dialog, dialog, name, name, name, description, description}));
+    QCOMPARE(stored(t), (QStringList{"Cool Tool|Makes maps|" + tool, "Only|one|/o"}));
+    QCOMPARE(listed(rebuilt), (QStringList{"Cool Tool", "Only"}));
     clickEntry(rebuilt, 0);
-    QCOMPARE(labelText(rebuilt, "lblDes"), QStringLiteral("Makes maps"));
     clickAction(rebuilt, "cmdRun");
     QCOMPARE(t.launcher.started, QStringList{tool});
-}
-
-void TstProgramsUi::closingDuringRebuildKeepsLoadingWindow()
-{
-    TestApp t;
-    QVERIFY(seed(t, {{"A", "a", "/a"}, {"B", "b", "/b"}}));
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    clickEntry(w, 0);
-    t.prompter.answerYes();
-    clickAction(w, "cmdRemove");
-    QVERIFY(visible(t, WindowNames::Loading));
-
-    // The user closes the window before the loading window gets to it.
-    QPointer<QWidget> closed(w);
-    w->close();
-    QVERIFY(!closed || !closed->isVisible());
-    QVERIFY(visible(t, WindowNames::Loading));
-    QVERIFY(!visible(t, WindowNames::MainMenu));
-
-    // The hand-over still ends with a new programs window.
-    QWidget* rebuilt = waitForRebuild(t, closed);
-    QVERIFY(rebuilt);
-    QCOMPARE(listed(rebuilt), QStringList{QStringLiteral("B")});
-    QVERIFY(!visible(t, WindowNames::MainMenu));
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TstProgramsUi::closingReturnsToMenu()
-{
-    TestApp t;
-    QWidget* w = openFromMenu(t);
-    QVERIFY(w);
-    w->close();
-    QVERIFY(visible(t, WindowNames::MainMenu));
-    QVERIFY(!visible(t, WindowNames::Loading));
-    QVERIFY(QTest::qWaitFor([&] { return !t.existing(WindowNames::Programs); }));
-    // The data window lives on with its record set; opening again works.
-    QVERIFY(t.existing(WindowNames::ProgramsData));
-    click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    QVERIFY(visible(t, WindowNames::Programs));
-    QVERIFY(t.prompter.boxes().isEmpty());
 }
 
 void TstProgramsUi::hoverColours()
 {
     TestApp t;
-    QVERIFY(seed(t, {{"A", "a", "/a"}}));
-    QWidget* w = openFromMenu(t);
+    QWidget* w = openWith(t, {{"A", "a", "/a"}});
     QVERIFY(w);
-    auto* import = named<ClickLabel>(w, QStringLiteral("cmdImport"));
-    auto* remove = named<ClickLabel>(w, QStringLiteral("cmdRemove"));
-    auto* run = named<ClickLabel>(w, QStringLiteral("cmdRun"));
-    const QColor plain = ProgramsWindow::actionPlainColour();
-    const QColor lit = ProgramsWindow::actionHighlightColour();
-    QCOMPARE(plain, QColor(0xC0, 0xFF, 0xC0));
-    QCOMPARE(lit, QColor(0xFF, 0xFF, 0x00));
-    auto colours = [&] { return QList<QColor>{import->backColor(), remove->backColor(), run->backColor()}; };
-    QCOMPARE(colours(), (QList<QColor>{plain, plain, plain}));
-
-    hover(run);
-    QCOMPARE(colours(), (QList<QColor>{plain, plain, lit}));
-    hover(import);
-    QCOMPARE(colours(), (QList<QColor>{lit, plain, plain}));
-    hover(named<QWidget>(w, QStringLiteral("Frame1")), QPoint(2, 2));
-    QCOMPARE(colours(), (QList<QColor>{plain, plain, plain}));
-    hover(remove);
-    QCOMPARE(colours(), (QList<QColor>{plain, lit, plain}));
-    hover(named<QListWidget>(w, QStringLiteral("List1"))->viewport());
-    QCOMPARE(colours(), (QList<QColor>{plain, plain, plain}));
-    hover(run);
-    hover(w, QPoint(w->width() - 3, w->height() - 3));
-    QCOMPARE(colours(), (QList<QColor>{plain, plain, plain}));
-    QCOMPARE(background(named<QWidget>(w, QStringLiteral("lblTitle"))), QColor(0xFF, 0xE0, 0xC0));
-    QCOMPARE(background(named<QWidget>(w, QStringLiteral("List1"))), QColor(0xC0, 0xFF, 0xFF));
+    QList<ClickLabel*> actions;
+    for (const char* name : {"cmdImport", "cmdRemove", "cmdRun"})
+        actions << named<ClickLabel>(w, QLatin1String(name));
+    // Where the mouse goes, and which action is highlighted then (-1: none).
+    const struct {
+        QWidget* where;
+        QPoint at;
+        int lit;
+    } moves[] = {{actions[2], {}, 2},
+                 {actions[0], {}, 0},
+                 {named<QWidget>(w, QStringLiteral("Frame1")), {2, 2}, -1},
+                 {actions[1], {}, 1},
+                 {list1(w)->viewport(), {}, -1},
+                 {actions[2], {}, 2},
+                 {w, {w->width() - 3, w->height() - 3}, -1}};
+    for (const auto& move : moves) {
+        hover(move.where, move.at);
+        for (int i = 0; i < actions.size(); ++i)
+            QCOMPARE(actions[i]->backColor(), i == move.lit ? QColor(0xFF, 0xFF, 0x00) : QColor(0xC0, 0xFF, 0xC0));
+    }
 }
 
 QTEST_MAIN(TstProgramsUi)

@@ -78,8 +78,8 @@ private Q_SLOTS:
     void menuEntryWithoutWindowDoesNothing();
     void menuEntryPreparationCanRefuse();
     void gamesHandOver();
+    void programsHandOver_data();
     void programsHandOver();
-    void closingDuringProgramsRebuildKeepsLoadingWindow();
     void strayModalBoxIsClosedNotHung();
 };
 
@@ -410,11 +410,19 @@ void TestShell::gamesHandOver()
     QVERIFY(!visible(t, WindowNames::Loading));
 }
 
+void TestShell::programsHandOver_data()
+{
+    QTest::addColumn<bool>("userClosesDuringRebuild");
+    QTest::newRow("rebuild") << false;
+    QTest::newRow("closed by the user during the rebuild") << true;
+}
+
 void TestShell::programsHandOver()
 {
+    QFETCH(bool, userClosesDuringRebuild);
     TestApp t;
     t.folder.writeProbe();
-    t.intervals.unloadPrograms = 100;
+    t.intervals.unloadPrograms = 150;
     t.create(false);
     int loads = 0;
     t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
@@ -428,7 +436,13 @@ void TestShell::programsHandOver()
 
     t.app().reloadProgramsWindow();
     QVERIFY(visible(t, WindowNames::Loading));
-    QVERIFY(first->isVisible()); // unloaded only when Timer3 fires
+    if (userClosesDuringRebuild) {
+        first->close(); // its unload step sees the rebuild and keeps the loading window
+        QVERIFY(visible(t, WindowNames::Loading));
+    } else {
+        QVERIFY(first->isVisible()); // unloaded only when Timer3 fires
+    }
+    QVERIFY(!menu->isVisible());
     QTRY_VERIFY(!first);
     QTRY_COMPARE(loads, 2);
     QTRY_VERIFY(!visible(t, WindowNames::Loading));
@@ -437,28 +451,6 @@ void TestShell::programsHandOver()
     QVERIFY(!t.app().programsReloadPending());
     auto* loading = static_cast<LoadingWindow*>(t.existing(WindowNames::Loading));
     QVERIFY(!named<QTimer>(loading, QStringLiteral("timLoadProg"))->isActive());
-}
-
-void TestShell::closingDuringProgramsRebuildKeepsLoadingWindow()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    t.intervals.unloadPrograms = 200;
-    t.create(false);
-    int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
-        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
-    });
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    click(named(menu, QStringLiteral("cmdProg")));
-    t.app().reloadProgramsWindow();
-    t.existing(WindowNames::Programs)->close(); // the user closes it during the rebuild
-    QVERIFY(visible(t, WindowNames::Loading));
-    QVERIFY(!menu->isVisible());
-    QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!visible(t, WindowNames::Loading));
-    QVERIFY(visible(t, WindowNames::Programs));
 }
 
 void TestShell::strayModalBoxIsClosedNotHung()

@@ -40,19 +40,24 @@ public:
         return m_inner ? m_inner->send(command, reply) : Ok;
     }
 
-    // Sends and returns the reply text (for status queries).
-    QString ask(const QString& command, int* code = nullptr)
-    {
-        QByteArray buffer = blankBuffer(255);
-        const int result = send(command, &buffer);
-        if (code)
-            *code = result;
-        return replyText(buffer);
-    }
-
 private:
     CommandDevice* m_inner;
 };
+
+// The code a command answers, sent with a reply buffer as the recorder does.
+inline int code(CommandDevice& device, const QString& command)
+{
+    QByteArray buffer = CommandDevice::blankBuffer();
+    return device.send(command, &buffer);
+}
+
+// The reply text of a status command, or "error <code>" when it failed.
+inline QString ask(CommandDevice& device, const QString& command)
+{
+    QByteArray buffer = CommandDevice::blankBuffer();
+    const int result = device.send(command, &buffer);
+    return result == 0 ? CommandDevice::replyText(buffer) : QStringLiteral("error %1").arg(result);
+}
 
 // A clock that a test moves by hand, for the synthetic backend.
 struct ManualClock {

@@ -38,4 +38,13 @@ struct WavHeader {
         h.valid = true;
         return h;
     }
+
+    // The header's fields in file order, then the file's size:
+    // "RIFF 44136 WAVE fmt  16 1 1 11025 22050 2 16 data 44100, 44144 bytes".
+    QString summary() const
+    {
+        return QString::asprintf("%s %u %s %s %u %u %u %u %u %u %u %s %u, %lld bytes", riff.constData(), riffSize,
+                                 wave.constData(), fmt.constData(), fmtSize, audioFormat, channels, rate, byteRate,
+                                 blockAlign, bits, dataTag.constData(), dataSize, fileSize);
+    }
 };

@@ -38,6 +38,7 @@ public:
 
     const QList<Box>& boxes() const { return m_boxes; }
     QStringList texts() const;  // the text of every box shown, in order
+    // Forgets the boxes shown so far; problems found so far are kept.
     void clear();
 
     // Failures so far: unexpected boxes, answers of the wrong kind, and
