@@ -7,6 +7,7 @@
 #include "shell/ui/MainMenuWindow.h"
 #include "support/TestApp.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QListWidget>
 #include <QPointer>
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void runAndRemoveAnsweredNo();
     void removeAnsweredYesRebuilds_data();
     void removeAnsweredYesRebuilds();
+    void noActionsWhileTheRebuildIsPending();
     void importAsksUntilAnswered();
     void hoverColours();
 };
@@ -295,8 +297,12 @@ void TstProgramsUi::removeAnsweredYesRebuilds()
     QVERIFY(visible(t, WindowNames::Loading));
     const QPointer<QWidget> old(w);
     if (closeDuringRebuild) {
-        // Closed before the loading window gets to it: the loading window stays, not the menu.
-        w->close();
+        // Closed with the title bar's button before the loading window gets to
+        // it (the window takes no clicks meanwhile, but closes): the loading
+        // window stays, not the menu.
+        QVERIFY(w->windowHandle());
+        QCloseEvent close;
+        QCoreApplication::sendEvent(w->windowHandle(), &close);
         QVERIFY(!old || !old->isVisible());
         QVERIFY(visible(t, WindowNames::Loading));
     }
@@ -307,6 +313,40 @@ void TstProgramsUi::removeAnsweredYesRebuilds()
     QCOMPARE(listed(rebuilt), (QStringList{"A", "B"}));
     QCOMPARE(selection(rebuilt), kSelect + "|");
     QVERIFY(!visible(t, WindowNames::MainMenu));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TstProgramsUi::noActionsWhileTheRebuildIsPending()
+{
+    TestApp t;
+    QWidget* w = openWith(t, {{"A", "first", "/a"}, {"B", "second", "/b"}, {"C", "last", "/c"}});
+    QVERIFY(w);
+    clickEntry(w, 0);
+    t.prompter.answerYes();
+    clickAction(w, "cmdRemove");
+    QCOMPARE(stored(t), (QStringList{"B|second|/b", "C|last|/c"}));
+    QVERIFY(visible(t, WindowNames::Loading));
+
+    // Until the loading window replaces it, the old window still lists A, B, C
+    // while the catalogue holds B and C: an entry would pick the wrong row, and
+    // a box left open would outlive its window. So it takes no clicks.
+    const QPointer<QWidget> old(w);
+    t.prompter.onBox = [&](const FakePrompter::Box&) { QTest::qWait(TestApp::shortIntervals().unloadPrograms * 2); };
+    clickEntry(w, 1, true);
+    for (const char* action : {"cmdRun", "cmdRemove", "cmdImport"}) {
+        QVERIFY2(old, "the window was destroyed while one of its boxes was open");
+        clickAction(w, action);
+    }
+    QVERIFY2(old, "the window was destroyed while one of its boxes was open");
+    QCOMPARE(selection(w), QStringLiteral("A|first"));
+    QCOMPARE(t.prompter.boxes().size(), 1);
+    QVERIFY(t.launcher.started.isEmpty());
+
+    QWidget* rebuilt = waitForRebuild(t, old);
+    QVERIFY(rebuilt);
+    QVERIFY(rebuilt->isEnabled());
+    QCOMPARE(listed(rebuilt), (QStringList{"B", "C"}));
+    QCOMPARE(stored(t), (QStringList{"B|second|/b", "C|last|/c"}));
     VERIFY_PROMPTER(t.prompter);
 }
 

@@ -217,7 +217,7 @@ void ProgramsWindow::cmdRemoveClick()
     if (positionOnSelection() && !ProgramCatalogue::removeCurrent(*records()))
         tellFailure(QStringLiteral("\"") + entry + QStringLiteral("\" could not be removed from the catalogue."),
                     records()->lastError());
-    reloadProgramsWindow(context());
+    rebuild();
 }
 
 void ProgramsWindow::cmdImportClick()
@@ -255,6 +255,16 @@ void ProgramsWindow::importProgram()
     if (rows && !ProgramCatalogue::add(*rows, name, description, m_text1))
         tellFailure(QStringLiteral("\"") + name + QStringLiteral("\" could not be added to the catalogue."),
                     rows->lastError());
+    rebuild();
+}
+
+void ProgramsWindow::rebuild()
+{
+    // From now until the loading window replaces this window, its list no
+    // longer matches the re-run query (an entry would stand for another row),
+    // and a box opened now would still be open when the window is destroyed.
+    // So it takes no more clicks or keys; it can still be closed.
+    setEnabled(false);
     reloadProgramsWindow(context());
 }
 

@@ -46,6 +46,8 @@ private:
     void cmdImportClick();
     void timer1Timer();
     void importProgram();
+    // Rebuilds the window through the loading window after a change.
+    void rebuild();
     QString askUntilAnswered(const QString& prompt, const QString& title);
     void resetActionHighlight();
     void highlightAction(ClickLabel* label);
