@@ -5,6 +5,7 @@
 #include "sounds/WavReader.h"
 #include "sounds/audio/MediaSoundPlayer.h"
 #include "sounds/audio/QtAudioBackend.h"
+#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
@@ -25,6 +26,8 @@ class TestSoundsAudio : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void recordSaveAndPlayThroughQtMultimedia();
+    void mediaPlayerPlaysEveryChannelCount_data();
+    void mediaPlayerPlaysEveryChannelCount();
 };
 
 void TestSoundsAudio::initTestCase()
@@ -88,6 +91,50 @@ void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia()
     QCOMPARE(player.player()->error(), QMediaPlayer::NoError);
     player.release();
     QVERIFY(player.player()->source().isEmpty());
+}
+
+void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("bits");
+    for (int channels : {3, 7})
+        for (int bits : {8, 16})
+            QTest::addRow("%d channels, %d bits", channels, bits) << channels << bits;
+}
+
+void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount()
+{
+    // A recording in any format the device takes is a file that players
+    // (here the editor's own media player) can play.
+    QFETCH(int, channels);
+    QFETCH(int, bits);
+    ManualClock clock;
+    SyntheticBackend::Options options;
+    options.clock = [&clock] { return clock.now; };
+    WaveDevice device(std::make_unique<SyntheticBackend>(options));
+    FakePrompter prompter;
+    WaveRecorder recorder(device, prompter);
+    recorder.settings().channels = qint16(channels);
+    recorder.settings().resolution = qint16(bits);
+    recorder.openCaptureDevice();
+    recorder.applyRecordingFormat();
+    QVERIFY(recorder.startRecording());
+    clock.advance(1000);
+    recorder.stopRecording();
+    TestUserFolder folder;
+    folder.makeDir("Speech/Bob");
+    const QString file = folder.path("Speech/Bob/Hello.wav");
+    QVERIFY(recorder.saveRecording(file));
+    QCOMPARE(prompter.texts(), QStringList());
+
+    MediaSoundPlayer player;
+    player.play(file);
+    QTRY_VERIFY_WITH_TIMEOUT(player.player()->mediaStatus() == QMediaPlayer::EndOfMedia ||
+                                 player.player()->mediaStatus() == QMediaPlayer::InvalidMedia,
+                             10000);
+    QCOMPARE(player.player()->errorString(), QString());
+    QCOMPARE(player.player()->mediaStatus(), QMediaPlayer::EndOfMedia);
+    player.release();
 }
 
 QTEST_GUILESS_MAIN(TestSoundsAudio)

@@ -354,6 +354,12 @@ void TestSoundsCore::recordingFormats_data()
         "RIFF 22086 WAVE fmt  16 1 2 11025 22050 2 8 data 22050, 22094 bytes");
     row("8-bit mono, odd size", 11025, 1, 8, 1, "1 bitspersample 8 samplespersec 11025 channels 1 bytespersec 11025",
         "RIFF 48 WAVE fmt  16 1 1 11025 11025 1 8 data 11, 56 bytes");
+    // More than two channels take the extensible format, sub-format PCM.
+    row("3 channels 16-bit", 11025, 3, 16, 1, "6 bitspersample 16 samplespersec 11025 channels 3 bytespersec 66150",
+        "RIFF 126 WAVE fmt  40 65534 3 11025 66150 6 16 22 16 0 0100000000001000800000aa00389b71 data 66, 134 bytes");
+    row("5 channels 8-bit, odd size", 11025, 5, 8, 1,
+        "5 bitspersample 8 samplespersec 11025 channels 5 bytespersec 55125",
+        "RIFF 116 WAVE fmt  40 65534 5 11025 55125 5 8 22 8 0 0100000000001000800000aa00389b71 data 55, 124 bytes");
     row("nothing recorded", 11025, 1, 16, 0, "2 bitspersample 16 samplespersec 11025 channels 1 bytespersec 22050",
         "RIFF 36 WAVE fmt  16 1 1 11025 22050 2 16 data 0, 44 bytes");
 }

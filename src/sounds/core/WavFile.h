@@ -8,7 +8,8 @@
 // Standard RIFF WAVE files with uncompressed PCM, the kind the game plays.
 namespace WavFile {
 
-// The 44-byte header of a PCM WAV file holding `dataBytes` bytes of samples.
+// The header of a PCM WAV file holding `dataBytes` bytes of samples: 44
+// bytes for mono and stereo, 68 (the extensible format) for more channels.
 QByteArray header(const PcmFormat& format, quint32 dataBytes);
 
 // Writes `pcm` as a WAV file. The file appears only once it is complete; on
