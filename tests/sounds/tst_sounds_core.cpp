@@ -408,7 +408,7 @@ void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess()
     probe.failingPrefix.insert("save capture ", CommandDevice::CannotWriteFile);
     probe.sent.clear();
     QVERIFY(!recorder.saveRecording(file));
-    QCOMPARE(prompter.texts(), QStringList({"Saving file failed, file name was: " + file}));
+    QCOMPARE(prompter.texts(), QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(file)}));
     QCOMPARE(folder.read("Speech/Bob/Hello.wav"), QByteArray("old sound"));
     QCOMPARE(folder.entries("Speech/Bob"), QStringList({"Hello.wav"}));
     // The recording went to a temporary file beside the target.
@@ -422,7 +422,7 @@ void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess()
     probe.failingPrefix.clear();
     const QString gone = folder.path("Speech/Gone/Hello.wav");
     QVERIFY(!recorder.saveRecording(gone));
-    QCOMPARE(prompter.texts(), QStringList({"Saving file failed, file name was: " + gone}));
+    QCOMPARE(prompter.texts(), QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(gone)}));
 
     // Once the device can write, the new recording replaces the old one.
     prompter.clear();

@@ -13,6 +13,7 @@
 #include "support/TestApp.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -515,7 +516,8 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     const QString target = t.folder.path("Speech/Bob/Hello.wav");
     rig.probe->failingPrefix.insert("save capture ", CommandDevice::CannotWriteFile);
     press(w, "cmdOK");
-    QCOMPARE(t.prompter.texts().mid(1), QStringList({"Saving file failed, file name was: " + target}));
+    QCOMPARE(t.prompter.texts().mid(1),
+             QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(target)}));
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav"}));
     QCOMPARE(buttons(w), QStringLiteral("RP-O"));
 

@@ -5,6 +5,7 @@
 #include "common/core/Prompter.h"
 #include "sounds/core/CommandDevice.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
@@ -89,7 +90,8 @@ void WaveRecorder::stopRecording()
 
 bool WaveRecorder::saveRecording(const QString& fileName)
 {
-    const QString failure = QStringLiteral("Saving file failed, file name was: ") + fileName;
+    // The name as the user's system writes it (backslashes on Windows).
+    const QString failure = QStringLiteral("Saving file failed, file name was: ") + QDir::toNativeSeparators(fileName);
     const QFileInfo target(fileName);
     // A hidden file beside the target: same folder, so the final replace
     // never crosses file systems.
