@@ -2,7 +2,9 @@
 // - the preview of an 8000 x 3000 map (an indexed PNG with the game's level
 //   chunk, as the game saves it), drawn at the preview box's size (777 x 265);
 // - refilling the window (folder list and map list, RefreshMapView) for a
-//   folder holding 10,000 maps and 20 sub-folders.
+//   folder holding 10,000 maps and 20 sub-folders;
+// - how long the window waits for the preview worker when it closes while
+//   that map is being drawn (the worker gives the picture up).
 //
 // Usage: bench_maps [Google Benchmark options]. Runs headless.
 
@@ -14,9 +16,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -47,6 +51,22 @@ void BM_PreviewLargeMap(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PreviewLargeMap)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_CloseWhileDrawingLargeMap(benchmark::State& state)
+{
+    const QString file = writeFile(scratch->filePath(QStringLiteral("Large.png")),
+                                   TestMaps::levelMapPng(TestMaps::sampleMap(QSize(8000, 3000))));
+    for (auto _ : state) {
+        auto loader = std::make_unique<MapPreviewLoader>();
+        loader->request(file, QSize(777, 265));
+        QThread::msleep(20); // well into the drawing
+        QElapsedTimer timer;
+        timer.start();
+        loader.reset();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_CloseWhileDrawingLargeMap)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 void BM_RefreshTenThousandMaps(benchmark::State& state)
 {

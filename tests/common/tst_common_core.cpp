@@ -208,6 +208,17 @@ void TestCommonCore::removeFolderAndFiles()
     writeFile(folder + QStringLiteral("/sub/c"), "3");
     QVERIFY(!FileOps::removeFolderAndFiles(folder));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"sub"});
+
+#ifndef Q_OS_WIN
+    // A folder that links elsewhere: only the link goes, never the files it points to.
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    writeFile(outside + QStringLiteral("/keep.png"), "map");
+    const QString link = dir.filePath(QStringLiteral("Linked"));
+    QVERIFY(QFile::link(outside, link));
+    QVERIFY(FileOps::removeFolderAndFiles(link));
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QCOMPARE(readFile(outside + QStringLiteral("/keep.png")), QByteArray("map"));
+#endif
 }
 
 void TestCommonCore::fileFilter_data()

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cfenv>
 #include <cstring>
 #include <new>
@@ -82,6 +83,8 @@ private slots:
     void stripsOnlyForeignChunks();
     void hostileFilesGiveTheError_data();
     void hostileFilesGiveTheError();
+    void cancellingGivesTheError_data();
+    void cancellingGivesTheError();
     void stripsDoNotChangeTheResult_data();
     void stripsDoNotChangeTheResult();
     void failingFillGivesNoPicture_data();
@@ -447,6 +450,46 @@ void PictureScalingTest::hostileFilesGiveTheError()
     QCOMPARE(result.error().description, QStringLiteral("Error loading picture ") + file);
     QCOMPARE(width, askedWidth);
     QCOMPARE(height, askedHeight);
+}
+
+void PictureScalingTest::cancellingGivesTheError_data()
+{
+    // A caller that no longer wants the picture (the map preview after
+    // another map was chosen, or its window closed) is answered "no" a few
+    // times, then "yes": the work stops and the call fails.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("answersBeforeYes"); // -1: never cancelled
+    const QImage map = TestMaps::sampleMap(QSize(400, 300));
+    const QByteArray level = TestMaps::levelMapPng(map);
+    const QByteArray rgb = TestMaps::pngBytes(map.convertToFormat(QImage::Format_RGB32));
+    QTest::newRow("game map, never") << level << -1;
+    QTest::newRow("game map, at once") << level << 0;
+    QTest::newRow("game map, while decoding") << level << 5;
+    QTest::newRow("game map, while resampling") << level << 300;
+    QTest::newRow("picture decoded by Qt, never") << rgb << -1;
+    QTest::newRow("picture decoded by Qt, at once") << rgb << 0;
+    QTest::newRow("picture decoded by Qt, while decoding") << rgb << 2;
+    QTest::newRow("picture decoded by Qt, while resampling") << rgb << 300;
+}
+
+void PictureScalingTest::cancellingGivesTheError()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, answersBeforeYes);
+    const QString file = TestMaps::writeBytes(path(QStringLiteral("cancelled.png")), bytes);
+    std::atomic<int> asked{0};
+    const auto cancelled = [&asked, answersBeforeYes] { return asked++ >= answersBeforeYes && answersBeforeYes >= 0; };
+    int width = 157;
+    int height = 53;
+    const PictureResult result = loadPictureResized(file, width, height, background, false, cancelled);
+    QCOMPARE(result.ok(), answersBeforeYes < 0);
+    QCOMPARE(QSize(width, height), QSize(157, 53));
+    if (answersBeforeYes < 0) {
+        // Asked all along the way: often enough to stop soon at any point.
+        QVERIFY2(asked > 40, qPrintable(QString::number(asked)));
+        return;
+    }
+    QCOMPARE(result.error().description, QStringLiteral("Error loading picture ") + file);
 }
 
 void PictureScalingTest::stripsDoNotChangeTheResult_data()

@@ -6,6 +6,7 @@
 #include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
+#include <QDirIterator>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -46,6 +47,10 @@ private Q_SLOTS:
     void modelSortMatchesTextOrder();
     void transferStaysInsideGames_data();
     void transferStaysInsideGames();
+    void transferOntoWhatIsThere_data();
+    void transferOntoWhatIsThere();
+    void actionsOnNamesOnlyWindowsRefuses_data();
+    void actionsOnNamesOnlyWindowsRefuses();
     void settingsKeepDateFormat();
 };
 
@@ -361,6 +366,97 @@ void GamesCoreTest::transferStaysInsideGames()
         QCOMPARE(f.read(toFolder.isEmpty() ? "Games/g.WAgame" : "Games/" + toFolder + "/g.WAgame"), QByteArray("game"));
     QVERIFY(f.entries("Elsewhere").isEmpty());
     QVERIFY(f.entries("Games/Cups/Old").isEmpty());
+}
+
+void GamesCoreTest::transferOntoWhatIsThere_data()
+{
+    QTest::addColumn<QString>("there"); // what stands in Cups first: "link" to the game, or "G.wagame"
+    QTest::addColumn<QString>("toFolder");
+    QTest::addColumn<bool>("move");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("after"); // every file under Games, read through links
+    const QString already = QStringLiteral("g.WAgame is already in the Cups folder! c('.'C)");
+    auto row = [](const char* tag, const char* there, const char* toFolder, bool move, const QString& message,
+                  const QStringList& after) { QTest::newRow(tag) << there << toFolder << move << message << after; };
+    // A link to the game itself: nothing to copy, and a move must not delete the only copy.
+    row("move onto a link to it", "link", "Cups", true, already, {"Cups/g.WAgame=game", "g.WAgame=game"});
+    row("copy onto a link to it", "link", "Cups", false, already, {"Cups/g.WAgame=game", "g.WAgame=game"});
+    // The game's own file system sees one name: the copy replaces the game there.
+    row("copy, other letter case", "G.wagame", "Cups", false, "", {"Cups/G.wagame=game", "g.WAgame=game"});
+    row("move, other letter case", "G.wagame", "Cups", true, "", {"Cups/G.wagame=game"});
+    // A folder made on another system, with a name Windows would refuse, is a folder all the same.
+    row("folder named with a colon", "", "Cup: 2", true, "", {"Cup: 2/g.WAgame=game"});
+}
+
+void GamesCoreTest::transferOntoWhatIsThere()
+{
+    QFETCH(QString, there);
+    QFETCH(QString, toFolder);
+    QFETCH(bool, move);
+    QFETCH(QString, message);
+    QFETCH(QStringList, after);
+#ifdef Q_OS_WIN
+    if (there == QLatin1String("link") || toFolder.contains(QLatin1Char(':')))
+        QSKIP("no such links or folder names on Windows");
+#endif
+    TestUserFolder f;
+    f.writeFile("Games/g.WAgame", "game");
+    f.makeDir("Games/" + toFolder);
+    if (there == QLatin1String("link"))
+        QVERIFY(QFile::link(f.path("Games/g.WAgame"), f.path("Games/Cups/g.WAgame")));
+    else if (!there.isEmpty())
+        f.writeFile("Games/Cups/" + there, "older");
+    GameFileActions::Transfer transfer{QStringLiteral("g.WAgame"), QString(), toFolder, move};
+    const GameFileActions::Outcome outcome = GameFileActions::transfer(f.path("Games"), transfer, f.path("Games/Temp"));
+    QCOMPARE(outcome.notice.text, message);
+    QCOMPARE(outcome.changed, message.isEmpty());
+
+    QStringList files;
+    QDirIterator it(f.path("Games"), QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files << path.mid(f.path("Games").size() + 1) + "=" + f.read(path.mid(f.user().size() + 1));
+    }
+    // Letter case aside: where the file system ignores it, the replaced game may keep either spelling.
+    files.sort(Qt::CaseInsensitive);
+    QCOMPARE(files.join('|').toLower(), after.join('|').toLower());
+}
+
+void GamesCoreTest::actionsOnNamesOnlyWindowsRefuses_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char* action : {"delete game", "view game", "remove folder"})
+        QTest::newRow(action) << action;
+}
+
+// Folders and games named on another system are listed, so they can be
+// worked on like any other.
+void GamesCoreTest::actionsOnNamesOnlyWindowsRefuses()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows makes no such names");
+#endif
+    QFETCH(QString, action);
+    TestUserFolder f;
+    const QString folder = QStringLiteral("Cup: 2");
+    const QString game = stamp + QStringLiteral("[Online] Anna: the Best?.WAgame");
+    f.writeFile("Games/" + folder + "/" + game, "game");
+    const QString root = f.path("Games");
+    GameFileActions::Outcome outcome;
+    if (action == QLatin1String("delete game")) {
+        outcome = GameFileActions::deleteGame(root, folder, game);
+        QVERIFY(!f.exists("Games/" + folder + "/" + game));
+    } else if (action == QLatin1String("view game")) {
+        const QString copy = GameFileActions::copyForViewing(root, folder, game, f.path("Games/Temp"), &outcome.notice);
+        QCOMPARE(copy, f.path("Games/Temp/" + game));
+        QCOMPARE(f.read("Games/Temp/" + game), QByteArray("game"));
+    } else {
+        outcome = GameFileActions::removeFolder(root, folder);
+        QCOMPARE(outcome.notice.text, QStringLiteral("Folder successfully deleted! <(^.^)>"));
+        QVERIFY(!f.exists("Games/" + folder));
+        return;
+    }
+    QCOMPARE(outcome.notice.text, QString());
 }
 
 void GamesCoreTest::settingsKeepDateFormat()

@@ -80,6 +80,7 @@ private Q_SLOTS:
     void gamesHandOver();
     void programsHandOver_data();
     void programsHandOver();
+    void closingSplashOrLoadingWindowKeepsTheProgramGoing();
     void strayModalBoxIsClosedNotHung();
 };
 
@@ -451,6 +452,33 @@ void TestShell::programsHandOver()
     QVERIFY(!t.app().programsReloadPending());
     auto* loading = static_cast<LoadingWindow*>(t.existing(WindowNames::Loading));
     QVERIFY(!named<QTimer>(loading, QStringLiteral("timLoadProg"))->isActive());
+}
+
+void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.intervals.unloadPrograms = 150;
+    t.create(false);
+    int loads = 0;
+    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
+        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
+    });
+    t.app().start();
+    QWidget* splash = t.existing(WindowNames::Splash);
+    splash->close(); // as the window manager's close button would
+    QVERIFY(!splash->isVisible());
+    QCOMPARE(t.existing(WindowNames::Splash), splash); // still there, its timer still running
+    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
+
+    click(named(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
+    t.app().reloadProgramsWindow();
+    QWidget* loading = t.existing(WindowNames::Loading);
+    QVERIFY(!loading->close()); // the hand-over goes on
+    QVERIFY(loading->isVisible());
+    QTRY_COMPARE(loads, 2);
+    QTRY_VERIFY(!loading->isVisible());
+    QVERIFY(visible(t, WindowNames::Programs));
 }
 
 void TestShell::strayModalBoxIsClosedNotHung()

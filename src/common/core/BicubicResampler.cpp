@@ -243,6 +243,7 @@ struct Job {
     QSize size;
     bool alpha;
     RowProgress* progress; // null when every source row is there
+    const std::function<bool()>& cancelled;
     uchar* resultBits;
     qsizetype resultStride;
     MemoryBudget& budget;
@@ -334,6 +335,8 @@ private:
     {
         auto* self = static_cast<StripRunner*>(user);
         const int row = self->m_strip.sourceFirst + int(i);
+        if (self->m_job.cancelled && self->m_job.cancelled())
+            return 1;
         if (self->m_job.progress && !self->m_job.progress->waitFor(row))
             return 1;
         const qsizetype offset = qsizetype(i & self->m_inMask) * self->m_inStride;
@@ -434,7 +437,7 @@ QImage resample(const QImage& source, QSize size, const Options& options)
     if (result.isNull())
         return {};
     RowProgress progress;
-    const Job job{rows,          source.size(),         size,  alpha, filling ? &progress : nullptr,
+    const Job job{rows,          source.size(),         size,  alpha, filling ? &progress : nullptr, options.cancelled,
                   result.bits(), result.bytesPerLine(), budget};
     const int strips = stripCount(options, size, filling);
     std::atomic<int> nextStrip{0};

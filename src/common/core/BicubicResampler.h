@@ -62,6 +62,10 @@ struct Options {
     // Number of horizontal strips the result is computed in; 0 chooses from
     // the sizes and the machine. The result does not depend on it.
     int strips = 0;
+    // When set, asked before each source row is used; once it returns true
+    // the work stops and the result is null. Called from every thread of the
+    // call, so it must be thread-safe.
+    std::function<bool()> cancelled;
 };
 
 // Format of the result for `source`: Format_RGB32 for opaque pictures,
@@ -70,8 +74,8 @@ QImage::Format workingFormat(const QImage& source);
 
 // `source` resampled to `size` (both dimensions at least 1), in
 // workingFormat(source); at its own size, a converted copy. A null image when
-// the source is null, the size is empty, memory runs out or the rows could
-// not be filled.
+// the source is null, the size is empty, memory runs out, the rows could
+// not be filled or the work was cancelled.
 QImage resample(const QImage& source, QSize size, const Options& options = {});
 
 } // namespace BicubicResampler

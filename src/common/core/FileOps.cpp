@@ -74,6 +74,11 @@ bool moveReplacing(const QString& source, const QString& destination, QString* e
 
 bool removeFolderAndFiles(const QString& folder)
 {
+    // A folder that is only a link to another place: the link goes, and the
+    // files of the place it points to (perhaps outside the User folder) stay.
+    const QFileInfo info(folder);
+    if (info.isSymLink() || info.isJunction())
+        return QFile::remove(folder);
     QDir dir(folder);
     if (!dir.exists())
         return false;

@@ -24,6 +24,7 @@ bool moveReplacing(const QString& source, const QString& destination, QString* e
 
 // Deletes the plain files directly inside `folder` (not its sub-folders),
 // then removes the folder if it is then empty. True when the folder is gone.
+// A folder that is a link to another place is removed as a link only.
 bool removeFolderAndFiles(const QString& folder);
 
 } // namespace FileOps

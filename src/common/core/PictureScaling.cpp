@@ -46,6 +46,36 @@ QSize requestedSize(int width, int height, QSize imageSize)
     return QSize(width, height);
 }
 
+using Cancelled = std::function<bool()>;
+
+bool isCancelled(const Cancelled& cancelled)
+{
+    return cancelled && cancelled();
+}
+
+// The file's bytes as Qt's decoders read them: once the caller has given up,
+// reading fails, and the decoder stops with an error instead of finishing a
+// picture nobody wants.
+class CancellableBuffer : public QBuffer {
+public:
+    CancellableBuffer(QByteArray* bytes, const Cancelled& cancelled)
+        : QBuffer(bytes)
+        , m_cancelled(cancelled)
+    {
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (isCancelled(m_cancelled))
+            return -1;
+        return QBuffer::readData(data, maxSize);
+    }
+
+private:
+    const Cancelled& m_cancelled;
+};
+
 // The sizes one call works with, and the memory they take.
 struct Plan {
     QSize box;    // the finished picture
@@ -107,13 +137,14 @@ QImage compose(const QImage& image, const Plan& plan, const QColor& background,
 // A palette PNG (the game's maps): decoded row by row on this thread while the
 // resampler's helper thread already resamples the rows that are there.
 QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height,
-                        const QColor& background, bool keepProportions)
+                        const QColor& background, bool keepProportions, const Cancelled& cancelled)
 {
     IndexedPngReader reader(bytes);
     if (!reader.readHeader())
         return {};
     const Plan plan(reader.size(), width, height, keepProportions);
     BicubicResampler::Options options;
+    options.cancelled = cancelled;
     if (!plan.fits(fileBytes, reader.size(), 1, &options.memoryLimit))
         return {};
     QImage indexed(reader.size(), QImage::Format_Indexed8);
@@ -124,10 +155,12 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, 
     // them from `indexed`, which is neither copied nor detached meanwhile.
     uchar* const rows = indexed.bits();
     const qsizetype bytesPerLine = indexed.bytesPerLine();
-    options.fill = [&reader, rows, bytesPerLine](BicubicResampler::RowProgress& progress) {
+    options.fill = [&reader, rows, bytesPerLine, &cancelled](BicubicResampler::RowProgress& progress) {
         constexpr int rowsAtOnce = 16;
         const int total = reader.size().height();
         for (int done = 0; done < total;) {
+            if (isCancelled(cancelled))
+                return false;
             const int count = std::min(rowsAtOnce, total - done);
             if (!reader.readRows(rows + done * bytesPerLine, bytesPerLine, count))
                 return false;
@@ -151,11 +184,11 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, 
 
 // Any other picture: decoded whole by Qt, then resampled.
 QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height, const QColor& background,
-                     bool keepProportions)
+                     bool keepProportions, const Cancelled& cancelled)
 {
     QImage image;
     {
-        QBuffer buffer(&bytes);
+        CancellableBuffer buffer(&bytes, cancelled);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
         reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
@@ -166,11 +199,12 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width
         image = reader.read();
     }
     bytes = QByteArray();
-    if (image.isNull())
+    if (image.isNull() || isCancelled(cancelled))
         return {};
 
     const Plan plan(image.size(), width, height, keepProportions);
     BicubicResampler::Options options;
+    options.cancelled = cancelled;
     if (!plan.fits(0, image.size(), (image.depth() + 7) / 8, &options.memoryLimit))
         return {};
     QImage picture = compose(image, plan, background, options);
@@ -179,23 +213,41 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width
     return picture;
 }
 
-QImage render(const QString& file, QSize& size, int width, int height, const QColor& background, bool keepProportions)
+// The whole file, read a piece at a time so that a large file on a slow disk
+// can be given up; empty when it cannot be read whole.
+QByteArray readAll(QFile& f, qint64 size, const Cancelled& cancelled)
+{
+    constexpr qint64 piece = qint64(4) << 20;
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 done = 0; done < size;) {
+        if (isCancelled(cancelled))
+            return {};
+        const qint64 n = f.read(bytes.data() + done, std::min(piece, size - done));
+        if (n <= 0)
+            return {};
+        done += n;
+    }
+    return bytes;
+}
+
+QImage render(const QString& file, QSize& size, int width, int height, const QColor& background, bool keepProportions,
+              const Cancelled& cancelled)
 {
     const QFileInfo info(file);
-    if (!info.isFile() || info.size() <= 0 || info.size() > memoryBudget)
+    if (!info.isFile() || info.size() <= 0 || info.size() > memoryBudget || isCancelled(cancelled))
         return {};
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = f.read(info.size());
+    QByteArray bytes = readAll(f, info.size(), cancelled);
     f.close();
     if (bytes.size() != info.size())
         return {};
     const qint64 fileBytes = bytes.size();
     PngChunks::stripForeignChunks(bytes);
     if (IndexedPngReader::canRead(bytes))
-        return renderIndexedPng(bytes, fileBytes, size, width, height, background, keepProportions);
-    return renderDecoded(bytes, fileBytes, size, width, height, background, keepProportions);
+        return renderIndexedPng(bytes, fileBytes, size, width, height, background, keepProportions, cancelled);
+    return renderDecoded(bytes, fileBytes, size, width, height, background, keepProportions, cancelled);
 }
 
 } // namespace
@@ -249,13 +301,13 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions)
 }
 
 PictureResult loadPictureResized(const QString& file, int& width, int& height, const QColor& background,
-                                 bool keepProportions)
+                                 bool keepProportions, const std::function<bool()>& cancelled)
 {
     Q_UNUSED(allocationLimitSet);
     QSize size;
     QImage picture;
     try {
-        picture = render(file, size, width, height, background, keepProportions);
+        picture = render(file, size, width, height, background, keepProportions, cancelled);
     } catch (const std::bad_alloc&) {
         picture = QImage();
     }

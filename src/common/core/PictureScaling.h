@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // Loads a picture file and renders it at a requested pixel size, on a
 // background colour: either stretched over the whole size or fitted inside it
 // with its proportions kept and centred. Used by the map preview.
@@ -103,7 +105,12 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions);
 // untouched, when the file is missing, not a regular file, unreadable, not a
 // picture, damaged or truncated, when the requested size is not positive, or
 // when the picture or the requested size would need more than memoryBudget.
+//
+// `cancelled`, when given, is asked again and again while the file is read,
+// decoded and resampled (from more than one thread: it must be thread-safe);
+// once it returns true the call gives up soon and fails with the same error.
+// A caller whose picture is no longer wanted so never waits for all of it.
 PictureResult loadPictureResized(const QString& file, int& width, int& height, const QColor& background,
-                                 bool keepProportions);
+                                 bool keepProportions, const std::function<bool()>& cancelled = {});
 
 } // namespace PictureScaling

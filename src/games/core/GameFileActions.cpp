@@ -37,11 +37,20 @@ bool sameFolder(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
+// A name read from a listing of Games (a folder or a game the windows show):
+// one entry directly inside its folder. Unlike a typed name it may hold
+// characters that only Windows refuses, as names made on other systems do.
+bool isEntryName(const QString& name)
+{
+    const NameRules::Problem rule = NameRules::check(name);
+    return !name.isEmpty() && rule != NameRules::Problem::Separator && rule != NameRules::Problem::DotName;
+}
+
 // A folder of Games given by the name of a navigator entry or a list entry:
-// a single valid name of an existing folder directly inside Games.
+// the name of an existing folder directly inside Games.
 bool isUserFolder(const QString& gamesRoot, const QString& folder)
 {
-    return NameRules::isValid(folder) && QFileInfo(PathCase::join(gamesRoot, folder)).isDir();
+    return isEntryName(folder) && QFileInfo(PathCase::join(gamesRoot, folder)).isDir();
 }
 
 } // namespace
@@ -143,7 +152,7 @@ Outcome removeFolder(const QString& gamesRoot, const QString& folder)
 Outcome deleteGame(const QString& gamesRoot, const QString& folder, const QString& file)
 {
     const QString path = gamePath(gamesRoot, folder, file);
-    if (NameRules::isValid(file) && QFileInfo(path).isFile() && QFile::remove(path))
+    if (isEntryName(file) && QFileInfo(path).isFile() && QFile::remove(path))
         return {true, {}};
     return {false, problem(file + QStringLiteral(" could not be deleted. =("), QStringLiteral("Delete Game"))};
 }
@@ -154,7 +163,7 @@ QString copyForViewing(const QString& gamesRoot, const QString& folder, const QS
     const QString title = QStringLiteral("View Game");
     QString error;
     const QString copy = PathCase::join(tempFolder, file);
-    if (!NameRules::isValid(file)) {
+    if (!isEntryName(file)) {
         error = QStringLiteral("the name is not a valid file name");
     } else if (!QDir().mkpath(tempFolder)) {
         error = QStringLiteral("the folder ") + QDir::toNativeSeparators(tempFolder) +
@@ -180,9 +189,10 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
     }
     const QString fromFolder = GamesTree::folderPath(gamesRoot, t.fromFolder);
     const QString toFolder = GamesTree::folderPath(gamesRoot, t.toFolder);
+    const Notice alreadyThere =
+        tell(t.file + QStringLiteral(" is already in the ") + destinationName + QStringLiteral(" folder! c('.'C)"));
     if (t.fromFolder == t.toFolder || sameFolder(fromFolder, toFolder))
-        return {false, tell(t.file + QStringLiteral(" is already in the ") + destinationName +
-                            QStringLiteral(" folder! c('.'C)"))};
+        return {false, alreadyThere};
     if (sameFolder(toFolder, tempFolder)) {
         return {false, problem(QStringLiteral("The Temp folder only holds copies of games being viewed, and it is "
                                               "emptied when The Quillane closes. Please pick another folder. c('.'C)"),
@@ -190,24 +200,32 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
     }
 
     const QString source = gamePath(gamesRoot, t.fromFolder, t.file);
-    const QString destination = PathCase::join(toFolder, t.file);
-    QString error;
-    if (!NameRules::isValid(t.file) || !FileOps::copyReplacing(source, destination, &error)) {
-        if (error.isEmpty())
-            error = QStringLiteral("the name is not a valid file name");
-        return {false,
-                problem(t.file + QStringLiteral(" could not be ") +
-                            (t.move ? QStringLiteral("moved") : QStringLiteral("copied")) + QStringLiteral(" to the ") +
-                            destinationName + QStringLiteral(" folder: ") + error + QStringLiteral(". =("),
-                        failed)};
+    QString error = QStringLiteral("the name is not a valid file name");
+    if (isEntryName(t.file)) {
+        // A game of this name in the destination is replaced, whatever the
+        // letter case of its name, as on the game's own file system.
+        const QString standing = PathCase::findEntry(toFolder, t.file);
+        const QString destination = PathCase::join(toFolder, standing.isEmpty() ? t.file : standing);
+        // Through a link the destination can be the game itself: the copy
+        // would change nothing and a move would delete the only copy.
+        if (FileOps::sameFile(source, destination))
+            return {false, alreadyThere};
+        error.clear();
+        if (FileOps::copyReplacing(source, destination, &error)) {
+            // Only a complete copy lets the original go.
+            if (t.move && !QFile::remove(source)) {
+                return {true, problem(t.file + QStringLiteral(" was copied to the ") + destinationName +
+                                          QStringLiteral(" folder, but the original could not be deleted. =("),
+                                      failed)};
+            }
+            return {true, {}};
+        }
     }
-    // Only a complete copy lets the original go.
-    if (t.move && !QFile::remove(source)) {
-        return {true, problem(t.file + QStringLiteral(" was copied to the ") + destinationName +
-                                  QStringLiteral(" folder, but the original could not be deleted. =("),
-                              failed)};
-    }
-    return {true, {}};
+    return {false,
+            problem(t.file + QStringLiteral(" could not be ") +
+                        (t.move ? QStringLiteral("moved") : QStringLiteral("copied")) + QStringLiteral(" to the ") +
+                        destinationName + QStringLiteral(" folder: ") + error + QStringLiteral(". =("),
+                    failed)};
 }
 
 } // namespace GameFileActions

@@ -54,10 +54,10 @@ struct Transfer {
 };
 
 // Copies or moves a game into another folder of Games, replacing a game of
-// the same name there. Refused: the game's own folder, the temporary folder
-// `tempFolder` (emptied when the program ends), and a folder that is not a
-// folder of Games. A move deletes the original only after its copy is
-// complete.
+// the same name there (letter case aside). Refused: the game's own folder (or
+// a link there to the game itself), the temporary folder `tempFolder`
+// (emptied when the program ends), and a folder that is not a folder of
+// Games. A move deletes the original only after its copy is complete.
 Outcome transfer(const QString& gamesRoot, const Transfer& transfer, const QString& tempFolder);
 
 // The messages the windows share.

@@ -6,14 +6,14 @@
 
 namespace MapPreview {
 
-QImage render(const QString& file, QSize size)
+QImage render(const QString& file, QSize size, const std::function<bool()>& cancelled)
 {
     int width = size.width();
     int height = size.height();
     if (width <= 0 || height <= 0)
         return QImage();
     const PictureScaling::PictureResult result =
-        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false);
+        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false, cancelled);
     return result.ok() ? result.picture() : QImage();
 }
 
@@ -23,8 +23,8 @@ MapPreviewLoader::MapPreviewLoader(QObject* parent)
     : QObject(parent)
     , m_latest(std::make_shared<std::atomic<quint64>>(0))
 {
-    // One picture at a time: a newer request waits for at most the one that
-    // is being drawn, never for a queue of stale ones.
+    // One picture at a time: a newer request waits only until the one being
+    // drawn has given up, never for a queue of stale ones.
     m_pool.setMaxThreadCount(1);
 }
 
@@ -44,7 +44,9 @@ void MapPreviewLoader::request(const QString& file, QSize size)
     m_pool.start([this, latest, ticket, file, size] {
         if (latest->load() != ticket)
             return; // superseded before it started
-        const QImage picture = MapPreview::render(file, size);
+        // A newer request, cancel() or the loader's end makes the drawing
+        // stop early instead of finishing a picture nobody will see.
+        const QImage picture = MapPreview::render(file, size, [&latest, ticket] { return latest->load() != ticket; });
         if (latest->load() != ticket)
             return;
         // The pool is waited for before this object goes, so `this` is alive.

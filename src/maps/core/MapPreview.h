@@ -6,23 +6,26 @@
 #include <QString>
 #include <QThreadPool>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 // The map preview: a map drawn stretched over the whole preview box, at the
 // box's size in pixels, on white.
 namespace MapPreview {
 
-// Renders `file` at `size`; a null image when it cannot be loaded. Safe on
-// any thread.
-QImage render(const QString& file, QSize size);
+// Renders `file` at `size`; a null image when it cannot be loaded, or when
+// `cancelled` (asked from more than one thread while the map is drawn)
+// returns true before it is done. Safe on any thread.
+QImage render(const QString& file, QSize size, const std::function<bool()>& cancelled = {});
 
 } // namespace MapPreview
 
 // Renders previews off the user-interface thread, so that a large map never
 // freezes the window. Each request supersedes the ones before it: a request
 // that has not started yet is dropped, and the result of one that was already
-// running is thrown away, so after quick successive selections the last one
-// is what is shown.
+// running is given up, so after quick successive selections the last one is
+// what is shown, and the window never waits for a picture it no longer wants
+// (also not when it closes while a large map is being drawn).
 class MapPreviewLoader : public QObject {
     Q_OBJECT
 public:

@@ -62,6 +62,14 @@ void LoadingWindow::formLoad()
         QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
+bool LoadingWindow::formUnload()
+{
+    // The window stands in for the manager being rebuilt and goes by itself
+    // a moment later; closing it would stop the hand-over and leave no window
+    // at all, so the close is refused.
+    return false;
+}
+
 void LoadingWindow::startGamesReopen()
 {
     m_timer1->start();

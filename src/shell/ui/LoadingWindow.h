@@ -22,6 +22,9 @@ public:
     bool gamesReopenPending() const;
     bool programsRebuildPending() const;
 
+protected:
+    bool formUnload() override;
+
 private:
     void timer1Timer();
     void timer3Timer();

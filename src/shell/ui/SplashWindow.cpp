@@ -88,6 +88,14 @@ void SplashWindow::timer1Timer()
     m_timer1->stop();
 }
 
+bool SplashWindow::formUnload()
+{
+    // Closing the splash dismisses it like a key press: it stays loaded, so
+    // that its timer still brings the main menu and About can show it again.
+    hide();
+    return false;
+}
+
 void SplashWindow::keyPressEvent(QKeyEvent* event)
 {
     event->accept();

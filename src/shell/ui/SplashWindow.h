@@ -17,6 +17,7 @@ public:
     void formLoad() override;
 
 protected:
+    bool formUnload() override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
