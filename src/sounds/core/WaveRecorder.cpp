@@ -104,7 +104,9 @@ bool WaveRecorder::saveRecording(const QString& fileName)
     temp.close();
     if (send(QStringLiteral("save capture ") + temp.fileName(), failure) != CommandDevice::Ok)
         return false;
-    if (!FileOps::moveReplacing(temp.fileName(), fileName)) {
+    // The sound byte is replaced only by a complete copy; the temporary file
+    // goes when `temp` does, and a failure to remove it does not undo a save.
+    if (!FileOps::copyReplacing(temp.fileName(), fileName)) {
         report(failure);
         return false;
     }
