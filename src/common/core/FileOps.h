@@ -7,7 +7,8 @@
 // after its copy is complete.
 namespace FileOps {
 
-// True when both paths exist and name the same file.
+// True when both paths exist and name the same file or folder (links and
+// trailing separators aside).
 bool sameFile(const QString& a, const QString& b);
 
 // Copies `source` to `destination`, replacing a file of that name there. The

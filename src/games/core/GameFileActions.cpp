@@ -29,14 +29,6 @@ QString quoted(const QString& name)
     return QLatin1Char('\'') + name + QLatin1Char('\'');
 }
 
-// True when both name the same existing folder (letter case, links and
-// trailing separators aside).
-bool sameFolder(const QString& a, const QString& b)
-{
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
 // A name read from a listing of Games (a folder or a game the windows show):
 // one entry directly inside its folder. Unlike a typed name it may hold
 // characters that only Windows refuses, as names made on other systems do.
@@ -191,9 +183,9 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
     const QString toFolder = GamesTree::folderPath(gamesRoot, t.toFolder);
     const Notice alreadyThere =
         tell(t.file + QStringLiteral(" is already in the ") + destinationName + QStringLiteral(" folder! c('.'C)"));
-    if (t.fromFolder == t.toFolder || sameFolder(fromFolder, toFolder))
+    if (t.fromFolder == t.toFolder || FileOps::sameFile(fromFolder, toFolder))
         return {false, alreadyThere};
-    if (sameFolder(toFolder, tempFolder)) {
+    if (FileOps::sameFile(toFolder, tempFolder)) {
         return {false, problem(QStringLiteral("The Temp folder only holds copies of games being viewed, and it is "
                                               "emptied when The Quillane closes. Please pick another folder. c('.'C)"),
                                denied)};

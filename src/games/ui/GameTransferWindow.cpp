@@ -1,5 +1,6 @@
 #include "games/ui/GameTransferWindow.h"
 
+#include "common/core/FileOps.h"
 #include "common/core/Colors.h"
 #include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
@@ -20,11 +21,6 @@ namespace {
 // The navigator lists the folders of Games under these names.
 const QString parentEntry = QStringLiteral("..");
 
-bool sameFolder(const QString& a, const QString& b)
-{
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
 
 } // namespace
 
@@ -137,7 +133,7 @@ bool GameTransferWindow::pickedFolder(QString* folder, const QString& title)
 {
     // The path box lets the user list another folder; only the folders of
     // Games can be picked.
-    if (!sameFolder(m_fileNavBox1->path(), gamesRoot())) {
+    if (!FileOps::sameFile(m_fileNavBox1->path(), gamesRoot())) {
         context().prompter().message(QStringLiteral("Please pick one of the folders of your Games folder. c('.'C)"),
                                      title, Prompter::Buttons::Ok, Prompter::Icon::Information);
         refreshNavigator();
