@@ -16,19 +16,17 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Organiser and launcher for the User folder of Worms Armageddon."));
+    parser.setApplicationDescription(QStringLiteral("Organiser and launcher for the User folder of Worms Armageddon."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption userFolder(
-        QStringLiteral("user-folder"),
-        QStringLiteral("The game's User folder (default: the folder of this program)."), QStringLiteral("PATH"));
+    const QCommandLineOption userFolder(QStringLiteral("user-folder"),
+                                        QStringLiteral("The game's User folder (default: the folder of this program)."),
+                                        QStringLiteral("PATH"));
     parser.addOption(userFolder);
     parser.process(qtApp);
 
     AppOptions options;
-    options.userFolder =
-        parser.isSet(userFolder) ? parser.value(userFolder) : QCoreApplication::applicationDirPath();
+    options.userFolder = parser.isSet(userFolder) ? parser.value(userFolder) : QCoreApplication::applicationDirPath();
     if (!QDir(options.userFolder).exists()) {
         qCritical("The User folder %s does not exist.", qPrintable(QDir::toNativeSeparators(options.userFolder)));
         return 2;

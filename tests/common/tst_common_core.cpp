@@ -54,10 +54,14 @@ void TestCommonCore::gameFolder_data()
     QTest::addColumn<QString>("game");
     QTest::newRow("wine prefix") << "/home/p/.wine/drive_c/Team17/Worms Armageddon/User"
                                  << "/home/p/.wine/drive_c/Team17/Worms Armageddon/";
-    QTest::newRow("trailing separator") << "/games/WA/User/" << "/games/WA/";
-    QTest::newRow("one below root") << "/User" << "/";
-    QTest::newRow("root") << "/" << "/";
-    QTest::newRow("dots cleaned") << "/games/WA/x/../User" << "/games/WA/";
+    QTest::newRow("trailing separator") << "/games/WA/User/"
+                                        << "/games/WA/";
+    QTest::newRow("one below root") << "/User"
+                                    << "/";
+    QTest::newRow("root") << "/"
+                          << "/";
+    QTest::newRow("dots cleaned") << "/games/WA/x/../User"
+                                  << "/games/WA/";
 }
 
 void TestCommonCore::gameFolder()
@@ -72,11 +76,16 @@ void TestCommonCore::resolveIgnoresCase_data()
     QTest::addColumn<QStringList>("existing"); // folders made under the base
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("exact") << QStringList{"Games/Temp"} << "Games/Temp" << "Games/Temp";
-    QTest::newRow("lower-case folder is the Games folder") << QStringList{"games"} << "Games" << "games";
-    QTest::newRow("mixed depth") << QStringList{"GAMES/temp"} << "Games/Temp" << "GAMES/temp";
-    QTest::newRow("missing keeps spelling") << QStringList{} << "Games/Temp" << "Games/Temp";
-    QTest::newRow("missing below existing") << QStringList{"speech"} << "Speech/Bob" << "speech/Bob";
+    QTest::newRow("exact") << QStringList{"Games/Temp"} << "Games/Temp"
+                           << "Games/Temp";
+    QTest::newRow("lower-case folder is the Games folder") << QStringList{"games"} << "Games"
+                                                           << "games";
+    QTest::newRow("mixed depth") << QStringList{"GAMES/temp"} << "Games/Temp"
+                                 << "GAMES/temp";
+    QTest::newRow("missing keeps spelling") << QStringList{} << "Games/Temp"
+                                            << "Games/Temp";
+    QTest::newRow("missing below existing") << QStringList{"speech"} << "Speech/Bob"
+                                            << "speech/Bob";
     QTest::newRow("backslashes") << QStringList{"savedlevels/Caverns"} << "\\SavedLevels\\caverns"
                                  << "savedlevels/Caverns";
 }
@@ -225,9 +234,12 @@ void TestCommonCore::fileFilter_data()
 {
     QTest::addColumn<QString>("pipe");
     QTest::addColumn<QString>("qt");
-    QTest::newRow("named pattern") << "Any Executable (*.exe)|*.exe" << "Any Executable (*.exe)";
-    QTest::newRow("bare description") << "Maps|*.png;*.bmp" << "Maps (*.png *.bmp)";
-    QTest::newRow("two filters") << "Wave|*.wav|All|*.*" << "Wave (*.wav);;All (*.*)";
+    QTest::newRow("named pattern") << "Any Executable (*.exe)|*.exe"
+                                   << "Any Executable (*.exe)";
+    QTest::newRow("bare description") << "Maps|*.png;*.bmp"
+                                      << "Maps (*.png *.bmp)";
+    QTest::newRow("two filters") << "Wave|*.wav|All|*.*"
+                                 << "Wave (*.wav);;All (*.*)";
 }
 
 void TestCommonCore::fileFilter()

@@ -1,6 +1,6 @@
 #include "common/core/AppInfo.h"
-#include "common/core/Version.h"
 #include "common/core/Launcher.h"
+#include "common/core/Version.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/AppWindow.h"
 #include "common/ui/ClickLabel.h"
@@ -164,8 +164,8 @@ void TestShell::launching_data()
     QTest::newRow("game present") << "lblPlayWA" << QStringList{"WA.exe"} << -1 << "WA.exe" << QString();
     QTest::newRow("game in other letter case") << "lblPlayWA" << QStringList{"wa.EXE"} << -1 << "wa.EXE" << QString();
     QTest::newRow("game missing") << "lblPlayWA" << QStringList{} << -1 << "WA.exe" << kWaMissing;
-    QTest::newRow("start refused") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::Failed)
-                                   << "WA.exe" << kWaMissing;
+    QTest::newRow("start refused") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::Failed) << "WA.exe"
+                                   << kWaMissing;
     QTest::newRow("no wine") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::NoWine) << "WA.exe"
                              << "Quillane found WA.exe, but cannot start it: Wine is not installed on this system "
                                 "(no 'wine' command on the PATH).";
@@ -382,9 +382,8 @@ void TestShell::gamesHandOver()
     t.folder.writeProbe();
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Games, [&](AppContext& c) {
-        return new StandInWindow(c, AppContext::HandOver::Games, &loads);
-    });
+    t.app().registerWindow(WindowNames::Games,
+                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Games, &loads); });
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdGames")));
@@ -426,9 +425,8 @@ void TestShell::programsHandOver()
     t.intervals.unloadPrograms = 150;
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
-        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
-    });
+    t.app().registerWindow(WindowNames::Programs,
+                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); });
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdProg")));
@@ -461,9 +459,8 @@ void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
     t.intervals.unloadPrograms = 150;
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) {
-        return new StandInWindow(c, AppContext::HandOver::Programs, &loads);
-    });
+    t.app().registerWindow(WindowNames::Programs,
+                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); });
     t.app().start();
     QWidget* splash = t.existing(WindowNames::Splash);
     splash->close(); // as the window manager's close button would

@@ -85,6 +85,7 @@ QStringList FakePrompter::problems() const
 {
     QStringList out = m_problems;
     for (const Scripted& s : m_script)
-        out << QStringLiteral("scripted %1 answer \"%2\" was never asked for").arg(QLatin1String(kindName(s.kind)), s.text);
+        out << QStringLiteral("scripted %1 answer \"%2\" was never asked for")
+                   .arg(QLatin1String(kindName(s.kind)), s.text);
     return out;
 }

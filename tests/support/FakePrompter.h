@@ -16,9 +16,9 @@ public:
 
     struct Box {
         Kind kind;
-        QString text;    // message text or input prompt; dialog title for OpenFile
-        QString title;   // title for Message and Input
-        QString extra;   // input default, or open-file filter
+        QString text;  // message text or input prompt; dialog title for OpenFile
+        QString title; // title for Message and Input
+        QString extra; // input default, or open-file filter
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
     };
@@ -37,7 +37,7 @@ public:
     QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
 
     const QList<Box>& boxes() const { return m_boxes; }
-    QStringList texts() const;  // the text of every box shown, in order
+    QStringList texts() const; // the text of every box shown, in order
     // Forgets the boxes shown so far; problems found so far are kept.
     void clear();
 

@@ -21,5 +21,5 @@ private:
 };
 
 #define VERIFY_NO_MODAL(guard)                                                                                         \
-    QVERIFY2((guard).closed().isEmpty(), qPrintable(QStringLiteral("a real modal window opened: ") +                   \
-                                                    (guard).closed().join(QStringLiteral(", "))))
+    QVERIFY2((guard).closed().isEmpty(),                                                                               \
+             qPrintable(QStringLiteral("a real modal window opened: ") + (guard).closed().join(QStringLiteral(", "))))

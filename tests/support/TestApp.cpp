@@ -68,7 +68,7 @@ void hover(QWidget* widget, QPoint pos)
     // pointer: to the widget, passed on to its parents while none takes it.
     // (QTest::mouseMove only moves the cursor on the offscreen platform.)
     const QPoint local = pos.isNull() ? widget->rect().center() : pos;
-    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }

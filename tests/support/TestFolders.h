@@ -13,9 +13,9 @@ public:
     TestUserFolder();
 
     bool isValid() const { return m_dir.isValid(); }
-    QString user() const { return m_user; }          // no trailing "/"
-    QString game() const { return m_game; }          // with a trailing "/"
-    QString path(const QString& relative) const;     // under the User folder
+    QString user() const { return m_user; }      // no trailing "/"
+    QString game() const { return m_game; }      // with a trailing "/"
+    QString path(const QString& relative) const; // under the User folder
 
     QString makeDir(const QString& relative) const;
     QString writeFile(const QString& relative, const QByteArray& content = QByteArrayLiteral("x")) const;

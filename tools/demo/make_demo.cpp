@@ -163,7 +163,8 @@ int main(int argc, char* argv[])
     bool ok = QDir().mkpath(user);
 
     for (const char* name : {"logo.gif", "army.bmp", "smirk.bmp", "black.bmp"})
-        ok &= copyResource(QStringLiteral(":/pics/") + QLatin1String(name), user + QStringLiteral("/pics/") + QLatin1String(name));
+        ok &= copyResource(QStringLiteral(":/pics/") + QLatin1String(name),
+                           user + QStringLiteral("/pics/") + QLatin1String(name));
     ok &= copyResource(QStringLiteral(":/demo/computer.bmp"), user + QStringLiteral("/graves/computer.bmp"));
 
     const char* games[] = {
@@ -189,9 +190,12 @@ int main(int argc, char* argv[])
     const QString levels = user + QStringLiteral("/SavedLevels/");
     ok &= writeMap(levels + QStringLiteral("Island.png"), QColor(150, 100, 60), QColor(60, 160, 40), 1, "w2lv");
     ok &= writeMap(levels + QStringLiteral("Arena.PNG"), QColor(120, 120, 130), QColor(200, 200, 210), 2, "waLV");
-    ok &= writeMap(levels + QStringLiteral("Caverns/Big Cave.png"), QColor(90, 60, 40), QColor(170, 120, 60), 3, "w2lv");
-    ok &= writeMap(levels + QStringLiteral("Caverns/Dune.old.png"), QColor(220, 190, 110), QColor(250, 230, 160), 4, "w2lv");
-    ok &= writeMap(levels + QStringLiteral("Caverns/Deep/Abyss.png"), QColor(40, 40, 80), QColor(90, 90, 160), 5, "w2lv");
+    ok &=
+        writeMap(levels + QStringLiteral("Caverns/Big Cave.png"), QColor(90, 60, 40), QColor(170, 120, 60), 3, "w2lv");
+    ok &= writeMap(levels + QStringLiteral("Caverns/Dune.old.png"), QColor(220, 190, 110), QColor(250, 230, 160), 4,
+                   "w2lv");
+    ok &=
+        writeMap(levels + QStringLiteral("Caverns/Deep/Abyss.png"), QColor(40, 40, 80), QColor(90, 90, 160), 5, "w2lv");
     ok &= QDir().mkpath(levels + QStringLiteral("Caverns/Deep/Empty"));
 
     const QString scheme = user + QStringLiteral("/Speech/Demo Scheme/");

@@ -7,7 +7,10 @@
 namespace AppInfo {
 
 // The program's title; message boxes without a title of their own carry it.
-inline QString title() { return QStringLiteral("The Quillane"); }
+inline QString title()
+{
+    return QStringLiteral("The Quillane");
+}
 
 // "Version 1.0.3" for version 1.0.3.
 inline QString versionText()
@@ -19,6 +22,9 @@ inline QString versionText()
 }
 
 // Organisation name used for the per-user settings store.
-inline QString organisation() { return QStringLiteral("Quillane"); }
+inline QString organisation()
+{
+    return QStringLiteral("Quillane");
+}
 
 } // namespace AppInfo

@@ -14,7 +14,8 @@ const QChar kSeparator = QLatin1Char('/');
 
 // The part of `path` that ".." cannot climb above: "/", "C:/", "//server/share/",
 // or "" for a relative path.
-QString rootPrefix(const QString& path) {
+QString rootPrefix(const QString& path)
+{
     if (path.startsWith(QLatin1String("//"))) {
         // A network share: the server and share names belong to the root.
         int end = path.indexOf(kSeparator, 2);
@@ -32,18 +33,21 @@ QString rootPrefix(const QString& path) {
     return QString();
 }
 
-bool hasParentRef(const QString& path) {
+bool hasParentRef(const QString& path)
+{
     const QStringList parts = path.split(kSeparator);
     return parts.contains(kParent);
 }
 
 } // namespace
 
-QString withTrailingSeparator(const QString& path) {
+QString withTrailingSeparator(const QString& path)
+{
     return path.endsWith(kSeparator) ? path : path + kSeparator;
 }
 
-QString resolveParentRefs(const QString& path) {
+QString resolveParentRefs(const QString& path)
+{
     const QString text = QDir::fromNativeSeparators(path);
     if (!hasParentRef(text))
         return path;
@@ -68,7 +72,8 @@ QString resolveParentRefs(const QString& path) {
     return root + kept.join(kSeparator) + kSeparator;
 }
 
-Result list(const QString& path, const QString& indicator) {
+Result list(const QString& path, const QString& indicator)
+{
     Result result;
     const QString typed = withTrailingSeparator(path);
     const QString folder = resolveParentRefs(typed);
@@ -88,7 +93,8 @@ Result list(const QString& path, const QString& indicator) {
     return result;
 }
 
-QString selectedFile(const QString& entry, const QString& indicator) {
+QString selectedFile(const QString& entry, const QString& indicator)
+{
     if (indicator.isEmpty())
         return entry;
     return QString(entry).replace(indicator, QString(kSeparator));

@@ -2,17 +2,20 @@
 
 namespace MouseCodes {
 
-int buttons(Qt::MouseButtons buttons) {
+int buttons(Qt::MouseButtons buttons)
+{
     return (buttons.testFlag(Qt::LeftButton) ? 1 : 0) | (buttons.testFlag(Qt::RightButton) ? 2 : 0) |
            (buttons.testFlag(Qt::MiddleButton) ? 4 : 0);
 }
 
-int shift(Qt::KeyboardModifiers modifiers) {
+int shift(Qt::KeyboardModifiers modifiers)
+{
     return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
            (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
-std::optional<Qt::CursorShape> pointerShape(int pointer) {
+std::optional<Qt::CursorShape> pointerShape(int pointer)
+{
     switch (pointer) {
     case 1:
         return Qt::ArrowCursor;

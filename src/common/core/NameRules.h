@@ -8,13 +8,13 @@ namespace NameRules {
 
 enum class Problem {
     None,
-    Empty,         // nothing but blanks
-    Separator,     // contains "/" or "\"
-    DotName,       // "." or ".."
-    BadCharacter,  // a character the game's file system refuses: : * ? " < > | or a control character
-    ReservedName,  // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without an extension)
+    Empty,        // nothing but blanks
+    Separator,    // contains "/" or "\"
+    DotName,      // "." or ".."
+    BadCharacter, // a character the game's file system refuses: : * ? " < > | or a control character
+    ReservedName, // CON, PRN, AUX, NUL, COM1-9, LPT1-9 (with or without an extension)
     TrailingDotOrBlank,
-    TooLong,       // more than 255 characters
+    TooLong, // more than 255 characters
 };
 
 // Checks one name as typed. The rules are those of the game's own file system,
@@ -24,6 +24,9 @@ Problem check(const QString& name);
 // A message for the user naming the problem, or "" for Problem::None.
 QString describe(Problem problem, const QString& name);
 
-inline bool isValid(const QString& name) { return check(name) == Problem::None; }
+inline bool isValid(const QString& name)
+{
+    return check(name) == Problem::None;
+}
 
 } // namespace NameRules

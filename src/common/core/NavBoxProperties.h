@@ -36,7 +36,8 @@ constexpr std::uint32_t NewListBackColor = 0x00FFFFC0; // light cyan
 constexpr std::uint32_t NewListForeColor = 0x000080FF; // orange
 
 // The root of the file system ("/", or "C:/" on Windows): the default path.
-inline QString defaultPath() {
+inline QString defaultPath()
+{
     return QDir::rootPath();
 }
 

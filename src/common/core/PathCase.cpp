@@ -34,7 +34,8 @@ QString findEntry(const QString& folder, const QString& name)
 QString resolve(const QString& base, const QString& relative)
 {
     QString path = base;
-    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList parts =
+        QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     bool existing = true;
     for (const QString& part : parts) {
         QString name = part;

@@ -1,6 +1,7 @@
 #include "common/core/PropertyBag.h"
 
-int PropertyBag::indexOf(const QString& name) const {
+int PropertyBag::indexOf(const QString& name) const
+{
     for (int i = 0; i < m_values.size(); ++i) {
         if (m_values.at(i).first == name)
             return i;
@@ -8,13 +9,15 @@ int PropertyBag::indexOf(const QString& name) const {
     return -1;
 }
 
-QVariant PropertyBag::read(const QString& name, const QVariant& defaultValue) const {
+QVariant PropertyBag::read(const QString& name, const QVariant& defaultValue) const
+{
     m_reads << name;
     const int i = indexOf(name);
     return i < 0 ? defaultValue : m_values.at(i).second;
 }
 
-void PropertyBag::write(const QString& name, const QVariant& value, const QVariant& defaultValue) {
+void PropertyBag::write(const QString& name, const QVariant& value, const QVariant& defaultValue)
+{
     const int i = indexOf(name);
     if (defaultValue.isValid() && value == defaultValue) {
         if (i >= 0)
@@ -27,18 +30,21 @@ void PropertyBag::write(const QString& name, const QVariant& value, const QVaria
         m_values.append({name, value});
 }
 
-bool PropertyBag::contains(const QString& name) const {
+bool PropertyBag::contains(const QString& name) const
+{
     return indexOf(name) >= 0;
 }
 
-QStringList PropertyBag::names() const {
+QStringList PropertyBag::names() const
+{
     QStringList result;
     for (const auto& entry : m_values)
         result << entry.first;
     return result;
 }
 
-void PropertyBag::clear() {
+void PropertyBag::clear()
+{
     m_values.clear();
     m_reads.clear();
 }

@@ -4,7 +4,8 @@
 
 namespace SystemColors {
 
-std::optional<PaletteColor> paletteColor(std::uint32_t code) {
+std::optional<PaletteColor> paletteColor(std::uint32_t code)
+{
     if (!isSystemColor(code))
         return std::nullopt;
     using P = QPalette;
@@ -42,7 +43,8 @@ std::optional<PaletteColor> paletteColor(std::uint32_t code) {
     return table[index];
 }
 
-QColor resolve(std::uint32_t code, const QPalette& palette) {
+QColor resolve(std::uint32_t code, const QPalette& palette)
+{
     if (!isSystemColor(code))
         return bgrColor(code);
     const auto color = paletteColor(code);

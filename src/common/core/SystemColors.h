@@ -37,7 +37,8 @@ constexpr std::uint32_t Light3D = 0x80000016;
 constexpr std::uint32_t InfoText = 0x80000017;
 constexpr std::uint32_t InfoBackground = 0x80000018;
 
-inline bool isSystemColor(std::uint32_t code) {
+inline bool isSystemColor(std::uint32_t code)
+{
     return (code & 0x80000000u) != 0;
 }
 

@@ -27,7 +27,8 @@ constexpr int kPathBoxHeight = 375 / kTwipsPerPixel;
 constexpr int kMinimumHeight = kPathBoxHeight + 1;
 constexpr int kDesignPointSize = 9;
 
-std::uint32_t colorCode(const QVariant& value, std::uint32_t fallback) {
+std::uint32_t colorCode(const QVariant& value, std::uint32_t fallback)
+{
     if (value.metaType().id() == QMetaType::QColor)
         return toBgr(value.value<QColor>());
     bool ok = false;
@@ -52,19 +53,22 @@ struct FileNavBox::Private {
     // Set while the list is rebuilt: the list's own selection signals are not clicks then.
     bool listing = false;
 
-    QColor resolve(std::uint32_t code) const {
+    QColor resolve(std::uint32_t code) const
+    {
         const QColor color = SystemColors::resolve(code, QApplication::palette(q));
         return color.isValid() ? color : QApplication::palette(q).color(QPalette::Base);
     }
 
-    void applyListColors() {
+    void applyListColors()
+    {
         QPalette p = list->palette();
         p.setColor(QPalette::Base, resolve(listBack));
         p.setColor(QPalette::Text, resolve(listFore));
         list->setPalette(p);
     }
 
-    void applyPathBoxColor(QPalette::ColorRole role, std::uint32_t code) {
+    void applyPathBoxColor(QPalette::ColorRole role, std::uint32_t code)
+    {
         QPalette p = pathBox->palette();
         p.setColor(role, resolve(code));
         pathBox->setPalette(p);
@@ -75,7 +79,8 @@ struct FileNavBox::Private {
     // Lists the folder the path box names: ".." (except at a root), the folders,
     // the "*.null" files; the path box then names the folder listed. A folder
     // that cannot be read lists nothing and keeps the typed text.
-    void listFolder() {
+    void listFolder()
+    {
         const FolderListing::Result result = FolderListing::list(pathBox->currentText(), indicator);
         listing = true;
         list->clear();
@@ -89,12 +94,14 @@ struct FileNavBox::Private {
     }
 
     // A click on the entry at the list's current row (also run by setListIndex).
-    void entryClicked() {
+    void entryClicked()
+    {
         QString file = q->selectedFile();
         Q_EMIT q->FileChanged(file);
     }
 
-    void layoutParts() {
+    void layoutParts()
+    {
         const int width = q->width();
         const int boxHeight = qMin(kPathBoxHeight, q->height());
         pathBox->setGeometry(0, 0, width, boxHeight);
@@ -104,7 +111,8 @@ struct FileNavBox::Private {
 
 FileNavBox::FileNavBox(QWidget* parent)
     : QWidget(parent)
-    , d(new Private) {
+    , d(new Private)
+{
     d->q = this;
 
     d->pathBox = new QComboBox(this);
@@ -140,53 +148,64 @@ FileNavBox::FileNavBox(QWidget* parent)
     d->layoutParts();
 }
 
-FileNavBox::~FileNavBox() {
+FileNavBox::~FileNavBox()
+{
     delete d;
 }
 
-QColor FileNavBox::backColor() const {
+QColor FileNavBox::backColor() const
+{
     return d->list->palette().color(QPalette::Base);
 }
 
-void FileNavBox::setBackColor(const QColor& color) {
+void FileNavBox::setBackColor(const QColor& color)
+{
     d->listBack = toBgr(color);
     d->applyListColors();
     d->applyPathBoxColor(QPalette::Base, d->listBack);
 }
 
-QColor FileNavBox::borderColor() const {
+QColor FileNavBox::borderColor() const
+{
     return d->resolve(d->border);
 }
 
-void FileNavBox::setBorderColor(const QColor& color) {
+void FileNavBox::setBorderColor(const QColor& color)
+{
     d->border = toBgr(color);
     update();
 }
 
-QColor FileNavBox::foreColor() const {
+QColor FileNavBox::foreColor() const
+{
     return d->list->palette().color(QPalette::Text);
 }
 
-void FileNavBox::setForeColor(const QColor& color) {
+void FileNavBox::setForeColor(const QColor& color)
+{
     d->listFore = toBgr(color);
     d->applyListColors();
     d->applyPathBoxColor(QPalette::Text, d->listFore);
 }
 
-QFont FileNavBox::boxFont() const {
+QFont FileNavBox::boxFont() const
+{
     return d->pathBox->font();
 }
 
-void FileNavBox::setBoxFont(const QFont& font) {
+void FileNavBox::setBoxFont(const QFont& font)
+{
     d->pathBox->setFont(font);
     d->list->setFont(font);
 }
 
-int FileNavBox::mousePointer() const {
+int FileNavBox::mousePointer() const
+{
     return d->pointer;
 }
 
-void FileNavBox::setMousePointer(int pointer) {
+void FileNavBox::setMousePointer(int pointer)
+{
     d->pointer = pointer;
     if (const auto shape = MouseCodes::pointerShape(pointer))
         setCursor(*shape);
@@ -194,25 +213,30 @@ void FileNavBox::setMousePointer(int pointer) {
         unsetCursor();
 }
 
-int FileNavBox::listCount() const {
+int FileNavBox::listCount() const
+{
     return d->list->count();
 }
 
-QString FileNavBox::list(int index) const {
+QString FileNavBox::list(int index) const
+{
     const QListWidgetItem* item = d->list->item(index);
     return item ? item->text() : QString();
 }
 
-void FileNavBox::setList(int index, const QString& text) {
+void FileNavBox::setList(int index, const QString& text)
+{
     if (QListWidgetItem* item = d->list->item(index))
         item->setText(text);
 }
 
-int FileNavBox::listIndex() const {
+int FileNavBox::listIndex() const
+{
     return d->list->currentRow();
 }
 
-void FileNavBox::setListIndex(int index) {
+void FileNavBox::setListIndex(int index)
+{
     if (index < -1 || index >= d->list->count())
         return; // no such entry: nothing changes
     if (index == d->list->currentRow()) {
@@ -225,33 +249,40 @@ void FileNavBox::setListIndex(int index) {
     d->list->setCurrentRow(index); // raises the click through currentRowChanged
 }
 
-QString FileNavBox::selectedFile() const {
+QString FileNavBox::selectedFile() const
+{
     return FolderListing::selectedFile(list(listIndex()), d->indicator);
 }
 
-QString FileNavBox::path() const {
+QString FileNavBox::path() const
+{
     return d->pathBox->currentText();
 }
 
-void FileNavBox::setPath(const QString& path) {
+void FileNavBox::setPath(const QString& path)
+{
     d->pathBox->setEditText(path);
 }
 
-QString FileNavBox::directoryIndicator() const {
+QString FileNavBox::directoryIndicator() const
+{
     return d->indicator;
 }
 
-void FileNavBox::setDirectoryIndicator(const QString& indicator) {
+void FileNavBox::setDirectoryIndicator(const QString& indicator)
+{
     d->indicator = indicator;
     d->listFolder();
 }
 
-void FileNavBox::refresh() {
+void FileNavBox::refresh()
+{
     d->listFolder();
     update();
 }
 
-void FileNavBox::writeProperties(PropertyBag& bag) const {
+void FileNavBox::writeProperties(PropertyBag& bag) const
+{
     bag.write(P::BackColor, d->listBack, P::DefaultBackColor);
     bag.write(P::Enabled, !testAttribute(Qt::WA_ForceDisabled), P::DefaultEnabled);
     bag.write(P::Font, d->pathBox->font(), d->hostFont());
@@ -265,7 +296,8 @@ void FileNavBox::writeProperties(PropertyBag& bag) const {
     bag.write(P::DirectoryIndicator, d->indicator, P::DefaultDirectoryIndicator);
 }
 
-void FileNavBox::readProperties(const PropertyBag& bag) {
+void FileNavBox::readProperties(const PropertyBag& bag)
+{
     // The order matters to hosts: the listing at the end replaces the restored
     // entry and selection with the content of the restored path.
     d->listBack = colorCode(bag.read(P::BackColor, P::DefaultBackColor), P::DefaultBackColor);
@@ -285,15 +317,18 @@ void FileNavBox::readProperties(const PropertyBag& bag) {
     d->listFolder();
 }
 
-QSize FileNavBox::sizeHint() const {
+QSize FileNavBox::sizeHint() const
+{
     return QSize(160, 160);
 }
 
-QSize FileNavBox::minimumSizeHint() const {
+QSize FileNavBox::minimumSizeHint() const
+{
     return QSize(40, kMinimumHeight);
 }
 
-void FileNavBox::resizeEvent(QResizeEvent* event) {
+void FileNavBox::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     if (height() < kMinimumHeight) {
         resize(width(), kMinimumHeight);
@@ -302,14 +337,16 @@ void FileNavBox::resizeEvent(QResizeEvent* event) {
     d->layoutParts();
 }
 
-void FileNavBox::changeEvent(QEvent* event) {
+void FileNavBox::changeEvent(QEvent* event)
+{
     QWidget::changeEvent(event);
     // System colours follow a change of the desktop's colour scheme.
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         d->applyListColors();
 }
 
-void FileNavBox::paintEvent(QPaintEvent* event) {
+void FileNavBox::paintEvent(QPaintEvent* event)
+{
     Q_UNUSED(event);
     QPainter painter(this);
     painter.fillRect(rect(), borderColor());
@@ -317,25 +354,29 @@ void FileNavBox::paintEvent(QPaintEvent* event) {
 
 namespace {
 
-float toTwips(qreal pixels) {
+float toTwips(qreal pixels)
+{
     return float(pixels * kTwipsPerPixel);
 }
 
 } // namespace
 
-void FileNavBox::mousePressEvent(QMouseEvent* event) {
+void FileNavBox::mousePressEvent(QMouseEvent* event)
+{
     const QPointF pos = event->position();
     Q_EMIT MouseDown(MouseCodes::buttons(event->button()), MouseCodes::shift(event->modifiers()), toTwips(pos.x()),
                      toTwips(pos.y()));
 }
 
-void FileNavBox::mouseMoveEvent(QMouseEvent* event) {
+void FileNavBox::mouseMoveEvent(QMouseEvent* event)
+{
     const QPointF pos = event->position();
     Q_EMIT MouseMove(MouseCodes::buttons(event->buttons()), MouseCodes::shift(event->modifiers()), toTwips(pos.x()),
                      toTwips(pos.y()));
 }
 
-void FileNavBox::mouseReleaseEvent(QMouseEvent* event) {
+void FileNavBox::mouseReleaseEvent(QMouseEvent* event)
+{
     const QPointF pos = event->position();
     Q_EMIT MouseUp(MouseCodes::buttons(event->button()), MouseCodes::shift(event->modifiers()), toTwips(pos.x()),
                    toTwips(pos.y()));

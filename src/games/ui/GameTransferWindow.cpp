@@ -1,7 +1,7 @@
 #include "games/ui/GameTransferWindow.h"
 
-#include "common/core/FileOps.h"
 #include "common/core/Colors.h"
+#include "common/core/FileOps.h"
 #include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
@@ -20,7 +20,6 @@ namespace {
 
 // The navigator lists the folders of Games under these names.
 const QString parentEntry = QStringLiteral("..");
-
 
 } // namespace
 

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-
 SplashWindow::SplashWindow(AppContext& context)
     : AppWindow(context)
 {
