@@ -236,9 +236,9 @@ void GamesCoreTest::modelRows()
                                      {"Anna, Ben", "Cy", "Dee", "", "Eve"},
                                      {"Default", "Default", "Cups", "Odd", "Odd"}};
     QCOMPARE(model.columnCount(), 6);
-    for (int c = 0; c < 6; ++c) {
-        QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), columns.at(0).at(c));
-        QCOMPARE(column(model, c), columns.at(c + 1));
+    for (int col = 0; col < 6; ++col) {
+        QCOMPARE(model.headerData(col, Qt::Horizontal).toString(), columns.at(0).at(col));
+        QCOMPARE(column(model, col), columns.at(col + 1));
     }
 
     // Another date format re-formats the shown dates, and holds for the next fill.

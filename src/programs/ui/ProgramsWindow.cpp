@@ -148,8 +148,8 @@ void ProgramsWindow::formLoad()
 
 RecordSet* ProgramsWindow::records() const
 {
-    ProgramsDataWindow* data = ProgramsDataWindow::of(context());
-    return data ? &data->records() : nullptr;
+    ProgramsDataWindow* dataWindow = ProgramsDataWindow::of(context());
+    return dataWindow ? &dataWindow->records() : nullptr;
 }
 
 void ProgramsWindow::fillList()
