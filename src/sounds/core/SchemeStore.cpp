@@ -90,14 +90,15 @@ bool SchemeStore::removeSoundByte(const QString& scheme, const QString& fileName
     return QFileInfo(path).isFile() && QFile::remove(path);
 }
 
-bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source, QString* error) const
+bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source,
+                               const PcmFormat& format, const SoundClip::Editing& editing, QString* error) const
 {
     if (!isSchemeName(scheme)) {
         if (error)
             *error = QStringLiteral("no scheme is chosen");
         return false;
     }
-    return FileOps::copyReplacing(source, soundBytePath(scheme, sound), error);
+    return SoundClip::store(source, soundBytePath(scheme, sound), format, editing, error);
 }
 
 QString SchemeStore::deleteSchemeQuestion(const QString& scheme)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sounds/core/SoundClip.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -30,10 +32,11 @@ public:
     bool remove(const QString& scheme) const;
     // Deletes one sound byte of the scheme.
     bool removeSoundByte(const QString& scheme, const QString& fileName) const;
-    // Copies `source` unchanged into the scheme as the sound byte of `sound`,
-    // replacing an older one only once the copy is complete.
-    bool setSoundByte(const QString& scheme, const QString& sound, const QString& source,
-                      QString* error = nullptr) const;
+    // Makes the sound file `source` the sound byte of `sound` in `format`
+    // (see SoundClip::store: a WAV already in that format is copied
+    // unchanged), replacing an older one only once the new one is complete.
+    bool setSoundByte(const QString& scheme, const QString& sound, const QString& source, const PcmFormat& format,
+                      const SoundClip::Editing& editing = {}, QString* error = nullptr) const;
 
     // The questions and notes of the editor.
     static QString deleteSchemeQuestion(const QString& scheme);
