@@ -27,6 +27,9 @@ public:
     // Makes the scheme folder for a name typed by the user. The name must be
     // one folder name. `message` receives the words for the user on failure.
     Created create(const QString& name, QString* message = nullptr) const;
+    // The checks of create() without making anything: Ok when a scheme of
+    // that name could be made now.
+    Created checkNewName(const QString& name, QString* message = nullptr) const;
     // Deletes the scheme's files and then its folder, which stays when it
     // holds sub-folders. False when the folder is still there.
     bool remove(const QString& scheme) const;
