@@ -1,45 +1,12 @@
 #include "common/core/ZipReader.h"
+#include "support/TestZips.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
-#include <zip.h>
 
-namespace {
-
-struct ZipEntry {
-    QByteArray name;
-    QByteArray data;
-    bool link = false;
-};
-
-// Writes the entries with libzip, stored without compression so that a test
-// can rewrite the sizes in the headers afterwards.
-bool makeZip(const QString& path, const QList<ZipEntry>& entries)
-{
-    int code = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!archive)
-        return false;
-    for (const ZipEntry& e : entries) {
-        zip_source_t* source = zip_source_buffer(archive, e.data.constData(), zip_uint64_t(e.data.size()), 0);
-        const zip_int64_t index = zip_file_add(archive, e.name.constData(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(source);
-            zip_discard(archive);
-            return false;
-        }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0);
-        if (e.link)
-            zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, 0120777u << 16);
-    }
-    return zip_close(archive) == 0;
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(QList<ZipEntry>)
+Q_DECLARE_METATYPE(QList<TestZips::ZipEntry>)
 
 class TestZipReader : public QObject {
     Q_OBJECT
@@ -55,28 +22,30 @@ private:
 
 void TestZipReader::hostileArchivesAreRefused_data()
 {
-    QTest::addColumn<QList<ZipEntry>>("entries");
+    QTest::addColumn<QList<TestZips::ZipEntry>>("entries");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("good") << QList<ZipEntry>{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
-    QTest::newRow("traversal") << QList<ZipEntry>{{"Bob/../../evil.wav", "x"}} << "a step up";
-    QTest::newRow("traversal with backslashes") << QList<ZipEntry>{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
-    QTest::newRow("absolute path") << QList<ZipEntry>{{"/tmp/evil.wav", "x"}} << "an absolute path";
-    QTest::newRow("drive") << QList<ZipEntry>{{"C:/evil.wav", "x"}} << "a drive";
-    QTest::newRow("link") << QList<ZipEntry>{{"Bob/Hello.wav", "/etc/passwd", true}} << "is a link";
-    QList<ZipEntry> many;
+    QTest::newRow("good") << QList<TestZips::ZipEntry>{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
+    QTest::newRow("traversal") << QList<TestZips::ZipEntry>{{"Bob/../../evil.wav", "x"}} << "a step up";
+    QTest::newRow("traversal with backslashes")
+        << QList<TestZips::ZipEntry>{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
+    QTest::newRow("absolute path") << QList<TestZips::ZipEntry>{{"/tmp/evil.wav", "x"}} << "an absolute path";
+    QTest::newRow("drive") << QList<TestZips::ZipEntry>{{"C:/evil.wav", "x"}} << "a drive";
+    QTest::newRow("link") << QList<TestZips::ZipEntry>{{"Bob/Hello.wav", "/etc/passwd", true}} << "is a link";
+    QList<TestZips::ZipEntry> many;
     for (int i = 0; i < 11; ++i)
         many.append({"Bob/" + QByteArray::number(i) + ".wav", "x"});
     QTest::newRow("too many entries") << many << "holds 11 entries; more than 10";
-    QTest::newRow("too large") << QList<ZipEntry>{{"a.wav", QByteArray(600, 'a')}, {"b.wav", QByteArray(600, 'b')}}
+    QTest::newRow("too large") << QList<TestZips::ZipEntry>{{"a.wav", QByteArray(600, 'a')},
+                                                            {"b.wav", QByteArray(600, 'b')}}
                                << "unpacks to more than";
 }
 
 void TestZipReader::hostileArchivesAreRefused()
 {
-    QFETCH(QList<ZipEntry>, entries);
+    QFETCH(QList<TestZips::ZipEntry>, entries);
     QFETCH(QString, refusal);
     const QString path = m_dir.filePath(QStringLiteral("bank.zip"));
-    QVERIFY(makeZip(path, entries));
+    QVERIFY(TestZips::makeZip(path, entries));
     ZipReader reader(path, ZipReader::Limits{10, 1000});
     QCOMPARE(reader.open(), refusal.isEmpty());
     QVERIFY2(reader.errorString().contains(refusal), qPrintable(reader.errorString()));
@@ -90,7 +59,7 @@ void TestZipReader::sizesAreCountedWhileUnpacking()
 {
     // An archive whose headers claim 10 bytes for an entry of 2000.
     const QString path = m_dir.filePath(QStringLiteral("bomb.zip"));
-    QVERIFY(makeZip(path, {{"Hello.wav", QByteArray(2000, 'z')}}));
+    QVERIFY(TestZips::makeZip(path, {{"Hello.wav", QByteArray(2000, 'z')}}));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QByteArray bytes = file.readAll();

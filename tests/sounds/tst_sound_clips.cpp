@@ -1,7 +1,12 @@
+#include "common/core/UserPaths.h"
 #include "sounds/SoundFiles.h"
 #include "sounds/WavReader.h"
+#include "sounds/core/SchemeStore.h"
 #include "sounds/core/SoundClip.h"
+#include "sounds/core/SpeechBank.h"
 #include "sounds/core/WavFile.h"
+#include "support/TestFolders.h"
+#include "support/TestZips.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +25,8 @@ double crossingsPerSecond(const SoundClip::Audio& audio)
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<TestZips::ZipEntry>)
+
 class TestSoundClips : public QObject {
     Q_OBJECT
 
@@ -30,6 +37,9 @@ private Q_SLOTS:
     void undecodableFileChangesNothing();
     void trimAndNormalise_data();
     void trimAndNormalise();
+    void bankExportAndImportRoundTrip();
+    void bankImportTakesOnlySpeechSounds_data();
+    void bankImportTakesOnlySpeechSounds();
 
 private:
     QTemporaryDir m_dir;
@@ -161,6 +171,79 @@ void TestSoundClips::trimAndNormalise()
     QVERIFY(SoundClip::decode(target, &back));
     QVERIFY2(qAbs(back.frames() / 11025.0 - seconds) < 0.01, qPrintable(QString::number(back.frames())));
     QVERIFY2(qAbs(SoundClip::peakDbfs(back) - peak) < 0.1, qPrintable(QString::number(SoundClip::peakDbfs(back))));
+}
+
+void TestSoundClips::bankExportAndImportRoundTrip()
+{
+    TestUserFolder folder;
+    folder.writeFile("Speech/Bob/Hello.wav", "hello bytes");
+    folder.writeFile("Speech/Bob/byebye.wav", "bye bytes");
+    folder.writeFile("Speech/Bob/readme.txt");
+    UserPaths paths(folder.user());
+    SchemeStore schemes(paths);
+    SpeechBank bank(schemes);
+    const QString archive = folder.path("../Bob.zip");
+    SpeechBank::Contents contents;
+    QString error;
+    QVERIFY2(bank.exportScheme("Bob", archive, &contents, &error), qPrintable(error));
+    QCOMPARE(contents.sounds, QStringList({"ByeBye.wav", "Hello.wav"}));
+    QCOMPARE(contents.others, QStringList({"readme.txt"}));
+
+    QVERIFY(bank.inspect(archive, &contents, &error));
+    QCOMPARE(contents.suggestedName, QStringLiteral("Bob"));
+    // The name is checked as New Scheme checks it.
+    QVERIFY(!bank.importAs(archive, "Bob", &contents, &error));
+    QCOMPARE(error, QStringLiteral("There is already a scheme called Bob."));
+    QVERIFY2(bank.importAs(archive, "Bob again", &contents, &error), qPrintable(error));
+    QCOMPARE(folder.entries("Speech/Bob again"), QStringList({"ByeBye.wav", "Hello.wav"}));
+    QCOMPARE(folder.read("Speech/Bob again/Hello.wav"), QByteArray("hello bytes"));
+    QCOMPARE(folder.read("Speech/Bob again/ByeBye.wav"), QByteArray("bye bytes"));
+    QCOMPARE(folder.entries("Speech"), QStringList({"Bob", "Bob again"}));
+}
+
+void TestSoundClips::bankImportTakesOnlySpeechSounds_data()
+{
+    QTest::addColumn<QList<TestZips::ZipEntry>>("entries");
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<QString>("others");
+    QTest::newRow("mixed") << QList<TestZips::ZipEntry>{{"x/notes.txt", "n"},
+                                                        {"x/HELLO.WAV", "h"},
+                                                        {"x/Extra.wav", "e"},
+                                                        {"x/deep/hello.wav", "second"}}
+                           << "Hello.wav"
+                           << "x/notes.txt, x/Extra.wav, x/deep/hello.wav";
+    QTest::newRow("nothing to take") << QList<TestZips::ZipEntry>{{"notes.txt", "n"}} << QString() << "notes.txt";
+    // The second sound is damaged: nothing of the scheme is left behind.
+    QTest::newRow("damaged halfway") << QList<TestZips::ZipEntry>{{"Hello.wav", "h"}, {"Jump1.wav", "DAMAGED"}}
+                                     << QString() << QString();
+}
+
+void TestSoundClips::bankImportTakesOnlySpeechSounds()
+{
+    QFETCH(QList<TestZips::ZipEntry>, entries);
+    QFETCH(QString, made);
+    QFETCH(QString, others);
+    TestUserFolder folder;
+    folder.makeDir("Speech");
+    const QString archive = folder.path("../bank.zip");
+    QVERIFY(TestZips::makeZip(archive, entries));
+    QFile file(archive);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes.replace("DAMAGED", "damaged");
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    UserPaths paths(folder.user());
+    SchemeStore schemes(paths);
+    SpeechBank::Contents contents;
+    QString error;
+    QCOMPARE(SpeechBank(schemes).importAs(archive, "New", &contents, &error), !made.isEmpty());
+    QCOMPARE(folder.entries("Speech/New").join(", "), made);
+    QCOMPARE(contents.others.join(", "), others);
+    QCOMPARE(QDir(folder.path("Speech")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             made.isEmpty() ? QStringList() : QStringList({"New"}));
 }
 
 QTEST_GUILESS_MAIN(TestSoundClips)
