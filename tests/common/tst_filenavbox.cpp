@@ -1,4 +1,3 @@
-#include "common/core/Colors.h"
 #include "common/core/PropertyBag.h"
 #include "common/ui/FileNavBox.h"
 #include "support/TestFolders.h"
@@ -71,7 +70,6 @@ class TestFileNavBox : public QObject {
 private Q_SLOTS:
     void listsAndSelectsAsHostsDo();
     void userTypesClicksAndChooses();
-    void propertiesRoundTrip();
     void emptyBagRestoresDefaults();
 };
 
@@ -175,54 +173,6 @@ void TestFileNavBox::userTypesClicksAndChooses()
     QCOMPARE(nav.path(), t.path("Maps/Old/"));
     QCOMPARE(entries(nav), (QStringList{"..^", "Older^"}));
     QCOMPARE(events.take(), (QStringList{"Dir:" + t.path("Maps/Old/"), "File:", "Click"}));
-}
-
-void TestFileNavBox::propertiesRoundTrip()
-{
-    TestUserFolder t;
-    makeFolders(t);
-    QWidget host;
-    host.setFont(QFont("DejaVu Sans", 11));
-    FileNavBox saved(&host);
-    const QFont font("DejaVu Sans Mono", 12);
-    saved.setBackColor(bgrColor(0x00112233));
-    saved.setForeColor(bgrColor(0x00445566));
-    saved.setBorderColor(bgrColor(0x00778899));
-    saved.setBoxFont(font);
-    saved.setMousePointer(2);
-    saved.setEnabled(false);
-    saved.setPath(t.path("Maps"));
-    saved.setDirectoryIndicator("<d>");
-    saved.setListIndex(2);
-    // Colours and font reach both parts.
-    for (QWidget* part : {static_cast<QWidget*>(pathBox(saved)), static_cast<QWidget*>(listBox(saved))}) {
-        QCOMPARE(part->palette().color(QPalette::Base), bgrColor(0x00112233));
-        QCOMPARE(part->palette().color(QPalette::Text), bgrColor(0x00445566));
-        QCOMPARE(part->font(), font);
-    }
-    QCOMPARE(saved.cursor().shape(), Qt::CrossCursor);
-
-    PropertyBag bag;
-    saved.writeProperties(bag);
-    const PropertyBag stored = bag;
-
-    QWidget otherHost;
-    otherHost.setFont(QFont("DejaVu Sans", 11));
-    FileNavBox restored(&otherHost);
-    Events events(restored);
-    restored.readProperties(stored);
-    QCOMPARE(restored.backColor(), bgrColor(0x00112233));
-    QCOMPARE(restored.foreColor(), bgrColor(0x00445566));
-    QCOMPARE(restored.borderColor(), bgrColor(0x00778899));
-    QCOMPARE(restored.boxFont(), font);
-    QCOMPARE(restored.mousePointer(), 2);
-    QVERIFY(!restored.isEnabled());
-    QCOMPARE(restored.directoryIndicator(), QString("<d>"));
-    // The listing at the end shows the restored folder, nothing selected.
-    QCOMPARE(restored.path(), t.path("Maps/"));
-    QCOMPARE(entries(restored), (QStringList{"..<d>", "New<d>", "Old<d>"}));
-    QCOMPARE(restored.listIndex(), -1);
-    QCOMPARE(events.take(), (QStringList{"Dir:" + t.path("Maps/"), "File:"}));
 }
 
 void TestFileNavBox::emptyBagRestoresDefaults()

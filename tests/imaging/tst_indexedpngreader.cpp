@@ -3,7 +3,6 @@
 
 #include <QImage>
 #include <QTest>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -58,8 +57,6 @@ private slots:
     void picksPalettePictures();
     void decodesAsQtDoes_data();
     void decodesAsQtDoes();
-    void damagedFilesFail_data();
-    void damagedFilesFail();
 };
 
 void IndexedPngReaderTest::picksPalettePictures_data()
@@ -123,50 +120,6 @@ void IndexedPngReaderTest::decodesAsQtDoes()
             QVERIFY2(std::memcmp(decoded.constScanLine(y), expected.constScanLine(y), size_t(expected.width())) == 0,
                      qPrintable(QStringLiteral("row %1").arg(y)));
     }
-}
-
-void IndexedPngReaderTest::damagedFilesFail_data()
-{
-    QTest::addColumn<QByteArray>("png");
-    QTest::addColumn<QString>("failsAt");
-    const QByteArray good = TestMaps::palettePng(TestMaps::sampleMap(QSize(120, 60)), 8);
-    const int idat = good.indexOf("IDAT");
-    const int idatLength = int(qFromBigEndian<quint32>(good.constData() + idat - 4));
-    QByteArray corrupt = good;
-    for (int i = idat + 20; i < idat + 60; ++i)
-        corrupt[i] = char(corrupt[i] ^ 0x5A);
-    const int plte = good.indexOf("PLTE");
-    const int plteLength = int(qFromBigEndian<quint32>(good.constData() + plte - 4));
-    const QByteArray withoutPalette = good.left(plte - 4) + good.mid(plte + 4 + plteLength + 4);
-    const QByteArray garbage =
-        good.left(idat - 4) + TestMaps::chunk("IDAT", QByteArray(idatLength, '\x7F')) + TestMaps::chunk("IEND", {});
-
-    QTest::newRow("cut in the pixel data") << good.left(idat + idatLength / 2) << QStringLiteral("rows");
-    QTest::newRow("pixel data damaged") << corrupt << QStringLiteral("rows");
-    QTest::newRow("undecodable data, right CRC") << garbage << QStringLiteral("rows");
-    QTest::newRow("taller than its data") << TestMaps::withDeclaredSize(good, 120, 90) << QStringLiteral("rows");
-    QTest::newRow("no IEND") << good.left(good.size() - 12) << QStringLiteral("end");
-    QTest::newRow("no palette") << withoutPalette << QStringLiteral("header");
-    QTest::newRow("zero width") << TestMaps::withDeclaredSize(good, 0, 60) << QStringLiteral("header");
-}
-
-void IndexedPngReaderTest::damagedFilesFail()
-{
-    QFETCH(QByteArray, png);
-    QFETCH(QString, failsAt);
-    IndexedPngReader reader(png);
-    const bool header = reader.readHeader();
-    QCOMPARE(header, failsAt != QLatin1String("header"));
-    if (!header)
-        return;
-    QImage picture(reader.size(), QImage::Format_Indexed8);
-    bool rows = true;
-    for (int y = 0; y < picture.height() && rows; y += 8)
-        rows = reader.readRows(picture.scanLine(y), picture.bytesPerLine(), std::min(8, picture.height() - y));
-    QCOMPARE(rows, failsAt != QLatin1String("rows"));
-    QCOMPARE(reader.finish(), false);
-    // Spent: nothing more is read.
-    QVERIFY(!reader.readRows(picture.scanLine(0), picture.bytesPerLine(), 1));
 }
 
 QTEST_GUILESS_MAIN(IndexedPngReaderTest)

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <atomic>
 #include <cfenv>
@@ -394,6 +395,15 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     QTest::newRow("text named .png") << write(QStringLiteral("notes.png"), "Not a picture at all.\n") << 100 << 100;
     QTest::newRow("empty file") << write(QStringLiteral("empty.png"), {}) << 100 << 100;
     QTest::newRow("truncated PNG") << write(QStringLiteral("half.png"), png.left(png.size() / 2)) << 100 << 100;
+    QTest::newRow("PNG without IEND") << write(QStringLiteral("noend.png"), png.left(png.size() - 12)) << 100 << 100;
+    const int plte = png.indexOf("PLTE");
+    const QByteArray noPalette =
+        png.left(plte - 4) + png.mid(plte + 8 + int(qFromBigEndian<quint32>(png.constData() + plte - 4)));
+    QTest::newRow("palette missing") << write(QStringLiteral("nopalette.png"), noPalette) << 100 << 100;
+    QTest::newRow("taller than its pixel data")
+        << write(QStringLiteral("tall.png"), TestMaps::withDeclaredSize(png, 120, 90)) << 100 << 100;
+    QTest::newRow("zero width in the header")
+        << write(QStringLiteral("zero.png"), TestMaps::withDeclaredSize(png, 0, 60)) << 100 << 100;
     QTest::newRow("corrupt pixel data") << write(QStringLiteral("corrupt.png"), corrupt) << 100 << 100;
     QTest::newRow("undecodable data, right CRC") << write(QStringLiteral("garbage.png"), garbage) << 100 << 100;
     QTest::newRow("chunk length past the end") << write(QStringLiteral("length.png"), hugeChunk) << 100 << 100;
