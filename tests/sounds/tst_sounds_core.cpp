@@ -3,11 +3,11 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SchemeStore.h"
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WavFile.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
+#include "support/SyntheticBackend.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
