@@ -144,6 +144,14 @@ WaveRecorder::Level WaveRecorder::inputLevel(Reporting reporting)
     return level;
 }
 
+qint64 WaveRecorder::recordedMs(Reporting reporting)
+{
+    send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting time format in milliseconds failed!"),
+         reporting);
+    return qint64(query(QStringLiteral("status capture length"),
+                        QStringLiteral("Finding length recording in milliseconds failed!"), reporting));
+}
+
 void WaveRecorder::buildStatistics(Reporting reporting)
 {
     send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting time format in milliseconds failed!"),

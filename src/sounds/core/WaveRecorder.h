@@ -46,6 +46,8 @@ public:
         qint64 silentMs = 0;
     };
     Level inputLevel(Reporting reporting = Reporting::OncePerFailure);
+    // The length of the recording so far, in milliseconds.
+    qint64 recordedMs(Reporting reporting = Reporting::OncePerFailure);
     // The position in milliseconds; after a recording was stopped, its length.
     qint32 getCapturePosition();
     // Starts playing from `ms`; returns at once.
