@@ -6,9 +6,9 @@
 
 #include "FuzzSupport.h"
 
-#include "common/core/IndexedPngReader.h"
-#include "common/core/PictureScaling.h"
-#include "common/core/PngChunks.h"
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PictureScaling.h"
+#include "imaging/PngChunks.h"
 
 #include <QColor>
 #include <QVector>

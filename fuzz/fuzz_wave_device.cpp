@@ -7,8 +7,8 @@
 
 #include "FuzzSupport.h"
 
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
+#include "support/SyntheticBackend.h"
 
 #include <QStringList>
 
