@@ -9,7 +9,10 @@
 //
 // Usage: bench_map_pictures [Google Benchmark options]. Runs headless.
 
+#include "common/core/IndexedPngReader.h"
+#include "common/core/PngChunks.h"
 #include "common/ui/WindowNames.h"
+#include "maps/core/MapThumbnails.h"
 #include "maps/ui/MapsWindow.h"
 #include "shell/ui/Application.h"
 #include "support/TestMaps.h"
@@ -22,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
+#include <ctime>
+#include <vector>
 
 namespace {
 
@@ -135,6 +140,40 @@ void BM_PicturesFullCache(benchmark::State& state)
     state.counters["stall_ms"] = stall;
 }
 BENCHMARK(BM_PicturesFullCache)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+// One thumbnail made (decoded, scaled, encoded and written) on this thread.
+void BM_MakeOneThumbnail(benchmark::State& state)
+{
+    const QString map = userFolder() + QStringLiteral("/SavedLevels/Map 0000.png");
+    const std::clock_t start = std::clock();
+    for (auto _ : state) {
+        QFile::remove(MapThumbnails::cachePath(map, MapThumbnails::Size::Normal));
+        bool made = false;
+        benchmark::DoNotOptimize(MapThumbnails::thumbnail(map, MapThumbnails::Size::Normal, &made));
+        if (!made)
+            state.SkipWithError("no thumbnail made");
+    }
+    // Every thread's processor time, the scaler's helper thread included.
+    state.counters["process_cpu_ms"] =
+        benchmark::Counter(double(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / double(state.iterations()));
+}
+BENCHMARK(BM_MakeOneThumbnail)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The floor of making one: decoding the map's pixels, nothing else.
+void BM_FloorDecodeOneMap(benchmark::State& state)
+{
+    QFile f(userFolder() + QStringLiteral("/SavedLevels/Map 0000.png"));
+    QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    PngChunks::stripForeignChunks(bytes);
+    std::vector<uchar> rows(1920 * 696);
+    for (auto _ : state) {
+        IndexedPngReader reader(bytes);
+        if (!reader.readHeader() || !reader.readRows(rows.data(), 1920, 696))
+            state.SkipWithError("the map did not decode");
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+BENCHMARK(BM_FloorDecodeOneMap)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BM_FloorReadMapsRaw(benchmark::State& state)
 {

@@ -1,5 +1,7 @@
 #include "maps/core/MapThumbnails.h"
 
+#include "common/core/BicubicResampler.h"
+#include "common/core/IndexedPngReader.h"
 #include "common/core/PictureScaling.h"
 #include "common/core/PngChunks.h"
 
@@ -12,11 +14,15 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMutex>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <QtEndian>
+
+#include <array>
+#include <filesystem>
+#include <vector>
 
 namespace MapThumbnails {
 
@@ -45,6 +51,79 @@ QSize pictureSize(const QString& file)
     return QImageReader(&in).size();
 }
 
+// A palette map shrunk to `target`: its pixels are first averaged over whole
+// blocks of k x k, straight from the palette indices as they are decoded
+// (most of the work, in one pass, without a full-size copy), down to at
+// least twice the target's size; the picture scaler then makes the last,
+// high-quality step. Transparent colours show white, as in the preview. A
+// null image when the map cannot be decoded.
+QImage shrinkIndexed(const QByteArray& bytes, QSize target)
+{
+    IndexedPngReader reader(bytes);
+    if (!reader.readHeader())
+        return {};
+    const QSize size = reader.size();
+    // Each block sums its red, green and blue in one 64-bit word, 21 bits
+    // each: up to 90 x 90 pixels of 255 fit.
+    constexpr int maxBlock = 90;
+    const int k =
+        std::clamp(std::min(size.width() / (2 * target.width()), size.height() / (2 * target.height())), 1, maxBlock);
+    std::array<quint64, 256> colours{};
+    const QList<QRgb> table = reader.colorTable();
+    for (qsizetype i = 0; i < table.size() && i < 256; ++i) {
+        const QRgb c = table[i];
+        const int a = qAlpha(c);
+        auto over = [a](int v) { return quint64((v * a + 255 * (255 - a) + 127) / 255); };
+        colours[size_t(i)] = over(qRed(c)) << 42 | over(qGreen(c)) << 21 | over(qBlue(c));
+    }
+    const int width = size.width();
+    const int outWidth = (width + k - 1) / k, outHeight = (size.height() + k - 1) / k;
+    QImage blocks(outWidth, outHeight, QImage::Format_RGB32);
+    if (blocks.isNull())
+        return {};
+    std::vector<uchar> rows(size_t(width) * size_t(k));
+    std::vector<quint64> sums(static_cast<size_t>(outWidth));
+    for (int y = 0; y < outHeight; ++y) {
+        const int count = std::min(k, size.height() - y * k);
+        if (!reader.readRows(rows.data(), width, count))
+            return {};
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int r = 0; r < count; ++r) {
+            const uchar* row = rows.data() + size_t(r) * size_t(width);
+            quint64* sum = sums.data();
+            for (int x0 = 0; x0 < width; x0 += k, ++sum) {
+                quint64 block = 0;
+                for (int x = x0, end = std::min(width, x0 + k); x < end; ++x)
+                    block += colours[row[x]];
+                *sum += block;
+            }
+        }
+        constexpr quint64 mask = (quint64(1) << 21) - 1;
+        auto* out = reinterpret_cast<QRgb*>(blocks.scanLine(y));
+        for (int x = 0; x < outWidth; ++x) {
+            const quint64 n = quint64(std::min(k, width - x * k) * count), sum = sums[size_t(x)];
+            auto mean = [n](quint64 total) { return int((total + n / 2) / n); };
+            out[x] = qRgb(mean(sum >> 42), mean((sum >> 21) & mask), mean(sum & mask));
+        }
+    }
+    return BicubicResampler::resample(blocks, target);
+}
+
+QImage render(const QString& file, QSize target)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > PictureScaling::memoryBudget)
+        return {};
+    QByteArray bytes = in.readAll();
+    PngChunks::stripForeignChunks(bytes);
+    if (IndexedPngReader::canRead(bytes))
+        return shrinkIndexed(bytes, target);
+    int width = target.width(), height = target.height();
+    const PictureScaling::PictureResult result =
+        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false);
+    return result.ok() ? result.picture() : QImage();
+}
+
 QByteArray modified(const QFileInfo& info)
 {
     return QByteArray::number(info.lastModified().toSecsSinceEpoch());
@@ -69,12 +148,21 @@ void write(const QString& path, const QImage& picture, const QByteArray& uri, co
         for (const QString& dir : {QFileInfo(folder).path(), folder})
             QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Through a temporary file of the same folder, renamed over the old one:
+    // a reader sees the old thumbnail or the new one, never half of one.
+    QFile out(path + QLatin1Char('.') + QString::number(QRandomGenerator::global()->generate64(), 36) +
+              QStringLiteral(".tmp"));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return;
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    out.write(png);
-    out.commit();
+    const bool written = out.write(png) == png.size() && out.flush();
+    out.close();
+    std::error_code failed;
+    if (written)
+        std::filesystem::rename(QFile::encodeName(out.fileName()).toStdString(), QFile::encodeName(path).toStdString(),
+                                failed);
+    if (!written || failed)
+        out.remove();
 }
 
 } // namespace
@@ -139,16 +227,13 @@ QImage thumbnail(const QString& file, Size size, bool* made)
     const QSize own = pictureSize(file);
     if (!info.isFile() || own.isEmpty())
         return {};
-    const QSize target = fitted(own, size);
-    int width = target.width(), height = target.height();
-    const PictureScaling::PictureResult result =
-        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false);
-    if (!result.ok())
+    const QImage picture = render(file, fitted(own, size));
+    if (picture.isNull())
         return {};
-    write(cachePath(file, size), result.picture(), fileUri(file), info);
+    write(cachePath(file, size), picture, fileUri(file), info);
     if (made)
         *made = true;
-    return result.picture();
+    return picture;
 }
 
 } // namespace MapThumbnails
