@@ -9,9 +9,9 @@
 //
 // Usage: bench_map_pictures [Google Benchmark options]. Runs headless.
 
-#include "common/core/IndexedPngReader.h"
-#include "common/core/PngChunks.h"
 #include "common/ui/WindowNames.h"
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PngChunks.h"
 #include "maps/core/MapThumbnails.h"
 #include "maps/ui/MapsWindow.h"
 #include "shell/ui/Application.h"

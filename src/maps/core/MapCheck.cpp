@@ -1,7 +1,7 @@
 #include "maps/core/MapCheck.h"
 
-#include "common/core/IndexedPngReader.h"
-#include "common/core/PngChunks.h"
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PngChunks.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "maps/core/MapThumbnails.h"
 
-#include "common/core/BicubicResampler.h"
-#include "common/core/IndexedPngReader.h"
-#include "common/core/PictureScaling.h"
-#include "common/core/PngChunks.h"
+#include "imaging/BicubicResampler.h"
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PictureScaling.h"
+#include "imaging/PngChunks.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
