@@ -10,6 +10,7 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
+#include "common/ui/WindowNames.h"
 #include "maps/core/MapFiles.h"
 #include "maps/core/MapInspector.h"
 #include "maps/core/MapNames.h"
@@ -260,11 +261,9 @@ QString MapsWindow::selectFolderMessage()
 
 void MapsWindow::formLoad()
 {
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"))));
-    m_pictures->setUnreadablePicture(
-        Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("black.bmp"))
-            .scaled(MapThumbnails::fitted(QSize(1920, 696), MapThumbnails::Size::Normal)));
+    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"))));
+    m_pictures->setUnreadablePicture(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("black.bmp"))
+                                         .scaled(MapThumbnails::fitted(QSize(1920, 696), MapThumbnails::Size::Normal)));
     m_pictures->restore();
     refreshMapView();
     fillTransferFolders();
@@ -275,7 +274,7 @@ bool MapsWindow::formUnload()
     m_preview->cancel();
     m_selectedInspector->cancel();
     m_pictures->cancel();
-    context().returnToMainMenu(AppContext::HandOver::None);
+    context().returnToMainMenu(WindowNames::Maps);
     return true;
 }
 
@@ -299,7 +298,7 @@ void MapsWindow::resizeEvent(QResizeEvent* event)
 
 QString MapsWindow::mapsRoot() const
 {
-    return context().paths().resolve(QStringLiteral("SavedLevels"));
+    return context().paths().mapsFolder();
 }
 
 QString MapsWindow::mapFolderPath() const
@@ -404,7 +403,7 @@ void MapsWindow::previewFinished(const QString& file, const QImage& picture)
 
 void MapsWindow::showNoMap()
 {
-    const QImage black = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("black.bmp"));
+    const QImage black = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("black.bmp"));
     m_picPreview->setPixmap(QPixmap::fromImage(
         black.scaled(m_picPreview->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     m_lblMapName->setText(QStringLiteral("No Map Selected!"));
