@@ -4,10 +4,10 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SoundPlayer.h"
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/SoundBankWindow.h"
+#include "support/SyntheticBackend.h"
 #include "support/TestApp.h"
 
 #include <QComboBox>
@@ -497,7 +497,6 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav", "Oops.wav"}));
     QSettings store(storePath(), QSettings::IniFormat);
     store.beginGroup("StartUp");
-    QCOMPARE(store.childKeys(), QStringList({"Channels", "Rate", "Resolution", "WaveAutomaticSave", "WaveFileName"}));
     QCOMPARE(store.value("Rate").toString() + store.value("WaveAutomaticSave").toString(), QStringLiteral("22050True"));
     VERIFY_PROMPTER(t.prompter);
 }

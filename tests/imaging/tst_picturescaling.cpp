@@ -1,6 +1,6 @@
-#include "common/core/BicubicResampler.h"
-#include "common/core/PictureScaling.h"
-#include "common/core/PngChunks.h"
+#include "imaging/BicubicResampler.h"
+#include "imaging/PictureScaling.h"
+#include "imaging/PngChunks.h"
 #include "support/TestMaps.h"
 
 #include <QDir>
