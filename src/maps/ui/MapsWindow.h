@@ -8,7 +8,6 @@
 #include <QImage>
 
 class ClickLabel;
-class FileNavBox;
 class MapInspector;
 class MapListWidget;
 class MapPictures;
