@@ -2,14 +2,16 @@
 
 #include "common/core/Colors.h"
 #include "common/core/FileOps.h"
-#include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
+#include "common/ui/HoverGroup.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GameFileActions.h"
+#include "games/ui/GameFolderActions.h"
 #include "games/ui/GamesWindow.h"
 
 #include <QFileInfo>
@@ -35,6 +37,7 @@ QColor GameTransferWindow::hoverColour()
 
 GameTransferWindow::GameTransferWindow(AppContext& context)
     : AppWindow(context)
+    , m_linkHighlight(new HoverGroup(linkColour(), hoverColour(), this))
 {
     setWindowTitle(QStringLiteral("Transfer Window"));
     setBackground(this, Qt::white);
@@ -45,13 +48,13 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     main->setObjectName(QStringLiteral("lblMain"));
     main->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     main->setGeometry(10, 8, 260, 22);
-    connect(main, &ClickLabel::mouseMoved, this, &GameTransferWindow::resetLinkColours);
+    connect(main, &ClickLabel::mouseMoved, m_linkHighlight, &HoverGroup::clear);
     m_lblMain = main;
 
     m_fileNavBox1 = new FileNavBox(this);
     m_fileNavBox1->setObjectName(QStringLiteral("FileNavBox1"));
     m_fileNavBox1->setGeometry(10, 34, 260, 262);
-    connect(m_fileNavBox1, &FileNavBox::MouseMove, this, &GameTransferWindow::resetLinkColours);
+    connect(m_fileNavBox1, &FileNavBox::MouseMove, m_linkHighlight, &HoverGroup::clear);
 
     m_imgMapAuthor = new QLabel(this);
     m_imgMapAuthor->setObjectName(QStringLiteral("imgMapAuthor"));
@@ -65,14 +68,8 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
         label->setAlignment(Qt::AlignCenter);
         label->setFrameShape(QFrame::Box);
         label->setGeometry(282, y, 138, 24);
-        label->setBackColor(linkColour());
         label->setCursor(Qt::PointingHandCursor);
-        connect(label, &ClickLabel::mouseMoved, this, [this, label] {
-            if (label->backColor() == hoverColour())
-                return;
-            resetLinkColours();
-            label->setBackColor(hoverColour());
-        });
+        m_linkHighlight->add(label);
         return label;
     };
     m_lblCreate = link("lblCreate", QStringLiteral("Create Folder"), 174);
@@ -103,9 +100,7 @@ void GameTransferWindow::formLoad()
     m_fileNavBox1->setDirectoryIndicator(QString());
     m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
     m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
-    const QImage smirk = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("smirk.bmp"));
-    m_imgMapAuthor->setPixmap(
-        QPixmap::fromImage(smirk).scaled(m_imgMapAuthor->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    showOwnPicture(m_imgMapAuthor, context().paths(), QStringLiteral("smirk.bmp"));
     if (const GamesWindow* games = gamesWindow())
         m_file = games->selectedFile();
     setWindowTitle(QStringLiteral("Moving ") + m_file + QStringLiteral(" To:"));
@@ -180,14 +175,7 @@ void GameTransferWindow::cmdMoveClick()
 
 void GameTransferWindow::lblCreateClick()
 {
-    const QString name =
-        context().prompter().input(GameFileActions::newFolderPrompt(), GameFileActions::newFolderTitle(), QString());
-    if (name.isEmpty())
-        return;
-    const GameFileActions::Outcome outcome = GameFileActions::createFolder(gamesRoot(), name);
-    m_foldersChanged = m_foldersChanged || outcome.changed;
-    outcome.notice.show(context().prompter());
-    refreshNavigator();
+    folderActionDone(GameFolderActions::create(context().prompter(), gamesRoot()));
 }
 
 void GameTransferWindow::lblRemoveClick()
@@ -196,30 +184,21 @@ void GameTransferWindow::lblRemoveClick()
     QString folder;
     if (!pickedFolder(&folder, title))
         return;
-    if (folder.isEmpty()) {
-        context().prompter().message(GameFileActions::defaultFolderDenied(), GameFileActions::deletionDeniedTitle(),
-                                     Prompter::Buttons::Ok, Prompter::Icon::Information);
-        return;
-    }
-    if (context().prompter().message(GameFileActions::deleteFolderQuestion(folder),
-                                     GameFileActions::deleteFolderTitle(), Prompter::Buttons::YesNo,
-                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
-        return;
-    const GameFileActions::Outcome outcome = GameFileActions::removeFolder(gamesRoot(), folder);
-    m_foldersChanged = m_foldersChanged || outcome.changed;
-    outcome.notice.show(context().prompter());
-    refreshNavigator();
+    folderActionDone(GameFolderActions::remove(context().prompter(), gamesRoot(), folder));
 }
 
-void GameTransferWindow::resetLinkColours()
+void GameTransferWindow::folderActionDone(GameFolderActions::Result result)
 {
-    m_lblCreate->setBackColor(linkColour());
-    m_lblRemove->setBackColor(linkColour());
+    // The navigator keeps the user's pick unless something was tried.
+    if (result == GameFolderActions::Result::NotDone)
+        return;
+    m_foldersChanged = m_foldersChanged || result == GameFolderActions::Result::Changed;
+    refreshNavigator();
 }
 
 void GameTransferWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    resetLinkColours();
+    m_linkHighlight->clear();
     AppWindow::mouseMoveEvent(event);
 }
 

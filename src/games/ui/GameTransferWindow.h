@@ -1,10 +1,12 @@
 #pragma once
 
 #include "common/ui/AppWindow.h"
+#include "games/ui/GameFolderActions.h"
 
 class ClickLabel;
 class FileNavBox;
 class GamesWindow;
+class HoverGroup;
 class QLabel;
 class QPushButton;
 
@@ -33,12 +35,13 @@ private:
     // The folder picked in the navigator: "" for the Games folder itself.
     // False (after telling the user) when no folder of Games is picked.
     bool pickedFolder(QString* folder, const QString& title);
-    void resetLinkColours();
 
     void cmdMoveClick();
     void lblCreateClick();
     void lblRemoveClick();
+    void folderActionDone(GameFolderActions::Result result);
 
+    HoverGroup* m_linkHighlight;
     QLabel* m_lblMain;
     FileNavBox* m_fileNavBox1;
     QPushButton* m_cmdMove;

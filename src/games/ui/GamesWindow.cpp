@@ -5,15 +5,17 @@
 #include "common/core/Desktop.h"
 #include "common/core/Intervals.h"
 #include "common/core/PathCase.h"
-#include "common/core/Pictures.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/HoverGroup.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
+#include "games/ui/GameFolderActions.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -60,6 +62,7 @@ QColor GamesWindow::hoverColour()
 GamesWindow::GamesWindow(AppContext& context)
     : AppWindow(context)
     , m_model(new GamesTableModel(this))
+    , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
     setBackground(this, Qt::white);
@@ -126,9 +129,8 @@ ClickLabel* GamesWindow::addButton(QWidget* parent, const QString& name, const Q
     button->setAlignment(Qt::AlignCenter);
     button->setFrameShape(QFrame::Box);
     button->setGeometry(geometry);
-    button->setBackColor(buttonColour());
     button->setCursor(Qt::PointingHandCursor);
-    connect(button, &ClickLabel::mouseMoved, this, [this, button] { hoverButton(button); });
+    m_buttonHighlight->add(button);
     return button;
 }
 
@@ -139,7 +141,7 @@ void GamesWindow::buildControlPanel()
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setFrameShape(QFrame::Box);
     m_frame2->setGeometry(gridLeft, top, 372, 88);
-    connect(m_frame2, &ClickFrame::mouseMoved, this, &GamesWindow::resetButtonColours);
+    connect(m_frame2, &ClickFrame::mouseMoved, m_buttonHighlight, &HoverGroup::clear);
     auto* caption = new QLabel(QStringLiteral("Control Panel"), m_frame2);
     caption->setFont(designFont(QStringLiteral("Verdana"), 8, true));
     caption->setGeometry(6, 3, 200, 16);
@@ -246,9 +248,7 @@ void GamesWindow::buildGrid()
 
 void GamesWindow::formLoad()
 {
-    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
 
     // The date-format chooser: the 30 formats shown with one date; the
     // user's choice is kept for the next start.
@@ -390,24 +390,9 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     placeSortLabels();
 }
 
-void GamesWindow::hoverButton(ClickLabel* button)
-{
-    if (button->backColor() == hoverColour())
-        return;
-    resetButtonColours();
-    button->setBackColor(hoverColour());
-}
-
-void GamesWindow::resetButtonColours()
-{
-    for (ClickLabel* b : {m_cmdView, m_cmdDelete, m_cmdMove, m_cmdCopy, m_cmdCreate, m_cmdReset, m_cmdGo, m_cmdSort[0],
-                          m_cmdSort[1], m_cmdSort[2]})
-        b->setBackColor(buttonColour());
-}
-
 void GamesWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    resetButtonColours();
+    m_buttonHighlight->clear();
     AppWindow::mouseMoveEvent(event);
 }
 
@@ -416,7 +401,7 @@ bool GamesWindow::eventFilter(QObject* watched, QEvent* event)
     const bool grid = watched == m_grid->viewport();
     const bool folders = watched == m_lstFolderPick->viewport();
     if (event->type() == QEvent::MouseMove && (grid || folders || watched == m_imgArmy)) {
-        resetButtonColours();
+        m_buttonHighlight->clear();
     } else if (event->type() == QEvent::MouseButtonPress && (grid || folders)) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -529,31 +514,14 @@ void GamesWindow::cmdTransferClick(const QString& mode)
 
 void GamesWindow::cmdCreateClick()
 {
-    const QString name =
-        context().prompter().input(GameFileActions::newFolderPrompt(), GameFileActions::newFolderTitle(), QString());
-    if (name.isEmpty())
-        return;
-    const GameFileActions::Outcome outcome = GameFileActions::createFolder(gamesRoot(), name);
-    outcome.notice.show(context().prompter());
-    if (outcome.changed)
+    if (GameFolderActions::create(context().prompter(), gamesRoot()) == GameFolderActions::Result::Changed)
         reloadGamesWindow();
 }
 
 void GamesWindow::mnuDeleteFolderClick()
 {
     // No folder picked means the Games folder itself, as for Go.
-    const QString folder = pickedFolder();
-    if (folder.isEmpty()) {
-        context().prompter().message(GameFileActions::defaultFolderDenied(), GameFileActions::deletionDeniedTitle(),
-                                     Prompter::Buttons::Ok, Prompter::Icon::Information);
-        return;
-    }
-    if (context().prompter().message(GameFileActions::deleteFolderQuestion(folder),
-                                     GameFileActions::deleteFolderTitle(), Prompter::Buttons::YesNo,
-                                     Prompter::Icon::Question) != Prompter::Answer::Yes)
-        return;
-    const GameFileActions::Outcome outcome = GameFileActions::removeFolder(gamesRoot(), folder);
-    outcome.notice.show(context().prompter());
-    if (outcome.changed)
+    if (GameFolderActions::remove(context().prompter(), gamesRoot(), pickedFolder()) ==
+        GameFolderActions::Result::Changed)
         reloadGamesWindow();
 }

@@ -9,6 +9,7 @@
 class ClickFrame;
 class ClickLabel;
 class GamesTableModel;
+class HoverGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -62,8 +63,6 @@ private:
     void buildGrid();
     ClickLabel* addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
     void placeSortLabels();
-    void resetButtonColours();
-    void hoverButton(ClickLabel* button);
 
     void showGames(const QList<GameFolderFiles>& folders);
     void clearSelection();
@@ -83,6 +82,7 @@ private:
     QString tempFolder() const;
 
     GamesTableModel* m_model;
+    HoverGroup* m_buttonHighlight;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuFolder = nullptr;

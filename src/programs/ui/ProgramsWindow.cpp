@@ -4,11 +4,12 @@
 #include "common/core/Colors.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
-#include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/HoverGroup.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 #include "programs/core/CatalogueService.h"
 #include "programs/core/ProgramCatalogue.h"
@@ -59,6 +60,7 @@ QString ProgramsWindow::importFilter()
 ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     : AppWindow(context)
     , m_catalogue(catalogue)
+    , m_actionHighlight(new HoverGroup(actionPlainColour(), actionHighlightColour(), this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Proggies c('.'C)"));
     setFixedSize(600, 400);
@@ -78,8 +80,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     setBackground(m_list1, kListBack);
     setForeground(m_list1, kListText);
     m_list1->setMouseTracking(true);
-    m_list1->viewport()->setMouseTracking(true);
-    m_list1->viewport()->installEventFilter(this);
+    m_actionHighlight->clearOnMouseMove(m_list1->viewport());
     // A click, or the keyboard moving the selection, selects the row. (Not
     // the current row alone: the list makes its first entry current when it
     // takes the focus, which is no choice of the user's.)
@@ -109,7 +110,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(264, 242, 324, 48);
     setBackground(m_frame1, Qt::white);
-    connect(m_frame1, &ClickFrame::mouseMoved, this, &ProgramsWindow::resetActionHighlight);
+    connect(m_frame1, &ClickFrame::mouseMoved, m_actionHighlight, &HoverGroup::clear);
 
     auto action = [this](const char* name, const QString& caption, int x) {
         auto* label = new ClickLabel(caption, m_frame1);
@@ -117,8 +118,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
         label->setGeometry(x, 8, 96, 32);
         label->setFont(designFont(QStringLiteral("Verdana"), 10, true));
         label->setAlignment(Qt::AlignCenter);
-        label->setBackColor(actionPlainColour());
-        connect(label, &ClickLabel::mouseMoved, this, [this, label] { highlightAction(label); });
+        m_actionHighlight->add(label);
         return label;
     };
     m_cmdImport = action("cmdImport", QStringLiteral("IMPORT"), 8);
@@ -142,9 +142,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
 
 void ProgramsWindow::formLoad()
 {
-    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     fillList();
 }
 
@@ -284,30 +282,10 @@ bool ProgramsWindow::formUnload()
     return true;
 }
 
-void ProgramsWindow::resetActionHighlight()
-{
-    m_cmdImport->setBackColor(actionPlainColour());
-    m_cmdRun->setBackColor(actionPlainColour());
-    m_cmdRemove->setBackColor(actionPlainColour());
-}
-
-void ProgramsWindow::highlightAction(ClickLabel* label)
-{
-    resetActionHighlight();
-    label->setBackColor(actionHighlightColour());
-}
-
 void ProgramsWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    resetActionHighlight();
+    m_actionHighlight->clear();
     AppWindow::mouseMoveEvent(event);
-}
-
-bool ProgramsWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list1->viewport() && event->type() == QEvent::MouseMove)
-        resetActionHighlight();
-    return AppWindow::eventFilter(watched, event);
 }
 
 bool prepareProgramsCatalogue(AppContext& context, CatalogueService& catalogue)

@@ -7,6 +7,7 @@
 class CatalogueService;
 class ClickFrame;
 class ClickLabel;
+class HoverGroup;
 class QLabel;
 class QListWidget;
 class QTimer;
@@ -35,7 +36,6 @@ public:
 protected:
     bool formUnload() override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     RecordSet& records() const;
@@ -50,11 +50,10 @@ private:
     // Rebuilds the window through the loading window after a change.
     void rebuild();
     QString askUntilAnswered(const QString& prompt, const QString& title);
-    void resetActionHighlight();
-    void highlightAction(ClickLabel* label);
     void tellFailure(const QString& what, const QString& reason);
 
     CatalogueService& m_catalogue;
+    HoverGroup* m_actionHighlight;
     QListWidget* m_list1;
     QLabel* m_label1;
     QLabel* m_lblTitle;

@@ -3,10 +3,10 @@
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
 #include "common/core/Intervals.h"
-#include "common/core/Pictures.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 
 #include <QFrame>
@@ -57,9 +57,7 @@ void LoadingWindow::formLoad()
 {
     // Created at the first hand-over, when a manager window is in view.
     context().hideWindow(WindowNames::MainMenu);
-    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
-    m_armyPicture->setPixmap(
-        QPixmap::fromImage(army).scaled(m_armyPicture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    showOwnPicture(m_armyPicture, context().paths(), QStringLiteral("army.bmp"));
 }
 
 bool LoadingWindow::formUnload()

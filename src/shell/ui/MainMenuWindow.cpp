@@ -4,10 +4,11 @@
 #include "common/core/Colors.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
-#include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/HoverGroup.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 #include "shell/core/Installation.h"
 #include "shell/ui/Application.h"
@@ -50,10 +51,10 @@ MainMenuWindow::MainMenuWindow(Application& app)
     setBackground(this, plainColour());
     setMouseTracking(true);
 
-    m_imgArmy = new QLabel(this);
-    m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
-    m_imgArmy->setGeometry(4, 20, 228, 248);
-    m_imgArmy->setAlignment(Qt::AlignCenter);
+    m_armyPicture = new QLabel(this);
+    m_armyPicture->setObjectName(QStringLiteral("imgArmy"));
+    m_armyPicture->setGeometry(4, 20, 228, 248);
+    m_armyPicture->setAlignment(Qt::AlignCenter);
 
     // Launch entries along the top edge; they highlight themselves.
     const QFont topFont = designFont(QStringLiteral("Verdana"), 8, true);
@@ -67,42 +68,43 @@ MainMenuWindow::MainMenuWindow(Application& app)
         label->setBackColor(plainColour());
         return label;
     };
-    m_lblPlayWA = topEntry(QStringLiteral("lblPlayWA"), QStringLiteral("Play WA"), kChoicesLeft, 80);
-    m_lblWormKit = topEntry(QStringLiteral("lblWormKit"), QStringLiteral("WormKit"), kChoicesLeft + 88, 80);
-    m_lblWormKit->setVisible(false); // shown only when the game folder has WormKit.exe
-    m_lblAbout = topEntry(QStringLiteral("lblAbout"), QStringLiteral("About"), kWidth - 68, 64);
-    m_lblAbout->setBackColor(QColor()); // About has no highlight
-    connect(m_lblPlayWA, &ClickLabel::mouseMoved, this, [this] { highlight(m_lblPlayWA); });
-    connect(m_lblWormKit, &ClickLabel::mouseMoved, this, [this] { highlight(m_lblWormKit); });
-    connect(m_lblPlayWA, &ClickLabel::clicked, this,
+    m_playEntry = topEntry(QStringLiteral("lblPlayWA"), QStringLiteral("Play WA"), kChoicesLeft, 80);
+    m_wormKitEntry = topEntry(QStringLiteral("lblWormKit"), QStringLiteral("WormKit"), kChoicesLeft + 88, 80);
+    m_wormKitEntry->setVisible(false); // shown only when the game folder has WormKit.exe
+    m_aboutEntry = topEntry(QStringLiteral("lblAbout"), QStringLiteral("About"), kWidth - 68, 64);
+    m_aboutEntry->setBackColor(QColor()); // About has no highlight
+    m_highlight = new HoverGroup(plainColour(), highlightColour(), this);
+    m_highlight->add(m_playEntry);
+    m_highlight->add(m_wormKitEntry);
+    connect(m_playEntry, &ClickLabel::clicked, this,
             [this] { launch(Installation::gameProgram(context().paths()), QStringLiteral("WA.exe")); });
-    connect(m_lblWormKit, &ClickLabel::clicked, this,
+    connect(m_wormKitEntry, &ClickLabel::clicked, this,
             [this] { launch(Installation::wormKitProgram(context().paths()), QStringLiteral("WormKit.exe")); });
-    connect(m_lblAbout, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
+    connect(m_aboutEntry, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
 
-    m_label1 = new ClickLabel(QStringLiteral("START"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(kChoicesLeft, 22, kChoicesWidth, 40);
-    m_label1->setFont(designFont(QStringLiteral("Verdana"), 20, true));
-    m_label1->setAlignment(Qt::AlignCenter);
-    m_label1->setForeColor(kEntryText);
-    connect(m_label1, &ClickLabel::mouseMoved, this, &MainMenuWindow::clearMenuHighlight);
+    m_startCaption = new ClickLabel(QStringLiteral("START"), this);
+    m_startCaption->setObjectName(QStringLiteral("Label1"));
+    m_startCaption->setGeometry(kChoicesLeft, 22, kChoicesWidth, 40);
+    m_startCaption->setFont(designFont(QStringLiteral("Verdana"), 20, true));
+    m_startCaption->setAlignment(Qt::AlignCenter);
+    m_startCaption->setForeColor(kEntryText);
+    connect(m_startCaption, &ClickLabel::mouseMoved, m_highlight, &HoverGroup::clear);
 
     // Manager entries, each with a highlight bar behind its text.
-    m_lbl1 = addBar(QStringLiteral("lbl1"), QRect(kChoicesLeft, 70, kChoicesWidth, 42));
-    m_lbl2 = addBar(QStringLiteral("lbl2"), QRect(kChoicesLeft, 116, kChoicesWidth, 42));
-    m_label8 = addBar(QStringLiteral("Label8"), QRect(kChoicesLeft, 162, kChoicesWidth, 42));
-    m_label5 = addBar(QStringLiteral("Label5"), QRect(kChoicesLeft, 208, kChoicesWidth, 42));
+    m_mapsBar = addBar(QStringLiteral("lbl1"), QRect(kChoicesLeft, 70, kChoicesWidth, 42));
+    m_gamesBar = addBar(QStringLiteral("lbl2"), QRect(kChoicesLeft, 116, kChoicesWidth, 42));
+    m_soundsBar = addBar(QStringLiteral("Label8"), QRect(kChoicesLeft, 162, kChoicesWidth, 42));
+    m_programsBar = addBar(QStringLiteral("Label5"), QRect(kChoicesLeft, 208, kChoicesWidth, 42));
     struct {
         const char* name;
         const char* caption;
         ClickLabel* bar;
         const QString& window;
     } const entries[] = {
-        {"cmdMaps", "My Maps", m_lbl1, WindowNames::Maps},
-        {"cmdGames", "My Games", m_lbl2, WindowNames::Games},
-        {"cmdSounds", "My Sounds", m_label8, WindowNames::Sounds},
-        {"cmdProg", "My Proggies", m_label5, WindowNames::Programs},
+        {"cmdMaps", "My Maps", m_mapsBar, WindowNames::Maps},
+        {"cmdGames", "My Games", m_gamesBar, WindowNames::Games},
+        {"cmdSounds", "My Sounds", m_soundsBar, WindowNames::Sounds},
+        {"cmdProg", "My Proggies", m_programsBar, WindowNames::Programs},
     };
     for (const auto& e : entries) {
         ClickLabel* entry = addEntry(QLatin1String(e.name), QLatin1String(e.caption), e.bar);
@@ -111,51 +113,51 @@ MainMenuWindow::MainMenuWindow(Application& app)
     }
 
     // "Good Bye....", shown while the program ends.
-    m_frame1 = new QFrame(this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(rect());
-    setBackground(m_frame1, plainColour());
-    auto* byeLayout = new QVBoxLayout(m_frame1);
-    auto* label3 = new QLabel(QStringLiteral("Good Bye...."), m_frame1);
+    m_goodbyePanel = new QFrame(this);
+    m_goodbyePanel->setObjectName(QStringLiteral("Frame1"));
+    m_goodbyePanel->setGeometry(rect());
+    setBackground(m_goodbyePanel, plainColour());
+    auto* byeLayout = new QVBoxLayout(m_goodbyePanel);
+    auto* label3 = new QLabel(QStringLiteral("Good Bye...."), m_goodbyePanel);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->setFont(designFont(QStringLiteral("Verdana"), 24, true));
     label3->setAlignment(Qt::AlignCenter);
     setForeground(label3, kTopText);
     byeLayout->addWidget(label3);
-    m_frame1->setVisible(false);
+    m_goodbyePanel->setVisible(false);
 
     // The warning frame over the menu choices, hidden when the probe loads.
     auto* frame2 = new ClickFrame(this);
-    m_frame2 = frame2;
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    m_frame2->setGeometry(kChoicesLeft, 40, kChoicesWidth, 233);
-    m_frame2->setFrameShape(QFrame::Box);
-    setBackground(m_frame2, bgrColor(0x00C0FFFF));
-    connect(frame2, &ClickFrame::clicked, this, &MainMenuWindow::frame2Click);
-    auto* warnLayout = new QVBoxLayout(m_frame2);
+    m_warningPanel = frame2;
+    m_warningPanel->setObjectName(QStringLiteral("Frame2"));
+    m_warningPanel->setGeometry(kChoicesLeft, 40, kChoicesWidth, 233);
+    m_warningPanel->setFrameShape(QFrame::Box);
+    setBackground(m_warningPanel, bgrColor(0x00C0FFFF));
+    connect(frame2, &ClickFrame::clicked, this, &MainMenuWindow::warningClicked);
+    auto* warnLayout = new QVBoxLayout(m_warningPanel);
     auto* label4 = new QLabel(QStringLiteral("Im sorry, you currently do not have 'The Quillane' in the correct folder "
                                              "location. Be sure it is in the 'Team17\\Worms Armageddon\\User' folder."),
-                              m_frame2);
+                              m_warningPanel);
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setFont(designFont(QStringLiteral("Verdana"), 11, true));
     label4->setWordWrap(true);
     label4->setAlignment(Qt::AlignCenter);
     setForeground(label4, bgrColor(0x000000C0));
-    auto* label6 = new QLabel(QStringLiteral("Example: C:\\Team17\\Worms Armageddon\\User"), m_frame2);
+    auto* label6 = new QLabel(QStringLiteral("Example: C:\\Team17\\Worms Armageddon\\User"), m_warningPanel);
     label6->setObjectName(QStringLiteral("Label6"));
     label6->setFont(designFont(QStringLiteral("Times New Roman"), 11));
     label6->setAlignment(Qt::AlignCenter);
-    m_image1 = new QLabel(m_frame2);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setAlignment(Qt::AlignCenter);
+    m_probePicture = new QLabel(m_warningPanel);
+    m_probePicture->setObjectName(QStringLiteral("Image1"));
+    m_probePicture->setAlignment(Qt::AlignCenter);
     warnLayout->addWidget(label4, 1);
     warnLayout->addWidget(label6);
-    warnLayout->addWidget(m_image1);
+    warnLayout->addWidget(m_probePicture);
 
-    m_timerEnd = new QTimer(this);
-    m_timerEnd->setObjectName(QStringLiteral("TimerEnd"));
-    m_timerEnd->setInterval(app.intervals().shutdownEnd);
-    connect(m_timerEnd, &QTimer::timeout, this, &MainMenuWindow::timerEndTimer);
+    m_endTimer = new QTimer(this);
+    m_endTimer->setObjectName(QStringLiteral("TimerEnd"));
+    m_endTimer->setInterval(app.intervals().shutdownEnd);
+    connect(m_endTimer, &QTimer::timeout, this, &MainMenuWindow::endTimeout);
 }
 
 ClickLabel* MainMenuWindow::addBar(const QString& name, const QRect& geometry)
@@ -163,7 +165,6 @@ ClickLabel* MainMenuWindow::addBar(const QString& name, const QRect& geometry)
     auto* bar = new ClickLabel(QString(), this);
     bar->setObjectName(name);
     bar->setGeometry(geometry);
-    bar->setBackColor(plainColour());
     return bar;
 }
 
@@ -177,7 +178,7 @@ ClickLabel* MainMenuWindow::addEntry(const QString& name, const QString& caption
     entry->setForeColor(kEntryText);
     entry->setCursor(Qt::PointingHandCursor);
     entry->raise();
-    connect(entry, &ClickLabel::mouseMoved, this, [this, bar] { highlight(bar); });
+    m_highlight->add(bar, entry);
     return entry;
 }
 
@@ -186,34 +187,24 @@ void MainMenuWindow::formLoad()
     // The installation check. Every step that fails is skipped.
     const UserPaths& paths = context().paths();
     pointTempListAtTempFolder();
-    m_lblWormKit->setVisible(Installation::hasWormKit(paths.gameFolder()));
-    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(paths, QStringLiteral("army.bmp")))
-                             .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_wormKitEntry->setVisible(Installation::hasWormKit(paths.gameFolder()));
+    showOwnPicture(m_armyPicture, paths, QStringLiteral("army.bmp"));
     m_probe = Installation::loadProbe(paths);
     if (!m_probe.isNull())
-        m_image1->setPixmap(QPixmap::fromImage(m_probe));
-    m_frame2->move(m_frame2->x(), 16); // 240 twips from the top
-    m_frame2->raise();
-    m_frame2->setVisible(m_probe.isNull());
+        m_probePicture->setPixmap(QPixmap::fromImage(m_probe));
+    m_warningPanel->move(m_warningPanel->x(), 16); // 240 twips from the top
+    m_warningPanel->raise();
+    m_warningPanel->setVisible(m_probe.isNull());
 }
 
 void MainMenuWindow::pointTempListAtTempFolder()
 {
-    m_file1.pointAt(context().paths().tempGamesFolder());
+    m_tempGames.pointAt(context().paths().tempGamesFolder());
 }
 
 void MainMenuWindow::clearMenuHighlight()
 {
-    for (ClickLabel* bar : {m_lbl1, m_lbl2, m_lblPlayWA, m_label5, m_label8, m_lblWormKit})
-        bar->setBackColor(plainColour());
-}
-
-void MainMenuWindow::highlight(ClickLabel* bar)
-{
-    if (bar->backColor() == highlightColour())
-        return;
-    clearMenuHighlight();
-    bar->setBackColor(highlightColour());
+    m_highlight->clear();
 }
 
 void MainMenuWindow::mouseMoveEvent(QMouseEvent* event)
@@ -250,7 +241,7 @@ void MainMenuWindow::launch(const QString& program, const QString& programName)
                                  title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
 }
 
-void MainMenuWindow::frame2Click()
+void MainMenuWindow::warningClicked()
 {
     // The probe picture's handle: 0 when it did not load.
     const qint64 handle = m_probe.isNull() ? 0 : m_probe.cacheKey();
@@ -265,17 +256,17 @@ bool MainMenuWindow::formUnload()
     if (m_closing)
         return false;
     m_closing = true;
-    m_frame1->setVisible(true);
-    m_frame1->raise();
-    m_file1.refresh();
-    m_file1.deleteListed();
-    m_timerEnd->start();
+    m_goodbyePanel->setVisible(true);
+    m_goodbyePanel->raise();
+    m_tempGames.refresh();
+    m_tempGames.deleteListed();
+    m_endTimer->start();
     return false;
 }
 
-void MainMenuWindow::timerEndTimer()
+void MainMenuWindow::endTimeout()
 {
-    m_timerEnd->stop();
-    m_file1.removeFolder();
+    m_endTimer->stop();
+    m_tempGames.removeFolder();
     m_app.endProcess();
 }

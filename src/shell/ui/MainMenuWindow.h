@@ -7,6 +7,7 @@
 
 class Application;
 class ClickLabel;
+class HoverGroup;
 class QFrame;
 class QLabel;
 class QTimer;
@@ -25,7 +26,7 @@ public:
 
     // Points the list of temporary games at Games/Temp and brings it up to date.
     void pointTempListAtTempFolder();
-    const TempGamesList& tempGamesList() const { return m_file1; }
+    const TempGamesList& tempGamesList() const { return m_tempGames; }
 
     static QColor highlightColour();
     static QColor plainColour();
@@ -37,28 +38,28 @@ protected:
 private:
     ClickLabel* addEntry(const QString& name, const QString& caption, ClickLabel* bar);
     ClickLabel* addBar(const QString& name, const QRect& geometry);
-    void highlight(ClickLabel* bar);
     void openManager(const QString& windowName);
     void launch(const QString& program, const QString& programName);
-    void frame2Click();
-    void timerEndTimer();
+    void warningClicked();
+    void endTimeout();
 
     Application& m_app;
-    TempGamesList m_file1;
+    TempGamesList m_tempGames;
     QImage m_probe;
     bool m_closing = false;
 
-    QLabel* m_imgArmy;
-    ClickLabel* m_label1;
-    ClickLabel* m_lbl1;
-    ClickLabel* m_lbl2;
-    ClickLabel* m_label8;
-    ClickLabel* m_label5;
-    ClickLabel* m_lblPlayWA;
-    ClickLabel* m_lblWormKit;
-    ClickLabel* m_lblAbout;
-    QFrame* m_frame1;
-    QFrame* m_frame2;
-    QLabel* m_image1;
-    QTimer* m_timerEnd;
+    HoverGroup* m_highlight;
+    QLabel* m_armyPicture;
+    ClickLabel* m_startCaption;
+    ClickLabel* m_mapsBar;
+    ClickLabel* m_gamesBar;
+    ClickLabel* m_soundsBar;
+    ClickLabel* m_programsBar;
+    ClickLabel* m_playEntry;
+    ClickLabel* m_wormKitEntry;
+    ClickLabel* m_aboutEntry;
+    QFrame* m_goodbyePanel;
+    QFrame* m_warningPanel;
+    QLabel* m_probePicture;
+    QTimer* m_endTimer;
 };

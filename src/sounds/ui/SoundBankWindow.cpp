@@ -3,10 +3,10 @@
 #include "common/core/AppInfo.h"
 #include "common/core/Intervals.h"
 #include "common/core/PathCase.h"
-#include "common/core/Pictures.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
 #include "sounds/core/CommandDevice.h"
 #include "sounds/core/RecorderSettings.h"
@@ -190,8 +190,7 @@ void SoundBankWindow::formLoad()
 {
     m_list1->setCurrentRow(0);
     m_recorder->openCaptureDevice();
-    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
-                             .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     m_recorder->settings().read();
     loadEditing();
     m_playing = false;

@@ -1,0 +1,57 @@
+#include "common/ui/HoverGroup.h"
+
+#include "common/ui/ClickLabel.h"
+
+#include <QEvent>
+#include <QWidget>
+
+HoverGroup::HoverGroup(const QColor& plain, const QColor& highlight, QObject* parent)
+    : QObject(parent)
+    , m_plain(plain)
+    , m_highlight(highlight)
+{
+}
+
+void HoverGroup::add(ClickLabel* control, ClickLabel* trigger)
+{
+    m_members << control;
+    setHighlighted(control, false);
+    connect(trigger ? trigger : control, &ClickLabel::mouseMoved, this, [this, control] { highlight(control); });
+}
+
+void HoverGroup::highlight(ClickLabel* control)
+{
+    if (isHighlighted(control))
+        return;
+    clear();
+    setHighlighted(control, true);
+}
+
+void HoverGroup::clear()
+{
+    for (ClickLabel* member : std::as_const(m_members))
+        setHighlighted(member, false);
+}
+
+void HoverGroup::setHighlighted(ClickLabel* control, bool on)
+{
+    control->setBackColor(on ? m_highlight : m_plain);
+}
+
+bool HoverGroup::isHighlighted(const ClickLabel* control) const
+{
+    return control->backColor() == m_highlight;
+}
+
+void HoverGroup::clearOnMouseMove(QWidget* area)
+{
+    area->setMouseTracking(true);
+    area->installEventFilter(this);
+}
+
+bool HoverGroup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove)
+        clear();
+    return QObject::eventFilter(watched, event);
+}
