@@ -2,6 +2,7 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
+#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
 #include "common/core/Pictures.h"
@@ -74,10 +75,8 @@ MainMenuWindow::MainMenuWindow(Application& app)
     m_lblAbout->setBackColor(QColor()); // About has no highlight
     connect(m_lblPlayWA, &ClickLabel::mouseMoved, this, [this] { highlight(m_lblPlayWA); });
     connect(m_lblWormKit, &ClickLabel::mouseMoved, this, [this] { highlight(m_lblWormKit); });
-    connect(m_lblPlayWA, &ClickLabel::clicked, this,
-            [this] { launch(Installation::gameProgram(context().paths()), QStringLiteral("WA.exe")); });
-    connect(m_lblWormKit, &ClickLabel::clicked, this,
-            [this] { launch(Installation::wormKitProgram(context().paths()), QStringLiteral("WormKit.exe")); });
+    connect(m_lblPlayWA, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::Game); });
+    connect(m_lblWormKit, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::WormKit); });
     connect(m_lblAbout, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
 
     m_label1 = new ClickLabel(QStringLiteral("START"), this);
@@ -230,24 +229,15 @@ void MainMenuWindow::openManager(const QString& windowName)
     clearMenuHighlight();
 }
 
-void MainMenuWindow::launch(const QString& program, const QString& programName)
+void MainMenuWindow::launch(GameStarter::Program program)
 {
-    const Launcher::Result result = context().launcher().start(program);
+    GameStarter starter(context().launcher());
+    const Launcher::Result result = starter.startGame(context().install(), program);
     if (result == Launcher::Result::Started)
         return;
-    const QString title = QStringLiteral("WHERE IS IT!? AHHH!");
-    if (result == Launcher::Result::NoWine) {
-        // The file is there, but this system has no Wine to run it with.
-        context().prompter().message(QStringLiteral("Quillane found ") + programName +
-                                         QStringLiteral(", but cannot start it: Wine is not installed on this "
-                                                        "system (no 'wine' command on the PATH)."),
-                                     title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-        return;
-    }
-    context().prompter().message(QStringLiteral("Quillane cannot find ") + programName +
-                                     QStringLiteral("! Be sure The Quillane is placed in the 'Team17\\Worms "
-                                                    "Armageddon\\User' folder!"),
-                                 title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+    context().prompter().message(GameStarter::failureText(result, GameStarter::fileName(program)),
+                                 QStringLiteral("WHERE IS IT!? AHHH!"), Prompter::Buttons::Ok,
+                                 Prompter::Icon::Exclamation);
 }
 
 void MainMenuWindow::frame2Click()
