@@ -3,8 +3,10 @@
 #include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
+#include "support/TestFolders.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,10 +39,8 @@ private Q_SLOTS:
     void filePatternsIgnoreCase();
     void names_data();
     void names();
-    void copyReplacing();
-    void copyKeepsDestinationWhenSourceIsMissing();
-    void copyOntoItself();
-    void moveDeletesSourceOnlyAfterCopy();
+    void copyAndMove_data();
+    void copyAndMove();
     void removeFolderAndFiles();
     void fileFilter_data();
     void fileFilter();
@@ -142,63 +142,53 @@ void TestCommonCore::names()
     QCOMPARE(NameRules::describe(NameRules::check(name), name).isEmpty(), problem == int(NameRules::Problem::None));
 }
 
-void TestCommonCore::copyReplacing()
+void TestCommonCore::copyAndMove_data()
 {
-    QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("a.WAgame"));
-    const QString dst = dir.filePath(QStringLiteral("sub/a.WAgame"));
-    writeFile(src, "new game");
-    writeFile(dst, "an older game of the same name");
+    QTest::addColumn<bool>("move");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<QStringList>("after"); // every file, hidden ones too, with its content
+    const QStringList before{"a.WAgame=new", "keep.png=keep me", "sub/a.WAgame=older"};
+    auto row = [](const char* tag, bool move, const char* from, const char* to, bool done, const QStringList& after) {
+        QTest::newRow(tag) << move << QString(from) << QString(to) << done << after;
+    };
+    // No temporary file is ever left beside the destination.
+    row("copy replacing", false, "a.WAgame", "sub/a.WAgame", true,
+        {"a.WAgame=new", "keep.png=keep me", "sub/a.WAgame=new"});
+    row("copy of a missing file", false, "gone.png", "keep.png", false, before);
+    row("copy into a missing folder", false, "keep.png", "no/such/x.png", false, before);
+    row("copy onto itself", false, "a.WAgame", "./a.WAgame", true, before);
+    // A move deletes its source only once the copy is there, and never onto itself.
+    row("move onto itself", true, "a.WAgame", "./a.WAgame", false, before);
+    row("move into a missing folder", true, "a.WAgame", "missing/a.WAgame", false, before);
+    row("move replacing", true, "a.WAgame", "sub/a.WAgame", true, {"keep.png=keep me", "sub/a.WAgame=new"});
+}
+
+void TestCommonCore::copyAndMove()
+{
+    QFETCH(bool, move);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, done);
+    QFETCH(QStringList, after);
+    TestUserFolder f;
+    f.writeFile(QStringLiteral("a.WAgame"), "new");
+    f.writeFile(QStringLiteral("keep.png"), "keep me");
+    f.writeFile(QStringLiteral("sub/a.WAgame"), "older");
     QString error;
-    QVERIFY2(FileOps::copyReplacing(src, dst, &error), qPrintable(error));
-    QCOMPARE(readFile(dst), QByteArray("new game"));
-    QCOMPARE(readFile(src), QByteArray("new game"));
-    // No temporary file is left beside the destination.
-    QCOMPARE(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files | QDir::Hidden), QStringList{"a.WAgame"});
-}
-
-void TestCommonCore::copyKeepsDestinationWhenSourceIsMissing()
-{
-    QTemporaryDir dir;
-    const QString dst = dir.filePath(QStringLiteral("keep.png"));
-    writeFile(dst, "keep me");
-    QString error;
-    QVERIFY(!FileOps::copyReplacing(dir.filePath(QStringLiteral("gone.png")), dst, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readFile(dst), QByteArray("keep me"));
-    // A destination folder that does not exist: no copy, nothing made.
-    QVERIFY(!FileOps::copyReplacing(dst, dir.filePath(QStringLiteral("no/such/x.png")), &error));
-    QCOMPARE(readFile(dst), QByteArray("keep me"));
-}
-
-void TestCommonCore::copyOntoItself()
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.png"));
-    writeFile(file, "map");
-    QVERIFY(FileOps::copyReplacing(file, file));
-    QVERIFY(FileOps::copyReplacing(file, dir.path() + QStringLiteral("/./a.png")));
-    QCOMPARE(readFile(file), QByteArray("map"));
-    // Moving a file onto itself must never delete it.
-    QVERIFY(!FileOps::moveReplacing(file, dir.path() + QStringLiteral("/./a.png")));
-    QCOMPARE(readFile(file), QByteArray("map"));
-}
-
-void TestCommonCore::moveDeletesSourceOnlyAfterCopy()
-{
-    QTemporaryDir dir;
-    const QString src = dir.filePath(QStringLiteral("a.WAgame"));
-    writeFile(src, "game");
-    // The destination folder is missing: the copy fails and the source stays,
-    // even though a file of that name exists elsewhere.
-    QVERIFY(!FileOps::moveReplacing(src, dir.filePath(QStringLiteral("missing/a.WAgame"))));
-    QCOMPARE(readFile(src), QByteArray("game"));
-
-    const QString dst = dir.filePath(QStringLiteral("b/a.WAgame"));
-    writeFile(dst, "old");
-    QVERIFY(FileOps::moveReplacing(src, dst));
-    QVERIFY(!QFile::exists(src));
-    QCOMPARE(readFile(dst), QByteArray("game"));
+    QCOMPARE(move ? FileOps::moveReplacing(f.path(from), f.path(to))
+                  : FileOps::copyReplacing(f.path(from), f.path(to), &error),
+             done);
+    QCOMPARE(error.isEmpty(), move || done);
+    QStringList files;
+    QDirIterator it(f.user(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = it.next().mid(f.user().size() + 1);
+        files << relative + '=' + f.read(relative);
+    }
+    files.sort();
+    QCOMPARE(files, after);
 }
 
 void TestCommonCore::removeFolderAndFiles()

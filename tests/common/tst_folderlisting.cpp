@@ -35,23 +35,15 @@ void TestFolderListing::listing_data()
     // files; no other files, no hidden entries, nothing deeper.
     const QStringList games{"..^", "a^", "B^", "q.null^", "Zed^", "B.NULL", "y.null"};
     row("caret", "Games", "^", "Games/", games);
-    row("trailing slash", "Games/", "^", "Games/", games);
     row("no indicator", "Games", "", "Games/", {"..", "a", "B", "q.null", "Zed", "B.NULL", "y.null"});
     row("longer indicator", "Maps", "<d>", "Maps/", {"..<d>", "New<d>", "Old<d>"});
     row("empty folder", "Empty", "^", "Empty/", {"..^"});
     // Wherever ".." stands, the path names the folder whose content is shown.
-    const QStringList maps{"..^", "New^", "Old^"};
-    row(".. at the end", "Maps/Old/../", "^", "Maps/", maps);
-    row(".. at the end, no slash", "Maps/Old/..", "^", "Maps/", maps);
     row(".. in the middle", "Maps/../Maps/Old", "^", "Maps/Old/", {"..^", "Older^"});
-    row(".. through a missing folder", "Nope/../Maps/", "^", "Maps/", maps);
-    row(".. twice", "Maps/Old/Older/../../", "^", "Maps/", maps);
     row(".. up to the User folder", "Maps/Old/../..", "^", "", {"..^", "Empty^", "Games^", "Maps^"});
     // Unreadable: nothing listed, the typed text kept (with a trailing "/").
     row("missing", "Missing", "^", "Missing/", {});
-    row("missing with slash", "Missing/Deeper/", "^", "Missing/Deeper/", {});
     row("a file", "file.txt", "^", "file.txt/", {});
-    row("missing below ..", "Missing/a/../", "^", "Missing/a/../", {});
 }
 
 void TestFolderListing::listing()
@@ -107,18 +99,12 @@ void TestFolderListing::parentRefsResolveTextually_data()
         QTest::newRow(name) << QString(path) << QString(expected);
     };
     row("at the end", "/tmp/x/Maps/Old/../", "/tmp/x/Maps/");
-    row("at the end, no slash", "/tmp/x/Maps/Old/..", "/tmp/x/Maps/");
     row("in the middle", "/tmp/x/Maps/../Old/", "/tmp/x/Old/");
-    row("two in a row", "/tmp/x/a/b/../../c/", "/tmp/x/c/");
     row("twice apart", "/a/../b/c/../d", "/b/d/");
-    row("above the root", "/../", "/");
     row("above the root, then down", "/a/../../b/", "/b/");
     row("drive", "C:/Maps/Old/../", "C:/Maps/");
-    row("above a drive root", "C:/../", "C:/");
     row("share", "//server/share/../x/", "//server/share/x/");
-    row("dots with doubled slashes", "/a//./b/../", "/a/");
     row("relative", "../x/../y/", "../y/");
-    row("relative to nothing", "a/../", "./");
     row("dots inside a name", "/tmp/x..y/", "/tmp/x..y/");
     row("no parent ref", "/tmp/./x//", "/tmp/./x//");
 }
@@ -141,8 +127,6 @@ void TestFolderListing::selectedFileReplacesIndicator_data()
     row("folder", "A^", "^", "A/");
     row("parent", "..^", "^", "../");
     row("no indicator", "Maps", "", "Maps");
-    row("every occurrence", "a^b^", "^", "a/b/");
-    row("null file", "y.null", "^", "y.null");
     row("longer indicator", "A<d>", "<d>", "A/");
 }
 

