@@ -10,7 +10,7 @@
 // process (start, decoding, resizing, encoding), the way a program would call
 // it; ours is one loadPictureResized() call (reading, decoding, resizing).
 
-#include "common/core/PictureScaling.h"
+#include "imaging/PictureScaling.h"
 #include "support/TestMaps.h"
 
 #include <QCoreApplication>

@@ -251,30 +251,19 @@ void TestShell::hoverMovesTheHighlight()
     const QColor plain = MainMenuWindow::plainColour();
     QVERIFY(hi != plain);
 
-    hover(named(menu, QStringLiteral("cmdMaps")));
-    QCOMPARE(bar(menu, "lbl1"), hi);
-    hover(named(menu, QStringLiteral("cmdGames")));
-    QCOMPARE(bar(menu, "lbl1"), plain);
-    QCOMPARE(bar(menu, "lbl2"), hi);
-    hover(named(menu, QStringLiteral("cmdGames")), QPoint(5, 5)); // moving within the entry
-    QCOMPARE(bar(menu, "lbl2"), hi);
-    hover(named(menu, QStringLiteral("cmdSounds")));
-    QCOMPARE(bar(menu, "Label8"), hi);
-    hover(named(menu, QStringLiteral("cmdProg")));
-    QCOMPARE(bar(menu, "Label8"), plain);
-    QCOMPARE(bar(menu, "Label5"), hi);
-    hover(named(menu, QStringLiteral("lblWormKit")));
-    QCOMPARE(bar(menu, "Label5"), plain);
-    QCOMPARE(bar(menu, "lblWormKit"), hi);
-    hover(named(menu, QStringLiteral("lblPlayWA")));
-    QCOMPARE(bar(menu, "lblWormKit"), plain);
-    QCOMPARE(bar(menu, "lblPlayWA"), hi);
-    hover(named(menu, QStringLiteral("Label1"))); // the title clears every highlight
-    for (const char* name : {"lbl1", "lbl2", "Label8", "Label5", "lblPlayWA", "lblWormKit"})
-        QCOMPARE(bar(menu, name), plain);
-    hover(named(menu, QStringLiteral("cmdMaps")));
-    hover(menu, QPoint(menu->width() - 3, menu->height() - 3)); // the window's background
-    QCOMPARE(bar(menu, "lbl1"), plain);
+    // Each entry lights its own bar and no other; moving within it keeps the
+    // light; the title and the window's background clear them all.
+    const char* entries[][2] = {{"cmdMaps", "lbl1"},   {"cmdGames", "lbl2"},         {"cmdSounds", "Label8"},
+                                {"cmdProg", "Label5"}, {"lblWormKit", "lblWormKit"}, {"lblPlayWA", "lblPlayWA"},
+                                {"Label1", ""},        {"cmdGames", "lbl2"},         {nullptr, ""}};
+    for (const auto& [entry, lit] : entries) {
+        QWidget* target = entry ? named(menu, QLatin1String(entry)) : menu;
+        hover(target, entry ? QPoint() : QPoint(menu->width() - 3, menu->height() - 3));
+        if (entry && QLatin1String(entry) == QLatin1String("cmdGames"))
+            hover(target, QPoint(5, 5));
+        for (const char* name : {"lbl1", "lbl2", "Label8", "Label5", "lblWormKit", "lblPlayWA"})
+            QCOMPARE(bar(menu, name), QLatin1String(name) == QLatin1String(lit) ? hi : plain);
+    }
 }
 
 void TestShell::shutdownRemovesTempFilesThenFolder_data()

@@ -5,10 +5,10 @@
 #include "sounds/WavReader.h"
 #include "sounds/audio/MediaSoundPlayer.h"
 #include "sounds/audio/QtAudioBackend.h"
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
+#include "support/SyntheticBackend.h"
 #include "support/TestFolders.h"
 
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SchemeStore.h"
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
+#include "support/SyntheticBackend.h"
 #include "support/TestFolders.h"
 
 #include <QDir>

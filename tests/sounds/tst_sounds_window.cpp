@@ -4,10 +4,10 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SoundPlayer.h"
-#include "sounds/core/SyntheticBackend.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/SoundBankWindow.h"
+#include "support/SyntheticBackend.h"
 #include "support/TestApp.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "maps/core/MapPreview.h"
 
-#include "common/core/PictureScaling.h"
+#include "imaging/PictureScaling.h"
 
 #include <QMetaObject>
 

@@ -1,4 +1,4 @@
-#include "common/core/BicubicResampler.h"
+#include "imaging/BicubicResampler.h"
 
 #include <zimg.h>
 

@@ -1,4 +1,4 @@
-#include "common/core/PngChunks.h"
+#include "imaging/PngChunks.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
-#include "common/core/PictureScaling.h"
+#include "imaging/PictureScaling.h"
 
-#include "common/core/BicubicResampler.h"
-#include "common/core/IndexedPngReader.h"
-#include "common/core/PngChunks.h"
+#include "imaging/BicubicResampler.h"
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PngChunks.h"
 
 #include <QBuffer>
 #include <QFile>

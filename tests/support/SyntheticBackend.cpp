@@ -1,4 +1,4 @@
-#include "sounds/core/SyntheticBackend.h"
+#include "support/SyntheticBackend.h"
 
 #include <QtEndian>
 #include <cmath>

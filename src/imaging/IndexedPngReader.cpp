@@ -1,4 +1,4 @@
-#include "common/core/IndexedPngReader.h"
+#include "imaging/IndexedPngReader.h"
 
 #include <QtEndian>
 
