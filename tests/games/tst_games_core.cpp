@@ -143,13 +143,16 @@ void GamesCoreTest::formatDate_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("expected");
-    // A few of the formats: names, ordinals, short years, separators.
-    for (const auto& [index, text] : {std::pair{0, "Tuesday, October 9th, 2001"},
-                                      {8, "9th Oct, 2001"},
-                                      {12, "Tue, Oct 9, 01"},
-                                      {17, "09•10•2001"},
-                                      {28, "9·10·01"}})
-        QTest::addRow("%d", index) << "2001-10-09" << index << QString::fromUtf8(text);
+    // Every format the chooser offers, as it shows them.
+    const QStringList texts =
+        QString::fromUtf8(
+            "Tuesday, October 9th, 2001|Tuesday, October 9, 2001|October 9th, 2001|October 9, 2001|Oct 9th, 2001|"
+            "Oct 9, 2001|9th October, 2001|9 October, 2001|9th Oct, 2001|9 Oct, 2001|Tuesday, Oct 9, 2001|"
+            "Tue, Oct 9, 2001|Tue, Oct 9, 01|Oct 9, 01|09-10-2001|09/10/2001|09·10·2001|09•10•2001|09-10-01|09/10/01|"
+            "09·10·01|09•10•01|9-10-2001|9/10/2001|9·10·2001|9•10•2001|9-10-01|9/10/01|9·10·01|9•10•01")
+            .split(QLatin1Char('|'));
+    for (int i = 0; i < 30; ++i)
+        QTest::addRow("%d", i) << "2001-10-09" << i << texts.at(i);
     for (int i : {-1, 30, 1000})
         QTest::addRow("outside %d", i) << "2001-10-09" << i << "Tuesday, October 9, 2001";
     auto row = [](const char* tag, const QString& date, int index, const QString& expected) {

@@ -392,6 +392,7 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
         << write(QStringLiteral("huge.png"), TestMaps::withDeclaredSize(png, 60000, 60000)) << 777 << 265;
     const QString good = write(QStringLiteral("good map.png"), png);
     QTest::newRow("zero width asked") << good << 0 << 100;
+    QTest::newRow("negative height asked") << good << 100 << -5;
     QTest::newRow("size beyond the memory budget") << good << 12000 << 12000;
     // The name in the message is the name as given, not a cleaned-up path.
     QTest::newRow("name kept as given") << m_dir.path() + QStringLiteral("//./missing .png") << 100 << 100;

@@ -72,7 +72,6 @@ private Q_SLOTS:
     void hoverMovesTheHighlight();
     void shutdownRemovesTempFilesThenFolder_data();
     void shutdownRemovesTempFilesThenFolder();
-    void menuEntryWithoutWindowDoesNothing();
     void menuEntryPreparationCanRefuse();
     void gamesHandOver();
     void programsHandOver_data();
@@ -303,18 +302,6 @@ void TestShell::shutdownRemovesTempFilesThenFolder()
     menu->close();
     QTest::qWait(2 * t.intervals.shutdownEnd);
     QCOMPARE(t.processEnded, 1);
-}
-
-void TestShell::menuEntryWithoutWindowDoesNothing()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    t.create(false);
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    click(named(menu, QStringLiteral("cmdMaps")));
-    QVERIFY(menu->isVisible());
-    QVERIFY(!t.existing(WindowNames::Maps));
 }
 
 void TestShell::menuEntryPreparationCanRefuse()

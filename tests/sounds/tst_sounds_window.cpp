@@ -497,7 +497,6 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav", "Oops.wav"}));
     QSettings store(storePath(), QSettings::IniFormat);
     store.beginGroup("StartUp");
-    QCOMPARE(store.childKeys(), QStringList({"Channels", "Rate", "Resolution", "WaveAutomaticSave", "WaveFileName"}));
     QCOMPARE(store.value("Rate").toString() + store.value("WaveAutomaticSave").toString(), QStringLiteral("22050True"));
     VERIFY_PROMPTER(t.prompter);
 }
