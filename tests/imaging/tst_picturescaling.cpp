@@ -74,8 +74,6 @@ private slots:
     void minusOneGivesOwnSize();
     void transparencyShowsBackgroundWithoutBleeding_data();
     void transparencyShowsBackgroundWithoutBleeding();
-    void levelMapsLoadAndScale_data();
-    void levelMapsLoadAndScale();
     void palettePngsMatchOtherFormats_data();
     void palettePngsMatchOtherFormats();
     void stripsOnlyForeignChunks_data();
@@ -230,39 +228,6 @@ void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding()
     QCOMPARE(picture.pixel(12, 3), qRgb(0, 0, 255));
 }
 
-void PictureScalingTest::levelMapsLoadAndScale_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::newRow("w2lv") << QByteArray("w2lv");
-    QTest::newRow("waLV") << QByteArray("waLV");
-}
-
-void PictureScalingTest::levelMapsLoadAndScale()
-{
-    QFETCH(QByteArray, type);
-    const QImage map = TestMaps::sampleMap(QSize(192, 70));
-    const QByteArray bytes = TestMaps::levelMapPng(map, type);
-    const QString levelFile = TestMaps::writeBytes(path(QStringLiteral("level.png")), bytes);
-    const QString plainFile = writePng(QStringLiteral("plain.png"), map);
-
-    int width = 77;
-    int height = 26;
-    const PictureResult level = loadPictureResized(levelFile, width, height, Qt::white, false);
-    QVERIFY2(level.ok(), qPrintable(level.error().description));
-    int plainWidth = 77;
-    int plainHeight = 26;
-    const PictureResult plain = loadPictureResized(plainFile, plainWidth, plainHeight, Qt::white, false);
-    QVERIFY(plain.ok());
-    QCOMPARE(level.picture().size(), QSize(77, 26));
-    QCOMPARE(level.picture(), plain.picture());
-    // Not a blank picture: the sky at the top, the land at the bottom.
-    QVERIFY(level.picture().pixel(38, 0) != level.picture().pixel(38, 25));
-
-    QFile file(levelFile);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes); // the map file is never rewritten
-}
-
 void PictureScalingTest::palettePngsMatchOtherFormats_data()
 {
     // Palette PNGs are decoded row by row while they are resampled; every
@@ -285,6 +250,8 @@ void PictureScalingTest::palettePngsMatchOtherFormats_data()
 
     QTest::newRow("map, stretched") << TestMaps::levelMapPng(map) << QSize(777, 265) << false;
     QTest::newRow("map, own size") << TestMaps::levelMapPng(map) << QSize(-1, -1) << false;
+    QTest::newRow("map with the other level chunk, smaller")
+        << TestMaps::levelMapPng(map, "waLV") << QSize(77, 26) << false;
     QTest::newRow("translucent colours") << TestMaps::palettePng(translucent, 8) << QSize(131, 52) << true;
     QTest::newRow("4 bits") << TestMaps::palettePng(sixteen, 4) << QSize(131, 52) << false;
 }
@@ -314,6 +281,9 @@ void PictureScalingTest::palettePngsMatchOtherFormats()
     QVERIFY(fromDirect.ok());
     QCOMPARE(QSize(width, height), QSize(directWidth, directHeight));
     QCOMPARE(fromPalette.picture(), fromDirect.picture());
+    QFile file(indexedFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), palettePng); // the map file is never rewritten
 }
 
 void PictureScalingTest::stripsOnlyForeignChunks_data()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UserPaths.h"
 #include "programs/core/CatalogueDatabase.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"
@@ -19,7 +20,7 @@ struct Program {
 
 inline QString catalogueFile(const TestUserFolder& folder)
 {
-    return folder.path(ProgramCatalogue::RelativePath);
+    return folder.path(UserPaths::CatalogueFile);
 }
 
 // The first page of an Access database: version, then the signature of its

@@ -126,7 +126,7 @@ void TstProgramsCore::unreadableWithoutPassword()
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
     QVERIFY(TestCatalogue().open(file, {{"beta", "b", "/b"}, {"Alpha", "a", "/a"}}));
-    const QByteArray bytes = folder.read(ProgramCatalogue::RelativePath);
+    const QByteArray bytes = folder.read(UserPaths::CatalogueFile);
     // Not the plain SQLite format, and nothing in the clear.
     QVERIFY(bytes.size() >= 1024 && !bytes.startsWith("SQLite format 3"));
     QVERIFY(!bytes.contains("Alpha") && !bytes.contains("CREATE TABLE"));
@@ -155,7 +155,7 @@ void TstProgramsCore::unreadableWithoutPassword()
     const QByteArray keyed =
         runTool("sqlcipher", "PRAGMA key='copperfalls';\nSELECT Title FROM Programs ORDER BY ID;\n");
     QVERIFY2(keyed == "not installed" || keyed.contains("beta\nAlpha"), keyed.constData());
-    QCOMPARE(folder.read(ProgramCatalogue::RelativePath), bytes);
+    QCOMPARE(folder.read(UserPaths::CatalogueFile), bytes);
 }
 
 void TstProgramsCore::refusedFiles_data()
@@ -190,7 +190,7 @@ void TstProgramsCore::refusedFiles()
     const QByteArray what = QTest::currentDataTag();
     TestUserFolder folder;
     const QString file = catalogueFile(folder);
-    const QString relative = ProgramCatalogue::RelativePath;
+    const QString relative = UserPaths::CatalogueFile;
     // A catalogue made with another passphrase, then changed by hand.
     auto make = [&](const QByteArray& key, const char* sql) {
         CatalogueDatabase db;

@@ -127,7 +127,7 @@ void TstProgramsUi::emptyCatalogue()
     QVERIFY(!visible(t, WindowNames::MainMenu));
     // The data window exists but is never shown; a new, empty catalogue was made with its folder.
     QVERIFY(t.existing(WindowNames::ProgramsData) && !visible(t, WindowNames::ProgramsData));
-    QVERIFY(t.folder.exists(ProgramCatalogue::RelativePath));
+    QVERIFY(t.folder.exists(UserPaths::CatalogueFile));
     QCOMPARE(stored(t), QStringList());
     QCOMPARE(listed(w), QStringList());
     QCOMPARE(selection(w), kSelect + "|");
@@ -168,7 +168,7 @@ void TstProgramsUi::refusedCatalogueKeepsMenu()
     QFETCH(QString, reason);
     TestApp t;
     const QString file = catalogueFile(t.folder);
-    const QString relative = ProgramCatalogue::RelativePath;
+    const QString relative = UserPaths::CatalogueFile;
     if (QTest::currentDataTag() == QByteArray("damaged")) {
         QVERIFY(TestCatalogue().open(file, {{"A", "a", "/a"}}));
         QByteArray bytes = t.folder.read(relative);

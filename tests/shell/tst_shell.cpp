@@ -17,9 +17,8 @@ namespace {
 // to the main menu the way the real managers do.
 class StandInWindow : public AppWindow {
 public:
-    StandInWindow(AppContext& c, AppContext::HandOver handOver, int* loads)
+    StandInWindow(AppContext& c, int* loads)
         : AppWindow(c)
-        , m_handOver(handOver)
         , m_loads(loads)
     {
     }
@@ -28,12 +27,11 @@ public:
 protected:
     bool formUnload() override
     {
-        context().returnToMainMenu(m_handOver);
+        context().returnToMainMenu(objectName());
         return true;
     }
 
 private:
-    AppContext::HandOver m_handOver;
     int* m_loads;
 };
 
@@ -235,7 +233,7 @@ void TestShell::ownPicturesWhenUserPicturesAreMissing()
     QVERIFY(menu);
     QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
     QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
-    t.app().reloadGamesWindow();
+    t.app().reload(WindowNames::Games);
     QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
 }
 
@@ -312,8 +310,7 @@ void TestShell::menuEntryPreparationCanRefuse()
     int loads = 0;
     bool allow = false;
     t.app().registerWindow(
-        WindowNames::Programs,
-        [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); },
+        WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); },
         [&](AppContext&) { return allow; });
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
@@ -335,8 +332,7 @@ void TestShell::gamesHandOver()
     t.folder.writeProbe();
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Games,
-                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Games, &loads); });
+    t.app().registerWindow(WindowNames::Games, [&](AppContext& c) { return new StandInWindow(c, &loads); });
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdGames")));
@@ -346,15 +342,15 @@ void TestShell::gamesHandOver()
     QCOMPARE(loads, 1);
 
     // A change of files: hand over, then the games window closes itself.
-    t.app().reloadGamesWindow();
-    QVERIFY(t.app().gamesReloadPending());
+    t.app().reload(WindowNames::Games);
+    QVERIFY(t.app().reloadPending(WindowNames::Games));
     first->close();
     QVERIFY(visible(t, WindowNames::Loading));
     QVERIFY(!menu->isVisible()); // the loading window stands in for the menu
     QTRY_COMPARE(loads, 2);
     QTRY_VERIFY(!visible(t, WindowNames::Loading));
     QVERIFY(visible(t, WindowNames::Games));
-    QVERIFY(!t.app().gamesReloadPending());
+    QVERIFY(!t.app().reloadPending(WindowNames::Games));
     QVERIFY(!menu->isVisible());
 
     // Closing it without a hand-over goes back to the menu.
@@ -378,15 +374,14 @@ void TestShell::programsHandOver()
     t.intervals.unloadPrograms = 150;
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs,
-                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); });
+    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdProg")));
     QPointer<QWidget> first = t.existing(WindowNames::Programs);
     QVERIFY(first);
 
-    t.app().reloadProgramsWindow();
+    t.app().reload(WindowNames::Programs);
     QVERIFY(visible(t, WindowNames::Loading));
     if (userClosesDuringRebuild) {
         first->close(); // its unload step sees the rebuild and keeps the loading window
@@ -400,7 +395,7 @@ void TestShell::programsHandOver()
     QTRY_VERIFY(!visible(t, WindowNames::Loading));
     QVERIFY(visible(t, WindowNames::Programs));
     QVERIFY(!menu->isVisible());
-    QVERIFY(!t.app().programsReloadPending());
+    QVERIFY(!t.app().reloadPending(WindowNames::Programs));
 }
 
 void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
@@ -410,8 +405,7 @@ void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
     t.intervals.unloadPrograms = 150;
     t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs,
-                           [&](AppContext& c) { return new StandInWindow(c, AppContext::HandOver::Programs, &loads); });
+    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
     t.app().start();
     QWidget* splash = t.existing(WindowNames::Splash);
     splash->close(); // as the window manager's close button would
@@ -420,7 +414,7 @@ void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
     QTRY_VERIFY(visible(t, WindowNames::MainMenu));
 
     click(named(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    t.app().reloadProgramsWindow();
+    t.app().reload(WindowNames::Programs);
     QWidget* loading = t.existing(WindowNames::Loading);
     QVERIFY(!loading->close()); // the hand-over goes on
     QVERIFY(loading->isVisible());

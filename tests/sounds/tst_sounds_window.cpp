@@ -48,6 +48,7 @@ struct Rig {
     std::unique_ptr<WaveDevice> device;
     DeviceProbe* probe = nullptr;
     QStringList playerLog;
+    SoundKit soundKit;
 
     SoundKit kit()
     {
@@ -168,8 +169,9 @@ void TestSoundsWindow::init()
 SoundBankWindow* TestSoundsWindow::open(TestApp& t, Rig& rig, int tick)
 {
     t.intervals.statusTick = tick;
-    t.create(false);
-    t.app().registerWindow(WindowNames::Sounds, [&rig](AppContext& c) { return new SoundBankWindow(c, rig.kit()); });
+    rig.soundKit = rig.kit();
+    t.soundKit = &rig.soundKit;
+    t.create();
     t.app().openFromMenu(WindowNames::Sounds);
     return qobject_cast<SoundBankWindow*>(t.existing(WindowNames::Sounds));
 }

@@ -32,6 +32,7 @@ Application& TestApp::create(bool registerManagers)
     options.prompter = &prompter;
     options.launcher = &launcher;
     options.desktop = &desktop;
+    options.soundKit = soundKit;
     options.intervals = intervals;
     options.endProcess = [this] { ++processEnded; };
     options.registerManagers = registerManagers;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class MainMenuWindow;
+struct SoundKit;
 
 // One application over a throw-away User folder, with scripted boxes, a
 // recording launcher and desktop, and timers cut short. Prepare `folder`
@@ -37,6 +38,7 @@ public:
     FakePrompter prompter;
     FakeLauncher launcher;
     FakeDesktop desktop;
+    SoundKit* soundKit = nullptr; // the system's when not set
     ModalGuard modalGuard;
     Intervals intervals = shortIntervals();
     int processEnded = 0;

@@ -1,6 +1,6 @@
 #include "common/core/Pictures.h"
 
-#include "common/core/PathCase.h"
+#include "common/core/UserPaths.h"
 
 #include <QStringList>
 
@@ -11,9 +11,9 @@ QImage builtIn(const QString& name)
     return QImage(QStringLiteral(":/pics/") + name);
 }
 
-QImage userOrBuiltIn(const QString& userFolder, const QString& name)
+QImage userOrBuiltIn(const UserPaths& paths, const QString& name)
 {
-    QImage image(PathCase::resolve(userFolder, QStringLiteral("pics/") + name));
+    QImage image(paths.picture(name));
     if (image.isNull())
         image = builtIn(name);
     return image;

@@ -4,6 +4,14 @@
 
 #include <QDir>
 
+const QString UserPaths::GamesFolder = QStringLiteral("Games");
+const QString UserPaths::TempGamesFolder = QStringLiteral("Games/Temp");
+const QString UserPaths::MapsFolder = QStringLiteral("SavedLevels");
+const QString UserPaths::SpeechFolder = QStringLiteral("Speech");
+const QString UserPaths::PicturesFolder = QStringLiteral("pics");
+const QString UserPaths::CatalogueFile = QStringLiteral("db/OxbelDatabase.mdb");
+const QString UserPaths::ProbeFile = QStringLiteral("graves/computer.bmp");
+
 UserPaths::UserPaths(const QString& userFolder)
     : m_userFolder(normalise(userFolder))
     , m_gameFolder(gameFolderOf(m_userFolder))
@@ -35,4 +43,14 @@ QString UserPaths::resolve(const QString& relative) const
 QString UserPaths::resolveInGameFolder(const QString& name) const
 {
     return PathCase::resolve(m_gameFolder, name);
+}
+
+QString UserPaths::inSpeechFolder(const QString& relative) const
+{
+    return resolve(SpeechFolder + QLatin1Char('/') + relative);
+}
+
+QString UserPaths::picture(const QString& name) const
+{
+    return resolve(PicturesFolder + QLatin1Char('/') + name);
 }

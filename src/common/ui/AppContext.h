@@ -40,22 +40,19 @@ public:
     void showWindow(const QString& name);
     void hideWindow(const QString& name);
 
-    // Hand-overs: the games window and the programs window are rebuilt from
-    // scratch through the loading window after a change.
-    // Shows the loading window, which reopens the games window at once; the
-    // caller then closes the games window.
-    virtual void reloadGamesWindow() = 0;
-    // Shows the loading window, which unloads the programs window, creates it
-    // afresh and shows it. The caller refreshes the programs data first.
-    virtual void reloadProgramsWindow() = 0;
-    virtual bool gamesReloadPending() const = 0;
-    virtual bool programsReloadPending() const = 0;
+    // Hand-overs: a manager window is rebuilt from scratch through the
+    // loading window after a change. reload() shows the loading window, which
+    // brings the window named `windowName` back afresh a moment later: the
+    // games window is reopened once its caller has closed it; any other
+    // window is unloaded by the loading window and then created and shown anew.
+    virtual void reload(const QString& windowName) = 0;
+    // True from reload(windowName) until that window is back.
+    virtual bool reloadPending(const QString& windowName) const = 0;
 
     // What a manager window does when it closes: the loading window stays in
     // view while the window's own hand-over is pending, otherwise the main
     // menu comes back.
-    enum class HandOver { None, Games, Programs };
-    virtual void returnToMainMenu(HandOver handOver) = 0;
+    virtual void returnToMainMenu(const QString& windowName) = 0;
 
     // Brings the main menu's list of temporary games (cleaned at exit) up to date.
     virtual void refreshTempGamesList() = 0;

@@ -103,7 +103,7 @@ void GameTransferWindow::formLoad()
     m_fileNavBox1->setDirectoryIndicator(QString());
     m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
     m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
-    const QImage smirk = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("smirk.bmp"));
+    const QImage smirk = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("smirk.bmp"));
     m_imgMapAuthor->setPixmap(
         QPixmap::fromImage(smirk).scaled(m_imgMapAuthor->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     if (const GamesWindow* games = gamesWindow())
@@ -119,7 +119,7 @@ GamesWindow* GameTransferWindow::gamesWindow() const
 
 QString GameTransferWindow::gamesRoot() const
 {
-    return context().paths().resolve(QStringLiteral("Games"));
+    return context().paths().gamesFolder();
 }
 
 void GameTransferWindow::refreshNavigator()
@@ -165,14 +165,14 @@ void GameTransferWindow::cmdMoveClick()
     transfer.toFolder = folder;
     transfer.move = games && games->transferMode() == QLatin1String("move");
     const GameFileActions::Outcome outcome =
-        GameFileActions::transfer(gamesRoot(), transfer, context().paths().resolve(QStringLiteral("Games/Temp")));
+        GameFileActions::transfer(gamesRoot(), transfer, context().paths().tempGamesFolder());
     outcome.notice.show(context().prompter());
     m_lblTransfers->hide();
     if (!outcome.changed)
         return;
     // Both windows close; the loading window brings the games window back
     // built afresh. Closing the games window closes this one too.
-    context().reloadGamesWindow();
+    context().reload(WindowNames::Games);
     context().unloadWindow(WindowNames::Games);
     if (context().existingWindow(WindowNames::GamesTransfer) == this)
         close();
@@ -226,7 +226,7 @@ void GameTransferWindow::mouseMoveEvent(QMouseEvent* event)
 bool GameTransferWindow::formUnload()
 {
     // During a hand-over the loading window brings the games window back.
-    if (context().gamesReloadPending())
+    if (context().reloadPending(WindowNames::Games))
         return true;
     if (GamesWindow* games = gamesWindow()) {
         // Folders made or removed here show in the games window at once.

@@ -262,7 +262,7 @@ void GamesWindow::formLoad()
     m_fileNavBox2->setBorderColor(bgrColor(0xFFFF00));
     m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
     m_fileNavBox2->setForeColor(bgrColor(0x0080FF));
-    const QImage army = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"));
+    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
     m_imgArmy->setPixmap(
         QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
@@ -281,12 +281,12 @@ void GamesWindow::formLoad()
 
 QString GamesWindow::gamesRoot() const
 {
-    return context().paths().resolve(QStringLiteral("Games"));
+    return context().paths().gamesFolder();
 }
 
 QString GamesWindow::tempFolder() const
 {
-    return context().paths().resolve(QStringLiteral("Games/Temp"));
+    return context().paths().tempGamesFolder();
 }
 
 QString GamesWindow::selectedFile() const
@@ -464,7 +464,7 @@ bool GamesWindow::eventFilter(QObject* watched, QEvent* event)
 
 void GamesWindow::reloadGamesWindow()
 {
-    context().reloadGamesWindow();
+    context().reload(WindowNames::Games);
     close();
 }
 
@@ -475,7 +475,7 @@ bool GamesWindow::formUnload()
         context().unloadWindow(WindowNames::GamesTransfer);
     m_timDelete->stop();
     context().refreshTempGamesList();
-    context().returnToMainMenu(AppContext::HandOver::Games);
+    context().returnToMainMenu(WindowNames::Games);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
+#include "common/ui/WindowNames.h"
 #include "maps/core/MapFiles.h"
 #include "maps/core/MapNames.h"
 #include "maps/core/MapPreview.h"
@@ -243,8 +244,7 @@ QString MapsWindow::selectFolderMessage()
 
 void MapsWindow::formLoad()
 {
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"))));
+    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"))));
     refreshMapView();
     fillTransferFolders();
 }
@@ -252,7 +252,7 @@ void MapsWindow::formLoad()
 bool MapsWindow::formUnload()
 {
     m_preview->cancel();
-    context().returnToMainMenu(AppContext::HandOver::None);
+    context().returnToMainMenu(WindowNames::Maps);
     return true;
 }
 
@@ -276,7 +276,7 @@ void MapsWindow::resizeEvent(QResizeEvent* event)
 
 QString MapsWindow::mapsRoot() const
 {
-    return context().paths().resolve(QStringLiteral("SavedLevels"));
+    return context().paths().mapsFolder();
 }
 
 QString MapsWindow::mapFolderPath() const
@@ -373,7 +373,7 @@ void MapsWindow::previewFinished(const QString& file, const QImage& picture)
 
 void MapsWindow::showNoMap()
 {
-    const QImage black = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("black.bmp"));
+    const QImage black = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("black.bmp"));
     m_picPreview->setPixmap(QPixmap::fromImage(
         black.scaled(m_picPreview->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     m_lblMapName->setText(QStringLiteral("No Map Selected!"));

@@ -10,8 +10,6 @@ class RecordSet;
 // window performs on the shared record set.
 namespace ProgramCatalogue {
 
-// The catalogue file, relative to the User folder.
-inline const QString RelativePath = QStringLiteral("db/OxbelDatabase.mdb");
 // The passphrase the catalogue file is encrypted with, a constant of the program.
 inline const QByteArray Passphrase = QByteArrayLiteral("copperfalls");
 

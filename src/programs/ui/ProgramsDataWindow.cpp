@@ -18,7 +18,7 @@ ProgramsDataWindow::ProgramsDataWindow(AppContext& context)
 
 void ProgramsDataWindow::formLoad()
 {
-    m_file = context().paths().resolve(ProgramCatalogue::RelativePath);
+    m_file = context().paths().catalogueFile();
     ProgramCatalogue::pointAtMaps(m_records);
 }
 
@@ -26,7 +26,7 @@ bool ProgramsDataWindow::prepareForPrograms()
 {
     // The file is looked up again each time: a catalogue that the user put
     // right (or moved away) since the last attempt is found as it is now.
-    m_file = context().paths().resolve(ProgramCatalogue::RelativePath);
+    m_file = context().paths().catalogueFile();
     m_records.setDatabase(&m_database);
     if (!m_database.open(m_file, ProgramCatalogue::Passphrase))
         return false;
@@ -71,5 +71,5 @@ void reloadProgramsWindow(AppContext& context)
     // the catalogue is not empty but unreadable.
     if (data && !data->refresh())
         data->tellProblem();
-    context.reloadProgramsWindow();
+    context.reload(WindowNames::Programs);
 }

@@ -9,6 +9,7 @@
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/WindowNames.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"
 #include "programs/ui/ProgramsDataWindow.h"
@@ -140,7 +141,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context)
 
 void ProgramsWindow::formLoad()
 {
-    const QImage army = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"));
+    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
     m_imgArmy->setPixmap(
         QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     fillList();
@@ -281,7 +282,7 @@ void ProgramsWindow::tellFailure(const QString& what, const QString& reason)
 bool ProgramsWindow::formUnload()
 {
     // During a rebuild the loading window stays in view instead of the menu.
-    context().returnToMainMenu(AppContext::HandOver::Programs);
+    context().returnToMainMenu(WindowNames::Programs);
     return true;
 }
 

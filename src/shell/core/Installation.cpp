@@ -7,7 +7,7 @@ namespace Installation {
 
 QString probePath(const UserPaths& paths)
 {
-    return paths.resolve(QStringLiteral("graves/computer.bmp"));
+    return paths.probeFile();
 }
 
 QImage loadProbe(const UserPaths& paths)

@@ -9,6 +9,7 @@
 #include "shell/ui/MainMenuWindow.h"
 #include "shell/ui/SplashWindow.h"
 #include "shell/ui/WindowCatalogue.h"
+#include "sounds/ui/SoundKit.h"
 
 #include <QCoreApplication>
 
@@ -152,42 +153,36 @@ LoadingWindow* Application::loading()
     return static_cast<LoadingWindow*>(window(WindowNames::Loading));
 }
 
-void Application::reloadGamesWindow()
+void Application::reload(const QString& windowName)
 {
     LoadingWindow* w = loading();
     w->show();
-    w->startGamesReopen();
+    w->startReload(windowName);
 }
 
-void Application::reloadProgramsWindow()
-{
-    LoadingWindow* w = loading();
-    w->show();
-    w->startProgramsRebuild();
-}
-
-bool Application::gamesReloadPending() const
+bool Application::reloadPending(const QString& windowName) const
 {
     const auto* w = static_cast<const LoadingWindow*>(existingWindow(WindowNames::Loading));
-    return w && w->gamesReopenPending();
+    return w && w->reloadPending(windowName);
 }
 
-bool Application::programsReloadPending() const
+void Application::returnToMainMenu(const QString& windowName)
 {
-    const auto* w = static_cast<const LoadingWindow*>(existingWindow(WindowNames::Loading));
-    return w && w->programsRebuildPending();
-}
-
-void Application::returnToMainMenu(HandOver handOver)
-{
-    const bool pending = (handOver == HandOver::Games && gamesReloadPending()) ||
-                         (handOver == HandOver::Programs && programsReloadPending());
-    showWindow(pending ? WindowNames::Loading : WindowNames::MainMenu);
+    showWindow(reloadPending(windowName) ? WindowNames::Loading : WindowNames::MainMenu);
 }
 
 void Application::refreshTempGamesList()
 {
     mainMenu()->pointTempListAtTempFolder();
+}
+
+SoundKit& Application::soundKit()
+{
+    if (m_options.soundKit)
+        return *m_options.soundKit;
+    if (!m_ownSoundKit)
+        m_ownSoundKit = std::make_unique<SoundKit>(SoundKit::system());
+    return *m_ownSoundKit;
 }
 
 void Application::endProcess()

@@ -17,6 +17,7 @@ class LoadingWindow;
 class MainMenuWindow;
 class Prompter;
 class SplashWindow;
+struct SoundKit;
 
 struct AppOptions {
     QString userFolder;
@@ -27,6 +28,8 @@ struct AppOptions {
     Prompter* prompter = nullptr;
     Launcher* launcher = nullptr;
     Desktop* desktop = nullptr;
+    // What the sound bank editor records and plays with.
+    SoundKit* soundKit = nullptr;
     Intervals intervals;
     // How the process ends once the program is closed; the default leaves the
     // event loop. Tests replace it.
@@ -64,6 +67,10 @@ public:
     // Ends the process at once: the windows close without their unload steps.
     void endProcess();
 
+    // The sound kit of the options; the system's sound hardware, set up on
+    // first use, when the options have none.
+    SoundKit& soundKit();
+
     // AppContext
     const UserPaths& paths() const override { return m_paths; }
     const GameInstall& install() const override { return m_options.install; }
@@ -74,11 +81,9 @@ public:
     QWidget* window(const QString& name) override;
     QWidget* existingWindow(const QString& name) const override;
     void unloadWindow(const QString& name) override;
-    void reloadGamesWindow() override;
-    void reloadProgramsWindow() override;
-    bool gamesReloadPending() const override;
-    bool programsReloadPending() const override;
-    void returnToMainMenu(HandOver handOver) override;
+    void reload(const QString& windowName) override;
+    bool reloadPending(const QString& windowName) const override;
+    void returnToMainMenu(const QString& windowName) override;
     void refreshTempGamesList() override;
     bool ending() const override { return m_ending; }
     void windowUnloaded(QWidget* window) override;
@@ -95,6 +100,7 @@ private:
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<Launcher> m_ownLauncher;
     std::unique_ptr<Desktop> m_ownDesktop;
+    std::unique_ptr<SoundKit> m_ownSoundKit;
     Prompter* m_prompter = nullptr;
     Launcher* m_launcher = nullptr;
     Desktop* m_desktop = nullptr;

@@ -34,10 +34,10 @@ LoadingWindow::LoadingWindow(AppContext& context)
     label1->setGeometry(16, 16, 288, 36);
     setForeground(label1, bgrColor(0x000080FF));
 
-    m_imgArmy = new QLabel(this);
-    m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
-    m_imgArmy->setAlignment(Qt::AlignCenter);
-    m_imgArmy->setGeometry(16, 56, 288, 168);
+    m_armyPicture = new QLabel(this);
+    m_armyPicture->setObjectName(QStringLiteral("imgArmy"));
+    m_armyPicture->setAlignment(Qt::AlignCenter);
+    m_armyPicture->setGeometry(16, 56, 288, 168);
 
     auto makeTimer = [this](const char* name, int interval) {
         auto* timer = new QTimer(this);
@@ -45,21 +45,21 @@ LoadingWindow::LoadingWindow(AppContext& context)
         timer->setInterval(interval);
         return timer;
     };
-    m_timer1 = makeTimer("Timer1", context.intervals().reopenGames);
-    m_timer3 = makeTimer("Timer3", context.intervals().unloadPrograms);
-    m_timLoadProg = makeTimer("timLoadProg", context.intervals().reopenPrograms);
-    connect(m_timer1, &QTimer::timeout, this, &LoadingWindow::timer1Timer);
-    connect(m_timer3, &QTimer::timeout, this, &LoadingWindow::timer3Timer);
-    connect(m_timLoadProg, &QTimer::timeout, this, &LoadingWindow::timLoadProgTimer);
+    m_reopenTimer = makeTimer("Timer1", context.intervals().reopenGames);
+    m_unloadTimer = makeTimer("Timer3", context.intervals().unloadPrograms);
+    m_showAfreshTimer = makeTimer("timLoadProg", context.intervals().reopenPrograms);
+    connect(m_reopenTimer, &QTimer::timeout, this, &LoadingWindow::reopenTimeout);
+    connect(m_unloadTimer, &QTimer::timeout, this, &LoadingWindow::unloadTimeout);
+    connect(m_showAfreshTimer, &QTimer::timeout, this, &LoadingWindow::showAfreshTimeout);
 }
 
 void LoadingWindow::formLoad()
 {
     // Created at the first hand-over, when a manager window is in view.
     context().hideWindow(WindowNames::MainMenu);
-    const QImage army = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp"));
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
+    m_armyPicture->setPixmap(
+        QPixmap::fromImage(army).scaled(m_armyPicture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 bool LoadingWindow::formUnload()
@@ -70,44 +70,41 @@ bool LoadingWindow::formUnload()
     return false;
 }
 
-void LoadingWindow::startGamesReopen()
+void LoadingWindow::startReload(const QString& windowName)
 {
-    m_timer1->start();
+    if (windowName == WindowNames::Games) {
+        m_reopenWindow = windowName;
+        m_reopenTimer->start();
+    } else {
+        m_rebuildWindow = windowName;
+        m_unloadTimer->start();
+    }
 }
 
-void LoadingWindow::startProgramsRebuild()
+bool LoadingWindow::reloadPending(const QString& windowName) const
 {
-    m_timer3->start();
+    return (m_reopenTimer->isActive() && windowName == m_reopenWindow) ||
+           (m_unloadTimer->isActive() && windowName == m_rebuildWindow);
 }
 
-bool LoadingWindow::gamesReopenPending() const
+void LoadingWindow::reopenTimeout()
 {
-    return m_timer1->isActive();
-}
-
-bool LoadingWindow::programsRebuildPending() const
-{
-    return m_timer3->isActive();
-}
-
-void LoadingWindow::timer1Timer()
-{
-    context().showWindow(WindowNames::Games);
+    context().showWindow(m_reopenWindow);
     hide();
-    m_timer1->stop();
+    m_reopenTimer->stop();
 }
 
-void LoadingWindow::timer3Timer()
+void LoadingWindow::unloadTimeout()
 {
-    // The programs window sees the rebuild pending and leaves this window in view.
-    context().unloadWindow(WindowNames::Programs);
-    m_timLoadProg->start();
+    // The window sees its rebuild pending and leaves this window in view.
+    context().unloadWindow(m_rebuildWindow);
+    m_showAfreshTimer->start();
 }
 
-void LoadingWindow::timLoadProgTimer()
+void LoadingWindow::showAfreshTimeout()
 {
-    context().showWindow(WindowNames::Programs);
+    context().showWindow(m_rebuildWindow);
     hide();
-    m_timer3->stop();
-    m_timLoadProg->stop();
+    m_unloadTimer->stop();
+    m_showAfreshTimer->stop();
 }

@@ -14,24 +14,26 @@ public:
 
     void formLoad() override;
 
-    // Reopens the games window on the next turn of the event loop.
-    void startGamesReopen();
-    // Unloads the programs window, then creates and shows it afresh.
-    void startProgramsRebuild();
-
-    bool gamesReopenPending() const;
-    bool programsRebuildPending() const;
+    // Brings the window `windowName` back afresh. The games window is
+    // reopened a moment later (its caller closes it); any other window is
+    // unloaded, then created and shown anew.
+    void startReload(const QString& windowName);
+    bool reloadPending(const QString& windowName) const;
 
 protected:
     bool formUnload() override;
 
 private:
-    void timer1Timer();
-    void timer3Timer();
-    void timLoadProgTimer();
+    void reopenTimeout();
+    void unloadTimeout();
+    void showAfreshTimeout();
 
-    QLabel* m_imgArmy;
-    QTimer* m_timer1;
-    QTimer* m_timer3;
-    QTimer* m_timLoadProg;
+    QLabel* m_armyPicture;
+    // Reopening: one tick shows the window again.
+    QTimer* m_reopenTimer;
+    QString m_reopenWindow;
+    // Rebuilding: the first tick unloads the window, the second shows it anew.
+    QTimer* m_unloadTimer;
+    QTimer* m_showAfreshTimer;
+    QString m_rebuildWindow;
 };

@@ -186,7 +186,7 @@ void MainMenuWindow::formLoad()
     const UserPaths& paths = context().paths();
     pointTempListAtTempFolder();
     m_lblWormKit->setVisible(Installation::hasWormKit(paths.gameFolder()));
-    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(paths.userFolder(), QStringLiteral("army.bmp")))
+    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(paths, QStringLiteral("army.bmp")))
                              .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_probe = Installation::loadProbe(paths);
     if (!m_probe.isNull())
@@ -198,7 +198,7 @@ void MainMenuWindow::formLoad()
 
 void MainMenuWindow::pointTempListAtTempFolder()
 {
-    m_file1.pointAt(context().paths().resolve(QStringLiteral("Games/Temp")));
+    m_file1.pointAt(context().paths().tempGamesFolder());
 }
 
 void MainMenuWindow::clearMenuHighlight()

@@ -71,7 +71,7 @@ SplashWindow::SplashWindow(AppContext& context)
 void SplashWindow::formLoad()
 {
     m_lblVersion->setText(AppInfo::versionText());
-    const QImage logo = Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("logo.gif"));
+    const QImage logo = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("logo.gif"));
     m_imgLogo->setPixmap(QPixmap::fromImage(logo));
 }
 

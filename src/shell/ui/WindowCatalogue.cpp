@@ -23,5 +23,5 @@ void registerManagerWindows(Application& app)
         WindowNames::Programs, [](AppContext& c) { return new ProgramsWindow(c); }, prepareProgramsCatalogue);
 
     // The sound bank editor.
-    app.registerWindow(WindowNames::Sounds, [](AppContext& c) { return new SoundBankWindow(c); });
+    app.registerWindow(WindowNames::Sounds, [&app](AppContext& c) { return new SoundBankWindow(c, app.soundKit()); });
 }

@@ -16,22 +16,22 @@ SchemeStore::SchemeStore(const UserPaths& paths)
 
 QString SchemeStore::speechFolder() const
 {
-    return m_paths.resolve(QStringLiteral("Speech"));
+    return m_paths.speechFolder();
 }
 
 QString SchemeStore::schemeFolder(const QString& scheme) const
 {
-    return m_paths.resolve(QStringLiteral("Speech/") + scheme);
+    return m_paths.inSpeechFolder(scheme);
 }
 
 QString SchemeStore::soundBytePath(const QString& scheme, const QString& sound) const
 {
-    return m_paths.resolve(QStringLiteral("Speech/") + scheme + QLatin1Char('/') + SpeechSounds::fileName(sound));
+    return m_paths.inSpeechFolder(scheme + QLatin1Char('/') + SpeechSounds::fileName(sound));
 }
 
 QString SchemeStore::defaultSoundPath(const QString& sound) const
 {
-    return m_paths.resolve(QStringLiteral("Speech/") + SpeechSounds::fileName(sound));
+    return m_paths.inSpeechFolder(SpeechSounds::fileName(sound));
 }
 
 QStringList SchemeStore::soundBytes(const QString& scheme) const

@@ -194,9 +194,8 @@ void SoundBankWindow::formLoad()
 {
     m_list1->setCurrentRow(0);
     m_recorder->openCaptureDevice();
-    m_imgArmy->setPixmap(
-        QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths().userFolder(), QStringLiteral("army.bmp")))
-            .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
+                             .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_fnav1->setPath(m_schemes.speechFolder());
     m_fnav1->refresh();
     m_recorder->settings().read();
@@ -215,7 +214,7 @@ bool SoundBankWindow::formUnload()
     releasePlayer();
     m_recorder->closeCaptureDevice();
     m_recorder->settings().write();
-    context().returnToMainMenu(AppContext::HandOver::None);
+    context().returnToMainMenu(WindowNames::Sounds);
     return true;
 }
 

@@ -30,7 +30,7 @@ class WaveRecorder;
 class SoundBankWindow : public AppWindow {
     Q_OBJECT
 public:
-    explicit SoundBankWindow(AppContext& context, SoundKit kit = SoundKit::system());
+    SoundBankWindow(AppContext& context, SoundKit kit);
     ~SoundBankWindow() override;
 
     void formLoad() override;
