@@ -7,9 +7,10 @@
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
-#include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "sounds/core/CommandDevice.h"
+#include "sounds/core/RecorderSettings.h"
+#include "sounds/core/SoundClip.h"
 #include "sounds/core/SoundPlayer.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
@@ -94,12 +95,6 @@ void SoundBankWindow::buildControls()
     m_lblSchemeName->setFont(designFont(QStringLiteral("Verdana"), 9, true));
     m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), QRect(8, 52, 122, 24));
     m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), QRect(136, 52, 122, 24));
-
-    // The source of the scheme names; it serves the list and is not shown.
-    m_fnav1 = new FileNavBox(this);
-    m_fnav1->setObjectName(QStringLiteral("FNav1"));
-    m_fnav1->setDirectoryIndicator(QString());
-    m_fnav1->setVisible(false);
 
     m_frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
     label(m_frame1, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"), QRect(8, 20, 234, 16));
@@ -196,9 +191,8 @@ void SoundBankWindow::formLoad()
     m_recorder->openCaptureDevice();
     m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
                              .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    m_fnav1->setPath(m_schemes.speechFolder());
-    m_fnav1->refresh();
     m_recorder->settings().read();
+    m_editing = RecorderSettings::readEditing();
     m_playing = false;
     m_recorder->applyRecordingFormat();
     m_combo1->setCurrentIndex(0);
@@ -231,12 +225,7 @@ void SoundBankWindow::fillSchemeList()
         const QSignalBlocker quiet(m_cboScheme);
         m_cboScheme->clear();
     }
-    m_fnav1->refresh();
-    QStringList names;
-    for (int i = 1; i < m_fnav1->listCount(); ++i) {
-        m_fnav1->setListIndex(i);
-        names.append(m_fnav1->selectedFile());
-    }
+    const QStringList names = m_schemes.schemeNames();
     {
         const QSignalBlocker quiet(m_cboScheme);
         m_cboScheme->addItems(names);
@@ -390,8 +379,8 @@ void SoundBankWindow::makeModeChosen(int index)
 
 void SoundBankWindow::browse()
 {
-    m_txtFileName->setText(m_prompter.openFile(QStringLiteral("Open"),
-                                               qtFileFilter(QStringLiteral("WAV file (*.wav*)|*.wav")), QString()));
+    m_txtFileName->setText(
+        m_prompter.openFile(QStringLiteral("Open"), qtFileFilter(SoundClip::fileFilter()), QString()));
 }
 
 void SoundBankWindow::setFromFile()
@@ -402,7 +391,8 @@ void SoundBankWindow::setFromFile()
         return;
     releasePlayer();
     QString error;
-    if (!m_schemes.setSoundByte(scheme, sound, m_txtFileName->text(), &error)) {
+    if (!m_schemes.setSoundByte(scheme, sound, m_txtFileName->text(), m_recorder->settings().format(), m_editing,
+                                &error)) {
         m_prompter.tell(QStringLiteral("The file could not be set as ") + SpeechSounds::fileName(sound) +
                         QStringLiteral(": ") + error + QStringLiteral(". =("));
         return;
@@ -484,8 +474,13 @@ void SoundBankWindow::keepRecording()
     releasePlayer();
     // A failed save keeps the recording, so that it can be stored once the
     // cause is mended.
-    if (!m_recorder->saveRecording(m_schemes.soundBytePath(scheme, m_selectedSound)))
+    const QString path = m_schemes.soundBytePath(scheme, m_selectedSound);
+    if (!m_recorder->saveRecording(path))
         return;
+    QString error;
+    if (m_editing.any() && !SoundClip::store(path, path, m_recorder->settings().format(), m_editing, &error))
+        m_prompter.tell(QStringLiteral("The recording was kept as it is, without trimming or normalising: ") + error +
+                        QStringLiteral(". =("));
     reset();
     refreshSoundBytes();
 }

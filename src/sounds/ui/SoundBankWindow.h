@@ -8,7 +8,6 @@
 #include <memory>
 
 class CommandDevice;
-class FileNavBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -76,6 +75,7 @@ private:
     std::unique_ptr<CommandDevice> m_device;
     std::unique_ptr<WaveRecorder> m_recorder;
     std::unique_ptr<SoundPlayer> m_player;
+    SoundClip::Editing m_editing; // how recordings and clips are edited
     QString m_selectedSound;
     QString m_shownScheme; // the scheme the sound-byte list shows
     bool m_playing = false;
@@ -86,7 +86,6 @@ private:
     QLabel* m_lblSchemeName = nullptr;
     QPushButton* m_cmdNew = nullptr;
     QPushButton* m_cmdDelete = nullptr;
-    FileNavBox* m_fnav1 = nullptr;
     QGroupBox* m_frame1 = nullptr;
     QListWidget* m_file1 = nullptr;
     QPushButton* m_cmdRemove = nullptr;
