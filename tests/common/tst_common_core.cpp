@@ -1,5 +1,4 @@
 #include "common/core/FileOps.h"
-#include "common/core/Launcher.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
@@ -45,7 +44,6 @@ private Q_SLOTS:
     void removeFolderAndFiles();
     void fileFilter_data();
     void fileFilter();
-    void launcher();
 };
 
 void TestCommonCore::gameFolder_data()
@@ -237,39 +235,6 @@ void TestCommonCore::fileFilter()
     QFETCH(QString, pipe);
     QFETCH(QString, qt);
     QCOMPARE(qtFileFilter(pipe), qt);
-}
-
-void TestCommonCore::launcher()
-{
-    QTemporaryDir dir;
-    ProcessLauncher launcher;
-    using R = Launcher::Result;
-    QCOMPARE(launcher.start(dir.filePath(QStringLiteral("WA.exe"))), R::NotFound);
-    QCOMPARE(launcher.start(dir.path()), R::NotFound); // a folder is not a program
-    QCOMPARE(launcher.start(QString()), R::NotFound);
-
-#ifndef Q_OS_WIN
-    // A Windows program with no wine on the PATH.
-    const QString exe = dir.filePath(QStringLiteral("WA.exe"));
-    writeFile(exe, "MZ");
-    launcher.setWineLocator([] { return QString(); });
-    QCOMPARE(launcher.start(exe), R::NoWine);
-
-    // A .exe goes to wine (here a script standing in for it) with the file as its one argument.
-    const QString marker = dir.filePath(QStringLiteral("started.txt"));
-    const QString fakeWine = dir.filePath(QStringLiteral("wine"));
-    writeFile(fakeWine, "#!/bin/sh\necho \"$@\" > '" + marker.toUtf8() + "'\n");
-    QFile::setPermissions(fakeWine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    launcher.setWineLocator([fakeWine] { return fakeWine; });
-    QCOMPARE(launcher.start(exe), R::Started);
-    QTRY_COMPARE(readFile(marker), exe.toUtf8() + "\n");
-
-    // A file that cannot be executed.
-    const QString plain = dir.filePath(QStringLiteral("tool.sh"));
-    writeFile(plain, "#!/bin/sh\n");
-    QFile::setPermissions(plain, QFile::ReadOwner | QFile::WriteOwner);
-    QCOMPARE(launcher.start(plain), R::Failed);
-#endif
 }
 
 QTEST_GUILESS_MAIN(TestCommonCore)

@@ -247,10 +247,11 @@ void TstProgramsUi::runAndRemoveAnsweredNo()
     // A program that cannot be started shows nothing...
     clickEntry(w, 0);
     clickAction(w, "cmdRun");
-    QCOMPARE(t.launcher.started, (QStringList{tool, script, tool, gone}));
+    QCOMPARE(t.launcher.started, (QStringList{tool, script, tool}));
     QVERIFY(t.prompter.boxes().isEmpty());
     // ...except a Windows program without Wine, which nothing else would explain.
-    t.launcher.force(Launcher::Result::NoWine);
+    t.launcher.programs.remove(QStringLiteral("wine"));
+    clickEntry(w, 3);
     clickAction(w, "cmdRun");
 
     // Remove answered No: nothing changes and nothing is rebuilt.
@@ -261,7 +262,7 @@ void TstProgramsUi::runAndRemoveAnsweredNo()
         shown(t.prompter),
         (QStringList{QStringLiteral("message|The Quillane|The Quillane found %1, but cannot start it.\n\nWine is "
                                     "not installed on this system (no 'wine' command on the PATH).||OK|exclamation")
-                         .arg(QDir::toNativeSeparators(gone)),
+                         .arg(QDir::toNativeSeparators(tool)),
                      "message|Confirm Delete|You are about to remove Select A Proggy from the database. Are you "
                      "sure you want to do this?||Yes/No|question"}));
     QTest::qWait(TestApp::shortIntervals().unloadPrograms + 100);

@@ -3,22 +3,33 @@
 #include "common/core/Launcher.h"
 
 #include <QFileInfo>
+#include <QList>
+#include <QMap>
 #include <QStringList>
 #include <optional>
 
-// Records every start. By default a start succeeds exactly when the file
-// exists, as the real launcher does; `result` forces an outcome.
+// Records every start. By default a start succeeds exactly when its program
+// exists (a file, or one of `programs`), as the real launcher does; `force`
+// sets an outcome. The system's programs are `programs`: by default only wine.
 class FakeLauncher : public Launcher {
 public:
-    Result start(const QString& programFile) override
+    Result start(const LaunchRequest& request) override
     {
-        started << programFile;
+        requests << request;
+        const bool throughWine =
+            request.program == programs.value(QStringLiteral("wine")) && !request.arguments.isEmpty();
+        started << (throughWine ? request.arguments.first() : request.program);
         if (forced)
             return *forced;
-        return QFileInfo(programFile).isFile() ? Result::Started : Result::NotFound;
+        const bool known = programs.values().contains(request.program) || QFileInfo(request.program).isFile();
+        return known ? Result::Started : Result::NotFound;
     }
+    QString findProgram(const QString& name) const override { return programs.value(name); }
     void force(Result r) { forced = r; }
 
+    QMap<QString, QString> programs{{QStringLiteral("wine"), QStringLiteral("/usr/bin/wine")}};
+    QList<LaunchRequest> requests;
+    // The file each start ran: the Windows program handed to wine, or else the program.
     QStringList started;
     std::optional<Result> forced;
 };

@@ -4,29 +4,36 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-ProcessLauncher::ProcessLauncher()
-    : m_locateWine([] { return QStandardPaths::findExecutable(QStringLiteral("wine")); })
+Launcher::Result ProcessLauncher::start(const LaunchRequest& request)
 {
-}
-
-Launcher::Result ProcessLauncher::start(const QString& programFile)
-{
-    const QFileInfo info(programFile);
-    if (programFile.isEmpty() || !info.isFile())
+    if (request.program.isEmpty())
+        return Result::NotFound;
+    QString program = request.program;
+    if (!program.contains(QLatin1Char('/')) && !program.contains(QLatin1Char('\\'))) {
+        program = findProgram(program);
+        if (program.isEmpty())
+            return Result::NotFound;
+    }
+    const QFileInfo info(program);
+    if (!info.isFile())
         return Result::NotFound;
 
-    QString program = info.absoluteFilePath();
-    QStringList arguments;
-#ifndef Q_OS_WIN
-    if (info.suffix().compare(QLatin1String("exe"), Qt::CaseInsensitive) == 0) {
-        const QString wine = m_locateWine ? m_locateWine() : QString();
-        if (wine.isEmpty())
-            return Result::NoWine;
-        arguments << program;
-        program = wine;
-    }
-#endif
+    QProcess process;
+    process.setProgram(info.absoluteFilePath());
+    process.setArguments(request.arguments);
     // An empty working folder lets the new process inherit ours, as a plain
     // process start does.
-    return QProcess::startDetached(program, arguments, QString()) ? Result::Started : Result::Failed;
+    process.setWorkingDirectory(request.workingFolder);
+    if (!request.environment.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (auto it = request.environment.cbegin(); it != request.environment.cend(); ++it)
+            environment.insert(it.key(), it.value());
+        process.setProcessEnvironment(environment);
+    }
+    return process.startDetached() ? Result::Started : Result::Failed;
+}
+
+QString ProcessLauncher::findProgram(const QString& name) const
+{
+    return QStandardPaths::findExecutable(name);
 }

@@ -1,10 +1,26 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
-#include <functional>
+#include <QStringList>
 
-// Starts program files as independent processes that the program never waits
-// for or watches.
+// One program start: what to run, with which arguments, in which working
+// folder and with which variables added to the environment.
+struct LaunchRequest {
+    QString program; // a file, or a bare name looked up on the PATH
+    QStringList arguments;
+    QString workingFolder;              // "" inherits the program's own
+    QMap<QString, QString> environment; // added to (or replacing in) the inherited one
+
+    bool operator==(const LaunchRequest& other) const
+    {
+        return program == other.program && arguments == other.arguments && workingFolder == other.workingFolder &&
+               environment == other.environment;
+    }
+};
+
+// Starts programs as independent processes that the program never waits for
+// or watches, and says which programs this system has.
 class Launcher {
 public:
     enum class Result {
@@ -12,28 +28,23 @@ public:
         NotFound, // the file does not exist (or is not a file)
         NoWine,   // a Windows program on a system without `wine` on the PATH
         Failed,   // the system refused to start it
+        NoSteam,  // a Steam copy of the game on a system without Steam
     };
 
     virtual ~Launcher() = default;
 
-    // Start `programFile` detached, with a normal window, no arguments and no
-    // working folder of its own.
-    virtual Result start(const QString& programFile) = 0;
+    // Start the request detached, with a normal window.
+    virtual Result start(const LaunchRequest& request) = 0;
+
+    // The full path of the program `name` on the PATH, or "" when there is none.
+    virtual QString findProgram(const QString& name) const = 0;
 
     static bool succeeded(Result r) { return r == Result::Started; }
 };
 
-// The real launcher. On a system other than Windows, a `.exe` file is handed
-// to `wine`; other files are started directly.
+// The real launcher, over QProcess.
 class ProcessLauncher : public Launcher {
 public:
-    ProcessLauncher();
-
-    Result start(const QString& programFile) override;
-
-    // Where `wine` is looked up; tests replace it. Returns "" when not found.
-    void setWineLocator(std::function<QString()> locate) { m_locateWine = std::move(locate); }
-
-private:
-    std::function<QString()> m_locateWine;
+    Result start(const LaunchRequest& request) override;
+    QString findProgram(const QString& name) const override;
 };

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Desktop;
+struct GameInstall;
 class Launcher;
 class Prompter;
 class QWidget;
@@ -17,6 +18,8 @@ public:
     virtual ~AppContext() = default;
 
     virtual const UserPaths& paths() const = 0;
+    // The copy of the game in use: its kind decides how the game is started.
+    virtual const GameInstall& install() const = 0;
     virtual Prompter& prompter() = 0;
     virtual Launcher& launcher() = 0;
     virtual Desktop& desktop() = 0;

@@ -2,6 +2,7 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
+#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
 #include "common/core/Prompter.h"
@@ -190,7 +191,8 @@ void ProgramsWindow::cmdRunClick()
     // A program that cannot be started (moved, deleted, refused) shows
     // nothing, as the catalogue always did; only a Windows program on a system
     // without Wine is explained, since nothing else would tell the user why.
-    if (context().launcher().start(file) == Launcher::Result::NoWine)
+    GameStarter starter(context().launcher());
+    if (starter.startTool(context().install(), file) == Launcher::Result::NoWine)
         tellFailure(QStringLiteral("The Quillane found ") + shown + QStringLiteral(", but cannot start it."),
                     QStringLiteral("Wine is not installed on this system (no 'wine' command on the PATH)."));
 }

@@ -21,15 +21,4 @@ bool hasWormKit(const QString& gameFolder)
     return programs.contains(QStringLiteral("WormKit.exe"), Qt::CaseSensitive);
 }
 
-QString gameProgram(const UserPaths& paths)
-{
-    return paths.resolveInGameFolder(QStringLiteral("WA.exe"));
-}
-
-QString wormKitProgram(const UserPaths& paths)
-{
-    // Offered only when the exact name exists, so no case lookup is needed.
-    return PathCase::join(paths.gameFolder(), QStringLiteral("WormKit.exe"));
-}
-
 } // namespace Installation

@@ -19,8 +19,4 @@ QImage loadProbe(const UserPaths& paths);
 // case included) among its "*.exe" files.
 bool hasWormKit(const QString& gameFolder);
 
-// The program files started from the main menu, in the game folder.
-QString gameProgram(const UserPaths& paths);    // WA.exe
-QString wormKitProgram(const UserPaths& paths); // WormKit.exe
-
 } // namespace Installation

@@ -14,8 +14,20 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+AppOptions withInstall(AppOptions options)
+{
+    if (!options.install.isValid())
+        options.install = GameInstall::make(GameInstall::Kind::Here, options.userFolder);
+    options.userFolder = options.install.userFolder;
+    return options;
+}
+
+} // namespace
+
 Application::Application(AppOptions options)
-    : m_options(std::move(options))
+    : m_options(withInstall(std::move(options)))
     , m_paths(m_options.userFolder)
 {
     if (m_options.prompter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/GameInstall.h"
 #include "common/core/Intervals.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
@@ -21,6 +22,9 @@ struct SoundKit;
 
 struct AppOptions {
     QString userFolder;
+    // The copy of the game in use; when it names no User folder, `userFolder`
+    // counts as the program's own folder.
+    GameInstall install;
     // The seams; null means the real ones. Not owned.
     Prompter* prompter = nullptr;
     Launcher* launcher = nullptr;
@@ -73,6 +77,7 @@ public:
 
     // AppContext
     const UserPaths& paths() const override { return m_paths; }
+    const GameInstall& install() const override { return m_options.install; }
     Prompter& prompter() override { return *m_prompter; }
     Launcher& launcher() override { return *m_launcher; }
     Desktop& desktop() override { return *m_desktop; }

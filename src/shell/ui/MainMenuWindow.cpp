@@ -2,6 +2,7 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
+#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
 #include "common/core/Prompter.h"
@@ -77,9 +78,9 @@ MainMenuWindow::MainMenuWindow(Application& app)
     m_highlight->add(m_playEntry);
     m_highlight->add(m_wormKitEntry);
     connect(m_playEntry, &ClickLabel::clicked, this,
-            [this] { launch(Installation::gameProgram(context().paths()), QStringLiteral("WA.exe")); });
+            [this] { launch(GameStarter::Program::Game); });
     connect(m_wormKitEntry, &ClickLabel::clicked, this,
-            [this] { launch(Installation::wormKitProgram(context().paths()), QStringLiteral("WormKit.exe")); });
+            [this] { launch(GameStarter::Program::WormKit); });
     connect(m_aboutEntry, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
 
     m_startCaption = new ClickLabel(QStringLiteral("START"), this);
@@ -221,24 +222,15 @@ void MainMenuWindow::openManager(const QString& windowName)
     clearMenuHighlight();
 }
 
-void MainMenuWindow::launch(const QString& program, const QString& programName)
+void MainMenuWindow::launch(GameStarter::Program program)
 {
-    const Launcher::Result result = context().launcher().start(program);
+    GameStarter starter(context().launcher());
+    const Launcher::Result result = starter.startGame(context().install(), program);
     if (result == Launcher::Result::Started)
         return;
-    const QString title = QStringLiteral("WHERE IS IT!? AHHH!");
-    if (result == Launcher::Result::NoWine) {
-        // The file is there, but this system has no Wine to run it with.
-        context().prompter().message(QStringLiteral("Quillane found ") + programName +
-                                         QStringLiteral(", but cannot start it: Wine is not installed on this "
-                                                        "system (no 'wine' command on the PATH)."),
-                                     title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-        return;
-    }
-    context().prompter().message(QStringLiteral("Quillane cannot find ") + programName +
-                                     QStringLiteral("! Be sure The Quillane is placed in the 'Team17\\Worms "
-                                                    "Armageddon\\User' folder!"),
-                                 title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+    context().prompter().message(GameStarter::failureText(result, GameStarter::fileName(program)),
+                                 QStringLiteral("WHERE IS IT!? AHHH!"), Prompter::Buttons::Ok,
+                                 Prompter::Icon::Exclamation);
 }
 
 void MainMenuWindow::warningClicked()

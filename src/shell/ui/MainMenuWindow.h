@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/GameStarter.h"
 #include "common/ui/AppWindow.h"
 #include "shell/core/TempGamesList.h"
 
@@ -39,7 +40,7 @@ private:
     ClickLabel* addEntry(const QString& name, const QString& caption, ClickLabel* bar);
     ClickLabel* addBar(const QString& name, const QRect& geometry);
     void openManager(const QString& windowName);
-    void launch(const QString& program, const QString& programName);
+    void launch(GameStarter::Program program);
     void warningClicked();
     void endTimeout();
 

@@ -1,0 +1,275 @@
+#include "installs/core/InstallFinder.h"
+#include "installs/core/KeyValues.h"
+#include "installs/core/SteamLibrary.h"
+#include "installs/core/WineRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void write(const QString& path, const QByteArray& data = "MZ")
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// A game folder with WA.exe and its User folder.
+void game(const QString& folder)
+{
+    write(folder + QStringLiteral("/WA.exe"));
+    QDir().mkpath(folder + QStringLiteral("/User"));
+}
+
+void prefix(const QString& folder)
+{
+    write(folder + QStringLiteral("/system.reg"), "WINE REGISTRY Version 2\n");
+    QDir().mkpath(folder + QStringLiteral("/drive_c"));
+}
+
+QByteArray manifest(const QByteArray& folder)
+{
+    return "\"AppState\"\n{\n\t\"appid\"\t\t\"217200\"\n\t\"installdir\"\t\t\"" + folder + "\"\n}\n";
+}
+
+} // namespace
+
+class TestInstallsCore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void keyValues_data();
+    void keyValues();
+    void libraryFolders_data();
+    void libraryFolders();
+    void registryValue_data();
+    void registryValue();
+    void windowsPaths_data();
+    void windowsPaths();
+    void findsEveryInstall();
+    void userFolderOfTheProgram_data();
+    void userFolderOfTheProgram();
+};
+
+void TestInstallsCore::keyValues_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("path"); // keys down to the value, joined by "/"
+    QTest::addColumn<QString>("value");
+    QTest::newRow("nested") << QByteArray("\"a\" { \"b\" { \"c\" \"v\" } }") << "a/b/c"
+                            << "v";
+    QTest::newRow("escapes") << QByteArray(R"("a" { "p" "C:\\Steam \"x\"" })") << "a/p"
+                             << R"(C:\Steam "x")";
+    QTest::newRow("comments and no spacing") << QByteArray("// head\n\"a\"{// note\n\"b\"\"1\"\"c\"\"2\"}") << "a/c"
+                                             << "2";
+    QTest::newRow("bare words") << QByteArray("a\n{\n\tkey value\n}") << "a/KEY"
+                                << "value";
+    QTest::newRow("cut short keeps what came before") << QByteArray("\"a\" { \"b\" \"1\" \"c\" { \"d\"") << "a/b"
+                                                      << "1";
+    QTest::newRow("unterminated quote") << QByteArray("\"a\" { \"b\" \"1") << "a/b"
+                                        << "1";
+}
+
+void TestInstallsCore::keyValues()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, path);
+    QFETCH(QString, value);
+    const QList<KeyValue> top = KeyValues::parse(text);
+    QStringList keys = path.split(QLatin1Char('/'));
+    const QString last = keys.takeLast();
+    QVERIFY(!top.isEmpty());
+    const KeyValue* node = &top.first();
+    QCOMPARE(node->key, keys.takeFirst());
+    for (const QString& key : keys) {
+        node = node->child(key);
+        QVERIFY2(node, qPrintable(key));
+    }
+    QCOMPARE(node->valueOf(last), value);
+}
+
+void TestInstallsCore::libraryFolders_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("libraries");
+    QTest::newRow("current") << QByteArray("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/a/.local/"
+                                           "share/Steam\"\n\t\t\"apps\" { \"217200\" \"1\" }\n\t}\n\t\"1\"\n\t{\n\t\t"
+                                           "\"path\"\t\t\"/mnt/games\"\n\t}\n}\n")
+                             << QStringList{"/home/a/.local/share/Steam", "/mnt/games"};
+    QTest::newRow("old") << QByteArray("\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t"
+                                       "\"ContentStatsID\"\t\t\"-5\"\n\t\"1\"\t\t\"/mnt/old\"\n}\n")
+                         << QStringList{"/mnt/old"};
+    QTest::newRow("other file") << QByteArray("\"AppState\" { \"1\" \"/x\" }") << QStringList();
+}
+
+void TestInstallsCore::libraryFolders()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, libraries);
+    QCOMPARE(SteamLibrary::listedLibraries(text), libraries);
+}
+
+void TestInstallsCore::registryValue_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("value"); // "<none>" when there is none
+    const QByteArray head = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n\n";
+    QTest::newRow("plain") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon] 1700000000\n#time=1d\n"
+                                     "\"PATH\"=\"C:\\\\Team17\\\\Worms Armageddon\"\n"
+                           << "C:\\Team17\\Worms Armageddon";
+    QTest::newRow("other letter case, CRLF, str(2)")
+        << head + "[software\\\\team17softwareltd\\\\wormsarmageddon] 1\r\n\"path\"=str(2):\"D:\\\\WA\"\r\n"
+        << "D:\\WA";
+    QTest::newRow("escapes") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n"
+                                       "\"PATH\"=\"C:\\\\J\\xf6rg \\\"q\\\"\\x5cg\\101\"\n"
+                             << QString::fromUtf8("C:\\Jörg \"q\"\\gA");
+    QTest::newRow("utf-8")
+        << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n\"PATH\"=\"C:\\\\Spi\xc3\xa9le\"\n"
+        << QString::fromUtf8("C:\\Spiéle");
+    QTest::newRow("value in another key") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon\\\\Sub]\n"
+                                                    "\"PATH\"=\"C:\\\\x\"\n"
+                                          << "<none>";
+    QTest::newRow("not a string") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n"
+                                            "\"PATH\"=dword:00000001\n"
+                                  << "<none>";
+    QTest::newRow("unterminated") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n\"PATH\"=\"C:\\\\x\n"
+                                  << "<none>";
+}
+
+void TestInstallsCore::registryValue()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, value);
+    const auto read =
+        WineRegistry::stringValue(file, QStringLiteral("Software\\Team17SoftwareLTD\\WormsArmageddon"), "PATH");
+    QCOMPARE(read.value_or(QStringLiteral("<none>")), value);
+}
+
+void TestInstallsCore::windowsPaths_data()
+{
+    QTest::addColumn<QString>("windows");
+    QTest::addColumn<QString>("linux");
+    QTest::newRow("c drive") << "C:\\Team17\\Worms Armageddon\\"
+                             << "/p/drive_c/Team17/Worms Armageddon";
+    QTest::newRow("lower-case drive, slashes") << "z:/home/a/WA"
+                                               << "/home/a/WA";
+    QTest::newRow("dot-dot stays on the drive") << "C:\\..\\..\\etc"
+                                                << "/p/drive_c/etc";
+    QTest::newRow("unknown drive") << "Q:\\WA" << QString();
+    QTest::newRow("relative") << "Team17\\WA" << QString();
+    QTest::newRow("network") << "\\\\server\\share" << QString();
+}
+
+void TestInstallsCore::windowsPaths()
+{
+    QFETCH(QString, windows);
+    QFETCH(QString, linux);
+    const DosDevices::Drives drives{{QLatin1Char('c'), QStringLiteral("/p/drive_c")},
+                                    {QLatin1Char('z'), QStringLiteral("/")}};
+    QCOMPARE(DosDevices::toLinuxPath(windows, drives), linux);
+}
+
+// One home with every kind of install the finder knows, and the traps it
+// must not fall into.
+void TestInstallsCore::findsEveryInstall()
+{
+    QTemporaryDir dir;
+    const QString home = dir.path() + QStringLiteral("/home");
+
+    // Steam: the usual root, reached a second time through ~/.steam/steam.
+    const QString root = home + QStringLiteral("/.local/share/Steam");
+    QDir().mkpath(home + QStringLiteral("/.steam"));
+    QVERIFY(QFile::link(root, home + QStringLiteral("/.steam/steam")));
+    write(root + QStringLiteral("/config/libraryfolders.vdf"),
+          "\"libraryfolders\" { \"0\" { \"path\" \"" + root.toUtf8() + "\" } \"1\" { \"path\" \"" +
+              dir.path().toUtf8() + "/lib1\" } \"2\" { \"path\" \"" + dir.path().toUtf8() + "/lib2\" } }");
+    write(dir.path() + QStringLiteral("/lib1/steamapps/appmanifest_217200.acf"), manifest("Worms Armageddon"));
+    game(dir.path() + QStringLiteral("/lib1/steamapps/common/Worms Armageddon"));
+    // A manifest whose folder would lead out of the library.
+    write(dir.path() + QStringLiteral("/lib2/steamapps/appmanifest_217200.acf"), manifest("../../outside"));
+    game(dir.path() + QStringLiteral("/outside"));
+    // The Snap root lists a library in the old format.
+    write(home + QStringLiteral("/snap/steam/common/.local/share/Steam/steamapps/libraryfolders.vdf"),
+          "\"LibraryFolders\" { \"ContentStatsID\" \"1\" \"1\" \"" + dir.path().toUtf8() + "/old\" }");
+    write(dir.path() + QStringLiteral("/old/SteamApps/appmanifest_217200.acf"), manifest("WA"));
+    game(dir.path() + QStringLiteral("/old/SteamApps/common/WA"));
+    // The Flatpak root holds the game in its own library.
+    const QString flatpak = home + QStringLiteral("/.var/app/com.valvesoftware.Steam/.local/share/Steam");
+    write(flatpak + QStringLiteral("/steamapps/appmanifest_217200.acf"), manifest("Worms Armageddon"));
+    game(flatpak + QStringLiteral("/steamapps/common/Worms Armageddon"));
+
+    // ~/.wine names the game in its registry, through its C: drive link,
+    // in other letter case than on disk; $WINEPREFIX spells the same prefix otherwise.
+    const QString wine = home + QStringLiteral("/.wine");
+    prefix(wine);
+    QDir().mkpath(wine + QStringLiteral("/dosdevices"));
+    QVERIFY(QFile::link(QStringLiteral("../drive_c"), wine + QStringLiteral("/dosdevices/c:")));
+    write(wine + QStringLiteral("/user.reg"), "WINE REGISTRY Version 2\n\n[Software\\\\Team17SoftwareLTD\\\\"
+                                              "WormsArmageddon] 1\n\"PATH\"=\"C:\\\\TEAM17\\\\Worms Armageddon\"\n");
+    game(wine + QStringLiteral("/drive_c/Team17/Worms Armageddon"));
+    // A Lutris prefix where only the search finds the game, with a link
+    // loop and a link out of the prefix on the way.
+    const QString lutris = home + QStringLiteral("/Games/worms");
+    prefix(lutris);
+    game(lutris + QStringLiteral("/drive_c/GOG Games/Worms Armageddon"));
+    QVERIFY(QFile::link(lutris + QStringLiteral("/drive_c"), lutris + QStringLiteral("/drive_c/GOG Games/loop")));
+    QVERIFY(QFile::link(dir.path() + QStringLiteral("/outside"), lutris + QStringLiteral("/drive_c/aaa")));
+    // A Bottles prefix whose game lies deeper than the search goes, and a
+    // folder that is no prefix.
+    prefix(home + QStringLiteral("/.local/share/bottles/bottles/deep"));
+    game(home + QStringLiteral("/.local/share/bottles/bottles/deep/drive_c/1/2/3/4/5/WA"));
+    game(home + QStringLiteral("/Games/notaprefix/drive_c/WA"));
+
+    // A chosen folder, and one the finder already knows.
+    game(dir.path() + QStringLiteral("/chosen"));
+
+    FinderSetup setup;
+    setup.home = home;
+    setup.programFolder = dir.path() + QStringLiteral("/bin");
+    setup.winePrefixVariable = home + QStringLiteral("/./.wine/");
+    setup.chosenFolders = {dir.path() + QStringLiteral("/chosen/User"),
+                           root + QStringLiteral("/../../../../lib1/"
+                                                 "steamapps/common/"
+                                                 "Worms Armageddon/User"),
+                           dir.path() + QStringLiteral("/gone/User")};
+    setup.windows = false;
+    QStringList listed;
+    for (const GameInstall& install : InstallFinder(setup).find())
+        listed << GameInstall::kindWord(install.kind) + QLatin1Char(' ') +
+                      QString(install.userFolder).replace(dir.path(), QStringLiteral("<t>")) + QLatin1Char(' ') +
+                      QString(install.winePrefix).replace(dir.path(), QStringLiteral("<t>"));
+    QCOMPARE(listed, (QStringList{
+                         "steam <t>/lib1/steamapps/common/Worms Armageddon/User ",
+                         "steam <t>/home/.var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/common/Worms "
+                         "Armageddon/User ",
+                         "steam <t>/old/SteamApps/common/WA/User ",
+                         "wine <t>/home/.wine/drive_c/Team17/Worms Armageddon/User <t>/home/.wine",
+                         "wine <t>/home/Games/worms/drive_c/GOG Games/Worms Armageddon/User <t>/home/Games/worms",
+                         "folder <t>/chosen/User ",
+                     }));
+}
+
+void TestInstallsCore::userFolderOfTheProgram_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("isUserFolder");
+    QTest::newRow("probe picture") << QStringList{"User/Graves/computer.BMP"} << true;
+    QTest::newRow("WA.exe beside") << QStringList{"wa.exe", "User/x"} << true;
+    QTest::newRow("neither") << QStringList{"User/graves/other.bmp", "User/WA.exe"} << false;
+}
+
+void TestInstallsCore::userFolderOfTheProgram()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, isUserFolder);
+    QTemporaryDir dir;
+    for (const QString& f : files)
+        write(dir.filePath(f));
+    QCOMPARE(InstallFinder::isUserFolder(dir.filePath(QStringLiteral("User"))), isUserFolder);
+}
+
+QTEST_GUILESS_MAIN(TestInstallsCore)
+#include "tst_installs_core.moc"
