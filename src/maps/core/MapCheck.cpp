@@ -53,7 +53,7 @@ QString colourKind(int colourType, int bitDepth)
 
 // Counts the palette entries other than 0 that the pixels use; -1 when the
 // pixels cannot be decoded.
-int countColours(const QByteArray& cleanBytes, QSize size)
+int countColours(const QByteArray& cleanBytes, QSize size, const std::function<bool()>& cancelled)
 {
     std::array<bool, 256> used{};
     if (IndexedPngReader::canRead(cleanBytes)) {
@@ -65,7 +65,7 @@ int countColours(const QByteArray& cleanBytes, QSize size)
         std::vector<uchar> rows(size_t(width) * size_t(strip));
         for (int y = 0; y < size.height(); y += strip) {
             const int count = std::min(strip, size.height() - y);
-            if (!reader.readRows(rows.data(), width, count))
+            if ((cancelled && cancelled()) || !reader.readRows(rows.data(), width, count))
                 return -1;
             for (size_t i = 0, n = size_t(width) * size_t(count); i < n; ++i)
                 used[rows[i]] = true;
@@ -193,7 +193,7 @@ QString Report::settingsLine() const
     return parts.join(QStringLiteral(", "));
 }
 
-Report inspectBytes(const QByteArray& bytes)
+Report inspectBytes(const QByteArray& bytes, const std::function<bool()>& cancelled)
 {
     Report r;
     r.readable = true;
@@ -220,7 +220,7 @@ Report inspectBytes(const QByteArray& bytes)
     if (r.colourType == indexedType && fits) {
         QByteArray clean = bytes;
         PngChunks::stripForeignChunks(clean);
-        r.colours = countColours(clean, r.size);
+        r.colours = countColours(clean, r.size, cancelled);
         r.damaged = r.colours == -1;
         if (r.colours < 0)
             r.colours = -1;
@@ -231,7 +231,7 @@ Report inspectBytes(const QByteArray& bytes)
     return r;
 }
 
-Report inspectFile(const QString& file)
+Report inspectFile(const QString& file, const std::function<bool()>& cancelled)
 {
     Report r;
     const QFileInfo info(file);
@@ -254,7 +254,7 @@ Report inspectFile(const QString& file)
         r.readError = in.errorString();
         return r;
     }
-    return inspectBytes(bytes);
+    return inspectBytes(bytes, cancelled);
 }
 
 QString problemsMessage(const QStringList& files, const QList<Report>& reports)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QTextStream;
 
 // What the game will make of a map file: the settings it keeps in its own
@@ -59,11 +61,13 @@ struct Report {
 // Reads the level chunk's data; false when it is neither 40 nor 41 bytes.
 bool parseLevelSettings(const QByteArray& data, LevelSettings* out);
 
-// Inspects a map held in memory (the file's bytes).
-Report inspectBytes(const QByteArray& bytes);
+// Inspects a map held in memory (the file's bytes). `cancelled`, when given,
+// is asked while the pixels are read; once it returns true the inspection
+// ends soon, with a report that is not to be used.
+Report inspectBytes(const QByteArray& bytes, const std::function<bool()>& cancelled = {});
 // Reads `file` and inspects it; a file that cannot be read comes back with
 // readable false and the reason.
-Report inspectFile(const QString& file);
+Report inspectFile(const QString& file, const std::function<bool()>& cancelled = {});
 
 // The message that lists, for each of `files` (with its report) that has
 // findings, its name, settings and findings; "" when none has any.

@@ -23,10 +23,11 @@ void MapInspector::request(const QStringList& files)
     m_pool.start([this, ticket, files, latest = m_latest] {
         QList<MapCheck::Report> reports;
         for (const QString& file : files) {
-            if (latest->load() != ticket)
-                return;
-            reports << MapCheck::inspectFile(file);
+            // A superseded request stops even inside a large map.
+            reports << MapCheck::inspectFile(file, [&latest, ticket] { return latest->load() != ticket; });
         }
+        if (latest->load() != ticket)
+            return;
         // The pool is waited for before this object goes, so `this` is alive.
         QMetaObject::invokeMethod(
             this,
