@@ -10,3 +10,6 @@ convert "$out/logo.png" -colors 255 "$out/logo.gif"
 rm "$out/logo.png"
 # The grave is a stand-in for a picture of the game; only demo folders get it.
 mv "$out/computer.bmp" "$here/tools/demo/computer.bmp"
+# The icon is drawn as SVG by hand; its 256 px PNG is made from it.
+icon="$here/resources/desktop/org.quillane.Quillane"
+rsvg-convert -w 256 -h 256 "$icon.svg" -o "$icon-256.png"
