@@ -4,7 +4,7 @@
 
 #include <QHash>
 #include <algorithm>
-#include <functional>
+#include <string_view>
 
 namespace {
 
@@ -204,14 +204,14 @@ void GamesSearchModel::buildKeys()
 
     // Shared texts are folded once per distinct text.
     QHash<QString, uint32_t> dates, modes, folders;
-    auto group = [](QHash<QString, uint32_t>& seen, std::vector<QByteArray>& keys, const QString& text,
-                    const QString& also) {
+    auto group = [this](QHash<QString, uint32_t>& seen, std::vector<QByteArray>& keys, const QString& text,
+                        int isoRow) {
         auto it = seen.constFind(text);
         if (it != seen.constEnd())
             return it.value();
         QByteArray key = GamesSearchModel::fold(text);
-        if (!also.isEmpty())
-            key += separator + also.toLatin1();
+        if (isoRow >= 0)
+            key += separator + m_games->isoDate(isoRow).toLatin1();
         keys.push_back(key);
         return seen.insert(text, uint32_t(keys.size() - 1)).value();
     };
@@ -224,11 +224,10 @@ void GamesSearchModel::buildKeys()
     m_text.reserve(qsizetype(n) * 48);
     for (int fill = 0; fill < n; ++fill) {
         const int row = rowOfFill[size_t(fill)];
-        m_dateGroup[size_t(fill)] =
-            group(dates, m_dateKeys, m_games->text(row, GamesTableModel::DateColumn), m_games->isoDate(row));
-        m_modeGroup[size_t(fill)] = group(modes, m_modeKeys, m_games->text(row, GamesTableModel::ModeColumn), {});
+        m_dateGroup[size_t(fill)] = group(dates, m_dateKeys, m_games->text(row, GamesTableModel::DateColumn), row);
+        m_modeGroup[size_t(fill)] = group(modes, m_modeKeys, m_games->text(row, GamesTableModel::ModeColumn), -1);
         m_folderGroup[size_t(fill)] =
-            group(folders, m_folderKeys, m_games->text(row, GamesTableModel::FolderColumn), {});
+            group(folders, m_folderKeys, m_games->text(row, GamesTableModel::FolderColumn), -1);
         m_textStart[size_t(fill)] = uint32_t(m_text.size());
         m_text += fold(m_games->text(row, GamesTableModel::TimeColumn));
         m_text += separator;
@@ -246,35 +245,34 @@ void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& k
     const std::vector<uint8_t> modeHits = groupHits(m_modeKeys, word);
     const std::vector<uint8_t> folderHits = groupHits(m_folderKeys, word);
     const size_t n = keep.size();
-    const std::boyer_moore_horspool_searcher searcher(word.cbegin(), word.cend());
+    const std::string_view needle(word.constData(), size_t(word.size()));
     const char* const begin = m_text.constData();
 
     size_t alive = 0;
     for (size_t f = 0; f < n; ++f)
         alive += keep[f];
-    if (alive * 16 < n) {
+    if (alive * 4 < n) {
         // Few games left: look into each of them.
         for (size_t f = 0; f < n; ++f) {
             if (!keep[f] || dateHits[m_dateGroup[f]] || modeHits[m_modeGroup[f]] || folderHits[m_folderGroup[f]])
                 continue;
-            const char* from = begin + m_textStart[f];
-            const char* to = begin + m_textStart[f + 1];
-            keep[f] = std::search(from, to, searcher) != to;
+            const std::string_view text(begin + m_textStart[f], m_textStart[f + 1] - m_textStart[f]);
+            keep[f] = text.find(needle) != std::string_view::npos;
         }
         return;
     }
     // Look for the word in the whole block at once; a find marks its game
     // and the search goes on from the next game.
     std::vector<uint8_t> textHits(n, 0);
-    const char* const end = begin + m_text.size();
-    for (const char* at = begin; at < end;) {
-        const char* found = std::search(at, end, searcher);
-        if (found == end)
+    const std::string_view all(begin, size_t(m_text.size()));
+    for (size_t at = 0; at < all.size();) {
+        const size_t found = all.find(needle, at);
+        if (found == std::string_view::npos)
             break;
-        const auto next = std::upper_bound(m_textStart.begin(), m_textStart.end(), uint32_t(found - begin));
+        const auto next = std::upper_bound(m_textStart.begin(), m_textStart.end(), uint32_t(found));
         const size_t f = size_t(next - m_textStart.begin()) - 1;
         textHits[f] = 1;
-        at = begin + *next;
+        at = *next;
     }
     for (size_t f = 0; f < n; ++f) {
         if (keep[f])
