@@ -11,10 +11,12 @@
 #include "support/SyntheticBackend.h"
 #include "support/TestFolders.h"
 
+#include <QAudioDevice>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QTest>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -26,6 +28,7 @@ class TestSoundsAudio : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void recordSaveAndPlayThroughQtMultimedia();
+    void inputLevelFollowsTheRealInput();
     void mediaPlayerPlaysEveryChannelCount_data();
     void mediaPlayerPlaysEveryChannelCount();
 };
@@ -91,6 +94,31 @@ void TestSoundsAudio::recordSaveAndPlayThroughQtMultimedia()
     QCOMPARE(player.player()->error(), QMediaPlayer::NoError);
     player.release();
     QVERIFY(player.player()->source().isEmpty());
+}
+
+void TestSoundsAudio::inputLevelFollowsTheRealInput()
+{
+    // tools/start-audio.sh's "fakemic" hears whatever plays on the null output.
+    const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+    if (std::none_of(inputs.begin(), inputs.end(), [](const QAudioDevice& d) { return d.id() == "fakemic"; }))
+        QSKIP("no input named fakemic; tools/start-audio.sh makes one");
+    WaveDevice device(std::make_unique<QtAudioBackend>(QByteArray("fakemic")));
+    FakePrompter prompter;
+    WaveRecorder recorder(device, prompter);
+    recorder.openCaptureDevice();
+    recorder.applyRecordingFormat();
+    QVERIFY(recorder.startRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.inputLevel().silentMs >= 300 || recorder.inputLevel().dbfs < -50, 10000);
+
+    // A tone at half of full scale, played on the output the input listens to.
+    QtAudioBackend speaker;
+    const PcmFormat format{11025, 1, 16};
+    QCOMPARE(speaker.startPlayback(format, SyntheticBackend::tone(format, 0, 11025 * 5)), AudioBackend::Result::Ok);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.inputLevel().dbfs > -20, 10000);
+    QCOMPARE(recorder.inputLevel().silentMs, 0);
+    speaker.stopPlayback();
+    recorder.closeCaptureDevice();
+    QCOMPARE(prompter.texts(), QStringList());
 }
 
 void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount_data()
