@@ -77,10 +77,8 @@ MainMenuWindow::MainMenuWindow(Application& app)
     m_highlight = new HoverGroup(plainColour(), highlightColour(), this);
     m_highlight->add(m_playEntry);
     m_highlight->add(m_wormKitEntry);
-    connect(m_playEntry, &ClickLabel::clicked, this,
-            [this] { launch(GameStarter::Program::Game); });
-    connect(m_wormKitEntry, &ClickLabel::clicked, this,
-            [this] { launch(GameStarter::Program::WormKit); });
+    connect(m_playEntry, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::Game); });
+    connect(m_wormKitEntry, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::WormKit); });
     connect(m_aboutEntry, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
 
     m_startCaption = new ClickLabel(QStringLiteral("START"), this);
