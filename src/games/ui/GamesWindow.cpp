@@ -13,6 +13,7 @@
 #include "common/ui/WindowNames.h"
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
+#include "games/core/GamesSearchModel.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/ui/GameFolderActions.h"
@@ -63,6 +64,7 @@ GamesWindow::GamesWindow(AppContext& context)
     : AppWindow(context)
     , m_model(new GamesTableModel(this))
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
+    , m_search(new GamesSearchModel(m_model, this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
     setBackground(this, Qt::white);
@@ -212,7 +214,17 @@ void GamesWindow::buildGrid()
 {
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
-    m_grid->setModel(m_model);
+    m_grid->setModel(m_search);
+    // The search box narrows the grid to the games holding every word typed.
+    m_txtSearch = new QLineEdit(this);
+    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    m_txtSearch->setPlaceholderText(QStringLiteral("Search games: players, mode, folder, date"));
+    m_txtSearch->setAccessibleName(QStringLiteral("Search games"));
+    m_txtSearch->setClearButtonEnabled(true);
+    connect(m_txtSearch, &QLineEdit::textChanged, this, &GamesWindow::searchTyped);
+    m_lblSearchCount = new QLabel(this);
+    m_lblSearchCount->setObjectName(QStringLiteral("lblSearchCount"));
+    connect(m_search, &QAbstractItemModel::modelReset, this, &GamesWindow::showSearchCount);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -321,8 +333,29 @@ void GamesWindow::clearSelection()
     m_selectedFolder.clear();
 }
 
-void GamesWindow::rowChosen(int row)
+void GamesWindow::searchTyped(const QString& text)
 {
+    m_search->setSearchText(text);
+    // A game the search hides is no longer selected, so that no file
+    // operation acts on a game the user cannot see.
+    const QModelIndex current = m_grid->selectionModel()->currentIndex();
+    if (current.isValid()) {
+        rowChosen(current.row());
+        m_grid->scrollTo(current);
+    } else {
+        clearSelection();
+    }
+    showSearchCount();
+}
+
+void GamesWindow::showSearchCount()
+{
+    m_lblSearchCount->setText(QStringLiteral("%1 of %2 games").arg(m_search->shownCount()).arg(m_search->totalCount()));
+}
+
+void GamesWindow::rowChosen(int shownRow)
+{
+    const int row = m_search->sourceRow(shownRow);
     if (row < 0 || row >= m_model->rowCount()) {
         m_txtFile->clear();
         m_txtFolder->clear();
@@ -388,6 +421,10 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     if (auto* label = m_frame3->findChild<QLabel*>())
         label->setGeometry(m_frame3->rect());
     placeSortLabels();
+    const int searchLeft = 420;
+    const int countWidth = 130;
+    m_txtSearch->setGeometry(searchLeft, gridTop - 22, qMax(120, width() - searchLeft - countWidth - gridLeft), 20);
+    m_lblSearchCount->setGeometry(m_txtSearch->geometry().right() + 6, gridTop - 22, countWidth, 20);
 }
 
 void GamesWindow::mouseMoveEvent(QMouseEvent* event)

@@ -8,6 +8,7 @@
 
 class ClickFrame;
 class ClickLabel;
+class GamesSearchModel;
 class GamesTableModel;
 class HoverGroup;
 class QComboBox;
@@ -39,6 +40,7 @@ public:
     QString transferMode() const { return m_transferMode; }
 
     GamesTableModel* model() const { return m_model; }
+    GamesSearchModel* searchModel() const { return m_search; }
 
     // The grid filled with every folder's games (the first fill), or with the
     // games of the folder picked in the folder list (Go).
@@ -67,6 +69,8 @@ private:
     void showGames(const QList<GameFolderFiles>& folders);
     void clearSelection();
     void rowChosen(int row);
+    void searchTyped(const QString& text);
+    void showSearchCount();
     void sortColumn(int column);
     void sortLabelClicked(int index);
     void dateFormatChosen(int index);
@@ -83,6 +87,9 @@ private:
 
     GamesTableModel* m_model;
     HoverGroup* m_buttonHighlight;
+    GamesSearchModel* m_search;
+    QLineEdit* m_txtSearch = nullptr;
+    QLabel* m_lblSearchCount = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuFolder = nullptr;
