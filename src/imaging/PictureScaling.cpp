@@ -102,6 +102,8 @@ struct Plan {
     {
         if (imageSize.isEmpty() || box.width() < 1 || box.height() < 1)
             return false;
+        if (imageSize.width() > maxPictureSide || imageSize.height() > maxPictureSide)
+            return false;
         const qint64 left = memoryBudget - baseBytes(fileBytes, imageSize, decodedBpp, target.size(), box);
         if (resamplerBytes)
             *resamplerBytes = left;

@@ -37,6 +37,11 @@
 // buffers are held to what the budget leaves.
 namespace PictureScaling {
 
+// The longest side a picture may have: the game's largest map is 32768 pixels
+// wide or tall. A picture whose header declares a longer side is refused
+// before any of its rows is decoded.
+constexpr int maxPictureSide = 32768;
+
 // The error raised when a picture cannot be loaded.
 constexpr int loadErrorNumber = 999;
 inline QString loadErrorSource()

@@ -360,6 +360,22 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     QTest::newRow("chunk length past the end") << write(QStringLiteral("length.png"), hugeChunk) << 100 << 100;
     QTest::newRow("header claims 60000x60000")
         << write(QStringLiteral("huge.png"), TestMaps::withDeclaredSize(png, 60000, 60000)) << 777 << 265;
+    // Longer than the game's largest map, with all their pixel data: refused
+    // before a row is decoded (a 1,000,000 x 2 map took seconds to scale).
+    const auto strip = [](int width, int height) {
+        QImage indexed(width, height, QImage::Format_Indexed8);
+        indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        indexed.fill(1);
+        return indexed;
+    };
+    QTest::newRow("map 32769 wide") << write(QStringLiteral("wide.png"), TestMaps::palettePng(strip(32769, 2), 8))
+                                    << 100 << 100;
+    QTest::newRow("map 1000000 wide") << write(QStringLiteral("wider.png"), TestMaps::palettePng(strip(1000000, 2), 1))
+                                      << 777 << 265;
+    QTest::newRow("picture 32769 tall") << write(QStringLiteral("tall rgb.png"),
+                                                 TestMaps::pngBytes(
+                                                     strip(2, 32769).convertToFormat(QImage::Format_RGB32)))
+                                        << 100 << 100;
     const QString good = write(QStringLiteral("good map.png"), png);
     QTest::newRow("zero width asked") << good << 0 << 100;
     QTest::newRow("negative height asked") << good << 100 << -5;
