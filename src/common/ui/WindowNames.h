@@ -12,6 +12,5 @@ inline const QString Games = QStringLiteral("Form5");
 inline const QString GamesTransfer = QStringLiteral("Form6");
 inline const QString Maps = QStringLiteral("frmMapView");
 inline const QString Programs = QStringLiteral("frmPrograms");
-inline const QString ProgramsData = QStringLiteral("Form2");
 inline const QString Sounds = QStringLiteral("AudioRecorder");
 } // namespace WindowNames

@@ -9,7 +9,6 @@
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
-#include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
@@ -70,15 +69,6 @@ GamesWindow::GamesWindow(AppContext& context)
     buildMenus();
     buildControlPanel();
     buildGrid();
-
-    // Folder navigators: the first lists the game folders; the second is
-    // part of the window's look only.
-    m_fileNavBox1 = new FileNavBox(this);
-    m_fileNavBox1->setObjectName(QStringLiteral("FileNavBox1"));
-    m_fileNavBox1->hide();
-    m_fileNavBox2 = new FileNavBox(this);
-    m_fileNavBox2->setObjectName(QStringLiteral("FileNavBox2"));
-    m_fileNavBox2->hide();
 
     // The waiting panel covers the window until the first fill ends.
     m_frame3 = new QFrame(this);
@@ -256,12 +246,6 @@ void GamesWindow::buildGrid()
 
 void GamesWindow::formLoad()
 {
-    m_fileNavBox1->setDirectoryIndicator(QString());
-    m_fileNavBox2->setDirectoryIndicator(QString());
-    m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
-    m_fileNavBox2->setBorderColor(bgrColor(0xFFFF00));
-    m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
-    m_fileNavBox2->setForeColor(bgrColor(0x0080FF));
     const QImage army = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"));
     m_imgArmy->setPixmap(
         QPixmap::fromImage(army).scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -296,19 +280,13 @@ QString GamesWindow::selectedFile() const
 
 void GamesWindow::fillAllFolders()
 {
-    // The navigator lists the folders: ".." stands for Games itself
-    // ("Default"), every other entry is a user folder.
+    // "Default" stands for Games itself, every other entry is a user folder,
+    // in the order the folder navigator lists them.
     const QString root = gamesRoot();
-    m_fileNavBox1->setPath(root + QLatin1Char('/'));
-    m_fileNavBox1->refresh();
     QList<GameFolderFiles> folders{GamesTree::listFolder(root, QString())};
     m_lstFolderPick->clear();
     m_lstFolderPick->addItem(GamesTree::defaultFolderName());
-    for (int i = 0; i < m_fileNavBox1->listCount(); ++i) {
-        m_fileNavBox1->setListIndex(i);
-        const QString folder = m_fileNavBox1->selectedFile();
-        if (folder == QLatin1String("..") || folder.isEmpty())
-            continue;
+    for (const QString& folder : GamesTree::userFolders(root)) {
         auto* item = new QListWidgetItem(folder, m_lstFolderPick);
         item->setData(Qt::UserRole, folder);
         folders << GamesTree::listFolder(root, folder);

@@ -8,7 +8,6 @@
 
 class ClickFrame;
 class ClickLabel;
-class FileNavBox;
 class GamesTableModel;
 class QComboBox;
 class QFrame;
@@ -104,8 +103,6 @@ private:
     QLabel* m_warning = nullptr;
     QTableView* m_grid = nullptr;
     QFrame* m_frame3 = nullptr;
-    FileNavBox* m_fileNavBox1 = nullptr;
-    FileNavBox* m_fileNavBox2 = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timDelete = nullptr;
 

@@ -3,13 +3,13 @@
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
 #include "common/core/Desktop.h"
+#include "common/core/FolderListing.h"
 #include "common/core/Intervals.h"
 #include "common/core/Pictures.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
-#include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "maps/core/MapFiles.h"
 #include "maps/core/MapNames.h"
@@ -82,16 +82,6 @@ MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
 
 void MapsWindow::buildControls()
 {
-    // The two hidden folder enumerators.
-    m_fnav1 = new FileNavBox(this);
-    m_fnav1->setObjectName(QStringLiteral("FNav1"));
-    m_fnav2 = new FileNavBox(this);
-    m_fnav2->setObjectName(QStringLiteral("FNav2"));
-    for (FileNavBox* nav : {m_fnav1, m_fnav2}) {
-        nav->setVisible(false);
-        nav->setDirectoryIndicator(QString());
-    }
-
     m_lblMapName = new QLabel(this);
     m_lblMapName->setObjectName(QStringLiteral("lblMapName"));
     m_lblMapName->setGeometry(twips(0, 0, 11655, 375));
@@ -289,22 +279,20 @@ bool MapsWindow::previewPending() const
     return m_preview->busy();
 }
 
-// Lists the sub-folders of `folder` through its navigator: the parent entry
-// first (left out at the maps root on the map side), then the folders.
-void MapsWindow::fillFolderList(FileNavBox* nav, QListWidget* list, MapFolder& folder, bool mapSide)
+// Lists the sub-folders of `folder` as the folder navigator does: the parent
+// entry first (left out at the maps root on the map side), then the folders.
+void MapsWindow::fillFolderList(QListWidget* list, MapFolder& folder, bool mapSide)
 {
     const QString root = mapsRoot();
     // A folder removed behind the window's back: show the nearest one left.
     while (!folder.isRoot() && !QFileInfo(folder.path(root)).isDir())
         folder.goUp();
 
-    nav->setPath(folder.path(root));
-    nav->refresh();
+    const QStringList entries = FolderListing::list(folder.path(root), QString()).entries;
     list->clear();
     const auto side = mapSide ? MapNames::Side::Maps : MapNames::Side::Transfer;
-    for (int i = 0; i < nav->listCount(); ++i) {
-        nav->setListIndex(i);
-        const QString entry = nav->selectedFile();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString& entry = entries.at(i);
         const bool parent = i == 0 && entry == QLatin1String("..");
         if (parent && mapSide && folder.isRoot())
             continue; // the root's list shows only its sub-folders
@@ -315,7 +303,7 @@ void MapsWindow::fillFolderList(FileNavBox* nav, QListWidget* list, MapFolder& f
 
 void MapsWindow::refreshMapView()
 {
-    fillFolderList(m_fnav1, m_lstFolderPick, m_mapFolder, true);
+    fillFolderList(m_lstFolderPick, m_mapFolder, true);
     m_lblViewing->setText(m_mapFolder.viewingCaption());
     // Below the root the parent entry starts out highlighted.
     if (!m_mapFolder.isRoot() && m_lstFolderPick->count() > 0)
@@ -333,7 +321,7 @@ void MapsWindow::refreshMapView()
 
 void MapsWindow::fillTransferFolders()
 {
-    fillFolderList(m_fnav2, m_lstFolderTransfer, m_transferFolder, false);
+    fillFolderList(m_lstFolderTransfer, m_transferFolder, false);
     if (m_lstFolderTransfer->count() > 0)
         m_lstFolderTransfer->setCurrentRow(0);
 }

@@ -7,7 +7,6 @@
 #include <QImage>
 
 class ClickLabel;
-class FileNavBox;
 class MapListWidget;
 class MapPreviewLoader;
 class QCheckBox;
@@ -61,7 +60,7 @@ private:
     QString mapFolderPath() const;
 
     void fillTransferFolders();
-    void fillFolderList(FileNavBox* nav, QListWidget* list, MapFolder& folder, bool mapSide);
+    void fillFolderList(QListWidget* list, MapFolder& folder, bool mapSide);
     void list1Click();
     void showMapPreview();
     void previewFinished(const QString& file, const QImage& picture);
@@ -85,8 +84,6 @@ private:
     MapFolder m_mapFolder;
     MapFolder m_transferFolder;
 
-    FileNavBox* m_fnav1 = nullptr;
-    FileNavBox* m_fnav2 = nullptr;
     QLabel* m_lblMapName = nullptr;
     QLabel* m_picPreview = nullptr;
     QLabel* m_label1 = nullptr;

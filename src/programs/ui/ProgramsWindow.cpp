@@ -10,9 +10,9 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
+#include "programs/core/CatalogueService.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"
-#include "programs/ui/ProgramsDataWindow.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -56,8 +56,9 @@ QString ProgramsWindow::importFilter()
     return filter;
 }
 
-ProgramsWindow::ProgramsWindow(AppContext& context)
+ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     : AppWindow(context)
+    , m_catalogue(catalogue)
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Proggies c('.'C)"));
     setFixedSize(600, 400);
@@ -147,25 +148,21 @@ void ProgramsWindow::formLoad()
     fillList();
 }
 
-RecordSet* ProgramsWindow::records() const
+RecordSet& ProgramsWindow::records() const
 {
-    ProgramsDataWindow* dataWindow = ProgramsDataWindow::of(context());
-    return dataWindow ? &dataWindow->records() : nullptr;
+    return m_catalogue.records();
 }
 
 void ProgramsWindow::fillList()
 {
     // The record set stands on its first row: the query has just run.
-    if (RecordSet* rows = records()) {
-        const QSignalBlocker blocker(m_list1);
-        m_list1->addItems(ProgramCatalogue::titles(*rows));
-    }
+    const QSignalBlocker blocker(m_list1);
+    m_list1->addItems(ProgramCatalogue::titles(records()));
 }
 
 bool ProgramsWindow::positionOnSelection()
 {
-    RecordSet* rows = records();
-    return m_selectedRow >= 0 && rows && rows->setAbsolutePosition(m_selectedRow + 1);
+    return m_selectedRow >= 0 && records().setAbsolutePosition(m_selectedRow + 1);
 }
 
 void ProgramsWindow::list1Click()
@@ -178,9 +175,8 @@ void ProgramsWindow::list1Click()
         m_selectedRow = -1;
         return;
     }
-    RecordSet* rows = records();
-    m_lblTitle->setText(rows->field(ProgramCatalogue::TitleField).toString());
-    m_lblDes->setText(rows->field(ProgramCatalogue::DescriptionField).toString());
+    m_lblTitle->setText(records().field(ProgramCatalogue::TitleField).toString());
+    m_lblDes->setText(records().field(ProgramCatalogue::DescriptionField).toString());
 }
 
 void ProgramsWindow::cmdRunClick()
@@ -191,7 +187,7 @@ void ProgramsWindow::cmdRunClick()
         context().prompter().tell(QStringLiteral("Please select a program to run."));
         return;
     }
-    const QString file = records()->field(ProgramCatalogue::PathField).toString();
+    const QString file = records().field(ProgramCatalogue::PathField).toString();
     const QString shown = QDir::toNativeSeparators(file);
     // A program that cannot be started (moved, deleted, refused) shows
     // nothing, as the catalogue always did; only a Windows program on a system
@@ -215,9 +211,9 @@ void ProgramsWindow::cmdRemoveClick()
     if (answer != Prompter::Answer::Yes)
         return;
     // The answer box may have let other events run: stand on the row again.
-    if (positionOnSelection() && !ProgramCatalogue::removeCurrent(*records()))
+    if (positionOnSelection() && !ProgramCatalogue::removeCurrent(records()))
         tellFailure(QStringLiteral("\"") + entry + QStringLiteral("\" could not be removed from the catalogue."),
-                    records()->lastError());
+                    records().lastError());
     rebuild();
 }
 
@@ -252,10 +248,9 @@ void ProgramsWindow::importProgram()
         askUntilAnswered(QStringLiteral("Enter a Name for the Proggy c('.'C)"), QStringLiteral("Input A Custom Name"));
     const QString description = askUntilAnswered(QStringLiteral("Please Enter A Description of the Program"),
                                                  QStringLiteral("Description Entry"));
-    RecordSet* rows = records();
-    if (rows && !ProgramCatalogue::add(*rows, name, description, m_text1))
+    if (!ProgramCatalogue::add(records(), name, description, m_text1))
         tellFailure(QStringLiteral("\"") + name + QStringLiteral("\" could not be added to the catalogue."),
-                    rows->lastError());
+                    records().lastError());
     rebuild();
 }
 
@@ -266,7 +261,11 @@ void ProgramsWindow::rebuild()
     // and a box opened now would still be open when the window is destroyed.
     // So it takes no more clicks or keys; it can still be closed.
     setEnabled(false);
-    reloadProgramsWindow(context());
+    // A new window over a failed query would show an empty list: say that
+    // the catalogue is not empty but unreadable.
+    if (!m_catalogue.refresh())
+        m_catalogue.tellProblem(context().prompter());
+    context().reload(WindowNames::Programs);
 }
 
 void ProgramsWindow::tellFailure(const QString& what, const QString& reason)
@@ -309,4 +308,12 @@ bool ProgramsWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_list1->viewport() && event->type() == QEvent::MouseMove)
         resetActionHighlight();
     return AppWindow::eventFilter(watched, event);
+}
+
+bool prepareProgramsCatalogue(AppContext& context, CatalogueService& catalogue)
+{
+    if (catalogue.prepareForPrograms())
+        return true;
+    catalogue.tellProblem(context.prompter());
+    return false;
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 
+class CatalogueService;
 class ClickFrame;
 class ClickLabel;
 class QLabel;
@@ -19,7 +20,7 @@ class RecordSet;
 class ProgramsWindow : public AppWindow {
     Q_OBJECT
 public:
-    explicit ProgramsWindow(AppContext& context);
+    ProgramsWindow(AppContext& context, CatalogueService& catalogue);
 
     // Picture, then the list from the current query result.
     void formLoad() override;
@@ -37,7 +38,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    RecordSet* records() const;
+    RecordSet& records() const;
     void fillList();
     bool positionOnSelection();
     void list1Click();
@@ -53,6 +54,7 @@ private:
     void highlightAction(ClickLabel* label);
     void tellFailure(const QString& what, const QString& reason);
 
+    CatalogueService& m_catalogue;
     QListWidget* m_list1;
     QLabel* m_label1;
     QLabel* m_lblTitle;
@@ -68,3 +70,8 @@ private:
     // The selected list entry; -1 while none is selected.
     int m_selectedRow = -1;
 };
+
+// What the main menu's "My Proggies" runs before the programs window opens:
+// the catalogue is opened and queried. When it cannot be opened the user is
+// told why and the menu stays (false).
+bool prepareProgramsCatalogue(AppContext& context, CatalogueService& catalogue);

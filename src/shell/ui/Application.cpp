@@ -5,6 +5,7 @@
 #include "common/ui/AppWindow.h"
 #include "common/ui/QtPrompter.h"
 #include "common/ui/WindowNames.h"
+#include "programs/core/CatalogueService.h"
 #include "shell/ui/LoadingWindow.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "shell/ui/SplashWindow.h"
@@ -171,6 +172,13 @@ SoundKit& Application::soundKit()
     if (!m_ownSoundKit)
         m_ownSoundKit = std::make_unique<SoundKit>(SoundKit::system());
     return *m_ownSoundKit;
+}
+
+CatalogueService& Application::catalogue()
+{
+    if (!m_catalogue)
+        m_catalogue = std::make_unique<CatalogueService>(m_paths);
+    return *m_catalogue;
 }
 
 void Application::endProcess()

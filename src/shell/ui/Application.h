@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class CatalogueService;
 class Desktop;
 class Launcher;
 class LoadingWindow;
@@ -67,6 +68,9 @@ public:
     // first use, when the options have none.
     SoundKit& soundKit();
 
+    // The programs catalogue and its shared record set, made on first use.
+    CatalogueService& catalogue();
+
     // AppContext
     const UserPaths& paths() const override { return m_paths; }
     Prompter& prompter() override { return *m_prompter; }
@@ -96,6 +100,7 @@ private:
     std::unique_ptr<Launcher> m_ownLauncher;
     std::unique_ptr<Desktop> m_ownDesktop;
     std::unique_ptr<SoundKit> m_ownSoundKit;
+    std::unique_ptr<CatalogueService> m_catalogue;
     Prompter* m_prompter = nullptr;
     Launcher* m_launcher = nullptr;
     Desktop* m_desktop = nullptr;

@@ -4,7 +4,6 @@
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
 #include "maps/ui/MapsWindow.h"
-#include "programs/ui/ProgramsDataWindow.h"
 #include "programs/ui/ProgramsWindow.h"
 #include "shell/ui/Application.h"
 #include "sounds/ui/SoundBankWindow.h"
@@ -16,11 +15,11 @@ void registerManagerWindows(Application& app)
     app.registerWindow(WindowNames::GamesTransfer, [](AppContext& c) { return new GameTransferWindow(c); });
     app.registerWindow(WindowNames::Maps, [](AppContext& c) { return new MapsWindow(c); });
 
-    // The programs catalogue: "My Proggies" opens the catalogue through the
-    // hidden data window first, and stays in the menu when it cannot.
-    app.registerWindow(WindowNames::ProgramsData, [](AppContext& c) { return new ProgramsDataWindow(c); });
+    // The programs catalogue: "My Proggies" opens the application's catalogue
+    // first, and stays in the menu when it cannot.
     app.registerWindow(
-        WindowNames::Programs, [](AppContext& c) { return new ProgramsWindow(c); }, prepareProgramsCatalogue);
+        WindowNames::Programs, [&app](AppContext& c) { return new ProgramsWindow(c, app.catalogue()); },
+        [&app](AppContext& c) { return prepareProgramsCatalogue(c, app.catalogue()); });
 
     // The sound bank editor.
     app.registerWindow(WindowNames::Sounds, [&app](AppContext& c) { return new SoundBankWindow(c, app.soundKit()); });

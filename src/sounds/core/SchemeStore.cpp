@@ -19,6 +19,11 @@ QString SchemeStore::speechFolder() const
     return m_paths.speechFolder();
 }
 
+QStringList SchemeStore::schemeNames() const
+{
+    return PathCase::folders(speechFolder(), PathCase::Order::IgnoreCase);
+}
+
 QString SchemeStore::schemeFolder(const QString& scheme) const
 {
     return m_paths.inSpeechFolder(scheme);

@@ -13,6 +13,9 @@ public:
     explicit SchemeStore(const UserPaths& paths);
 
     QString speechFolder() const;
+    // The schemes: the folders of the Speech folder, letter case ignored in
+    // their order, hidden ones left out (as the folder navigator lists them).
+    QStringList schemeNames() const;
     QString schemeFolder(const QString& scheme) const;
     // The sound byte of `sound` in `scheme`: <scheme folder>/<sound>.wav.
     QString soundBytePath(const QString& scheme, const QString& sound) const;

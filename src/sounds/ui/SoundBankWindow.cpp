@@ -7,7 +7,6 @@
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
-#include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "sounds/core/CommandDevice.h"
 #include "sounds/core/SoundPlayer.h"
@@ -94,12 +93,6 @@ void SoundBankWindow::buildControls()
     m_lblSchemeName->setFont(designFont(QStringLiteral("Verdana"), 9, true));
     m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), QRect(8, 52, 122, 24));
     m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), QRect(136, 52, 122, 24));
-
-    // The source of the scheme names; it serves the list and is not shown.
-    m_fnav1 = new FileNavBox(this);
-    m_fnav1->setObjectName(QStringLiteral("FNav1"));
-    m_fnav1->setDirectoryIndicator(QString());
-    m_fnav1->setVisible(false);
 
     m_frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
     label(m_frame1, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"), QRect(8, 20, 234, 16));
@@ -196,8 +189,6 @@ void SoundBankWindow::formLoad()
     m_recorder->openCaptureDevice();
     m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
                              .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    m_fnav1->setPath(m_schemes.speechFolder());
-    m_fnav1->refresh();
     m_recorder->settings().read();
     m_playing = false;
     m_recorder->applyRecordingFormat();
@@ -231,12 +222,7 @@ void SoundBankWindow::fillSchemeList()
         const QSignalBlocker quiet(m_cboScheme);
         m_cboScheme->clear();
     }
-    m_fnav1->refresh();
-    QStringList names;
-    for (int i = 1; i < m_fnav1->listCount(); ++i) {
-        m_fnav1->setListIndex(i);
-        names.append(m_fnav1->selectedFile());
-    }
+    const QStringList names = m_schemes.schemeNames();
     {
         const QSignalBlocker quiet(m_cboScheme);
         m_cboScheme->addItems(names);

@@ -8,7 +8,6 @@
 #include <memory>
 
 class CommandDevice;
-class FileNavBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -86,7 +85,6 @@ private:
     QLabel* m_lblSchemeName = nullptr;
     QPushButton* m_cmdNew = nullptr;
     QPushButton* m_cmdDelete = nullptr;
-    FileNavBox* m_fnav1 = nullptr;
     QGroupBox* m_frame1 = nullptr;
     QListWidget* m_file1 = nullptr;
     QPushButton* m_cmdRemove = nullptr;
