@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs what the project needs, builds everything and runs every test
-# through CTest. Usage: tools/test.sh [BUILD_DIR]
+# through CTest. Usage: tools/test.sh [BUILD_DIR [CMAKE_OPTION...]]
+# (for example: tools/test.sh build-sanitize -DQUILLANE_SANITIZE=ON)
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
+[ "$#" -gt 0 ] && shift
 "$here/tools/install-deps.sh"
-cmake -S "$here" -B "$build" -DQUILLANE_BUILD_TESTS=ON -DQUILLANE_BUILD_BENCH=ON
+cmake -S "$here" -B "$build" -DQUILLANE_BUILD_TESTS=ON -DQUILLANE_BUILD_BENCH=ON "$@"
 cmake --build "$build" -j"$(nproc)"
 
 # The recorder's real-device test needs a sound server. When none can be

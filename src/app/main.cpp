@@ -1,12 +1,25 @@
 #include "common/core/AppInfo.h"
+#include "maps/core/MapCheck.h"
 #include "shell/ui/Application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTextStream>
+
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // Checking map files needs no window system: it runs before one is opened.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--check-map") == 0) {
+            const QCoreApplication core(argc, argv);
+            QTextStream out(stdout);
+            return MapCheck::checkMapsCommand(QCoreApplication::arguments().mid(i + 1), out);
+        }
+    }
+
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillane"));
     QApplication::setApplicationDisplayName(AppInfo::title());
@@ -23,6 +36,9 @@ int main(int argc, char* argv[])
                                         QStringLiteral("The game's User folder (default: the folder of this program)."),
                                         QStringLiteral("PATH"));
     parser.addOption(userFolder);
+    parser.addOption(QCommandLineOption(QStringLiteral("check-map"),
+                                        QStringLiteral("Check the map files named after it against the game's rules "
+                                                       "and print their settings, without opening a window.")));
     parser.process(qtApp);
 
     AppOptions options;

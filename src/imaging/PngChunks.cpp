@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -38,6 +40,32 @@ bool isForeign(const char* type)
         return false;
     return std::none_of(std::begin(registeredAncillary), std::end(registeredAncillary),
                         [type](const char* known) { return std::memcmp(known, type, typeSize) == 0; });
+}
+
+// Calls `visit(type, data, dataLength)` for each chunk up to and including
+// IEND, until it returns false or a chunk does not fit in the data.
+template <class Visit> void walkChunks(const QByteArray& bytes, Visit visit)
+{
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype at = signatureSize;
+    while (size - at >= frameSize) {
+        const quint32 length = qFromBigEndian<quint32>(data + at);
+        if (length > maxChunkLength || qsizetype(length) > size - at - frameSize)
+            return;
+        const char* type = data + at + lengthSize;
+        if (!visit(type, data + at + lengthSize + typeSize, qsizetype(length)) ||
+            std::memcmp(type, "IEND", typeSize) == 0)
+            return;
+        at += frameSize + qsizetype(length);
+    }
+}
+
+QByteArray bigEndian(quint32 value)
+{
+    QByteArray out(4, Qt::Uninitialized);
+    qToBigEndian(value, out.data());
+    return out;
 }
 
 } // namespace
@@ -81,6 +109,37 @@ int stripForeignChunks(QByteArray& bytes)
         std::memmove(data + write, data + read, size_t(size - read));
     bytes.truncate(write + (size - read));
     return removed;
+}
+
+std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteArray>& types)
+{
+    std::optional<QByteArray> found;
+    if (!isPng(bytes))
+        return found;
+    walkChunks(bytes, [&](const char* type, const char* data, qsizetype length) {
+        for (const QByteArray& wanted : types) {
+            if (wanted.size() == typeSize && std::memcmp(wanted.constData(), type, typeSize) == 0) {
+                found = QByteArray(data, length);
+                return false;
+            }
+        }
+        return true;
+    });
+    return found;
+}
+
+QByteArray withTextChunks(const QByteArray& png, const QList<QPair<QByteArray, QByteArray>>& texts)
+{
+    constexpr qsizetype headerEnd = signatureSize + frameSize + 13;
+    if (!isPng(png) || png.size() < headerEnd || png.mid(signatureSize + lengthSize, typeSize) != "IHDR")
+        return {};
+    QByteArray out = png.left(headerEnd);
+    for (const auto& [key, value] : texts) {
+        const QByteArray body = QByteArrayLiteral("tEXt") + key + '\0' + value;
+        out += bigEndian(quint32(body.size() - typeSize)) + body +
+               bigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))));
+    }
+    return out + png.mid(headerEnd);
 }
 
 } // namespace PngChunks

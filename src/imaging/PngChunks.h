@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
+
+#include <optional>
 
 // The game writes its maps as PNG files that carry the level description in a
 // chunk of its own ("w2lv" or "waLV"), placed between IHDR and PLTE. Standard
@@ -21,5 +25,15 @@ bool isPng(const QByteArray& bytes);
 // decoder to refuse). Data that is not a PNG is left alone. Returns the
 // number of chunks removed.
 int stripForeignChunks(QByteArray& bytes);
+
+// The data of the first chunk, before IEND, whose type is one of `types`
+// (four letters each, compared exactly); nullopt when there is none or the
+// walk meets a chunk that does not fit in the data first.
+std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteArray>& types);
+
+// `png` with one tEXt chunk per key and value (Latin-1; a key is 1 to 79
+// characters) inserted right after IHDR; empty when `png` does not start
+// with a signature and IHDR.
+QByteArray withTextChunks(const QByteArray& png, const QList<QPair<QByteArray, QByteArray>>& texts);
 
 } // namespace PngChunks

@@ -6,6 +6,7 @@
 #include "support/TestApp.h"
 #include "support/TestMaps.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -26,12 +28,21 @@ const QStringList kSavedLevels{"Arena.PNG", "Caverns", "Deserts", "Dune.old.png"
 const QString kSeparator = QStringLiteral(" is not a valid name: a name cannot contain / or \\.");
 
 // A map as the game saves it (indexed, with its level chunk) in one colour.
-QByteArray mapBytes(const QColor& colour, QSize size = QSize(64, 24), const QByteArray& chunk = "waLV")
+QByteArray mapBytes(const QColor& colour, QSize size = QSize(640, 32), const QByteArray& chunk = "waLV")
 {
     QImage image(size, QImage::Format_Indexed8);
     image.setColorTable({qRgb(0, 0, 0), colour.rgb()});
     image.fill(1);
     return TestMaps::levelMapPng(image, chunk);
+}
+
+// A map without the game's level chunk, in one colour.
+QByteArray plainMap(QSize size)
+{
+    QImage image(size, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(0, 0, 0), kDune.rgb(), kCave.rgb()});
+    image.fill(2);
+    return TestMaps::pngBytes(image);
 }
 
 // SavedLevels with Caverns (holding Big, and Big holding a map) and Deserts.
@@ -40,7 +51,7 @@ void makeTree(TestUserFolder& f)
     f.writeFile(QStringLiteral("SavedLevels/Dune.old.png"), mapBytes(kDune));
     f.writeFile(QStringLiteral("SavedLevels/Arena.PNG"), mapBytes(kArena));
     f.writeFile(QStringLiteral("SavedLevels/notes.txt"), "not a map");
-    f.writeFile(QStringLiteral("SavedLevels/Caverns/Cave.png"), mapBytes(kCave, QSize(64, 24), "w2lv"));
+    f.writeFile(QStringLiteral("SavedLevels/Caverns/Cave.png"), mapBytes(kCave, QSize(640, 32), "w2lv"));
     f.writeFile(QStringLiteral("SavedLevels/Caverns/Big/Huge.png"), mapBytes(kArena));
     f.makeDir(QStringLiteral("SavedLevels/Deserts"));
 }
@@ -220,7 +231,11 @@ Q_DECLARE_METATYPE(TransferCase)
 
 class TestMapsWindow : public QObject {
     Q_OBJECT
+    QTemporaryDir m_home; // settings and the thumbnail cache
+
 private Q_SLOTS:
+    void initTestCase();
+    void init();
     void helpAndSitesFromTheMainMenu();
     void navigation_data();
     void navigation();
@@ -237,7 +252,22 @@ private Q_SLOTS:
     void mapsRootMissing();
     void transfer_data();
     void transfer();
+    void settingsAndRulesOfTheSelectedMap();
+    void dropsNameTheMapsThatBreakTheRules();
+    void picturesView();
 };
+
+void TestMapsWindow::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath("config")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_home.filePath("cache")));
+}
+
+void TestMapsWindow::init()
+{
+    QDir(m_home.path()).removeRecursively();
+    QDir().mkpath(m_home.path());
+}
 
 void TestMapsWindow::helpAndSitesFromTheMainMenu()
 {
@@ -656,6 +686,117 @@ void TestMapsWindow::transfer()
                              .filter(QRegularExpression("\\.png$", QRegularExpression::CaseInsensitiveOption));
     onDisk.sort(Qt::CaseInsensitive);
     QCOMPARE(texts(v.maps), onDisk);
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestMapsWindow::settingsAndRulesOfTheSelectedMap()
+{
+    TestApp t;
+    t.folder.writeFile(QStringLiteral("SavedLevels/A Plain.png"), plainMap(QSize(640, 32)));
+    t.folder.writeFile(
+        QStringLiteral("SavedLevels/Wide.png"),
+        TestMaps::withChunkAfterHeader(plainMap(QSize(636, 32)), "w2lv", TestMaps::levelData(true, 30, 40, 5, 12)));
+    const View v = openMaps(t);
+    auto* settings = named<QLabel>(v.window, QStringLiteral("lblMapSettings"));
+    auto* warnings = named<QLabel>(v.window, QStringLiteral("lblMapWarnings"));
+    QVERIFY(settings && warnings);
+    QCOMPARE(v.previewColour(), kCave);
+    QCOMPARE(settings->text(), QStringLiteral("640 × 32, 1 colour, no game settings (a plain picture)"));
+    QVERIFY(settings->isVisible() && !warnings->isVisible());
+
+    clickItem(v.maps, QStringLiteral("Wide.png"));
+    QCOMPARE(v.previewColour(), kCave);
+    QCOMPARE(settings->text(), QStringLiteral("cavern, 636 × 32, 1 colour, water level 30, objects 40 %, "
+                                              "bridges 5 %, 12 worm places"));
+    QVERIFY(warnings->isVisible());
+    QCOMPARE(warnings->text(), QStringLiteral("Width 636 is not a multiple of 8: the game will not load this map.\n"
+                                              "636 × 32 is smaller than the smallest map, 640 × 32: the game will "
+                                              "not load this map."));
+
+    QVERIFY(QFile::remove(t.folder.path(QStringLiteral("SavedLevels/A Plain.png"))));
+    clickItem(v.maps, QStringLiteral("A Plain.png"));
+    QCOMPARE(v.previewColour(), kBlack);
+    QVERIFY(!settings->isVisible());
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestMapsWindow::dropsNameTheMapsThatBreakTheRules()
+{
+    TestApp t;
+    makeTree(t.folder);
+    const QString good = t.folder.writeFile(QStringLiteral("Desktop/Good.png"), mapBytes(kDune));
+    const QString odd = t.folder.writeFile(QStringLiteral("Desktop/Odd.png"), plainMap(QSize(640, 30)));
+    const QString photo = t.folder.writeFile(QStringLiteral("Desktop/Photo.png"),
+                                             TestMaps::pngBytes(QImage(640, 32, QImage::Format_RGB32)));
+    const QString text = t.folder.writeFile(QStringLiteral("Desktop/notes.txt"), "not a map");
+    const View v = openMaps(t);
+    const std::unique_ptr<QMimeData> mime(desktopFiles({good, odd, text, photo}));
+    QVERIFY(drag(v.maps, mime.get()));
+    QTRY_VERIFY(!v.window->previewPending());
+    // Nothing is refused; one message names each map with a problem.
+    QCOMPARE(texts(v.maps), (QStringList{"Arena.PNG", "Dune.old.png", "Good.png", "Odd.png", "Photo.png"}));
+    const QString noLoad = QStringLiteral(": the game will not load this map.");
+    QCOMPARE(boxes(t.prompter),
+             {warning("These maps were brought in, but they break the game's rules for maps:\n\n"
+                      "Odd.png (640 × 30, 1 colour, no game settings (a plain picture)):\n- Height 30 is not a "
+                      "multiple of 8: the game will not load "
+                      "this map.\n- 640 × 30 is smaller than the smallest map, 640 × 32" +
+                      noLoad +
+                      "\n\nPhoto.png (640 × 32, truecolour, no game settings (a plain picture)):\n- The "
+                      "picture is truecolour, not 8-bit indexed" +
+                      noLoad)});
+}
+
+void TestMapsWindow::picturesView()
+{
+    TestApp t;
+    t.folder.writeFile(QStringLiteral("SavedLevels/Arena.png"), mapBytes(kArena));
+    t.folder.writeFile(QStringLiteral("SavedLevels/Broken.png"), "no picture inside");
+    t.folder.writeFile(QStringLiteral("SavedLevels/Cave.png"), mapBytes(kCave));
+    auto toggleOf = [](QWidget* window) {
+        for (auto* button : window->findChildren<QAbstractButton*>())
+            if (button->accessibleName() == QLatin1String("Pictures") && button->isCheckable())
+                return button;
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+    auto iconColour = [](QListWidgetItem* item) {
+        const QImage icon = item->icon().pixmap(128, 46).toImage();
+        return icon.isNull() ? QColor() : icon.pixelColor(icon.rect().center());
+    };
+    {
+        const View v = openMaps(t);
+        QAbstractButton* pictures = toggleOf(v.window);
+        QVERIFY(pictures && !pictures->isChecked());
+        QCOMPARE(v.maps->viewMode(), QListView::ListMode);
+        click(pictures);
+        QCOMPARE(v.maps->viewMode(), QListView::IconMode);
+        QTRY_COMPARE(v.window->thumbnailsPending(), 0);
+        QCOMPARE(iconColour(v.maps->item(0)), kArena);
+        QCOMPARE(iconColour(v.maps->item(1)), kBlack);
+        QCOMPARE(iconColour(v.maps->item(2)), kCave);
+        QCOMPARE(QDir(m_home.filePath("cache/thumbnails/normal")).entryList(QDir::Files).size(), 2);
+
+        // Selection, preview and operations work on the same list.
+        clickItem(v.maps, QStringLiteral("Cave.png"));
+        QCOMPARE(v.previewColour(), kCave);
+        QCOMPARE(v.name->text(), QStringLiteral("Cave"));
+        t.prompter.answerYes();
+        v.press("cmdDeleteMap");
+        QCOMPARE(texts(v.maps), (QStringList{"Arena.png", "Broken.png"}));
+        QCOMPARE(v.maps->viewMode(), QListView::IconMode);
+        QTRY_COMPARE(v.window->thumbnailsPending(), 0);
+        QCOMPARE(iconColour(v.maps->item(0)), kArena);
+        v.window->close();
+    }
+    TestApp again;
+    again.folder.writeFile(QStringLiteral("SavedLevels/Arena.png"), mapBytes(kArena));
+    const View v = openMaps(again);
+    QAbstractButton* pictures = toggleOf(v.window);
+    QVERIFY(pictures && pictures->isChecked()); // the choice is remembered
+    QCOMPARE(v.maps->viewMode(), QListView::IconMode);
+    click(pictures);
+    QCOMPARE(v.maps->viewMode(), QListView::ListMode);
+    QVERIFY(v.maps->item(0)->icon().isNull());
     VERIFY_PROMPTER(t.prompter);
 }
 

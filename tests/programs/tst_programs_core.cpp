@@ -176,6 +176,10 @@ void TstProgramsCore::refusedFiles_data()
     row("plain SQLite", P::PlainSqlite, "without the catalogue's password", opened);
     row("no Programs table", P::NoProgramsTable, "holds no usable Programs table", opened);
     row("Programs table too narrow", P::NoProgramsTable, "holds no usable Programs table", opened);
+    row("sqlite_sequence taken out of the schema", P::ForeignSchema, "not exactly those of a catalogue", opened);
+    row("an extra table", P::ForeignSchema, "not exactly those of a catalogue", opened);
+    row("a trigger", P::ForeignSchema, "not exactly those of a catalogue", opened);
+    row("sqlite_sequence on the pages of Programs", P::Damaged, "The catalogue file is damaged", opened);
     row("empty file", P::Empty, "The file is empty", opened);
     row("folder", P::Folder, "A folder stands at this place", opened);
     row("no read permission", P::Unreadable, "The file cannot be read", opened);
@@ -205,6 +209,17 @@ void TstProgramsCore::refusedFiles()
         make(ProgramCatalogue::Passphrase, "DROP TABLE Programs");
     else if (what == "Programs table too narrow")
         make(ProgramCatalogue::Passphrase, "DROP TABLE Programs; CREATE TABLE Programs (ID INTEGER, Title TEXT)");
+    else if (what == "sqlite_sequence taken out of the schema") // crashed the engine at the next insert
+        make(ProgramCatalogue::Passphrase,
+             "PRAGMA writable_schema=ON; DELETE FROM sqlite_master WHERE name='sqlite_sequence'");
+    else if (what == "an extra table")
+        make(ProgramCatalogue::Passphrase, "CREATE TABLE Extra (x)");
+    else if (what == "a trigger")
+        make(ProgramCatalogue::Passphrase, "CREATE TRIGGER t AFTER INSERT ON Programs BEGIN DELETE FROM MAPS; END");
+    else if (what == "sqlite_sequence on the pages of Programs")
+        make(ProgramCatalogue::Passphrase, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET rootpage = "
+                                           "(SELECT rootpage FROM sqlite_master WHERE name='Programs') WHERE "
+                                           "name='sqlite_sequence'");
     else if (what == "random bytes")
         folder.writeFile(relative, QByteArray(8192, '\x5A'));
     else if (what == "Jet" || what == "ACE" || what == "no read permission")

@@ -156,8 +156,8 @@ void TstProgramsUi::refusedCatalogueKeepsMenu_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("old Access catalogue") << "The programs catalogue cannot be opened:"
                                           << "the format of the older Access-style catalogue";
-    QTest::newRow("damaged") << "The programs catalogue cannot be read:"
-                             << "Reason: the catalogue file is damaged.";
+    QTest::newRow("damaged") << "The programs catalogue cannot be opened:"
+                             << "The catalogue file is damaged";
 }
 
 void TstProgramsUi::refusedCatalogueKeepsMenu()

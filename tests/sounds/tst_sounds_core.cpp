@@ -3,6 +3,7 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SchemeStore.h"
+#include "sounds/core/WavFile.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
@@ -463,9 +464,11 @@ void TestSoundsCore::schemeFilesStayInTheirScheme()
     // Every file is a sound byte; the scheme is found whatever its case.
     QCOMPARE(store.soundBytes("bob"), QStringList({"hello.wav", "readme.txt"}));
     // Setting from a file replaces the sound byte of that name, found whatever its case.
-    QVERIFY(store.setSoundByte("Bob", "Hello", folder.writeFile("../take.wav", "new")));
+    const PcmFormat bank{11025, 1, 16};
+    const QByteArray take = WavFile::header(bank, 4) + "take";
+    QVERIFY(store.setSoundByte("Bob", "Hello", folder.writeFile("../take.wav", take), bank));
     QCOMPARE(folder.entries("Speech/Bob"), QStringList({"Sub", "hello.wav", "readme.txt"}));
-    QCOMPARE(folder.read("Speech/Bob/hello.wav"), QByteArray("new"));
+    QCOMPARE(folder.read("Speech/Bob/hello.wav"), take);
 
     // Removing takes files of a scheme only: never a folder, nor the Speech folder's own files.
     QVERIFY(!store.removeSoundByte("Bob", "Sub"));

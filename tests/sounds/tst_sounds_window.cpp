@@ -2,6 +2,7 @@
 #include "common/ui/WindowNames.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "sounds/DeviceProbe.h"
+#include "sounds/SoundFiles.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SoundPlayer.h"
 #include "sounds/core/WaveDevice.h"
@@ -351,7 +352,10 @@ void TestSoundsWindow::setSoundByteFromFile()
     Rig rig;
     TestApp t;
     t.folder.writeFile("Speech/Bob/Hello.wav", "old");
-    const QString take = t.folder.writeFile("../take.mp3", "new");
+    const QString take = t.folder.path("../take.mp3");
+    std::vector<float> tone;
+    SoundFiles::addTone(tone, 44100, 2, 0.5, 0.5);
+    QVERIFY(SoundFiles::write(take, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, tone));
     SoundBankWindow* w = open(t, rig);
     QVERIFY(w);
     auto* txt = get<QLineEdit>(w, "txtFileName");
@@ -365,7 +369,7 @@ void TestSoundsWindow::setSoundByteFromFile()
     press(w, "cmdBrowse");
     QCOMPARE(panel(w), QStringLiteral("shown []"));
     QCOMPARE(t.prompter.boxes().last().kind, FakePrompter::Kind::OpenFile);
-    QCOMPARE(t.prompter.boxes().last().extra, QStringLiteral("WAV file (*.wav*)"));
+    QVERIFY(t.prompter.boxes().last().extra.contains("*.mp3"));
     t.prompter.answerFile(take);
     press(w, "cmdBrowse");
     QCOMPARE(panel(w), "shown [" + take + "] OK?");
@@ -373,12 +377,16 @@ void TestSoundsWindow::setSoundByteFromFile()
     txt->clear();
     QCOMPARE(panel(w), QStringLiteral("shown []"));
 
-    // The file is copied unchanged as the selected sound's byte, replacing it.
+    // The MP3 becomes the selected sound's byte, a WAV in the recorder's format, replacing it.
     txt->setText(take);
     select(get<QListWidget>(w, "List1"), "Hello");
     press(w, "cmdRecord");
     press(w, "cmdOKbrowse");
-    QCOMPARE(t.folder.read("Speech/Bob/Hello.wav"), QByteArray("new"));
+    const QByteArray made = t.folder.read("Speech/Bob/Hello.wav");
+    const WavHeader wav = WavHeader::parse(made);
+    QCOMPARE(QString::asprintf("%u %u %u %u", wav.audioFormat, wav.rate, wav.channels, wav.bits),
+             QStringLiteral("1 11025 1 16"));
+    QVERIFY(qAbs(int(wav.dataSize) - 11025) < 1000);
     QVERIFY(QFile::exists(take));
     QCOMPARE(panel(w), QStringLiteral("shown []"));
     QCOMPARE(buttons(w), QStringLiteral("R---")); // the recorder was reset
@@ -389,7 +397,7 @@ void TestSoundsWindow::setSoundByteFromFile()
     QCOMPARE(t.prompter.texts().size(), 3);
     QVERIFY2(t.prompter.texts().last().startsWith("The file could not be set as Hello.wav: "),
              qPrintable(t.prompter.texts().last()));
-    QCOMPARE(t.folder.read("Speech/Bob/Hello.wav"), QByteArray("new"));
+    QCOMPARE(t.folder.read("Speech/Bob/Hello.wav"), made);
     QCOMPARE(panel(w), "shown [" + take + ".missing] OK?");
     get<QComboBox>(w, "Combo1")->setCurrentIndex(0);
     QCOMPARE(panel(w), QStringLiteral("hidden []"));

@@ -155,6 +155,18 @@ QByteArray levelData()
     return data;
 }
 
+QByteArray levelData(bool cavern, int water, int objects, int bridges, int places)
+{
+    QByteArray data(40, '\0');
+    qToLittleEndian<quint32>(cavern ? 1 : 0, data.data() + 8);
+    qToLittleEndian<quint32>(quint32(objects), data.data() + 20);
+    qToLittleEndian<quint32>(quint32(bridges), data.data() + 24);
+    qToLittleEndian<quint32>(quint32(water), data.data() + 28);
+    if (places >= 0)
+        data.append(char(places));
+    return data;
+}
+
 QByteArray levelMapPng(const QImage& image, const QByteArray& type)
 {
     return withChunkAfterHeader(pngBytes(image), type, levelData());

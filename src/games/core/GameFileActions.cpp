@@ -4,6 +4,7 @@
 #include "common/core/FileOps.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "games/core/GameLog.h"
 #include "games/core/GamesTree.h"
 
 #include <QDir>
@@ -45,7 +46,39 @@ bool isUserFolder(const QString& gamesRoot, const QString& folder)
     return isEntryName(folder) && QFileInfo(PathCase::join(gamesRoot, folder)).isDir();
 }
 
+// The name of the game's log in `folder` as it stands there (letter case
+// aside), or "" when the game has none.
+QString standingLog(const QString& folder, const QString& file)
+{
+    const QString log = GameLogParser::logPathFor(file);
+    return log.isEmpty() ? QString() : PathCase::findEntry(folder, log);
+}
+
 } // namespace
+
+QString logOf(const QString& folder, const QString& file)
+{
+    const QString log = standingLog(folder, file);
+    return log.isEmpty() ? QString() : PathCase::join(folder, log);
+}
+
+bool carryLog(const QString& fromFolder, const QString& toFolder, const QString& file, const QString& copiedAs,
+              bool move)
+{
+    const QString source = standingLog(fromFolder, file);
+    const QString replaced = standingLog(toFolder, copiedAs);
+    if (source.isEmpty()) {
+        // The game that was replaced took its log with it: the log would
+        // tell another game's story.
+        return replaced.isEmpty() || QFile::remove(PathCase::join(toFolder, replaced));
+    }
+    const QString from = PathCase::join(fromFolder, source);
+    const QString name = !replaced.isEmpty() ? replaced
+                         : copiedAs == file  ? source
+                                             : GameLogParser::logPathFor(copiedAs);
+    const QString to = PathCase::join(toFolder, name);
+    return move ? FileOps::moveReplacing(from, to) : FileOps::copyReplacing(from, to);
+}
 
 void Notice::show(Prompter& prompter) const
 {
@@ -144,8 +177,14 @@ Outcome removeFolder(const QString& gamesRoot, const QString& folder)
 Outcome deleteGame(const QString& gamesRoot, const QString& folder, const QString& file)
 {
     const QString path = gamePath(gamesRoot, folder, file);
-    if (isEntryName(file) && QFileInfo(path).isFile() && QFile::remove(path))
+    if (isEntryName(file) && QFileInfo(path).isFile() && QFile::remove(path)) {
+        const QString log = logOf(GamesTree::folderPath(gamesRoot, folder), file);
+        if (!log.isEmpty() && !QFile::remove(log)) {
+            return {true, problem(file + QStringLiteral(" was deleted, but its log could not be deleted. =("),
+                                  QStringLiteral("Delete Game"))};
+        }
         return {true, {}};
+    }
     return {false, problem(file + QStringLiteral(" could not be deleted. =("), QStringLiteral("Delete Game"))};
 }
 
@@ -161,6 +200,8 @@ QString copyForViewing(const QString& gamesRoot, const QString& folder, const QS
         error = QStringLiteral("the folder ") + QDir::toNativeSeparators(tempFolder) +
                 QStringLiteral(" could not be created");
     } else if (FileOps::copyReplacing(gamePath(gamesRoot, folder, file), copy, &error)) {
+        // The log goes along when there is one; the game plays without it.
+        carryLog(GamesTree::folderPath(gamesRoot, folder), tempFolder, file, file, false);
         return copy;
     }
     if (notice)
@@ -206,8 +247,16 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
         if (FileOps::copyReplacing(source, destination, &error)) {
             // Only a complete copy lets the original go.
             if (t.move && !QFile::remove(source)) {
+                carryLog(fromFolder, toFolder, t.file, QFileInfo(destination).fileName(), false);
                 return {true, problem(t.file + QStringLiteral(" was copied to the ") + destinationName +
                                           QStringLiteral(" folder, but the original could not be deleted. =("),
+                                      failed)};
+            }
+            if (!carryLog(fromFolder, toFolder, t.file, QFileInfo(destination).fileName(), t.move)) {
+                return {true, problem(t.file + QStringLiteral(" was ") +
+                                          (t.move ? QStringLiteral("moved") : QStringLiteral("copied")) +
+                                          QStringLiteral(" to the ") + destinationName +
+                                          QStringLiteral(" folder, but its log could not go with it. =("),
                                       failed)};
             }
             return {true, {}};

@@ -38,11 +38,23 @@ Outcome createFolder(const QString& gamesRoot, const QString& typed);
 // could not be deleted) is reported as not removed.
 Outcome removeFolder(const QString& gamesRoot, const QString& folder);
 
-// Deletes the game `file` in `folder`.
+// A game's log lies beside it under the game's name with ".log" instead of
+// ".WAgame"; it goes wherever the game goes. The path of the log of `file`
+// in the folder path `folder`, or "" when there is none.
+QString logOf(const QString& folder, const QString& file);
+
+// Copies (or moves) the log of `file` from `fromFolder` into `toFolder`,
+// where the game was copied as `copiedAs`, replacing a log of that name
+// there. A game without a log removes the log of the game it replaced.
+// True when nothing failed.
+bool carryLog(const QString& fromFolder, const QString& toFolder, const QString& file, const QString& copiedAs,
+              bool move);
+
+// Deletes the game `file` in `folder`, and its log.
 Outcome deleteGame(const QString& gamesRoot, const QString& folder, const QString& file);
 
-// Copies the game into `tempFolder` (made when missing), replacing an
-// earlier copy. Returns the copy's path, or "" with `notice` telling why.
+// Copies the game (and its log) into `tempFolder` (made when missing),
+// replacing an earlier copy. Returns the copy's path, or "" with `notice` telling why.
 QString copyForViewing(const QString& gamesRoot, const QString& folder, const QString& file, const QString& tempFolder,
                        Notice* notice);
 
@@ -57,7 +69,8 @@ struct Transfer {
 // the same name there (letter case aside). Refused: the game's own folder (or
 // a link there to the game itself), the temporary folder `tempFolder`
 // (emptied when the program ends), and a folder that is not a folder of
-// Games. A move deletes the original only after its copy is complete.
+// Games. A move deletes the original only after its copy is complete. The
+// game's log goes with it.
 Outcome transfer(const QString& gamesRoot, const Transfer& transfer, const QString& tempFolder);
 
 // The messages the windows share.

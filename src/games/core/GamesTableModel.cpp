@@ -113,6 +113,7 @@ void GamesTableModel::setGames(const QList<GameFolderFiles>& folders)
             Row row;
             row.name = name;
             row.folder = folderIndex;
+            row.fill = quint32(m_rows.size());
             row.dateStart = clamp16(parts.dateStart);
             row.dateLength = quint8(parts.dateLength);
             row.timeStart = clamp16(parts.timeStart);
@@ -214,6 +215,13 @@ QString GamesTableModel::text(int row, int column) const
     default:
         return QString();
     }
+}
+
+QString GamesTableModel::isoDate(int row) const
+{
+    if (row < 0 || size_t(row) >= m_rows.size() || m_rows[size_t(row)].date < 0)
+        return QString();
+    return m_dates.at(m_rows[size_t(row)].date).toString(Qt::ISODate);
 }
 
 int GamesTableModel::rowCount(const QModelIndex& parent) const

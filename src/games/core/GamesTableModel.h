@@ -43,6 +43,14 @@ public:
     QString folder(int row) const;
     // What the grid shows in `column` of `row`.
     QString text(int row, int column) const;
+    // The game's date as YYYY-MM-DD, "" for a name without a date.
+    QString isoDate(int row) const;
+    // The row's place in the order the games were given to setGames(): it
+    // stays with its game when the rows are sorted.
+    int fillIndex(int row) const
+    {
+        return row >= 0 && size_t(row) < m_rows.size() ? int(m_rows[size_t(row)].fill) : -1;
+    }
 
     static QString header(int column);
     // The column's width in the grid, in twips (0: hidden).
@@ -65,6 +73,7 @@ private:
         QString name;
         qint32 date = -1; // index into m_dates/m_dateTexts; -1: the name does not start with a date
         quint32 folder = 0;
+        quint32 fill = 0; // the row's place in the fill order
         quint16 dateStart = 0;
         quint16 timeStart = 0;
         quint16 playersStart = 0;

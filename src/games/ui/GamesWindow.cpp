@@ -487,8 +487,12 @@ void GamesWindow::timDeleteTimer()
 {
     // Deletes the viewed copy once the game lets go of it; a failure is
     // retried at the next tick.
-    if (!m_fileDelete.isEmpty())
-        QFile::remove(PathCase::join(tempFolder(), m_fileDelete));
+    if (m_fileDelete.isEmpty())
+        return;
+    const QString log = GameFileActions::logOf(tempFolder(), m_fileDelete);
+    QFile::remove(PathCase::join(tempFolder(), m_fileDelete));
+    if (!log.isEmpty())
+        QFile::remove(log);
 }
 
 void GamesWindow::cmdDeleteClick()

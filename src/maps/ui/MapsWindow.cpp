@@ -12,9 +12,13 @@
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
 #include "maps/core/MapFiles.h"
+#include "maps/core/MapInspector.h"
 #include "maps/core/MapNames.h"
 #include "maps/core/MapPreview.h"
+#include "maps/core/MapThumbnails.h"
 #include "maps/ui/MapListWidget.h"
+#include "maps/ui/MapPictures.h"
+#include "maps/ui/MapSettingsStrip.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -78,6 +82,10 @@ MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
     connect(m_noticeTimer, &QTimer::timeout, m_lblTransferComplete, &QWidget::hide);
+    m_selectedInspector = new MapInspector(true, this);
+    connect(m_selectedInspector, &MapInspector::inspected, this, &MapsWindow::showSettings);
+    m_importInspector = new MapInspector(false, this);
+    connect(m_importInspector, &MapInspector::inspected, this, &MapsWindow::tellImportProblems);
 }
 
 void MapsWindow::buildControls()
@@ -93,6 +101,8 @@ void MapsWindow::buildControls()
     m_picPreview->setGeometry(twips(0, 360, 11655, 3975));
     m_picPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setBackground(m_picPreview, Qt::black);
+
+    m_settingsStrip = new MapSettingsStrip(m_picPreview);
 
     const QFont captionFont = designFont(QStringLiteral("Verdana"), 8, true);
     auto caption = [&](const char* name, const QString& text, const QRect& where) {
@@ -111,6 +121,12 @@ void MapsWindow::buildControls()
     setBackground(m_lblTransferComplete, kWindowBack); // covers the title while it shows
     setForeground(m_lblTransferComplete, QColor(0, 128, 0));
     m_lblTransferComplete->setVisible(false);
+
+    m_cmdPictures = new QPushButton(QStringLiteral("Pictures"), this);
+    m_cmdPictures->setObjectName(QStringLiteral("cmdPictures"));
+    m_cmdPictures->setAccessibleName(QStringLiteral("Pictures"));
+    m_cmdPictures->setToolTip(QStringLiteral("Show the maps as pictures"));
+    m_cmdPictures->setGeometry(twips(4200, 4425, 1215, 270));
 
     m_lstFolderPick = new QListWidget(this);
     m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
@@ -135,6 +151,7 @@ void MapsWindow::buildControls()
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
     m_imgArmy->setGeometry(twips(5520, 4680, 3930, 2955));
     m_imgArmy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pictures = new MapPictures(m_list1, m_cmdPictures, m_imgArmy, this);
 
     m_lblDesc = new QLabel(transferHelp(), this);
     m_lblDesc->setObjectName(QStringLiteral("lblDesc"));
@@ -235,6 +252,9 @@ QString MapsWindow::selectFolderMessage()
 void MapsWindow::formLoad()
 {
     m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp"))));
+    m_pictures->setUnreadablePicture(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("black.bmp"))
+                                         .scaled(MapThumbnails::fitted(QSize(1920, 696), MapThumbnails::Size::Normal)));
+    m_pictures->restore();
     refreshMapView();
     fillTransferFolders();
 }
@@ -242,6 +262,8 @@ void MapsWindow::formLoad()
 bool MapsWindow::formUnload()
 {
     m_preview->cancel();
+    m_selectedInspector->cancel();
+    m_pictures->cancel();
     context().returnToMainMenu(WindowNames::Maps);
     return true;
 }
@@ -276,7 +298,12 @@ QString MapsWindow::mapFolderPath() const
 
 bool MapsWindow::previewPending() const
 {
-    return m_preview->busy();
+    return m_preview->busy() || m_selectedInspector->busy() || m_importInspector->busy();
+}
+
+int MapsWindow::thumbnailsPending() const
+{
+    return m_pictures->pending();
 }
 
 // Lists the sub-folders of `folder` as the folder navigator does: the parent
@@ -316,6 +343,7 @@ void MapsWindow::refreshMapView()
         if (m_list1->count() > 0)
             m_list1->setCurrentRow(0);
     }
+    m_pictures->refilled(mapFolderPath());
     list1Click();
 }
 
@@ -338,9 +366,11 @@ void MapsWindow::showMapPreview()
     const QListWidgetItem* item = m_list1->currentItem();
     if (!item) {
         m_preview->cancel();
+        m_selectedInspector->cancel();
         showNoMap();
         return;
     }
+    m_selectedInspector->request({m_mapFolder.itemPath(mapsRoot(), item->text())});
     const qreal ratio = m_picPreview->devicePixelRatioF();
     const QSize box = m_picPreview->contentsRect().size();
     m_preview->request(m_mapFolder.itemPath(mapsRoot(), item->text()),
@@ -365,6 +395,40 @@ void MapsWindow::showNoMap()
     m_picPreview->setPixmap(QPixmap::fromImage(
         black.scaled(m_picPreview->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     m_lblMapName->setText(QStringLiteral("No Map Selected!"));
+    m_settingsStrip->clear();
+}
+
+void MapsWindow::showSettings(const QStringList& files, const QList<MapCheck::Report>& reports)
+{
+    const QListWidgetItem* item = m_list1->currentItem();
+    if (!item || reports.isEmpty() || files.first() != m_mapFolder.itemPath(mapsRoot(), item->text()) ||
+        !reports.first().readable) {
+        m_settingsStrip->clear();
+        return;
+    }
+    m_settingsStrip->showReport(reports.first());
+}
+
+// Checks the maps among the files a drop brought into `folder` against the
+// game's rules; the findings come in one message (tellImportProblems).
+void MapsWindow::checkImported(const QStringList& sources, const QString& folder)
+{
+    QStringList landed;
+    for (const QString& source : sources) {
+        const QString name = QFileInfo(source).fileName();
+        const QString destination = MapFiles::destinationIn(folder, name);
+        if (name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) && QFileInfo(destination).isFile())
+            landed << destination;
+    }
+    if (!landed.isEmpty())
+        m_importInspector->request(landed);
+}
+
+void MapsWindow::tellImportProblems(const QStringList& files, const QList<MapCheck::Report>& reports)
+{
+    const QString message = MapCheck::problemsMessage(files, reports);
+    if (!message.isEmpty())
+        warn(message);
 }
 
 void MapsWindow::folderPickDoubleClicked(QListWidgetItem* item)
@@ -498,6 +562,7 @@ void MapsWindow::mapListDropped(const MapDrag::Drag& drag)
     MapFiles::ensureMapsRoot(mapsRoot());
     MapFiles::importFiles(drag.files, mapFolderPath());
     refreshMapView();
+    checkImported(drag.files, mapFolderPath());
 }
 
 void MapsWindow::transferDropped(const MapDrag::Drag& drag)
@@ -517,13 +582,15 @@ void MapsWindow::transferDropped(const MapDrag::Drag& drag)
         context().prompter().message(selectFolderMessage(), AppInfo::title(), Prompter::Buttons::Ok,
                                      Prompter::Icon::Information);
         return;
-    case MapDrag::Action::CopyIntoTarget:
+    case MapDrag::Action::CopyIntoTarget: {
         MapFiles::ensureMapsRoot(root);
-        MapFiles::importFiles(drag.files, entry == MapDrag::Entry::Root
-                                              ? m_transferFolder.path(root)
-                                              : m_transferFolder.itemPath(root, item->text()));
+        const QString folder =
+            entry == MapDrag::Entry::Root ? m_transferFolder.path(root) : m_transferFolder.itemPath(root, item->text());
+        MapFiles::importFiles(drag.files, folder);
         refreshMapView();
+        checkImported(drag.files, folder);
         return;
+    }
     case MapDrag::Action::MoveMap: {
         const QString target = entry == MapDrag::Entry::Root ? root : m_transferFolder.itemPath(root, item->text());
         const MapFiles::MoveResult result = MapFiles::moveMap(drag.mapPath, target);

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "common/ui/AppWindow.h"
+#include "maps/core/MapCheck.h"
 #include "maps/core/MapDrag.h"
 #include "maps/core/MapFolder.h"
 
 #include <QImage>
 
 class ClickLabel;
+class MapInspector;
 class MapListWidget;
+class MapPictures;
 class MapPreviewLoader;
+class MapSettingsStrip;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -37,8 +41,11 @@ public:
     // relative to SavedLevels ("/" or "/Caverns/Big").
     QString currentMapFolder() const { return m_mapFolder.relative(); }
     QString currentTransferFolder() const { return m_transferFolder.relative(); }
-    // True while the preview of the selected map is being drawn.
+    // True while the preview of the selected map is being drawn, its settings
+    // read, or the maps of a drop checked.
     bool previewPending() const;
+    // Thumbnails of the shown folder not yet in the pictures view.
+    int thumbnailsPending() const;
 
     // The web addresses behind the two download sites.
     static QString mapDatabaseAddress();
@@ -65,6 +72,9 @@ private:
     void showMapPreview();
     void previewFinished(const QString& file, const QImage& picture);
     void showNoMap();
+    void showSettings(const QStringList& files, const QList<MapCheck::Report>& reports);
+    void checkImported(const QStringList& sources, const QString& folder);
+    void tellImportProblems(const QStringList& files, const QList<MapCheck::Report>& reports);
 
     void folderPickDoubleClicked(QListWidgetItem* item);
     void transferDoubleClicked(QListWidgetItem* item);
@@ -104,4 +114,9 @@ private:
     ClickLabel* m_lblOxbel = nullptr;
     QTimer* m_noticeTimer = nullptr;
     MapPreviewLoader* m_preview = nullptr;
+    MapSettingsStrip* m_settingsStrip = nullptr;
+    QPushButton* m_cmdPictures = nullptr;
+    MapPictures* m_pictures = nullptr;
+    MapInspector* m_selectedInspector = nullptr;
+    MapInspector* m_importInspector = nullptr;
 };

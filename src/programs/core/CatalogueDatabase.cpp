@@ -59,6 +59,51 @@ int run(sqlite3* db, const QString& sql)
     return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
 }
 
+// The tables of a catalogue, exactly as create() makes them.
+const char* const kTables[] = {
+    "CREATE TABLE Programs (ID INTEGER PRIMARY KEY AUTOINCREMENT, Title TEXT, Description TEXT, ProgramFile TEXT)",
+    "CREATE TABLE MAPS (ID INTEGER PRIMARY KEY AUTOINCREMENT, PIC_NAME TEXT)",
+};
+
+// Every object of the schema of `db` (tables, SQLite's own sqlite_sequence,
+// indexes, views, triggers) with its kind, name, table and statement, in a
+// fixed order.
+int readSchema(sqlite3* db, QStringList* objects)
+{
+    SqlStatement query(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name"));
+    if (!query.isValid())
+        return query.prepareResult();
+    int rc;
+    while ((rc = query.step()) == SQLITE_ROW) {
+        QStringList fields;
+        for (int c = 0; c < 4; ++c)
+            fields << (query.value(c).isNull() ? QStringLiteral("<null>") : query.value(c).toString());
+        *objects << fields.join(QLatin1Char('\n'));
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// The schema create() gives a new catalogue, as readSchema() reads it; made
+// once in memory by the same statements.
+const QStringList& ownSchema()
+{
+    static const QStringList schema = [] {
+        QStringList objects;
+        sqlite3* db = nullptr;
+        int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        for (const char* table : kTables) {
+            if (rc == SQLITE_OK)
+                rc = run(db, QLatin1String(table));
+        }
+        if (rc == SQLITE_OK)
+            rc = readSchema(db, &objects);
+        sqlite3_close_v2(db);
+        Q_ASSERT(rc == SQLITE_OK && !objects.isEmpty());
+        return objects;
+    }();
+    return schema;
+}
+
 } // namespace
 
 CatalogueDatabase::CatalogueDatabase() = default;
@@ -178,6 +223,25 @@ bool CatalogueDatabase::openExisting(const QByteArray& passphrase)
         if (table.columnCount() < ProgramCatalogue::PathField + 1)
             return fail(Problem::NoProgramsTable);
     }
+    // SQLite trusts the schema a file carries. One that is not exactly ours
+    // (a table or sqlite_sequence changed, an object added) can make the
+    // engine write where it must not, or crash it, at the first change; such
+    // a file is refused before anything is written.
+    QStringList schema;
+    rc = readSchema(m_db, &schema);
+    if (rc != SQLITE_OK)
+        return fail(Problem::DatabaseError, describeError(m_db, rc));
+    if (schema != ownSchema())
+        return fail(Problem::ForeignSchema);
+    {
+        SqlStatement check(m_db, QStringLiteral("PRAGMA integrity_check(1)"));
+        rc = check.isValid() ? check.step() : check.prepareResult();
+        if (rc != SQLITE_ROW)
+            return fail(Problem::DatabaseError, describeError(m_db, rc));
+        const QString verdict = check.value(0).toString();
+        if (verdict != QLatin1String("ok"))
+            return fail(Problem::Damaged, verdict);
+    }
     return true;
 }
 
@@ -199,18 +263,14 @@ bool CatalogueDatabase::create(const QByteArray& passphrase)
 
     sqlite3* db = nullptr;
     int rc = openKeyed(temporary.fileName(), passphrase, SQLITE_OPEN_READWRITE, &db);
-    const char* const schema[] = {
-        "BEGIN",
-        "CREATE TABLE Programs (ID INTEGER PRIMARY KEY AUTOINCREMENT, Title TEXT, Description TEXT, "
-        "ProgramFile TEXT)",
-        "CREATE TABLE MAPS (ID INTEGER PRIMARY KEY AUTOINCREMENT, PIC_NAME TEXT)",
-        "COMMIT",
-    };
-    for (const char* statement : schema) {
-        if (rc != SQLITE_OK)
-            break;
-        rc = run(db, QLatin1String(statement));
+    if (rc == SQLITE_OK)
+        rc = run(db, QStringLiteral("BEGIN"));
+    for (const char* table : kTables) {
+        if (rc == SQLITE_OK)
+            rc = run(db, QLatin1String(table));
     }
+    if (rc == SQLITE_OK)
+        rc = run(db, QStringLiteral("COMMIT"));
     const QString detail = rc == SQLITE_OK ? QString() : describeError(db, rc);
     sqlite3_close_v2(db);
     if (rc != SQLITE_OK)
@@ -276,6 +336,13 @@ QString CatalogueDatabase::problemMessage() const
         break;
     case Problem::NoProgramsTable:
         reason = QStringLiteral("It is a catalogue database, but it holds no usable Programs table.");
+        break;
+    case Problem::ForeignSchema:
+        reason = QStringLiteral("It is a catalogue database, but its tables are not exactly those of a catalogue of "
+                                "The Quillane (it was changed by another program).");
+        break;
+    case Problem::Damaged:
+        reason = QStringLiteral("The catalogue file is damaged: the database's own check found errors in it.");
         break;
     case Problem::DatabaseError:
         reason = QStringLiteral("The database reported: %1.").arg(m_detail);

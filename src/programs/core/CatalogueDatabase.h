@@ -22,6 +22,8 @@ public:
         PlainSqlite,     // an SQLite database without encryption
         WrongKey,        // encrypted with another passphrase, or no database at all
         NoProgramsTable, // a database of ours without a usable Programs table
+        ForeignSchema,   // tables, columns or other objects that are not exactly the catalogue's own
+        Damaged,         // the database engine's own check found damage
         CreateFailed,    // nothing was there, and no new catalogue could be made
         DatabaseError,   // anything else the database engine reported
     };

@@ -7,6 +7,9 @@
 
 namespace {
 const QString group = QStringLiteral("StartUp");
+const QString editingGroup = QStringLiteral("Editing");
+const QString trimKey = QStringLiteral("TrimSilence");
+const QString normaliseKey = QStringLiteral("NormalisePeak");
 
 QString text(QSettings& store, const QString& key, const QString& defaultText)
 {
@@ -25,6 +28,37 @@ void RecorderSettings::write() const
 {
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     write(store);
+}
+
+SoundClip::Editing RecorderSettings::readEditing()
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    return readEditing(store);
+}
+
+void RecorderSettings::writeEditing(const SoundClip::Editing& editing)
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    writeEditing(store, editing);
+}
+
+SoundClip::Editing RecorderSettings::readEditing(QSettings& store)
+{
+    SoundClip::Editing editing;
+    store.beginGroup(editingGroup);
+    editing.trimSilence = toBoolean(text(store, trimKey, QString()), false);
+    editing.normalisePeak = toBoolean(text(store, normaliseKey, QString()), false);
+    store.endGroup();
+    return editing;
+}
+
+void RecorderSettings::writeEditing(QSettings& store, const SoundClip::Editing& editing)
+{
+    store.beginGroup(editingGroup);
+    store.setValue(trimKey, fromBoolean(editing.trimSilence));
+    store.setValue(normaliseKey, fromBoolean(editing.normalisePeak));
+    store.endGroup();
+    store.sync();
 }
 
 void RecorderSettings::read(QSettings& store)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sounds/core/PcmFormat.h"
+#include "sounds/core/SoundClip.h"
 
 #include <QString>
 
@@ -27,6 +28,15 @@ public:
     // The same on a given store (tests, or another location).
     void read(QSettings& store);
     void write(QSettings& store) const;
+
+    // How recordings and imported clips are edited, in the group "Editing"
+    // of the same store (keys "TrimSilence" and "NormalisePeak", "True" or
+    // "False"); both off when missing. Stored at once when the user changes
+    // them, apart from the recording format's read-at-Reset cycle.
+    static SoundClip::Editing readEditing();
+    static void writeEditing(const SoundClip::Editing& editing);
+    static SoundClip::Editing readEditing(QSettings& store);
+    static void writeEditing(QSettings& store, const SoundClip::Editing& editing);
 
     PcmFormat format() const { return PcmFormat{rate, channels, resolution}; }
 

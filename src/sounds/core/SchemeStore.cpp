@@ -54,6 +54,19 @@ bool SchemeStore::isSchemeName(const QString& scheme)
 
 SchemeStore::Created SchemeStore::create(const QString& name, QString* message) const
 {
+    const Created checked = checkNewName(name, message);
+    if (checked != Created::Ok)
+        return checked;
+    if (!QDir(speechFolder()).mkdir(name)) {
+        if (message)
+            *message = QStringLiteral("The folder for the scheme ") + name + QStringLiteral(" could not be made. =(");
+        return Created::Failed;
+    }
+    return Created::Ok;
+}
+
+SchemeStore::Created SchemeStore::checkNewName(const QString& name, QString* message) const
+{
     auto fail = [message](Created result, const QString& text) {
         if (message)
             *message = text;
@@ -74,9 +87,6 @@ SchemeStore::Created SchemeStore::create(const QString& name, QString* message) 
                     QStringLiteral("There is no Speech folder in the User folder, so no scheme can be made. =("));
     if (!PathCase::findEntry(speech, name).isEmpty())
         return fail(Created::Exists, QStringLiteral("There is already a scheme called ") + name + QLatin1Char('.'));
-    if (!QDir(speech).mkdir(name))
-        return fail(Created::Failed,
-                    QStringLiteral("The folder for the scheme ") + name + QStringLiteral(" could not be made. =("));
     return Created::Ok;
 }
 
@@ -95,14 +105,15 @@ bool SchemeStore::removeSoundByte(const QString& scheme, const QString& fileName
     return QFileInfo(path).isFile() && QFile::remove(path);
 }
 
-bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source, QString* error) const
+bool SchemeStore::setSoundByte(const QString& scheme, const QString& sound, const QString& source,
+                               const PcmFormat& format, const SoundClip::Editing& editing, QString* error) const
 {
     if (!isSchemeName(scheme)) {
         if (error)
             *error = QStringLiteral("no scheme is chosen");
         return false;
     }
-    return FileOps::copyReplacing(source, soundBytePath(scheme, sound), error);
+    return SoundClip::store(source, soundBytePath(scheme, sound), format, editing, error);
 }
 
 QString SchemeStore::deleteSchemeQuestion(const QString& scheme)

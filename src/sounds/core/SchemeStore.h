@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sounds/core/SoundClip.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,15 +30,19 @@ public:
     // Makes the scheme folder for a name typed by the user. The name must be
     // one folder name. `message` receives the words for the user on failure.
     Created create(const QString& name, QString* message = nullptr) const;
+    // The checks of create() without making anything: Ok when a scheme of
+    // that name could be made now.
+    Created checkNewName(const QString& name, QString* message = nullptr) const;
     // Deletes the scheme's files and then its folder, which stays when it
     // holds sub-folders. False when the folder is still there.
     bool remove(const QString& scheme) const;
     // Deletes one sound byte of the scheme.
     bool removeSoundByte(const QString& scheme, const QString& fileName) const;
-    // Copies `source` unchanged into the scheme as the sound byte of `sound`,
-    // replacing an older one only once the copy is complete.
-    bool setSoundByte(const QString& scheme, const QString& sound, const QString& source,
-                      QString* error = nullptr) const;
+    // Makes the sound file `source` the sound byte of `sound` in `format`
+    // (see SoundClip::store: a WAV already in that format is copied
+    // unchanged), replacing an older one only once the new one is complete.
+    bool setSoundByte(const QString& scheme, const QString& sound, const QString& source, const PcmFormat& format,
+                      const SoundClip::Editing& editing = {}, QString* error = nullptr) const;
 
     // The questions and notes of the editor.
     static QString deleteSchemeQuestion(const QString& scheme);

@@ -64,4 +64,16 @@ const QStringList& names()
     return list;
 }
 
+QString soundOfFile(const QString& fileName)
+{
+    const QString extension = QStringLiteral(".wav");
+    if (!fileName.endsWith(extension, Qt::CaseInsensitive))
+        return QString();
+    const QString base = fileName.chopped(extension.size());
+    for (const QString& name : names())
+        if (name.compare(base, Qt::CaseInsensitive) == 0)
+            return name;
+    return QString();
+}
+
 } // namespace SpeechSounds

@@ -17,4 +17,8 @@ inline QString fileName(const QString& sound)
     return sound + QStringLiteral(".wav");
 }
 
+// The sound whose sound byte `fileName` is, without regard to letter case:
+// "hello.WAV" gives "Hello"; "" when it is none.
+QString soundOfFile(const QString& fileName);
+
 } // namespace SpeechSounds

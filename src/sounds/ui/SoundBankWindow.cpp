@@ -9,6 +9,8 @@
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
 #include "sounds/core/CommandDevice.h"
+#include "sounds/core/RecorderSettings.h"
+#include "sounds/core/SoundClip.h"
 #include "sounds/core/SoundPlayer.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
@@ -190,6 +192,7 @@ void SoundBankWindow::formLoad()
     m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
                              .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_recorder->settings().read();
+    m_editing = RecorderSettings::readEditing();
     m_playing = false;
     m_recorder->applyRecordingFormat();
     m_combo1->setCurrentIndex(0);
@@ -376,8 +379,8 @@ void SoundBankWindow::makeModeChosen(int index)
 
 void SoundBankWindow::browse()
 {
-    m_txtFileName->setText(m_prompter.openFile(QStringLiteral("Open"),
-                                               qtFileFilter(QStringLiteral("WAV file (*.wav*)|*.wav")), QString()));
+    m_txtFileName->setText(
+        m_prompter.openFile(QStringLiteral("Open"), qtFileFilter(SoundClip::fileFilter()), QString()));
 }
 
 void SoundBankWindow::setFromFile()
@@ -388,7 +391,8 @@ void SoundBankWindow::setFromFile()
         return;
     releasePlayer();
     QString error;
-    if (!m_schemes.setSoundByte(scheme, sound, m_txtFileName->text(), &error)) {
+    if (!m_schemes.setSoundByte(scheme, sound, m_txtFileName->text(), m_recorder->settings().format(), m_editing,
+                                &error)) {
         m_prompter.tell(QStringLiteral("The file could not be set as ") + SpeechSounds::fileName(sound) +
                         QStringLiteral(": ") + error + QStringLiteral(". =("));
         return;
@@ -470,8 +474,13 @@ void SoundBankWindow::keepRecording()
     releasePlayer();
     // A failed save keeps the recording, so that it can be stored once the
     // cause is mended.
-    if (!m_recorder->saveRecording(m_schemes.soundBytePath(scheme, m_selectedSound)))
+    const QString path = m_schemes.soundBytePath(scheme, m_selectedSound);
+    if (!m_recorder->saveRecording(path))
         return;
+    QString error;
+    if (m_editing.any() && !SoundClip::store(path, path, m_recorder->settings().format(), m_editing, &error))
+        m_prompter.tell(QStringLiteral("The recording was kept as it is, without trimming or normalising: ") + error +
+                        QStringLiteral(". =("));
     reset();
     refreshSoundBytes();
 }

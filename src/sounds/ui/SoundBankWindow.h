@@ -75,6 +75,7 @@ private:
     std::unique_ptr<CommandDevice> m_device;
     std::unique_ptr<WaveRecorder> m_recorder;
     std::unique_ptr<SoundPlayer> m_player;
+    SoundClip::Editing m_editing; // how recordings and clips are edited
     QString m_selectedSound;
     QString m_shownScheme; // the scheme the sound-byte list shows
     bool m_playing = false;

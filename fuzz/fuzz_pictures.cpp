@@ -1,0 +1,73 @@
+// The PNG chunk cleaner, the row-by-row palette PNG reader and the picture
+// scaling on arbitrary file bytes.
+//
+// Input: the first byte chooses the box the picture is scaled into and
+// whether its proportions are kept; the rest is the picture file.
+
+#include "FuzzSupport.h"
+
+#include "imaging/IndexedPngReader.h"
+#include "imaging/PictureScaling.h"
+#include "imaging/PngChunks.h"
+
+#include <QColor>
+#include <QVector>
+
+namespace {
+
+// Pictures up to this many pixels are also read straight through the reader,
+// a few rows at a time; larger ones only through the scaling, which has a
+// budget of its own.
+constexpr qint64 directPixels = qint64(1) << 20;
+
+void readDirectly(const QByteArray& cleaned)
+{
+    if (!IndexedPngReader::canRead(cleaned))
+        return;
+    IndexedPngReader reader(cleaned);
+    if (!reader.readHeader())
+        return;
+    const QSize size = reader.size();
+    FuzzSupport::require(size.width() > 0 && size.height() > 0, "a header that reads has a size");
+    if (qint64(size.width()) * size.height() > directPixels)
+        return;
+    (void)reader.colorTable();
+    constexpr int rowsAtOnce = 7; // not a divisor of typical heights: the last call is short
+    QVector<uchar> rows(qsizetype(size.width()) * rowsAtOnce);
+    for (int y = 0; y < size.height(); y += rowsAtOnce) {
+        if (!reader.readRows(rows.data(), size.width(), qMin(rowsAtOnce, size.height() - y)))
+            return;
+    }
+    (void)reader.finish();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const uint8_t choice = data[0];
+    const QByteArray file = FuzzSupport::bytes(data + 1, size - 1);
+
+    QByteArray cleaned = file;
+    const int removed = PngChunks::stripForeignChunks(cleaned);
+    FuzzSupport::require(removed >= 0 && cleaned.size() <= file.size(), "cleaning only removes chunks");
+    FuzzSupport::require(PngChunks::isPng(cleaned) == PngChunks::isPng(file), "cleaning keeps the signature");
+    readDirectly(cleaned);
+
+    const QString path = FuzzSupport::writeScratchFile(QStringLiteral("map.png"), file);
+    int width = 1 + (choice & 0x3f);
+    int height = 1 + (choice >> 6) * 17;
+    const int askedWidth = width, askedHeight = height;
+    const PictureScaling::PictureResult result =
+        PictureScaling::loadPictureResized(path, width, height, Qt::white, (choice & 1) != 0);
+    if (result.ok()) {
+        FuzzSupport::require(result.picture().size() == QSize(askedWidth, askedHeight),
+                             "the picture has the size asked for");
+    } else {
+        FuzzSupport::require(width == askedWidth && height == askedHeight, "a failure leaves the size alone");
+        FuzzSupport::require(result.error().number == PictureScaling::loadErrorNumber, "a failure is the load error");
+    }
+    return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// What the game's own log of a recorded game tells: the game writes it beside
+// the replay (the same name with ".log") when asked to. Read leniently: lines
+// that are not understood are passed over, and a log from which nothing can
+// be read is shown as its text.
+struct GameLogTeam {
+    QString colour; // "Red", "Blue", ...; "" for a spectator
+    QString player; // "" for a CPU team
+    QString team;
+    bool localPlayer = false;
+    bool host = false;
+    int cpuLevel = 0;  // 0: played by a person
+    QStringList marks; // every bracketed mark, as written
+};
+
+struct GameLogAward {
+    QString title; // "Worm of the round"
+    QString value;
+};
+
+struct GameLog {
+    enum class Outcome { Unknown, RoundWon, MatchWon, Drawn };
+
+    QString gameId;
+    QString startedAt; // "2019-09-16 16:58:33 GMT"
+    QString engineVersion;
+    QString fileFormatVersion;
+    QString exportedWithVersion;
+    QList<GameLogTeam> teams;
+    QList<GameLogTeam> spectators;
+    int events = 0;   // "[hh:mm:ss.cc] ••• ..." lines
+    int messages = 0; // chat lines
+    int round = 0;    // from "End of round N"
+    QString roundTime;
+    QString totalTime;
+    Outcome outcome = Outcome::Unknown;
+    QString winner;
+    QList<GameLogAward> awards;
+    QString text; // the whole log as text
+
+    // True when the log told anything beyond its text.
+    bool hasFacts() const;
+};
+
+namespace GameLogParser {
+
+// Reads a log: UTF-8 when it is valid UTF-8, else Windows-1252.
+GameLog parse(const QByteArray& bytes);
+
+// The log's bytes as text by that rule.
+QString decode(const QByteArray& bytes);
+
+// The log of a replay by the game's naming: "x.WAgame" -> "x.log" in the same
+// folder (letter case of the extension aside); "" for another name.
+QString logPathFor(const QString& replayPath);
+
+} // namespace GameLogParser

@@ -1,0 +1,186 @@
+#include "maps/core/MapCheck.h"
+#include "maps/core/MapThumbnails.h"
+#include "support/TestMaps.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QtEndian>
+
+namespace {
+
+// An 8-bit palette map of `size` whose pixels use entries 1..colours (and 0).
+QByteArray indexedMap(QSize size, int colours, const QByteArray& chunkData = {})
+{
+    QImage image(size, QImage::Format_Indexed8);
+    QList<QRgb> table{qRgb(0, 0, 0)};
+    for (int i = 1; i <= colours; ++i)
+        table << qRgb(i, 255 - i, 100);
+    image.setColorTable(table);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.scanLine(y)[x] = uchar((x + y * size.width()) % (colours + 1));
+    const QByteArray png = TestMaps::palettePng(image, 8);
+    return chunkData.isNull() ? png : TestMaps::withChunkAfterHeader(png, "waLV", chunkData);
+}
+
+const QString kNoLoad = QStringLiteral(": the game will not load this map.");
+
+} // namespace
+
+class TestMapsCheck : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void settingsLine_data();
+    void settingsLine();
+    void rules_data();
+    void rules();
+    void commandExitStatus();
+    void thumbnailsInTheSharedCache();
+};
+
+void TestMapsCheck::settingsLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("line");
+    const QSize s(640, 32);
+    QTest::newRow("cavern, 41st byte") << indexedMap(s, 5, TestMaps::levelData(true, 20, 50, 10, 9))
+                                       << "cavern, 640 × 32, 5 colours, water level 20, objects 50 %, bridges 10 %, "
+                                          "9 worm places";
+    QTest::newRow("island, 40 bytes") << indexedMap(s, 1, TestMaps::levelData(false, 0, 0, 0, -1))
+                                      << "island, 640 × 32, 1 colour, water level 0, objects 0 %, bridges 0 %, "
+                                         "18 worm places";
+    QTest::newRow("wrong length") << indexedMap(s, 3, QByteArray(12, '\1'))
+                                  << "640 × 32, 3 colours, game settings of the wrong length (12 bytes, not 40 or 41)";
+    QTest::newRow("no chunk") << indexedMap(s, 3) << "640 × 32, 3 colours, no game settings (a plain picture)";
+    QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(640, 32, QImage::Format_RGB32))
+                                << "640 × 32, truecolour, no game settings (a plain picture)";
+    QTest::newRow("not a picture") << QByteArray("just text") << "not a PNG picture";
+}
+
+void TestMapsCheck::settingsLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, line);
+    QCOMPARE(MapCheck::inspectBytes(bytes).settingsLine(), line);
+}
+
+void TestMapsCheck::rules_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("findings");
+    QTest::addColumn<bool>("loads");
+    const QByteArray cavern = TestMaps::levelData(true, 0, 0, 0, -1), island = TestMaps::levelData(false, 0, 0, 0, -1);
+    auto colours = [](int n) { return indexedMap(QSize(640, 32), n); };
+    QTest::newRow("1920 x 696") << indexedMap(QSize(1920, 696), 8, island) << QStringList() << true;
+    QTest::newRow("width 1921") << indexedMap(QSize(1921, 696), 8, island)
+                                << QStringList{"Width 1921 is not a multiple of 8" + kNoLoad} << false;
+    QTest::newRow("640 x 32") << colours(8) << QStringList() << true;
+    QTest::newRow("632 x 32") << indexedMap(QSize(632, 32), 8)
+                              << QStringList{"632 × 32 is smaller than the smallest map, 640 × 32" + kNoLoad} << false;
+    QTest::newRow("island too wide") << indexedMap(QSize(28416, 32), 2, island)
+                                     << QStringList{"28416 × 32 is larger than an island can be, 28408 × 30552" +
+                                                    kNoLoad}
+                                     << false;
+    QTest::newRow("cavern as wide") << indexedMap(QSize(28416, 32), 2, cavern) << QStringList() << true;
+    QTest::newRow("64 colours") << colours(64) << QStringList() << true;
+    const QString sprites = QStringLiteral(" colours are more than 64: the game leaves out the background sprites.");
+    const QString black =
+        QStringLiteral(" colours are more than 96: the game shows a black background behind this map.");
+    QTest::newRow("65 colours") << colours(65) << QStringList{"65" + sprites} << true;
+    QTest::newRow("96 colours") << colours(96) << QStringList{"96" + sprites} << true;
+    QTest::newRow("97 colours") << colours(97) << QStringList{"97" + black} << true;
+    QTest::newRow("112 colours") << colours(112) << QStringList{"112" + black} << true;
+    QTest::newRow("113 colours") << colours(113) << QStringList{"113 colours are more than 112" + kNoLoad} << false;
+    QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(640, 32, QImage::Format_RGB32))
+                                << QStringList{"The picture is truecolour, not 8-bit indexed" + kNoLoad} << false;
+    QTest::newRow("cut short") << colours(8).left(120)
+                               << QStringList{"The picture data is damaged or cut short" + kNoLoad} << false;
+}
+
+void TestMapsCheck::rules()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, findings);
+    QFETCH(bool, loads);
+    const MapCheck::Report report = MapCheck::inspectBytes(bytes);
+    QCOMPARE(report.findings, findings);
+    QCOMPARE(report.loads, loads);
+}
+
+// Through the program itself, with no display to open a window on.
+void TestMapsCheck::commandExitStatus()
+{
+    QTemporaryDir dir;
+    const QString good = TestMaps::writeBytes(dir.filePath("good.png"), indexedMap(QSize(640, 32), 4));
+    const QString bad = TestMaps::writeBytes(dir.filePath("bad.png"), indexedMap(QSize(644, 32), 4));
+    const QString missing = dir.filePath("missing.png");
+    const struct {
+        QStringList files;
+        int status;
+        QString firstLine;
+    } cases[] = {
+        {{good}, 0, good + ": 640 × 32, 4 colours, no game settings (a plain picture)"},
+        {{good, bad}, 1, good + ": 640 × 32, 4 colours, no game settings (a plain picture)"},
+        {{missing, bad}, 2, missing + ": cannot be read: No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUILLANE_BINARY), QStringList{"--check-map"} + c.files);
+        QVERIFY(process.waitForFinished(20000));
+        const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+        QCOMPARE(process.exitCode(), c.status);
+        QCOMPARE(lines.first(), c.firstLine);
+    }
+}
+
+void TestMapsCheck::thumbnailsInTheSharedCache()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+    const QString map = TestMaps::writeBytes(dir.filePath("My Maps/Dune #1.png"),
+                                             indexedMap(QSize(1920, 696), 8, TestMaps::levelData(false, 0, 0, 0, -1)));
+    const QByteArray mapBytes = [&] {
+        QFile f(map);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const QByteArray uri = "file://" + QUrl::toPercentEncoding(map, "/");
+    const QString expected = dir.filePath("cache/thumbnails/normal/") +
+                             QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
+
+    auto keys = [&] {
+        const QImage cached(expected);
+        return QStringList{cached.text("Thumb::URI"), cached.text("Thumb::MTime")};
+    };
+    bool made = false;
+    // Made, reused, and made anew once the map's modification time changed.
+    for (const auto& [step, shift, wantMade] :
+         {std::tuple{"first", 0, true}, {"again", 0, false}, {"changed", 5, true}}) {
+        if (shift) {
+            QFile f(map);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QFileInfo(map).lastModified().addSecs(shift), QFileDevice::FileModificationTime));
+        }
+        const QImage thumb = MapThumbnails::thumbnail(map, MapThumbnails::Size::Normal, &made);
+        QVERIFY2(made == wantMade, step);
+        QCOMPARE(thumb.size(), QSize(128, 46));
+        QCOMPARE(keys(), (QStringList{QString::fromLatin1(uri),
+                                      QString::number(QFileInfo(map).lastModified().toSecsSinceEpoch())}));
+    }
+    QFile f(map);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), mapBytes); // the map itself is never written
+    QVERIFY(MapThumbnails::thumbnail(dir.filePath("gone.png"), MapThumbnails::Size::Normal).isNull());
+}
+
+QTEST_GUILESS_MAIN(TestMapsCheck)
+#include "tst_maps_check.moc"
