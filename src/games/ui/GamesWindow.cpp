@@ -62,6 +62,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_model(new GamesTableModel(this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
+    setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setBackground(this, Qt::white);
     setMouseTracking(true);
     m_nextAscending.fill(true);

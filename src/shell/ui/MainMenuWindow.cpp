@@ -195,6 +195,13 @@ void MainMenuWindow::formLoad()
     m_frame2->move(m_frame2->x(), 16); // 240 twips from the top
     m_frame2->raise();
     m_frame2->setVisible(m_probe.isNull());
+    // The keyboard reaches only what the mouse can: no entry under the warning.
+    for (ClickLabel* entry : findChildren<ClickLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (entry->actsAsButton())
+            entry->setFocusPolicy(!m_frame2->isHidden() && m_frame2->geometry().intersects(entry->geometry())
+                                      ? Qt::NoFocus
+                                      : Qt::TabFocus);
+    }
 }
 
 void MainMenuWindow::pointTempListAtTempFolder()
