@@ -11,11 +11,13 @@
 #include "support/SyntheticBackend.h"
 #include "support/TestApp.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -34,6 +36,8 @@ public:
     }
     void play(const QString& file) override { m_log->append("play " + file); }
     void release() override { m_log->append("release"); }
+    // The file given last has played to its end.
+    void finish() { notifyFinished(); }
 
 private:
     QStringList* m_log;
@@ -48,7 +52,9 @@ struct Rig {
     bool hasOutput = true;
     std::unique_ptr<WaveDevice> device;
     DeviceProbe* probe = nullptr;
+    double toneHz = 440.0;
     QStringList playerLog;
+    FakeSoundPlayer* player = nullptr;
     SoundKit soundKit;
 
     SoundKit kit()
@@ -58,13 +64,18 @@ struct Rig {
             SyntheticBackend::Options options;
             options.hasInput = hasInput;
             options.hasOutput = hasOutput;
+            options.toneHz = toneHz;
             options.clock = [this] { return clock.now; };
             device = std::make_unique<WaveDevice>(std::make_unique<SyntheticBackend>(options));
             auto p = std::make_unique<DeviceProbe>(device.get());
             probe = p.get();
             return p;
         };
-        k.makePlayer = [this] { return std::make_unique<FakeSoundPlayer>(&playerLog); };
+        k.makePlayer = [this] {
+            auto p = std::make_unique<FakeSoundPlayer>(&playerLog);
+            player = p.get();
+            return p;
+        };
         return k;
     }
 };
@@ -149,6 +160,10 @@ private Q_SLOTS:
     void recordStopPreviewResetOkAndClose();
     void tickPausesAndShowsAFailureOnce();
     void noSoundDevice();
+    void inputLevelWhileRecording_data();
+    void inputLevelWhileRecording();
+    void playAllInTableOrder();
+    void exportAndImportBank();
 
 private:
     SoundBankWindow* open(TestApp& t, Rig& rig, int tick = kTick);
@@ -584,6 +599,115 @@ void TestSoundsWindow::noSoundDevice()
     t.prompter.answerInput("Jim");
     press(w, "cmdNew");
     QCOMPARE(t.folder.entries("Speech"), QStringList({"Bob", "Jim"}));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestSoundsWindow::inputLevelWhileRecording_data()
+{
+    QTest::addColumn<double>("hz");
+    QTest::addColumn<int>("ms");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("dbfs");
+    // The synthetic card's tone peaks at half of full scale; 0 Hz is digital silence.
+    QTest::newRow("tone") << 440.0 << 500 << "-6 dBFS" << -6;
+    QTest::newRow("short silence") << 0.0 << 1500 << "-60 dBFS" << -60;
+    QTest::newRow("silence") << 0.0 << 2500 << "no signal" << -60;
+}
+
+void TestSoundsWindow::inputLevelWhileRecording()
+{
+    QFETCH(double, hz);
+    QFETCH(int, ms);
+    QFETCH(QString, shown);
+    QFETCH(int, dbfs);
+    Rig rig;
+    rig.toneHz = hz;
+    TestApp t;
+    t.folder.makeDir("Speech/Bob");
+    SoundBankWindow* w = open(t, rig);
+    QVERIFY(w);
+    auto* meter = get<QProgressBar>(w, "prgInputLevel");
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(meter);
+    QCOMPARE(access->text(QAccessible::Name), QStringLiteral("Input level"));
+    press(w, "cmdRecord");
+    rig.clock.advance(ms);
+    QTRY_COMPARE(get<QLabel>(w, "lblRecordLength")->text(), QString::number(ms / 1000.0, 'f', 1) + " s recorded");
+    QCOMPARE(meter->text(), shown);
+    QCOMPARE(access->valueInterface()->currentValue().toInt(), dbfs);
+    press(w, "cmdStop");
+    QCOMPARE(meter->text(), QString());
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestSoundsWindow::playAllInTableOrder()
+{
+    Rig rig;
+    TestApp t;
+    for (const char* file :
+         {"Speech/Bob/Jump1.wav", "Speech/Bob/amazing.wav", "Speech/Bob/notes.txt", "Speech/Bob/Hello.wav"})
+        t.folder.writeFile(file);
+    SoundBankWindow* w = open(t, rig);
+    QVERIFY(w);
+    const QString bob = t.folder.path("Speech/Bob/");
+    press(w, "cmdPlayAll");
+    waitTicks(2);
+    QVERIFY(get(w, "cmdStop")->isEnabled());
+    rig.player->finish();
+    rig.player->finish();
+    QCOMPARE(rig.playerLog,
+             QStringList({"play " + bob + "amazing.wav", "play " + bob + "Hello.wav", "play " + bob + "Jump1.wav"}));
+    rig.player->finish();
+    waitTicks(2);
+    QVERIFY(!get(w, "cmdStop")->isEnabled());
+
+    // Another play ends it, and so does Stop.
+    rig.playerLog.clear();
+    press(w, "cmdPlayAll");
+    doubleClick(get<QListWidget>(w, "File1"), "Jump1.wav");
+    rig.player->finish();
+    press(w, "cmdPlayAll");
+    press(w, "cmdStop");
+    rig.player->finish();
+    QCOMPARE(rig.playerLog, QStringList({"play " + bob + "amazing.wav", "release", "play " + bob + "Jump1.wav",
+                                         "play " + bob + "amazing.wav", "release"}));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestSoundsWindow::exportAndImportBank()
+{
+    Rig rig;
+    TestApp t;
+    t.folder.writeFile("Speech/Bob/Hello.wav", "hello");
+    t.folder.writeFile("Speech/Bob/ByeBye.wav", "bye");
+    SoundBankWindow* w = open(t, rig);
+    QVERIFY(w);
+    const QString zip = t.folder.path("../Bob.zip");
+    t.prompter.answerSaveFile(zip);
+    press(w, "cmdExportBank");
+    // An existing archive is replaced only after Yes.
+    const QByteArray exported = t.folder.read("../Bob.zip");
+    t.prompter.answerSaveFile(zip);
+    t.prompter.answerNo();
+    press(w, "cmdExportBank");
+
+    // A name already taken is asked for again.
+    t.prompter.answerFile(zip);
+    t.prompter.answerInput("Bob");
+    t.prompter.answerInput("Bob 2");
+    press(w, "cmdImportBank");
+    QCOMPARE(scheme(w), QStringLiteral("Bob 2: ByeBye.wav, Hello.wav"));
+    QCOMPARE(t.folder.read("Speech/Bob 2/Hello.wav"), QByteArray("hello"));
+    QCOMPARE(t.folder.read("Speech/Bob 2/ByeBye.wav"), QByteArray("bye"));
+    QCOMPARE(t.prompter.boxes().at(5).extra, QStringLiteral("Bob")); // the archive's folder is offered
+    const QString native = QDir::toNativeSeparators(zip);
+    QCOMPARE(t.prompter.texts(),
+             QStringList({"Export Bank", "The scheme Bob was exported to " + native + " with 2 sounds. <(^.^)>",
+                          "Export Bank", native + " already exists. Do you want to replace it?", "Import Bank",
+                          "What will be the name of the imported scheme?", "There is already a scheme called Bob.",
+                          "What will be the name of the imported scheme?",
+                          "The scheme Bob 2 was made with 2 sounds. <(^.^)>"}));
+    QVERIFY(!exported.isEmpty());
+    QCOMPARE(t.folder.read("../Bob.zip"), exported);
     VERIFY_PROMPTER(t.prompter);
 }
 

@@ -9,6 +9,8 @@ static const char* kindName(FakePrompter::Kind kind)
         return "input box";
     case FakePrompter::Kind::OpenFile:
         return "file dialog";
+    case FakePrompter::Kind::SaveFile:
+        return "save dialog";
     }
     return "?";
 }
@@ -62,6 +64,16 @@ QString FakePrompter::openFile(const QString& title, const QString& filter, cons
         onBox(box);
     Scripted s;
     return take(Kind::OpenFile, &s, box) ? s.text : QString();
+}
+
+QString FakePrompter::saveFile(const QString& title, const QString& filter, const QString& initialFile)
+{
+    const Box box{Kind::SaveFile, title, title, filter + QStringLiteral(" | ") + initialFile};
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+    Scripted s;
+    return take(Kind::SaveFile, &s, box) ? s.text : QString();
 }
 
 QStringList FakePrompter::texts() const

@@ -12,7 +12,7 @@
 // test fails in `verify()`) and gets the cancel answer, so that nothing blocks.
 class FakePrompter : public Prompter {
 public:
-    enum class Kind { Message, Input, OpenFile };
+    enum class Kind { Message, Input, OpenFile, SaveFile };
 
     struct Box {
         Kind kind;
@@ -28,6 +28,7 @@ public:
     void answerNo() { m_script.append({Kind::Message, QString(), Answer::No}); }
     void answerInput(const QString& text) { m_script.append({Kind::Input, text, Answer::Ok}); }
     void answerFile(const QString& path) { m_script.append({Kind::OpenFile, path, Answer::Ok}); }
+    void answerSaveFile(const QString& path) { m_script.append({Kind::SaveFile, path, Answer::Ok}); }
 
     // Called while a box is "open", before its answer is returned.
     std::function<void(const Box&)> onBox;
@@ -35,6 +36,7 @@ public:
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
+    QString saveFile(const QString& title, const QString& filter, const QString& initialFile) override;
 
     const QList<Box>& boxes() const { return m_boxes; }
     QStringList texts() const; // the text of every box shown, in order

@@ -24,6 +24,10 @@ public:
     // "Any Executable (*.exe);;All files (*)". Cancel gives the empty text.
     virtual QString openFile(const QString& title, const QString& filter, const QString& initialFile = QString()) = 0;
 
+    // A save-file dialog. It does not ask about replacing an existing file;
+    // the caller asks when it matters. Cancel gives the empty text.
+    virtual QString saveFile(const QString& title, const QString& filter, const QString& initialFile = QString()) = 0;
+
     // Convenience: a box with only OK, the application title, no icon.
     void tell(const QString& text);
 };

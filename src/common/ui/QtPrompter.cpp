@@ -48,3 +48,9 @@ QString QtPrompter::openFile(const QString& title, const QString& filter, const 
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, initialFile, filter);
 }
+
+QString QtPrompter::saveFile(const QString& title, const QString& filter, const QString& initialFile)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialFile, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}

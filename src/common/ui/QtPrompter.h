@@ -9,4 +9,5 @@ public:
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
+    QString saveFile(const QString& title, const QString& filter, const QString& initialFile) override;
 };

@@ -12,6 +12,11 @@ MediaSoundPlayer::MediaSoundPlayer()
     m_output = std::make_unique<QAudioOutput>();
     m_player = std::make_unique<QMediaPlayer>();
     m_player->setAudioOutput(m_output.get());
+    QObject::connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, m_player.get(),
+                     [this](QMediaPlayer::MediaStatus status) {
+                         if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+                             notifyFinished();
+                     });
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()

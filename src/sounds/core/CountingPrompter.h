@@ -28,6 +28,11 @@ public:
         const Open open(m_open);
         return m_inner.openFile(title, filter, initialFile);
     }
+    QString saveFile(const QString& title, const QString& filter, const QString& initialFile) override
+    {
+        const Open open(m_open);
+        return m_inner.saveFile(title, filter, initialFile);
+    }
 
 private:
     struct Open {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <utility>
 
 // Plays a sound file in the background, as the editor's media player does:
 // giving it a file plays that file at once; releasing it stops and lets go of
@@ -10,4 +12,18 @@ public:
     virtual ~SoundPlayer() = default;
     virtual void play(const QString& file) = 0;
     virtual void release() = 0;
+
+    // Called when a file given to play() has played to its end, or could
+    // not be played at all (never after release()).
+    void onFinished(std::function<void()> finished) { m_finished = std::move(finished); }
+
+protected:
+    void notifyFinished()
+    {
+        if (m_finished)
+            m_finished();
+    }
+
+private:
+    std::function<void()> m_finished;
 };

@@ -26,7 +26,7 @@ const QRegularExpression& playCommand()
 const QRegularExpression& statusCommand()
 {
     static const QRegularExpression re(
-        QStringLiteral("^status capture (mode|position|length|channels|bitspersample|samplespersec)$"));
+        QStringLiteral("^status capture (mode|position|length|channels|bitspersample|samplespersec|level|silence)$"));
     return re;
 }
 
@@ -135,6 +135,7 @@ int WaveDevice::record()
         return InputFailed;
     }
     m_data.clear();
+    m_level.reset(m_format);
     m_position = 0;
     m_mode = Mode::Recording;
     return Ok;
@@ -203,6 +204,10 @@ int WaveDevice::status(const QString& item, QByteArray* reply)
         answer = QString::number(toUnits(bytes));
     } else if (item == QLatin1String("length")) {
         answer = QString::number(toUnits(m_data.size()));
+    } else if (item == QLatin1String("level")) {
+        answer = QString::number(m_mode == Mode::Recording ? m_level.peak() : 0);
+    } else if (item == QLatin1String("silence")) {
+        answer = QString::number(m_mode == Mode::Recording ? m_level.silentMs() : 0);
     } else if (item == QLatin1String("channels")) {
         answer = QString::number(m_format.channels);
     } else if (item == QLatin1String("bitspersample")) {
@@ -224,7 +229,9 @@ void WaveDevice::close()
 void WaveDevice::poll()
 {
     if (m_mode == Mode::Recording) {
-        m_data.append(m_backend->takeCaptured());
+        const QByteArray captured = m_backend->takeCaptured();
+        m_level.feed(captured);
+        m_data.append(captured);
         if (!m_backend->isCapturing()) {
             // The input went away: the recording ends with what it has.
             m_backend->stopCapture();

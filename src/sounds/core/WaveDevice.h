@@ -2,6 +2,7 @@
 
 #include "sounds/core/AudioBackend.h"
 #include "sounds/core/CommandDevice.h"
+#include "sounds/core/InputLevel.h"
 #include "sounds/core/PcmFormat.h"
 
 #include <memory>
@@ -17,10 +18,13 @@
 //   save capture <file name>               play capture from <position>
 //   set capture time format ms             set capture time format bytes
 //   status capture mode|position|length|channels|bitspersample|samplespersec
+//   status capture level|silence
 //
 // Numbers are plain decimal. File names may contain blanks. The mode is
 // "stopped", "recording" or "playing"; positions and lengths are given in the
-// time format set last (milliseconds after opening).
+// time format set last (milliseconds after opening). While recording, the
+// level is the peak of the last 50 ms on a 16-bit scale (0 to 32768) and the
+// silence the milliseconds of digital silence up to now; both are 0 otherwise.
 class WaveDevice : public CommandDevice {
 public:
     explicit WaveDevice(std::unique_ptr<AudioBackend> backend);
@@ -46,6 +50,7 @@ private:
     Mode m_mode = Mode::Stopped;
     PcmFormat m_format;
     QByteArray m_data;
+    InputLevel m_level;
     qint64 m_position = 0;  // in bytes
     qint64 m_playStart = 0; // in bytes
     bool m_milliseconds = true;

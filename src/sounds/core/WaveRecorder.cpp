@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cmath>
+#include <limits>
 
 namespace {
 const QString crlf = QStringLiteral("\r\n");
@@ -130,6 +131,25 @@ double WaveRecorder::query(const QString& command, const QString& failure, Repor
     if (send(command, failure, reporting, &buffer) != CommandDevice::Ok)
         return 0;
     return leadingNumber(CommandDevice::replyText(buffer));
+}
+
+WaveRecorder::Level WaveRecorder::inputLevel(Reporting reporting)
+{
+    Level level;
+    const double peak =
+        query(QStringLiteral("status capture level"), QStringLiteral("Finding the input level failed!"), reporting);
+    level.dbfs = peak > 0 ? 20.0 * std::log10(peak / 32768.0) : -std::numeric_limits<double>::infinity();
+    level.silentMs = qint64(
+        query(QStringLiteral("status capture silence"), QStringLiteral("Finding the input level failed!"), reporting));
+    return level;
+}
+
+qint64 WaveRecorder::recordedMs(Reporting reporting)
+{
+    send(QStringLiteral("set capture time format ms"), QStringLiteral("Setting time format in milliseconds failed!"),
+         reporting);
+    return qint64(query(QStringLiteral("status capture length"),
+                        QStringLiteral("Finding length recording in milliseconds failed!"), reporting));
 }
 
 void WaveRecorder::buildStatistics(Reporting reporting)

@@ -39,6 +39,15 @@ public:
     void readDeviceMode(Reporting reporting = Reporting::EveryFailure);
     // Sets statisticsText() from six status queries.
     void buildStatistics(Reporting reporting = Reporting::EveryFailure);
+    // The input level while recording: the peak of the last 50 ms in dBFS
+    // (-infinity for silence) and how long the input has been digital silence.
+    struct Level {
+        double dbfs = 0;
+        qint64 silentMs = 0;
+    };
+    Level inputLevel(Reporting reporting = Reporting::OncePerFailure);
+    // The length of the recording so far, in milliseconds.
+    qint64 recordedMs(Reporting reporting = Reporting::OncePerFailure);
     // The position in milliseconds; after a recording was stopped, its length.
     qint32 getCapturePosition();
     // Starts playing from `ms`; returns at once.

@@ -184,6 +184,7 @@ void SoundBankWindow::buildControls()
     connect(m_cmdReset, &QPushButton::clicked, this, &SoundBankWindow::reset);
     connect(m_cmdOK, &QPushButton::clicked, this, &SoundBankWindow::keepRecording);
     connect(m_timer2, &QTimer::timeout, this, &SoundBankWindow::statusTick);
+    buildBankTools();
 }
 
 void SoundBankWindow::formLoad()
@@ -193,7 +194,7 @@ void SoundBankWindow::formLoad()
     m_imgArmy->setPixmap(QPixmap::fromImage(Pictures::userOrBuiltIn(context().paths(), QStringLiteral("army.bmp")))
                              .scaled(m_imgArmy->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_recorder->settings().read();
-    m_editing = RecorderSettings::readEditing();
+    loadEditing();
     m_playing = false;
     m_recorder->applyRecordingFormat();
     m_combo1->setCurrentIndex(0);
@@ -206,6 +207,7 @@ void SoundBankWindow::formLoad()
 bool SoundBankWindow::formUnload()
 {
     m_timer2->stop();
+    stopMeter();
     releasePlayer();
     m_recorder->closeCaptureDevice();
     m_recorder->settings().write();
@@ -351,6 +353,7 @@ void SoundBankWindow::playDefaultSound()
 
 void SoundBankWindow::play(const QString& file, const QString& missingText)
 {
+    endPlayAll();
     if (!QFileInfo(file).isFile()) {
         m_prompter.tell(missingText);
         return;
@@ -362,6 +365,8 @@ void SoundBankWindow::play(const QString& file, const QString& missingText)
 
 void SoundBankWindow::releasePlayer()
 {
+    m_playingAll = false;
+    m_playAllQueue.clear();
     if (m_player)
         m_player->release();
 }
@@ -416,6 +421,7 @@ void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool
 
 void SoundBankWindow::record()
 {
+    endPlayAll();
     m_selectedSound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
     m_recorder->openCaptureDevice();
     m_recorder->applyRecordingFormat();
@@ -426,11 +432,19 @@ void SoundBankWindow::record()
     }
     // A new recording replaces the one that OK would have stored.
     setRecorderButtons(false, false, true, false);
+    startMeter();
 }
 
 void SoundBankWindow::stop()
 {
+    if (m_playingAll) {
+        // Stop ends Play All; the recorder is idle meanwhile.
+        endPlayAll();
+        m_cmdStop->setEnabled(false);
+        return;
+    }
     m_recorder->stopRecording();
+    stopMeter();
     // Record is ready again at once: a new take replaces this one.
     setRecorderButtons(true, true, false, true);
     const qint32 position = m_recorder->getCapturePosition();
@@ -443,6 +457,7 @@ void SoundBankWindow::stop()
 
 void SoundBankWindow::preview()
 {
+    endPlayAll();
     m_recorder->playFromPosition(m_slider1->value());
     m_playing = true;
     m_cmdStop->setEnabled(true);
@@ -454,6 +469,7 @@ void SoundBankWindow::reset()
     m_slider1->setMaximum(kSliderDesignMax);
     m_slider1->setValue(0);
     m_slider1->update();
+    stopMeter();
     setRecorderButtons(true, false, false, false);
     m_recorder->openCaptureDevice();
     m_recorder->settings().read();
@@ -499,7 +515,7 @@ void SoundBankWindow::statusTick()
     if (windowTitle() != m_recorder->statusLine())
         setWindowTitle(m_recorder->statusLine());
     if (windowTitle().contains(QLatin1String("stopped"))) {
-        m_cmdStop->setEnabled(false);
+        m_cmdStop->setEnabled(m_playingAll);
         m_cmdPlay->setEnabled(true);
     }
     m_inTick = false;

@@ -8,12 +8,14 @@
 #include <memory>
 
 class CommandDevice;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -69,6 +71,20 @@ private:
     void statusTick();
     void setRecorderButtons(bool record, bool play, bool stop, bool ok);
 
+    // Play All, the input level meter, the editing options and sharing
+    // whole banks (SoundBankTools.cpp).
+    void buildBankTools();
+    void loadEditing();
+    void editingChanged();
+    void playAll();
+    void playNextOfAll();
+    void endPlayAll();
+    void startMeter();
+    void stopMeter();
+    void updateMeter();
+    void exportBank();
+    void importBank();
+
     SchemeStore m_schemes;
     CountingPrompter m_prompter;
     SoundKit m_kit;
@@ -80,6 +96,8 @@ private:
     QString m_shownScheme; // the scheme the sound-byte list shows
     bool m_playing = false;
     bool m_inTick = false;
+    bool m_playingAll = false;
+    QStringList m_playAllQueue; // the sound bytes Play All has still to play
 
     QLabel* m_label3 = nullptr;
     QComboBox* m_cboScheme = nullptr;
@@ -105,4 +123,12 @@ private:
     QLabel* m_statisticsLabel = nullptr;
     QLabel* m_imgArmy = nullptr;
     QTimer* m_timer2 = nullptr;
+    QProgressBar* m_inputLevel = nullptr;
+    QLabel* m_recordLength = nullptr;
+    QTimer* m_meterTimer = nullptr;
+    QCheckBox* m_trimSilence = nullptr;
+    QCheckBox* m_normalisePeak = nullptr;
+    QPushButton* m_cmdPlayAll = nullptr;
+    QPushButton* m_cmdExportBank = nullptr;
+    QPushButton* m_cmdImportBank = nullptr;
 };
