@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class AppContext;
 
 // Base of the program's windows. The application creates a window on first
@@ -17,9 +19,14 @@ public:
 protected:
     virtual bool formUnload() { return true; }
     void closeEvent(QCloseEvent* event) override;
+    // Enter or Return on a push button with the focus clicks it, as Space
+    // does; Escape runs the window's Escape action, if it has one.
+    void keyPressEvent(QKeyEvent* event) override;
+    void setEscapeAction(std::function<void()> action) { m_escapeAction = std::move(action); }
 
     AppContext& context() const { return m_context; }
 
 private:
     AppContext& m_context;
+    std::function<void()> m_escapeAction;
 };

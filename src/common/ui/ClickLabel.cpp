@@ -1,11 +1,77 @@
 #include "common/ui/ClickLabel.h"
 
+#include "common/ui/ButtonLabelAccessibility.h"
+
+#include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
 {
     setMouseTracking(true);
+    ButtonLabelAccessibility::install();
+}
+
+bool ClickLabel::actsAsButton() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&ClickLabel::clicked));
+}
+
+void ClickLabel::connectNotify(const QMetaMethod& signal)
+{
+    // Tab only: the mouse user's clicks leave the focus (and the look) alone.
+    if (signal == QMetaMethod::fromSignal(&ClickLabel::clicked))
+        setFocusPolicy(Qt::TabFocus);
+    QLabel::connectNotify(signal);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool activates = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!activates || !actsAsButton()) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat())
+        return;
+    // A label that got the focus with its window shows no mark yet: the
+    // first key shows where the focus is instead of acting unseen.
+    if (!m_focusMark)
+        setFocusMark(true);
+    else
+        Q_EMIT clicked();
+}
+
+void ClickLabel::focusInEvent(QFocusEvent* event)
+{
+    QLabel::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        setFocusMark(true);
+}
+
+void ClickLabel::focusOutEvent(QFocusEvent* event)
+{
+    QLabel::focusOutEvent(event);
+    // A menu or a box taking the focus for a moment keeps the mark.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        setFocusMark(false);
+}
+
+void ClickLabel::setFocusMark(bool shown)
+{
+    if (m_focusMark == shown)
+        return;
+    m_focusMark = shown;
+    Q_EMIT focusMarkChanged(shown);
+    // The focus mark is the window's hover highlight: a label that the
+    // keyboard reaches reports itself as hovered, so every window marks it
+    // the way it marks the label under the mouse.
+    if (shown)
+        Q_EMIT mouseMoved();
 }
 
 void setBackground(QWidget* widget, const QColor& color)

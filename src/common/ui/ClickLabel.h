@@ -6,10 +6,20 @@
 // A label that serves as a button: it reports clicks, double clicks, mouse
 // presses and every mouse movement over it (for hover highlights), and keeps
 // its own background and text colours.
+//
+// Once something listens to its clicks it acts as a button for the keyboard
+// and for assistive tools too: Tab reaches it (a mouse click never moves the
+// focus to it), Enter or Space reports a click, and it tells accessibility
+// clients that it is a push button named by its caption.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ClickLabel(const QString& text = QString(), QWidget* parent = nullptr);
+
+    bool actsAsButton() const;
+    // True while the label has the focus and got it from the keyboard: the
+    // moment to show a focus mark.
+    bool hasFocusMark() const { return m_focusMark; }
 
     // An invalid colour makes the background transparent.
     void setBackColor(const QColor& color);
@@ -22,17 +32,26 @@ Q_SIGNALS:
     void doubleClicked();
     void mouseMoved();
     void pressed(Qt::MouseButton button, const QPoint& globalPos);
+    // The focus mark is to be shown (true) or taken away (false).
+    void focusMarkChanged(bool shown);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void connectNotify(const QMetaMethod& signal) override;
 
 private:
+    void setFocusMark(bool shown);
+
     QColor m_back;
     QColor m_fore;
     bool m_pressed = false;
+    bool m_focusMark = false;
 };
 
 // A frame that reports clicks and mouse movements over its own surface (and

@@ -16,7 +16,13 @@ void HoverGroup::add(ClickLabel* control, ClickLabel* trigger)
 {
     m_members << control;
     setHighlighted(control, false);
-    connect(trigger ? trigger : control, &ClickLabel::mouseMoved, this, [this, control] { highlight(control); });
+    ClickLabel* source = trigger ? trigger : control;
+    connect(source, &ClickLabel::mouseMoved, this, [this, control] { highlight(control); });
+    // The keyboard's focus mark is the hover highlight; it goes when the focus leaves.
+    connect(source, &ClickLabel::focusMarkChanged, this, [this, control](bool shown) {
+        if (!shown)
+            setHighlighted(control, false);
+    });
 }
 
 void HoverGroup::highlight(ClickLabel* control)

@@ -93,6 +93,7 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setGeometry(282, 310, 138, 36);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    setEscapeAction([this] { m_cmdCancel->click(); });
 }
 
 void GameTransferWindow::formLoad()

@@ -67,6 +67,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_search(new GamesSearchModel(m_model, this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
+    setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setBackground(this, Qt::white);
     setMouseTracking(true);
     m_nextAscending.fill(true);

@@ -72,6 +72,7 @@ MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
     : AppWindow(context, parent)
 {
     setWindowTitle(QStringLiteral("The Quillane - My Map Manager c('.'C)"));
+    setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setFont(designFont(QStringLiteral("Verdana"), 8));
     setBackground(this, kWindowBack);
     resize(px(11655), px(7890));

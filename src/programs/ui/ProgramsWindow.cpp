@@ -64,6 +64,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     , m_actionHighlight(new HoverGroup(actionPlainColour(), actionHighlightColour(), this))
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Proggies c('.'C)"));
+    setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setFixedSize(600, 400);
     setMouseTracking(true);
 

@@ -194,6 +194,13 @@ void MainMenuWindow::formLoad()
     m_warningPanel->move(m_warningPanel->x(), 16); // 240 twips from the top
     m_warningPanel->raise();
     m_warningPanel->setVisible(m_probe.isNull());
+    // The keyboard reaches only what the mouse can: no entry under the warning.
+    for (ClickLabel* entry : findChildren<ClickLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (entry->actsAsButton())
+            entry->setFocusPolicy(
+                !m_warningPanel->isHidden() && m_warningPanel->geometry().intersects(entry->geometry()) ? Qt::NoFocus
+                                                                                                        : Qt::TabFocus);
+    }
 }
 
 void MainMenuWindow::pointTempListAtTempFolder()

@@ -72,6 +72,7 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
 {
     setObjectName(WindowNames::Sounds);
     setWindowTitle(QStringLiteral("The Quillane Soundbank Editor"));
+    setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setFixedSize(kWidth, kHeight);
     setFont(designFont(QStringLiteral("Verdana"), 8));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
