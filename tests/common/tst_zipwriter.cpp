@@ -67,7 +67,7 @@ void TestZipWriter::writesFilesDataAndFolders()
     QTemporaryDir dir;
     QByteArray big(300000, '\0');
     for (int i = 0; i < big.size(); ++i)
-        big[i] = static_cast<char>((i * 7919) >> 3);
+        big[i] = static_cast<char>((static_cast<quint32>(i) * 7919u) >> 3);
     writeFile(dir.filePath("game.WAgame"), big);
     writeFile(dir.filePath("old.zip"), "old archive");
 
