@@ -113,19 +113,29 @@ void ClickLabel::setForeColor(const QColor& color)
     setForeground(this, color);
 }
 
-void ClickLabel::mousePressEvent(QMouseEvent* event)
+void ClickTracker::press(const QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         m_pressed = true;
+}
+
+bool ClickTracker::release(const QMouseEvent* event, const QRect& area)
+{
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    return event->button() == Qt::LeftButton && wasPressed && area.contains(event->position().toPoint());
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent* event)
+{
+    m_clicks.press(event);
     Q_EMIT pressed(event->button(), event->globalPosition().toPoint());
     event->accept();
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
+    if (m_clicks.release(event, rect()))
         Q_EMIT clicked();
     event->accept();
 }
@@ -133,7 +143,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
-        m_pressed = true;
+        m_clicks.doublePress();
         Q_EMIT doubleClicked();
     }
     event->accept();
@@ -153,17 +163,14 @@ ClickFrame::ClickFrame(QWidget* parent)
 
 void ClickFrame::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    m_clicks.press(event);
     Q_EMIT pressed(event->button(), event->globalPosition().toPoint());
     event->accept();
 }
 
 void ClickFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
+    if (m_clicks.release(event, rect()))
         Q_EMIT clicked();
     event->accept();
 }

@@ -3,6 +3,22 @@
 #include <QFrame>
 #include <QLabel>
 
+class QMouseEvent;
+
+// The press-and-release rule that makes a click, shared by the clickable label
+// and frame: a left press followed by a left release inside the widget.
+class ClickTracker {
+public:
+    void press(const QMouseEvent* event);
+    // True when this release completes a click inside `area`.
+    bool release(const QMouseEvent* event, const QRect& area);
+    // A double click counts as a press, so that its release is not a click of its own.
+    void doublePress() { m_pressed = true; }
+
+private:
+    bool m_pressed = false;
+};
+
 // A label that serves as a button: it reports clicks, double clicks, mouse
 // presses and every mouse movement over it (for hover highlights), and keeps
 // its own background and text colours.
@@ -50,7 +66,7 @@ private:
 
     QColor m_back;
     QColor m_fore;
-    bool m_pressed = false;
+    ClickTracker m_clicks;
     bool m_focusMark = false;
 };
 
@@ -72,7 +88,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_clicks;
 };
 
 // Sets a widget's background colour through its palette (filling it).
