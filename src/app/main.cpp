@@ -22,7 +22,6 @@ int main(int argc, char* argv[])
 
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillane"));
-    QApplication::setApplicationDisplayName(AppInfo::title());
     QApplication::setOrganizationName(AppInfo::organisation());
     QApplication::setApplicationVersion(AppInfo::versionText().mid(8));
     // The program ends only through its main menu.
