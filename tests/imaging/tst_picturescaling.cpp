@@ -70,8 +70,6 @@ private slots:
     void roundsHalfToEven();
     void fitsOrStretchesOnBackground_data();
     void fitsOrStretchesOnBackground();
-    void minusOneGivesOwnSize_data();
-    void minusOneGivesOwnSize();
     void transparencyShowsBackgroundWithoutBleeding_data();
     void transparencyShowsBackgroundWithoutBleeding();
     void palettePngsMatchOtherFormats_data();
@@ -161,32 +159,6 @@ void PictureScalingTest::fitsOrStretchesOnBackground()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
-void PictureScalingTest::minusOneGivesOwnSize_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("keep");
-    QTest::newRow("height -1") << 30 << -1 << true;
-    QTest::newRow("both -1") << -1 << -1 << false;
-}
-
-void PictureScalingTest::minusOneGivesOwnSize()
-{
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(bool, keep);
-    const QImage map = TestMaps::sampleMap(QSize(37, 23));
-    const QString file = writePng(QStringLiteral("own.png"), map);
-    const PictureResult result = loadPictureResized(file, width, height, background, keep);
-    QVERIFY(result.ok());
-    QCOMPARE(width, 37);
-    QCOMPARE(height, 23);
-    QCOMPARE(result.picture().size(), QSize(37, 23));
-    // At its own size the picture is copied, not filtered.
-    const QString mismatch = firstMismatch(result.picture(), [&](int x, int y) { return map.pixel(x, y); });
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-}
-
 void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding_data()
 {
     // Left half opaque red, right half fully transparent green: the green must
@@ -250,6 +222,7 @@ void PictureScalingTest::palettePngsMatchOtherFormats_data()
 
     QTest::newRow("map, stretched") << TestMaps::levelMapPng(map) << QSize(777, 265) << false;
     QTest::newRow("map, own size") << TestMaps::levelMapPng(map) << QSize(-1, -1) << false;
+    QTest::newRow("map, height -1") << TestMaps::levelMapPng(map) << QSize(30, -1) << true;
     QTest::newRow("map with the other level chunk, smaller")
         << TestMaps::levelMapPng(map, "waLV") << QSize(77, 26) << false;
     QTest::newRow("translucent colours") << TestMaps::palettePng(translucent, 8) << QSize(131, 52) << true;
@@ -281,6 +254,10 @@ void PictureScalingTest::palettePngsMatchOtherFormats()
     QVERIFY(fromDirect.ok());
     QCOMPARE(QSize(width, height), QSize(directWidth, directHeight));
     QCOMPARE(fromPalette.picture(), fromDirect.picture());
+    if (box.width() < 0 || box.height() < 0) { // -1: its own size, copied rather than filtered
+        QCOMPARE(QSize(width, height), decoded.size());
+        QCOMPARE(fromPalette.picture(), direct);
+    }
     QFile file(indexedFile);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), palettePng); // the map file is never rewritten
