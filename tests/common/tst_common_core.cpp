@@ -8,26 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class TestCommonCore : public QObject {
     Q_OBJECT
@@ -50,16 +31,13 @@ void TestCommonCore::gameFolder_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("game");
-    QTest::newRow("wine prefix") << "/home/p/.wine/drive_c/Team17/Worms Armageddon/User"
-                                 << "/home/p/.wine/drive_c/Team17/Worms Armageddon/";
-    QTest::newRow("trailing separator") << "/games/WA/User/"
-                                        << "/games/WA/";
-    QTest::newRow("one below root") << "/User"
-                                    << "/";
-    QTest::newRow("root") << "/"
-                          << "/";
-    QTest::newRow("dots cleaned") << "/games/WA/x/../User"
-                                  << "/games/WA/";
+    auto row = [](const char* tag, const char* user, const char* game) { QTest::newRow(tag) << user << game; };
+    row("wine prefix", "/home/p/.wine/drive_c/Team17/Worms Armageddon/User",
+        "/home/p/.wine/drive_c/Team17/Worms Armageddon/");
+    row("trailing separator", "/games/WA/User/", "/games/WA/");
+    row("one below root", "/User", "/");
+    row("root", "/", "/");
+    row("dots cleaned", "/games/WA/x/../User", "/games/WA/");
 }
 
 void TestCommonCore::gameFolder()
@@ -71,43 +49,40 @@ void TestCommonCore::gameFolder()
 
 void TestCommonCore::resolveIgnoresCase_data()
 {
-    QTest::addColumn<QStringList>("existing"); // folders made under the base
+    QTest::addColumn<QString>("existing"); // a folder made under the base, "" for none
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("exact") << QStringList{"Games/Temp"} << "Games/Temp"
-                           << "Games/Temp";
-    QTest::newRow("lower-case folder is the Games folder") << QStringList{"games"} << "Games"
-                                                           << "games";
-    QTest::newRow("mixed depth") << QStringList{"GAMES/temp"} << "Games/Temp"
-                                 << "GAMES/temp";
-    QTest::newRow("missing keeps spelling") << QStringList{} << "Games/Temp"
-                                            << "Games/Temp";
-    QTest::newRow("missing below existing") << QStringList{"speech"} << "Speech/Bob"
-                                            << "speech/Bob";
-    QTest::newRow("backslashes") << QStringList{"savedlevels/Caverns"} << "\\SavedLevels\\caverns"
-                                 << "savedlevels/Caverns";
+    auto row = [](const char* tag, const char* existing, const char* relative, const char* expected) {
+        QTest::newRow(tag) << existing << relative << expected;
+    };
+    row("exact", "Games/Temp", "Games/Temp", "Games/Temp");
+    row("lower-case folder is the Games folder", "games", "Games", "games");
+    row("mixed depth", "GAMES/temp", "Games/Temp", "GAMES/temp");
+    row("missing keeps spelling", "", "Games/Temp", "Games/Temp");
+    row("missing below existing", "speech", "Speech/Bob", "speech/Bob");
+    row("backslashes", "savedlevels/Caverns", "\\SavedLevels\\caverns", "savedlevels/Caverns");
 }
 
 void TestCommonCore::resolveIgnoresCase()
 {
-    QFETCH(QStringList, existing);
+    QFETCH(QString, existing);
     QFETCH(QString, relative);
     QFETCH(QString, expected);
-    QTemporaryDir dir;
-    for (const QString& e : existing)
-        QVERIFY(QDir(dir.path()).mkpath(e));
-    QCOMPARE(PathCase::resolve(dir.path(), relative), dir.path() + QLatin1Char('/') + expected);
+    TestUserFolder f;
+    if (!existing.isEmpty())
+        f.makeDir(existing);
+    QCOMPARE(PathCase::resolve(f.user(), relative), f.path(expected));
 }
 
 void TestCommonCore::filePatternsIgnoreCase()
 {
-    QTemporaryDir dir;
+    TestUserFolder f;
     for (const char* name : {"b.png", "A.PNG", "c.Png", "notes.txt", ".hidden.png"})
-        writeFile(dir.filePath(QLatin1String(name)), "x");
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
-    QCOMPARE(PathCase::files(dir.path(), {QStringLiteral("*.png")}), (QStringList{"A.PNG", "b.png", "c.Png"}));
-    QCOMPARE(PathCase::folders(dir.path()), QStringList{"folder.png"});
-    QVERIFY(PathCase::files(dir.path() + QStringLiteral("/missing"), {}).isEmpty());
+        f.writeFile(QLatin1String(name));
+    f.makeDir(QStringLiteral("folder.png"));
+    QCOMPARE(PathCase::files(f.user(), {QStringLiteral("*.png")}), (QStringList{"A.PNG", "b.png", "c.Png"}));
+    QCOMPARE(PathCase::folders(f.user()), QStringList{"folder.png"});
+    QVERIFY(PathCase::files(f.path(QStringLiteral("missing")), {}).isEmpty());
 }
 
 void TestCommonCore::names_data()
@@ -193,28 +168,26 @@ void TestCommonCore::copyAndMove()
 
 void TestCommonCore::removeFolderAndFiles()
 {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Temp"));
-    writeFile(folder + QStringLiteral("/a"), "1");
-    writeFile(folder + QStringLiteral("/.b"), "2");
-    QVERIFY(FileOps::removeFolderAndFiles(folder));
-    QVERIFY(!QFileInfo::exists(folder));
+    TestUserFolder f;
+    f.writeFile(QStringLiteral("Temp/a"));
+    f.writeFile(QStringLiteral("Temp/.b"));
+    QVERIFY(FileOps::removeFolderAndFiles(f.path(QStringLiteral("Temp"))));
+    QVERIFY(!f.exists(QStringLiteral("Temp")));
 
     // A sub-folder keeps the folder (and itself) in place; the files go.
-    writeFile(folder + QStringLiteral("/a"), "1");
-    writeFile(folder + QStringLiteral("/sub/c"), "3");
-    QVERIFY(!FileOps::removeFolderAndFiles(folder));
-    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"sub"});
+    f.writeFile(QStringLiteral("Temp/a"));
+    f.writeFile(QStringLiteral("Temp/sub/c"));
+    QVERIFY(!FileOps::removeFolderAndFiles(f.path(QStringLiteral("Temp"))));
+    QCOMPARE(f.entries(QStringLiteral("Temp")), QStringList{"sub"});
 
 #ifndef Q_OS_WIN
     // A folder that links elsewhere: only the link goes, never the files it points to.
-    const QString outside = dir.filePath(QStringLiteral("outside"));
-    writeFile(outside + QStringLiteral("/keep.png"), "map");
-    const QString link = dir.filePath(QStringLiteral("Linked"));
-    QVERIFY(QFile::link(outside, link));
+    f.writeFile(QStringLiteral("outside/keep.png"), "map");
+    const QString link = f.path(QStringLiteral("Linked"));
+    QVERIFY(QFile::link(f.path(QStringLiteral("outside")), link));
     QVERIFY(FileOps::removeFolderAndFiles(link));
     QVERIFY(!QFileInfo(link).isSymLink());
-    QCOMPARE(readFile(outside + QStringLiteral("/keep.png")), QByteArray("map"));
+    QCOMPARE(f.read(QStringLiteral("outside/keep.png")), QByteArray("map"));
 #endif
 }
 
@@ -222,12 +195,10 @@ void TestCommonCore::fileFilter_data()
 {
     QTest::addColumn<QString>("pipe");
     QTest::addColumn<QString>("qt");
-    QTest::newRow("named pattern") << "Any Executable (*.exe)|*.exe"
-                                   << "Any Executable (*.exe)";
-    QTest::newRow("bare description") << "Maps|*.png;*.bmp"
-                                      << "Maps (*.png *.bmp)";
-    QTest::newRow("two filters") << "Wave|*.wav|All|*.*"
-                                 << "Wave (*.wav);;All (*.*)";
+    auto row = [](const char* tag, const char* pipe, const char* qt) { QTest::newRow(tag) << pipe << qt; };
+    row("named pattern", "Any Executable (*.exe)|*.exe", "Any Executable (*.exe)");
+    row("bare description", "Maps|*.png;*.bmp", "Maps (*.png *.bmp)");
+    row("two filters", "Wave|*.wav|All|*.*", "Wave (*.wav);;All (*.*)");
 }
 
 void TestCommonCore::fileFilter()

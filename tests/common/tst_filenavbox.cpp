@@ -35,11 +35,6 @@ QStringList entries(const FileNavBox& nav)
     return result;
 }
 
-QComboBox* pathBox(FileNavBox& nav)
-{
-    return nav.findChild<QComboBox*>("Combo2");
-}
-
 QListWidget* listBox(FileNavBox& nav)
 {
     return nav.findChild<QListWidget*>("List2");
@@ -52,14 +47,6 @@ void makeFolders(const TestUserFolder& t)
         t.makeDir(folder);
     t.writeFile("Games/x.txt");
     t.writeFile("Games/y.null");
-}
-
-// Shows the navigator, for the mouse and the keyboard.
-bool showOnScreen(FileNavBox& nav, QSize size = QSize(200, 200))
-{
-    nav.resize(size);
-    nav.show();
-    return QTest::qWaitForWindowExposed(&nav);
 }
 
 } // namespace
@@ -129,9 +116,11 @@ void TestFileNavBox::userTypesAndClicks()
     TestUserFolder t;
     makeFolders(t);
     FileNavBox nav;
-    QVERIFY(showOnScreen(nav));
+    nav.resize(200, 200);
+    nav.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&nav));
     Events events(nav);
-    QComboBox* box = pathBox(nav);
+    QComboBox* box = nav.findChild<QComboBox*>("Combo2");
     QListWidget* list = listBox(nav);
 
     // Enter lists the typed path; the box then names the folder really

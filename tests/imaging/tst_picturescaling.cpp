@@ -70,8 +70,6 @@ private slots:
     void roundsHalfToEven();
     void fitsOrStretchesOnBackground_data();
     void fitsOrStretchesOnBackground();
-    void minusOneGivesOwnSize_data();
-    void minusOneGivesOwnSize();
     void transparencyShowsBackgroundWithoutBleeding_data();
     void transparencyShowsBackgroundWithoutBleeding();
     void palettePngsMatchOtherFormats_data();
@@ -161,32 +159,6 @@ void PictureScalingTest::fitsOrStretchesOnBackground()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
-void PictureScalingTest::minusOneGivesOwnSize_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("keep");
-    QTest::newRow("height -1") << 30 << -1 << true;
-    QTest::newRow("both -1") << -1 << -1 << false;
-}
-
-void PictureScalingTest::minusOneGivesOwnSize()
-{
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(bool, keep);
-    const QImage map = TestMaps::sampleMap(QSize(37, 23));
-    const QString file = writePng(QStringLiteral("own.png"), map);
-    const PictureResult result = loadPictureResized(file, width, height, background, keep);
-    QVERIFY(result.ok());
-    QCOMPARE(width, 37);
-    QCOMPARE(height, 23);
-    QCOMPARE(result.picture().size(), QSize(37, 23));
-    // At its own size the picture is copied, not filtered.
-    const QString mismatch = firstMismatch(result.picture(), [&](int x, int y) { return map.pixel(x, y); });
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
-}
-
 void PictureScalingTest::transparencyShowsBackgroundWithoutBleeding_data()
 {
     // Left half opaque red, right half fully transparent green: the green must
@@ -250,6 +222,7 @@ void PictureScalingTest::palettePngsMatchOtherFormats_data()
 
     QTest::newRow("map, stretched") << TestMaps::levelMapPng(map) << QSize(777, 265) << false;
     QTest::newRow("map, own size") << TestMaps::levelMapPng(map) << QSize(-1, -1) << false;
+    QTest::newRow("map, height -1") << TestMaps::levelMapPng(map) << QSize(30, -1) << true;
     QTest::newRow("map with the other level chunk, smaller")
         << TestMaps::levelMapPng(map, "waLV") << QSize(77, 26) << false;
     QTest::newRow("translucent colours") << TestMaps::palettePng(translucent, 8) << QSize(131, 52) << true;
@@ -281,6 +254,10 @@ void PictureScalingTest::palettePngsMatchOtherFormats()
     QVERIFY(fromDirect.ok());
     QCOMPARE(QSize(width, height), QSize(directWidth, directHeight));
     QCOMPARE(fromPalette.picture(), fromDirect.picture());
+    if (box.width() < 0 || box.height() < 0) { // -1: its own size, copied rather than filtered
+        QCOMPARE(QSize(width, height), decoded.size());
+        QCOMPARE(fromPalette.picture(), direct);
+    }
     QFile file(indexedFile);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), palettePng); // the map file is never rewritten
@@ -336,30 +313,27 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
                                TestMaps::chunk("IDAT", QByteArray(64, '\x7F')) + TestMaps::chunk("IEND", {});
     QByteArray hugeChunk = png;
     hugeChunk.replace(33, 4, QByteArray("\x7F\xFF\xFF\xF0", 4));
-    const auto write = [this](const QString& name, const QByteArray& bytes) {
-        return TestMaps::writeBytes(path(name), bytes);
+    // A file named after its row, and the size asked of it.
+    const auto row = [this](const char* tag, const QByteArray& bytes, int width = 100, int height = 100) {
+        QTest::newRow(tag) << TestMaps::writeBytes(path(QLatin1String(tag) + ".png"), bytes) << width << height;
     };
 
     QTest::newRow("missing file") << path(QStringLiteral("Nowhere/gone.png")) << 100 << 100;
     QTest::newRow("folder named x.png") << QDir(path(QStringLiteral("x.png"))).absolutePath() << 100 << 100;
     QDir().mkpath(path(QStringLiteral("x.png")));
-    QTest::newRow("text named .png") << write(QStringLiteral("notes.png"), "Not a picture at all.\n") << 100 << 100;
-    QTest::newRow("empty file") << write(QStringLiteral("empty.png"), {}) << 100 << 100;
-    QTest::newRow("truncated PNG") << write(QStringLiteral("half.png"), png.left(png.size() / 2)) << 100 << 100;
-    QTest::newRow("PNG without IEND") << write(QStringLiteral("noend.png"), png.left(png.size() - 12)) << 100 << 100;
+    row("text named .png", "Not a picture at all.\n");
+    row("empty file", {});
+    row("truncated PNG", png.left(png.size() / 2));
+    row("PNG without IEND", png.left(png.size() - 12));
     const int plte = png.indexOf("PLTE");
-    const QByteArray noPalette =
-        png.left(plte - 4) + png.mid(plte + 8 + int(qFromBigEndian<quint32>(png.constData() + plte - 4)));
-    QTest::newRow("palette missing") << write(QStringLiteral("nopalette.png"), noPalette) << 100 << 100;
-    QTest::newRow("taller than its pixel data")
-        << write(QStringLiteral("tall.png"), TestMaps::withDeclaredSize(png, 120, 90)) << 100 << 100;
-    QTest::newRow("zero width in the header")
-        << write(QStringLiteral("zero.png"), TestMaps::withDeclaredSize(png, 0, 60)) << 100 << 100;
-    QTest::newRow("corrupt pixel data") << write(QStringLiteral("corrupt.png"), corrupt) << 100 << 100;
-    QTest::newRow("undecodable data, right CRC") << write(QStringLiteral("garbage.png"), garbage) << 100 << 100;
-    QTest::newRow("chunk length past the end") << write(QStringLiteral("length.png"), hugeChunk) << 100 << 100;
-    QTest::newRow("header claims 60000x60000")
-        << write(QStringLiteral("huge.png"), TestMaps::withDeclaredSize(png, 60000, 60000)) << 777 << 265;
+    row("palette missing",
+        png.left(plte - 4) + png.mid(plte + 8 + int(qFromBigEndian<quint32>(png.constData() + plte - 4))));
+    row("taller than its pixel data", TestMaps::withDeclaredSize(png, 120, 90));
+    row("zero width in the header", TestMaps::withDeclaredSize(png, 0, 60));
+    row("corrupt pixel data", corrupt);
+    row("undecodable data, right CRC", garbage);
+    row("chunk length past the end", hugeChunk);
+    row("header claims 60000x60000", TestMaps::withDeclaredSize(png, 60000, 60000), 777, 265);
     // Longer than the game's largest map, with all their pixel data: refused
     // before a row is decoded (a 1,000,000 x 2 map took seconds to scale).
     const auto strip = [](int width, int height) {
@@ -368,15 +342,10 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
         indexed.fill(1);
         return indexed;
     };
-    QTest::newRow("map 32769 wide") << write(QStringLiteral("wide.png"), TestMaps::palettePng(strip(32769, 2), 8))
-                                    << 100 << 100;
-    QTest::newRow("map 1000000 wide") << write(QStringLiteral("wider.png"), TestMaps::palettePng(strip(1000000, 2), 1))
-                                      << 777 << 265;
-    QTest::newRow("picture 32769 tall") << write(QStringLiteral("tall rgb.png"),
-                                                 TestMaps::pngBytes(
-                                                     strip(2, 32769).convertToFormat(QImage::Format_RGB32)))
-                                        << 100 << 100;
-    const QString good = write(QStringLiteral("good map.png"), png);
+    row("map 32769 wide", TestMaps::palettePng(strip(32769, 2), 8));
+    row("map 1000000 wide", TestMaps::palettePng(strip(1000000, 2), 1), 777, 265);
+    row("picture 32769 tall", TestMaps::pngBytes(strip(2, 32769).convertToFormat(QImage::Format_RGB32)));
+    const QString good = TestMaps::writeBytes(path(QStringLiteral("good map.png")), png);
     QTest::newRow("zero width asked") << good << 0 << 100;
     QTest::newRow("negative height asked") << good << 100 << -5;
     QTest::newRow("size beyond the memory budget") << good << 12000 << 12000;
@@ -563,12 +532,8 @@ void PictureScalingTest::palettesExpandAsQtConverts_data()
     for (int i = 0; i < colors.size(); i += 3)
         colors[i] = qRgba(qRed(colors[i]), qGreen(colors[i]), qBlue(colors[i]), i % 256);
     alpha.setColorTable(colors);
-    QImage shortTable = map;
-    shortTable.setColorTable(map.colorTable().mid(0, 100)); // indexes 100 and up have no colour
     QImage shortAlpha = alpha;
-    shortAlpha.setColorTable(colors.mid(0, 100));
-    QImage noTable = map;
-    noTable.setColorTable({});
+    shortAlpha.setColorTable(colors.mid(0, 100)); // indexes 100 and up have no colour
 
     QTest::addColumn<QImage>("indexed");
     QTest::newRow("opaque palette") << map;

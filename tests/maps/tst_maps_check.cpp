@@ -147,12 +147,8 @@ void TestMapsCheck::thumbnailsInTheSharedCache()
 {
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-    const QString map = TestMaps::writeBytes(dir.filePath("My Maps/Dune #1.png"),
-                                             indexedMap(QSize(1920, 696), 8, TestMaps::levelData(false, 0, 0, 0, -1)));
-    const QByteArray mapBytes = [&] {
-        QFile f(map);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray mapBytes = indexedMap(QSize(1920, 696), 8, TestMaps::levelData(false, 0, 0, 0, -1));
+    const QString map = TestMaps::writeBytes(dir.filePath("My Maps/Dune #1.png"), mapBytes);
     const QByteArray uri = "file://" + QUrl::toPercentEncoding(map, "/");
     const QString expected = dir.filePath("cache/thumbnails/normal/") +
                              QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
