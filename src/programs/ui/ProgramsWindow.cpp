@@ -68,27 +68,27 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     setFixedSize(600, 400);
     setMouseTracking(true);
 
-    m_label1 = new QLabel(QStringLiteral("Proggies"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(12, 6, 240, 34);
-    m_label1->setFont(designFont(QStringLiteral("Verdana"), 16, true));
-    m_label1->setAlignment(Qt::AlignCenter);
-    setForeground(m_label1, kHeadingText);
+    m_heading = new QLabel(QStringLiteral("Proggies"), this);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    m_heading->setGeometry(12, 6, 240, 34);
+    m_heading->setFont(designFont(QStringLiteral("Verdana"), 16, true));
+    m_heading->setAlignment(Qt::AlignCenter);
+    setForeground(m_heading, kHeadingText);
 
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(12, 44, 240, 344);
-    m_list1->setFont(designFont(QStringLiteral("Verdana"), 10));
-    setBackground(m_list1, kListBack);
-    setForeground(m_list1, kListText);
-    m_list1->setMouseTracking(true);
-    m_actionHighlight->clearOnMouseMove(m_list1->viewport());
+    m_programList = new QListWidget(this);
+    m_programList->setObjectName(QStringLiteral("List1"));
+    m_programList->setGeometry(12, 44, 240, 344);
+    m_programList->setFont(designFont(QStringLiteral("Verdana"), 10));
+    setBackground(m_programList, kListBack);
+    setForeground(m_programList, kListText);
+    m_programList->setMouseTracking(true);
+    m_actionHighlight->clearOnMouseMove(m_programList->viewport());
     // A click, or the keyboard moving the selection, selects the row. (Not
     // the current row alone: the list makes its first entry current when it
     // takes the focus, which is no choice of the user's.)
-    connect(m_list1, &QListWidget::itemClicked, this, &ProgramsWindow::list1Click);
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, &ProgramsWindow::list1Click);
-    connect(m_list1, &QListWidget::itemDoubleClicked, this, &ProgramsWindow::cmdRunClick);
+    connect(m_programList, &QListWidget::itemClicked, this, &ProgramsWindow::programSelected);
+    connect(m_programList, &QListWidget::itemSelectionChanged, this, &ProgramsWindow::programSelected);
+    connect(m_programList, &QListWidget::itemDoubleClicked, this, &ProgramsWindow::cmdRunClick);
 
     m_lblTitle = new QLabel(noSelectionText(), this);
     m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
@@ -108,14 +108,14 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     m_lblDes->setMargin(6);
     setBackground(m_lblDes, Qt::white);
 
-    m_frame1 = new ClickFrame(this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(264, 242, 324, 48);
-    setBackground(m_frame1, Qt::white);
-    connect(m_frame1, &ClickFrame::mouseMoved, m_actionHighlight, &HoverGroup::clear);
+    m_actionsFrame = new ClickFrame(this);
+    m_actionsFrame->setObjectName(QStringLiteral("Frame1"));
+    m_actionsFrame->setGeometry(264, 242, 324, 48);
+    setBackground(m_actionsFrame, Qt::white);
+    connect(m_actionsFrame, &ClickFrame::mouseMoved, m_actionHighlight, &HoverGroup::clear);
 
     auto action = [this](const char* name, const QString& caption, int x) {
-        auto* label = new ClickLabel(caption, m_frame1);
+        auto* label = new ClickLabel(caption, m_actionsFrame);
         label->setObjectName(QLatin1String(name));
         label->setGeometry(x, 8, 96, 32);
         label->setFont(designFont(QStringLiteral("Verdana"), 10, true));
@@ -136,10 +136,10 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
     m_imgArmy->setAlignment(Qt::AlignCenter);
 
     // Runs the import once the file dialog's click has been handled.
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(context.intervals().deferredFill);
-    connect(m_timer1, &QTimer::timeout, this, &ProgramsWindow::timer1Timer);
+    m_importTimer = new QTimer(this);
+    m_importTimer->setObjectName(QStringLiteral("Timer1"));
+    m_importTimer->setInterval(context.intervals().deferredFill);
+    connect(m_importTimer, &QTimer::timeout, this, &ProgramsWindow::importTimerFired);
 }
 
 void ProgramsWindow::formLoad()
@@ -156,8 +156,8 @@ RecordSet& ProgramsWindow::records() const
 void ProgramsWindow::fillList()
 {
     // The record set stands on its first row: the query has just run.
-    const QSignalBlocker blocker(m_list1);
-    m_list1->addItems(ProgramCatalogue::titles(records()));
+    const QSignalBlocker blocker(m_programList);
+    m_programList->addItems(ProgramCatalogue::titles(records()));
 }
 
 bool ProgramsWindow::positionOnSelection()
@@ -165,10 +165,10 @@ bool ProgramsWindow::positionOnSelection()
     return m_selectedRow >= 0 && records().setAbsolutePosition(m_selectedRow + 1);
 }
 
-void ProgramsWindow::list1Click()
+void ProgramsWindow::programSelected()
 {
-    const int index = m_list1->currentRow();
-    if (index < 0 || !m_list1->item(index)->isSelected())
+    const int index = m_programList->currentRow();
+    if (index < 0 || !m_programList->item(index)->isSelected())
         return;
     m_selectedRow = index;
     if (!positionOnSelection()) {
@@ -204,7 +204,7 @@ void ProgramsWindow::cmdRemoveClick()
         context().prompter().tell(QStringLiteral("Please select a program to remove from the database."));
         return;
     }
-    const QString entry = m_list1->item(m_selectedRow)->text();
+    const QString entry = m_programList->item(m_selectedRow)->text();
     const Prompter::Answer answer = context().prompter().message(
         QStringLiteral("You are about to remove ") + entry +
             QStringLiteral(" from the database. Are you sure you want to do this?"),
@@ -220,13 +220,13 @@ void ProgramsWindow::cmdRemoveClick()
 
 void ProgramsWindow::cmdImportClick()
 {
-    m_text1 = context().prompter().openFile(kImportTitle, importFilter());
-    m_timer1->start();
+    m_importedFile = context().prompter().openFile(kImportTitle, importFilter());
+    m_importTimer->start();
 }
 
-void ProgramsWindow::timer1Timer()
+void ProgramsWindow::importTimerFired()
 {
-    m_timer1->stop();
+    m_importTimer->stop();
     importProgram();
 }
 
@@ -243,13 +243,13 @@ QString ProgramsWindow::askUntilAnswered(const QString& prompt, const QString& t
 
 void ProgramsWindow::importProgram()
 {
-    if (m_text1.isEmpty())
+    if (m_importedFile.isEmpty())
         return; // the dialog was cancelled
     const QString name =
         askUntilAnswered(QStringLiteral("Enter a Name for the Proggy c('.'C)"), QStringLiteral("Input A Custom Name"));
     const QString description = askUntilAnswered(QStringLiteral("Please Enter A Description of the Program"),
                                                  QStringLiteral("Description Entry"));
-    if (!ProgramCatalogue::add(records(), name, description, m_text1))
+    if (!ProgramCatalogue::add(records(), name, description, m_importedFile))
         tellFailure(QStringLiteral("\"") + name + QStringLiteral("\" could not be added to the catalogue."),
                     records().lastError());
     rebuild();

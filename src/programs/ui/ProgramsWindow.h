@@ -41,11 +41,11 @@ private:
     RecordSet& records() const;
     void fillList();
     bool positionOnSelection();
-    void list1Click();
+    void programSelected();
     void cmdRunClick();
     void cmdRemoveClick();
     void cmdImportClick();
-    void timer1Timer();
+    void importTimerFired();
     void importProgram();
     // Rebuilds the window through the loading window after a change.
     void rebuild();
@@ -54,18 +54,18 @@ private:
 
     CatalogueService& m_catalogue;
     HoverGroup* m_actionHighlight;
-    QListWidget* m_list1;
-    QLabel* m_label1;
+    QListWidget* m_programList;
+    QLabel* m_heading;
     QLabel* m_lblTitle;
     QLabel* m_lblDes;
-    ClickFrame* m_frame1;
+    ClickFrame* m_actionsFrame;
     ClickLabel* m_cmdImport;
     ClickLabel* m_cmdRemove;
     ClickLabel* m_cmdRun;
     QLabel* m_imgArmy;
-    QTimer* m_timer1;
+    QTimer* m_importTimer;
     // The program file chosen in the import dialog, for the deferred import.
-    QString m_text1;
+    QString m_importedFile;
     // The selected list entry; -1 while none is selected.
     int m_selectedRow = -1;
 };

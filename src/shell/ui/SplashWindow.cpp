@@ -27,45 +27,45 @@ SplashWindow::SplashWindow(AppContext& context)
 
     auto* frame = new ClickFrame(this);
     connect(frame, &ClickFrame::clicked, this, &QWidget::hide);
-    m_frame1 = frame;
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setFrameShape(QFrame::Box);
-    m_frame1->setLineWidth(2);
-    m_frame1->setGeometry(rect());
-    setForeground(m_frame1, bgrColor(0x000080FF));
+    m_border = frame;
+    m_border->setObjectName(QStringLiteral("Frame1"));
+    m_border->setFrameShape(QFrame::Box);
+    m_border->setLineWidth(2);
+    m_border->setGeometry(rect());
+    setForeground(m_border, bgrColor(0x000080FF));
 
-    auto* layout = new QVBoxLayout(m_frame1);
+    auto* layout = new QVBoxLayout(m_border);
     layout->setContentsMargins(16, 16, 16, 12);
 
-    m_imgLogo = new QLabel(m_frame1);
+    m_imgLogo = new QLabel(m_border);
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_imgLogo, 1);
 
-    m_lblVersion = new QLabel(QStringLiteral("Version"), m_frame1);
+    m_lblVersion = new QLabel(QStringLiteral("Version"), m_border);
     m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
     m_lblVersion->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     m_lblVersion->setAlignment(Qt::AlignCenter);
     setForeground(m_lblVersion, bgrColor(0x000080FF));
     layout->addWidget(m_lblVersion);
 
-    m_label3 = new QLabel(QStringLiteral("A home for your replays, maps, tools and speech banks"), m_frame1);
-    m_label3->setObjectName(QStringLiteral("Label3"));
-    m_label2 = new QLabel(QStringLiteral("Press any key or click to close"), m_frame1);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    for (QLabel* label : {m_label3, m_label2}) {
+    m_tagline = new QLabel(QStringLiteral("A home for your replays, maps, tools and speech banks"), m_border);
+    m_tagline->setObjectName(QStringLiteral("Label3"));
+    m_closeHint = new QLabel(QStringLiteral("Press any key or click to close"), m_border);
+    m_closeHint->setObjectName(QStringLiteral("Label2"));
+    for (QLabel* label : {m_tagline, m_closeHint}) {
         label->setFont(designFont(QStringLiteral("Verdana"), 8));
         label->setAlignment(Qt::AlignCenter);
         setForeground(label, Qt::darkGray);
         layout->addWidget(label);
     }
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(context.intervals().splash);
-    connect(m_timer1, &QTimer::timeout, this, &SplashWindow::timer1Timer);
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setObjectName(QStringLiteral("Timer1"));
+    m_closeTimer->setInterval(context.intervals().splash);
+    connect(m_closeTimer, &QTimer::timeout, this, &SplashWindow::closeTimerFired);
     // Enabled when the window is created.
-    m_timer1->start();
+    m_closeTimer->start();
 }
 
 void SplashWindow::formLoad()
@@ -75,7 +75,7 @@ void SplashWindow::formLoad()
     m_imgLogo->setPixmap(QPixmap::fromImage(logo));
 }
 
-void SplashWindow::timer1Timer()
+void SplashWindow::closeTimerFired()
 {
     // The first touch of the main menu creates it and runs the installation check.
     QWidget* menu = context().window(WindowNames::MainMenu);
@@ -84,7 +84,7 @@ void SplashWindow::timer1Timer()
         menu->show();
     }
     // Fires once only, also when the splash comes back as the About box.
-    m_timer1->stop();
+    m_closeTimer->stop();
 }
 
 bool SplashWindow::formUnload()

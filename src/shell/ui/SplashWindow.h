@@ -22,12 +22,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void timer1Timer();
+    void closeTimerFired();
 
-    QFrame* m_frame1;
+    QFrame* m_border;
     QLabel* m_imgLogo;
     QLabel* m_lblVersion;
-    QLabel* m_label3;
-    QLabel* m_label2;
-    QTimer* m_timer1;
+    QLabel* m_tagline;
+    QLabel* m_closeHint;
+    QTimer* m_closeTimer;
 };
