@@ -1,3 +1,4 @@
+#include "installs/core/InstallChoice.h"
 #include "installs/core/InstallFinder.h"
 #include "installs/core/KeyValues.h"
 #include "installs/core/SteamLibrary.h"
@@ -5,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +54,8 @@ private Q_SLOTS:
     void findsEveryInstall();
     void userFolderOfTheProgram_data();
     void userFolderOfTheProgram();
+    void choiceOnStart_data();
+    void choiceOnStart();
 };
 
 void TestInstallsCore::keyValues_data()
@@ -269,6 +273,59 @@ void TestInstallsCore::userFolderOfTheProgram()
     for (const QString& f : files)
         write(dir.filePath(f));
     QCOMPARE(InstallFinder::isUserFolder(dir.filePath(QStringLiteral("User"))), isUserFolder);
+}
+
+void TestInstallsCore::choiceOnStart_data()
+{
+    QTest::addColumn<QStringList>("steamRoots"); // under the home, each holding the game
+    QTest::addColumn<bool>("programInGame");     // the program runs from a User folder
+    QTest::addColumn<QString>("remembered");     // kind and folder under the temporary folder
+    QTest::addColumn<QString>("expected");       // kind and folder, or "ask N" for a choice among N
+    const QString steam = QStringLiteral(".local/share/Steam");
+    QTest::newRow("own folder wins") << QStringList{steam} << true << "folder chosen/User"
+                                     << "here bin";
+    QTest::newRow("remembered folder") << QStringList{steam} << false << "folder chosen/User"
+                                       << "folder chosen/User";
+    QTest::newRow("remembered folder gone: the one found") << QStringList{steam} << false << "folder gone/User"
+                                                           << "steam home/.local/share/Steam/steamapps/common/WA/User";
+    QTest::newRow("remembered steam copy")
+        << QStringList{steam, ".steam/steam"} << false << "steam home/.steam/steam/steamapps/common/WA/User"
+        << "steam home/.steam/steam/steamapps/common/WA/User";
+    QTest::newRow("two found: ask") << QStringList{steam, ".steam/steam"} << false << ""
+                                    << "ask 2";
+    QTest::newRow("nothing found: ask") << QStringList() << false << "folder gone/User"
+                                        << "ask 0";
+}
+
+void TestInstallsCore::choiceOnStart()
+{
+    QFETCH(QStringList, steamRoots);
+    QFETCH(bool, programInGame);
+    QFETCH(QString, remembered);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString t = dir.path() + QLatin1Char('/');
+    for (const QString& root : steamRoots) {
+        write(t + "home/" + root + "/steamapps/appmanifest_217200.acf", manifest("WA"));
+        game(t + "home/" + root + "/steamapps/common/WA");
+    }
+    game(t + QStringLiteral("chosen"));
+    if (programInGame)
+        write(t + QStringLiteral("bin/graves/computer.bmp"));
+    FinderSetup setup;
+    setup.home = t + QStringLiteral("home");
+    setup.programFolder = t + QStringLiteral("bin");
+    setup.windows = false;
+    QSettings settings(t + QStringLiteral("settings.ini"), QSettings::IniFormat);
+    if (!remembered.isEmpty()) {
+        const QStringList parts = remembered.split(QLatin1Char(' '));
+        InstallChoice::remember(settings, GameInstall::make(*GameInstall::kindFromWord(parts[0]), t + parts[1]));
+    }
+    const InstallChoice::Outcome outcome = InstallChoice::decide(setup, settings);
+    const QString got = outcome.install.isValid() ? GameInstall::kindWord(outcome.install.kind) + QLatin1Char(' ') +
+                                                        outcome.install.userFolder.mid(t.size())
+                                                  : QStringLiteral("ask %1").arg(outcome.offered.size());
+    QCOMPARE(got, expected);
 }
 
 QTEST_GUILESS_MAIN(TestInstallsCore)
