@@ -35,6 +35,7 @@ Application& TestApp::create(bool registerManagers)
     options.soundKit = soundKit;
     options.intervals = intervals;
     options.endProcess = [this] { ++processEnded; };
+    options.switchInstall = [this] { ++switchRequests; };
     options.registerManagers = registerManagers;
     m_app = std::make_unique<Application>(options);
     return *m_app;

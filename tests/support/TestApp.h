@@ -42,6 +42,7 @@ public:
     ModalGuard modalGuard;
     Intervals intervals = shortIntervals();
     int processEnded = 0;
+    int switchRequests = 0; // "Switch Game" chosen in the main menu
 
 private:
     std::unique_ptr<Application> m_app;
