@@ -277,37 +277,27 @@ void TestInstallsCore::userFolderOfTheProgram()
 
 void TestInstallsCore::choiceOnStart_data()
 {
-    QTest::addColumn<QStringList>("steamRoots"); // under the home, each holding the game
-    QTest::addColumn<bool>("programInGame");     // the program runs from a User folder
-    QTest::addColumn<QString>("remembered");     // kind and folder under the temporary folder
-    QTest::addColumn<QString>("expected");       // kind and folder, or "ask N" for a choice among N
-    const QString steam = QStringLiteral(".local/share/Steam");
-    QTest::newRow("own folder wins") << QStringList{steam} << true << "folder chosen/User"
-                                     << "here bin";
-    QTest::newRow("remembered folder") << QStringList{steam} << false << "folder chosen/User"
-                                       << "folder chosen/User";
-    QTest::newRow("remembered folder gone: the one found") << QStringList{steam} << false << "folder gone/User"
-                                                           << "steam home/.local/share/Steam/steamapps/common/WA/User";
-    QTest::newRow("remembered steam copy")
-        << QStringList{steam, ".steam/steam"} << false << "steam home/.steam/steam/steamapps/common/WA/User"
-        << "steam home/.steam/steam/steamapps/common/WA/User";
-    QTest::newRow("two found: ask") << QStringList{steam, ".steam/steam"} << false << ""
-                                    << "ask 2";
-    QTest::newRow("nothing found: ask") << QStringList() << false << "folder gone/User"
-                                        << "ask 0";
+    QTest::addColumn<int>("steamRoots");     // how many Steam roots hold the game
+    QTest::addColumn<bool>("programInGame"); // the program runs from a User folder
+    QTest::addColumn<QString>("remembered"); // a chosen folder remembered, under the temporary folder
+    QTest::addColumn<QString>("expected");   // kind and User folder, or "ask N" for a choice among N
+    QTest::newRow("own folder wins") << 1 << true << QString("chosen/User") << QString("here bin");
+    QTest::newRow("folder gone: the one found")
+        << 1 << false << QString("gone/User") << QString("steam home/.steam/steam/steamapps/common/WA/User");
+    QTest::newRow("two found: ask") << 2 << false << QString("chosen/Other") << QString("ask 2");
 }
 
 void TestInstallsCore::choiceOnStart()
 {
-    QFETCH(QStringList, steamRoots);
+    QFETCH(int, steamRoots);
     QFETCH(bool, programInGame);
     QFETCH(QString, remembered);
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString t = dir.path() + QLatin1Char('/');
-    for (const QString& root : steamRoots) {
-        write(t + "home/" + root + "/steamapps/appmanifest_217200.acf", manifest("WA"));
-        game(t + "home/" + root + "/steamapps/common/WA");
+    for (const QString& root : QStringList{"/.steam/steam", "/.local/share/Steam"}.mid(0, steamRoots)) {
+        write(t + "home" + root + "/steamapps/appmanifest_217200.acf", manifest("WA"));
+        game(t + "home" + root + "/steamapps/common/WA");
     }
     game(t + QStringLiteral("chosen"));
     if (programInGame)
@@ -317,10 +307,8 @@ void TestInstallsCore::choiceOnStart()
     setup.programFolder = t + QStringLiteral("bin");
     setup.windows = false;
     QSettings settings(t + QStringLiteral("settings.ini"), QSettings::IniFormat);
-    if (!remembered.isEmpty()) {
-        const QStringList parts = remembered.split(QLatin1Char(' '));
-        InstallChoice::remember(settings, GameInstall::make(*GameInstall::kindFromWord(parts[0]), t + parts[1]));
-    }
+    if (!remembered.isEmpty())
+        InstallChoice::remember(settings, GameInstall::make(GameInstall::Kind::Folder, t + remembered));
     const InstallChoice::Outcome outcome = InstallChoice::decide(setup, settings);
     const QString got = outcome.install.isValid() ? GameInstall::kindWord(outcome.install.kind) + QLatin1Char(' ') +
                                                         outcome.install.userFolder.mid(t.size())

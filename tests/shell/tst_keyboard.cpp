@@ -107,9 +107,7 @@ void KeyboardTest::mainMenuTabOrderAndFocusMark()
     MainMenuWindow* warned = misplaced.startToMainMenu();
     QVERIFY(warned && activate(warned));
     QVERIFY(!tabTo(warned, "cmdGames"));
-    QVERIFY(tabTo(warned, "lblAbout"));
-    // Another copy of the game stays in reach above the warning.
-    QVERIFY(tabTo(warned, "lblSwitchGame"));
+    QVERIFY(tabTo(warned, "lblSwitchGame")); // another copy of the game stays in reach
     key(warned, Qt::Key_Return);
     QCOMPARE(misplaced.switchRequests, 1);
 }

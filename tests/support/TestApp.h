@@ -25,6 +25,8 @@ public:
     static Intervals shortIntervals();
 
     Application& create(bool registerManagers = true);
+    // The options create() uses: the folder, the fakes and the short intervals.
+    AppOptions options(bool registerManagers = true);
     Application& app() { return *m_app; }
 
     // Starts the program and waits until the splash has handed over to the
