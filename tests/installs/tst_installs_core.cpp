@@ -1,3 +1,4 @@
+#include "installs/core/InstallChoice.h"
 #include "installs/core/InstallFinder.h"
 #include "installs/core/KeyValues.h"
 #include "installs/core/SteamLibrary.h"
@@ -5,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +54,8 @@ private Q_SLOTS:
     void findsEveryInstall();
     void userFolderOfTheProgram_data();
     void userFolderOfTheProgram();
+    void choiceOnStart_data();
+    void choiceOnStart();
 };
 
 void TestInstallsCore::keyValues_data()
@@ -269,6 +273,47 @@ void TestInstallsCore::userFolderOfTheProgram()
     for (const QString& f : files)
         write(dir.filePath(f));
     QCOMPARE(InstallFinder::isUserFolder(dir.filePath(QStringLiteral("User"))), isUserFolder);
+}
+
+void TestInstallsCore::choiceOnStart_data()
+{
+    QTest::addColumn<int>("steamRoots");     // how many Steam roots hold the game
+    QTest::addColumn<bool>("programInGame"); // the program runs from a User folder
+    QTest::addColumn<QString>("remembered"); // a chosen folder remembered, under the temporary folder
+    QTest::addColumn<QString>("expected");   // kind and User folder, or "ask N" for a choice among N
+    QTest::newRow("own folder wins") << 1 << true << QString("chosen/User") << QString("here bin");
+    QTest::newRow("folder gone: the one found")
+        << 1 << false << QString("gone/User") << QString("steam home/.steam/steam/steamapps/common/WA/User");
+    QTest::newRow("two found: ask") << 2 << false << QString("chosen/Other") << QString("ask 2");
+}
+
+void TestInstallsCore::choiceOnStart()
+{
+    QFETCH(int, steamRoots);
+    QFETCH(bool, programInGame);
+    QFETCH(QString, remembered);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString t = dir.path() + QLatin1Char('/');
+    for (const QString& root : QStringList{"/.steam/steam", "/.local/share/Steam"}.mid(0, steamRoots)) {
+        write(t + "home" + root + "/steamapps/appmanifest_217200.acf", manifest("WA"));
+        game(t + "home" + root + "/steamapps/common/WA");
+    }
+    game(t + QStringLiteral("chosen"));
+    if (programInGame)
+        write(t + QStringLiteral("bin/graves/computer.bmp"));
+    FinderSetup setup;
+    setup.home = t + QStringLiteral("home");
+    setup.programFolder = t + QStringLiteral("bin");
+    setup.windows = false;
+    QSettings settings(t + QStringLiteral("settings.ini"), QSettings::IniFormat);
+    if (!remembered.isEmpty())
+        InstallChoice::remember(settings, GameInstall::make(GameInstall::Kind::Folder, t + remembered));
+    const InstallChoice::Outcome outcome = InstallChoice::decide(setup, settings);
+    const QString got = outcome.install.isValid() ? GameInstall::kindWord(outcome.install.kind) + QLatin1Char(' ') +
+                                                        outcome.install.userFolder.mid(t.size())
+                                                  : QStringLiteral("ask %1").arg(outcome.offered.size());
+    QCOMPARE(got, expected);
 }
 
 QTEST_GUILESS_MAIN(TestInstallsCore)

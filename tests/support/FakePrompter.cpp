@@ -11,6 +11,8 @@ static const char* kindName(FakePrompter::Kind kind)
         return "file dialog";
     case FakePrompter::Kind::SaveFile:
         return "save dialog";
+    case FakePrompter::Kind::Folder:
+        return "folder dialog";
     }
     return "?";
 }
@@ -74,6 +76,16 @@ QString FakePrompter::saveFile(const QString& title, const QString& filter, cons
         onBox(box);
     Scripted s;
     return take(Kind::SaveFile, &s, box) ? s.text : QString();
+}
+
+QString FakePrompter::chooseFolder(const QString& title, const QString& initialFolder)
+{
+    const Box box{Kind::Folder, title, title, initialFolder};
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+    Scripted s;
+    return take(Kind::Folder, &s, box) ? s.text : QString();
 }
 
 QStringList FakePrompter::texts() const

@@ -12,13 +12,13 @@
 // test fails in `verify()`) and gets the cancel answer, so that nothing blocks.
 class FakePrompter : public Prompter {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
 
     struct Box {
         Kind kind;
-        QString text;  // message text or input prompt; dialog title for OpenFile
+        QString text;  // message text or input prompt; dialog title for the file and folder dialogs
         QString title; // title for Message and Input
-        QString extra; // input default, or open-file filter
+        QString extra; // input default, open-file filter, or the folder dialog's first folder
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
     };
@@ -29,6 +29,7 @@ public:
     void answerInput(const QString& text) { m_script.append({Kind::Input, text, Answer::Ok}); }
     void answerFile(const QString& path) { m_script.append({Kind::OpenFile, path, Answer::Ok}); }
     void answerSaveFile(const QString& path) { m_script.append({Kind::SaveFile, path, Answer::Ok}); }
+    void answerFolder(const QString& path) { m_script.append({Kind::Folder, path, Answer::Ok}); }
 
     // Called while a box is "open", before its answer is returned.
     std::function<void(const Box&)> onBox;
@@ -37,6 +38,7 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
     QString saveFile(const QString& title, const QString& filter, const QString& initialFile) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
 
     const QList<Box>& boxes() const { return m_boxes; }
     QStringList texts() const; // the text of every box shown, in order

@@ -27,6 +27,12 @@ Intervals TestApp::shortIntervals()
 
 Application& TestApp::create(bool registerManagers)
 {
+    m_app = std::make_unique<Application>(options(registerManagers));
+    return *m_app;
+}
+
+AppOptions TestApp::options(bool registerManagers)
+{
     AppOptions options;
     options.userFolder = folder.user();
     options.prompter = &prompter;
@@ -35,9 +41,9 @@ Application& TestApp::create(bool registerManagers)
     options.soundKit = soundKit;
     options.intervals = intervals;
     options.endProcess = [this] { ++processEnded; };
+    options.switchInstall = [this] { ++switchRequests; };
     options.registerManagers = registerManagers;
-    m_app = std::make_unique<Application>(options);
-    return *m_app;
+    return options;
 }
 
 MainMenuWindow* TestApp::startToMainMenu()

@@ -25,6 +25,8 @@ public:
     static Intervals shortIntervals();
 
     Application& create(bool registerManagers = true);
+    // The options create() uses: the folder, the fakes and the short intervals.
+    AppOptions options(bool registerManagers = true);
     Application& app() { return *m_app; }
 
     // Starts the program and waits until the splash has handed over to the
@@ -42,6 +44,7 @@ public:
     ModalGuard modalGuard;
     Intervals intervals = shortIntervals();
     int processEnded = 0;
+    int switchRequests = 0; // "Switch Game" chosen in the main menu
 
 private:
     std::unique_ptr<Application> m_app;

@@ -28,6 +28,10 @@ public:
     // the caller asks when it matters. Cancel gives the empty text.
     virtual QString saveFile(const QString& title, const QString& filter, const QString& initialFile = QString()) = 0;
 
+    // A dialog that picks an existing folder, starting in `initialFolder`.
+    // Cancel gives the empty text.
+    virtual QString chooseFolder(const QString& title, const QString& initialFolder = QString()) = 0;
+
     // Convenience: a box with only OK, the application title, no icon.
     void tell(const QString& text);
 };

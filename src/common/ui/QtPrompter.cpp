@@ -54,3 +54,8 @@ QString QtPrompter::saveFile(const QString& title, const QString& filter, const 
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialFile, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
+
+QString QtPrompter::chooseFolder(const QString& title, const QString& initialFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, initialFolder);
+}

@@ -2,7 +2,7 @@
 
 #include "common/core/Prompter.h"
 
-// The program's boxes: QMessageBox, QInputDialog and QFileDialog, modal over
+// The program's boxes: QMessageBox, QInputDialog and QFileDialog (files and folders), modal over
 // the active window.
 class QtPrompter : public Prompter {
 public:
@@ -10,4 +10,5 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter, const QString& initialFile) override;
     QString saveFile(const QString& title, const QString& filter, const QString& initialFile) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
 };

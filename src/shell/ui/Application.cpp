@@ -193,6 +193,12 @@ CatalogueService& Application::catalogue()
     return *m_catalogue;
 }
 
+void Application::switchInstall()
+{
+    if (m_options.switchInstall)
+        m_options.switchInstall();
+}
+
 void Application::endProcess()
 {
     m_ending = true;

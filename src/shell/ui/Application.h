@@ -35,6 +35,9 @@ struct AppOptions {
     // How the process ends once the program is closed; the default leaves the
     // event loop. Tests replace it.
     std::function<void()> endProcess;
+    // Brings up the choice of another copy of the game ("Switch Game" in the
+    // main menu, which is shown only when this is set).
+    std::function<void()> switchInstall;
     // Register the windows of the managers (games, maps, programs, sounds).
     bool registerManagers = true;
 };
@@ -64,6 +67,9 @@ public:
     SplashWindow* splash();
     MainMenuWindow* mainMenu();
     LoadingWindow* loading();
+
+    bool canSwitchInstall() const { return bool(m_options.switchInstall); }
+    void switchInstall();
 
     // Ends the process at once: the windows close without their unload steps.
     void endProcess();

@@ -111,6 +111,16 @@ MainMenuWindow::MainMenuWindow(Application& app)
         connect(entry, &ClickLabel::clicked, this, [this, window] { openManager(window); });
     }
 
+    // Another copy of the game, between WormKit and About on the top edge; it
+    // stays in reach above the warning frame, which is where it helps most.
+    m_switchEntry = topEntry(QStringLiteral("lblSwitchGame"), QStringLiteral("Switch Game"), kChoicesLeft + 176, 116);
+    m_switchEntry->setVisible(app.canSwitchInstall());
+    m_highlight->add(m_switchEntry);
+    connect(m_switchEntry, &ClickLabel::clicked, this, [this] {
+        clearMenuHighlight();
+        m_app.switchInstall();
+    });
+
     // "Good Bye....", shown while the program ends.
     m_goodbyePanel = new QFrame(this);
     m_goodbyePanel->setObjectName(QStringLiteral("Frame1"));

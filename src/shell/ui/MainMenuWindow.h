@@ -13,8 +13,9 @@ class QFrame;
 class QLabel;
 class QTimer;
 
-// The main menu: opens the managers, starts the game and WormKit, shows the
-// About box, and ends the program. Its load step is the installation check.
+// The main menu: opens the managers, starts the game and WormKit, switches to
+// another copy of the game, shows the About box, and ends the program. Its
+// load step is the installation check.
 class MainMenuWindow : public AppWindow {
     Q_OBJECT
 public:
@@ -59,6 +60,7 @@ private:
     ClickLabel* m_playEntry;
     ClickLabel* m_wormKitEntry;
     ClickLabel* m_aboutEntry;
+    ClickLabel* m_switchEntry;
     QFrame* m_goodbyePanel;
     QFrame* m_warningPanel;
     QLabel* m_probePicture;

@@ -2,6 +2,7 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
+#include "common/core/GameInstall.h"
 #include "common/core/Intervals.h"
 #include "common/core/Pictures.h"
 #include "common/core/UserPaths.h"
@@ -9,6 +10,7 @@
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -49,6 +51,14 @@ SplashWindow::SplashWindow(AppContext& context)
     setForeground(m_lblVersion, bgrColor(0x000080FF));
     layout->addWidget(m_lblVersion);
 
+    m_lblInstall = new QLabel(m_border);
+    m_lblInstall->setObjectName(QStringLiteral("lblInstall"));
+    m_lblInstall->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    m_lblInstall->setAlignment(Qt::AlignCenter);
+    m_lblInstall->setWordWrap(true);
+    setForeground(m_lblInstall, bgrColor(0x000080FF));
+    layout->addWidget(m_lblInstall);
+
     m_tagline = new QLabel(QStringLiteral("A home for your replays, maps, tools and speech banks"), m_border);
     m_tagline->setObjectName(QStringLiteral("Label3"));
     m_closeHint = new QLabel(QStringLiteral("Press any key or click to close"), m_border);
@@ -71,6 +81,9 @@ SplashWindow::SplashWindow(AppContext& context)
 void SplashWindow::formLoad()
 {
     m_lblVersion->setText(AppInfo::versionText());
+    const GameInstall& install = context().install();
+    m_lblInstall->setText(install.describe(QDir::homePath()) + QStringLiteral(": ") +
+                          QDir::toNativeSeparators(install.userFolder));
     const QImage logo = Pictures::userOrBuiltIn(context().paths(), QStringLiteral("logo.gif"));
     m_imgLogo->setPixmap(QPixmap::fromImage(logo));
 }

@@ -7,8 +7,8 @@ class QFrame;
 class QLabel;
 class QTimer;
 
-// The splash window: shown at start, and again later as the About box. Its
-// timer brings the main menu 3000 ms after the program starts.
+// The splash window: shown at start, and again later as the About box; it
+// names the copy of the game in use. Its timer brings the main menu 3000 ms after the program starts.
 class SplashWindow : public AppWindow {
     Q_OBJECT
 public:
@@ -27,6 +27,7 @@ private:
     QFrame* m_border;
     QLabel* m_imgLogo;
     QLabel* m_lblVersion;
+    QLabel* m_lblInstall;
     QLabel* m_tagline;
     QLabel* m_closeHint;
     QTimer* m_closeTimer;

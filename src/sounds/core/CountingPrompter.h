@@ -33,6 +33,11 @@ public:
         const Open open(m_open);
         return m_inner.saveFile(title, filter, initialFile);
     }
+    QString chooseFolder(const QString& title, const QString& initialFolder) override
+    {
+        const Open open(m_open);
+        return m_inner.chooseFolder(title, initialFolder);
+    }
 
 private:
     struct Open {

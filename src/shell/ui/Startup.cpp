@@ -1,0 +1,129 @@
+#include "shell/ui/Startup.h"
+
+#include "common/ui/QtPrompter.h"
+#include "common/ui/WindowNames.h"
+#include "installs/core/InstallChoice.h"
+#include "shell/ui/InstallChooser.h"
+#include "shell/ui/MainMenuWindow.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTimer>
+
+Startup::Startup(AppOptions base, FinderSetup finder, QSettings& settings)
+    : m_base(std::move(base))
+    , m_finder(std::move(finder))
+    , m_settings(settings)
+{
+    if (m_base.prompter) {
+        m_prompter = m_base.prompter;
+    } else {
+        m_ownPrompter = std::make_unique<QtPrompter>();
+        m_prompter = m_ownPrompter.get();
+        m_base.prompter = m_prompter;
+    }
+    m_endProcess = m_base.endProcess ? m_base.endProcess : [] { QCoreApplication::exit(0); };
+}
+
+Startup::~Startup()
+{
+    delete m_chooser.data();
+}
+
+void Startup::begin(const QString& userFolder)
+{
+    if (!userFolder.isEmpty()) {
+        AppOptions options = m_base;
+        options.userFolder = userFolder;
+        open(options);
+        return;
+    }
+    const InstallChoice::Outcome outcome = InstallChoice::decide(m_finder, m_settings);
+    if (outcome.install.isValid()) {
+        AppOptions options = m_base;
+        options.install = outcome.install;
+        open(options);
+        return;
+    }
+    showChooser(outcome.offered, outcome.placesLooked, GameInstall());
+}
+
+void Startup::switchInstall()
+{
+    if (m_chooser) {
+        m_chooser->raise();
+        m_chooser->activateWindow();
+        return;
+    }
+    const InstallFinder finder(InstallChoice::withRemembered(m_finder, m_settings));
+    showChooser(finder.find(), finder.placesLooked(), m_app ? m_app->install() : GameInstall());
+}
+
+void Startup::open(AppOptions options)
+{
+    options.endProcess = [this] { programEnded(); };
+    options.switchInstall = [this] { switchInstall(); };
+    m_app = std::make_unique<Application>(std::move(options));
+    m_app->start();
+}
+
+void Startup::showChooser(const QList<GameInstall>& installs, const QString& placesLooked, const GameInstall& current)
+{
+    m_chooser = new InstallChooser(installs, placesLooked, m_finder.home, *m_prompter, current);
+    m_chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_chooser, &InstallChooser::chosen, this, &Startup::chosen);
+    connect(m_chooser, &InstallChooser::cancelled, this, &Startup::cancelled);
+    // The program waits while the user chooses.
+    setMenuEnabled(false);
+    m_chooser->show();
+    m_chooser->activateWindow();
+}
+
+void Startup::setMenuEnabled(bool enabled)
+{
+    if (!m_app)
+        return;
+    if (QWidget* menu = m_app->existingWindow(WindowNames::MainMenu))
+        menu->setEnabled(enabled);
+}
+
+void Startup::chosen(const GameInstall& install)
+{
+    InstallChoice::remember(m_settings, install);
+    setMenuEnabled(true);
+    if (!m_app) {
+        AppOptions options = m_base;
+        options.install = install;
+        open(options);
+        return;
+    }
+    if (install == m_app->install())
+        return;
+    // The windows close as on quitting (temporary games removed), then open
+    // again on the new copy.
+    m_next = install;
+    m_app->unloadWindow(WindowNames::MainMenu);
+}
+
+void Startup::cancelled()
+{
+    setMenuEnabled(true);
+    if (!m_app)
+        m_endProcess(); // nothing to open: the program ends
+}
+
+void Startup::programEnded()
+{
+    if (!m_next.isValid()) {
+        m_endProcess();
+        return;
+    }
+    // The old windows go once the call that ended them has returned.
+    QTimer::singleShot(0, this, [this] {
+        AppOptions options = m_base;
+        options.install = m_next;
+        m_next = GameInstall();
+        m_app.reset();
+        open(options);
+    });
+}
