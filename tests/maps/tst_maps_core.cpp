@@ -1,5 +1,10 @@
 #include "maps/core/MapDrag.h"
+#include "maps/core/MapFiles.h"
+#include "maps/core/MapFolder.h"
 #include "maps/core/MapNames.h"
+
+#include "support/FaultyFileSystem.h"
+#include "support/TestFolders.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -8,8 +13,8 @@
 Q_DECLARE_METATYPE(MapDrag::Kind)
 
 // The file operations are tested through the window. Here: the naming rules in
-// full, and drags the window cannot easily be handed (our own type naming a file
-// outside this maps root, web addresses).
+// full, drags the window cannot easily be handed (our own type naming a file
+// outside this maps root, web addresses), links in the tree and failing disks.
 class TestMapsCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -17,6 +22,9 @@ private Q_SLOTS:
     void names();
     void readDrag_data();
     void readDrag();
+    void linksInTheTree_data();
+    void linksInTheTree();
+    void moveThatFails();
 };
 
 void TestMapsCore::names_data()
@@ -98,4 +106,49 @@ void TestMapsCore::readDrag()
 }
 
 QTEST_GUILESS_MAIN(TestMapsCore)
+void TestMapsCore::linksInTheTree_data()
+{
+    QTest::addColumn<QStringList>("steps"); // folders entered one after the other
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("plain folders") << QStringList{"Caves", "Deep"} << "/Caves/Deep"
+                                   << "Viewing: Deep Folder";
+    QTest::newRow("a link to another disk") << QStringList{"Away"} << "/Away"
+                                            << "Viewing: Away Folder";
+    QTest::newRow("a link back to the folder above") << QStringList{"Caves", "Deep", "Up"} << "/Caves"
+                                                     << "Viewing: Caves Folder";
+    QTest::newRow("a link back to the root") << QStringList{"Caves", "Deep", "Top", "Caves", "Deep", "Top"} << "/"
+                                             << "Viewing: Root Folder";
+}
+
+void TestMapsCore::linksInTheTree()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, relative);
+    QFETCH(QString, caption);
+    TestUserFolder f;
+    f.makeDir("SavedLevels/Caves/Deep");
+    f.makeDir("Disk");
+    QVERIFY(QFile::link(f.path("Disk"), f.path("SavedLevels/Away")));
+    QVERIFY(QFile::link(f.path("SavedLevels/Caves"), f.path("SavedLevels/Caves/Deep/Up")));
+    QVERIFY(QFile::link(f.path("SavedLevels"), f.path("SavedLevels/Caves/Deep/Top")));
+    MapFolder folder;
+    for (const QString& step : steps)
+        folder.enter(f.path("SavedLevels"), step);
+    QCOMPARE(folder.relative(), relative);
+    QCOMPARE(folder.viewingCaption(), caption);
+}
+
+void TestMapsCore::moveThatFails()
+{
+    TestUserFolder f;
+    const QString map = f.writeFile("SavedLevels/a.png", "map");
+    f.makeDir("SavedLevels/Sub");
+    FaultyFileSystem faulty{FaultyFileSystem::Fault::DiskFull};
+    const MapFiles::MoveResult moved = MapFiles::moveMap(map, f.path("SavedLevels/Sub"));
+    QCOMPARE(moved.message, QString("The map 'a.png' could not be moved: the disk is full."));
+    QCOMPARE(f.read("SavedLevels/a.png"), QByteArray("map"));
+    QVERIFY(QDir(f.path("SavedLevels/Sub")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
 #include "tst_maps_core.moc"

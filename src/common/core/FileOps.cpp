@@ -149,15 +149,21 @@ bool sameFile(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
+static QString outsideReason(const QString& name)
+{
+    return QStringLiteral("the name '") + name + QStringLiteral("' leads outside the folder it belongs in");
+}
+
 QString outsideMessage(const QString& name)
 {
-    return QLatin1Char('\'') + name + QStringLiteral("' leads outside the folder it belongs in, so it is refused.");
+    return QStringLiteral("The name '") + name +
+           QStringLiteral("' leads outside the folder it belongs in, so nothing was changed.");
 }
 
 QString targetIn(const QString& parent, const QString& name, QString* error)
 {
     const auto refuse = [&]() {
-        fail(error, outsideMessage(name));
+        fail(error, outsideReason(name));
         return QString();
     };
     const QString text = QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -199,8 +205,10 @@ void SafeFile::setPermissions(QFile::Permissions permissions)
 
 bool SafeFile::fail(const QString& reason)
 {
+    // The temporary file stays until commit() or cancel(), so that the
+    // device can still be asked where it stands; it is never committed.
     m_error = reason;
-    cancel();
+    m_failed = true;
     return false;
 }
 
@@ -213,8 +221,11 @@ bool SafeFile::open()
     // so that the longest name still leaves room for the random part.
     m_file = std::make_unique<QTemporaryFile>(withSeparator(target.path()) + QLatin1Char('.') +
                                               target.fileName().left(180) + QStringLiteral(".XXXXXX"));
-    if (!m_file->open())
-        return fail(m_file->errorString());
+    if (!m_file->open()) {
+        fail(m_file->errorString());
+        m_file.reset();
+        return false;
+    }
     QFile::Permissions permissions = m_permissions;
     if (!m_permissionsSet) {
         permissions = target.exists() ? target.permissions()
@@ -226,7 +237,7 @@ bool SafeFile::open()
 
 QFile& SafeFile::device()
 {
-    return *m_file;
+    return m_file ? *m_file : m_none;
 }
 
 bool SafeFile::write(const char* data, qint64 size)
@@ -242,16 +253,22 @@ bool SafeFile::write(const char* data, qint64 size)
 
 bool SafeFile::commit()
 {
-    if (!m_file || !m_file->isOpen())
-        return fail(QStringLiteral("the file is not open"));
+    if (m_failed || !m_file || !m_file->isOpen()) {
+        cancel();
+        return m_failed ? false : fail(QStringLiteral("the file is not open"));
+    }
     if (!fileSystem().sync(*m_file)) {
-        return fail(m_file->error() != QFileDevice::NoError ? m_file->errorString()
-                                                            : QStringLiteral("the file could not be saved to the disk"));
+        fail(m_file->error() != QFileDevice::NoError ? m_file->errorString()
+                                                     : QStringLiteral("the file could not be saved to the disk"));
+        cancel();
+        return false;
     }
     m_file->close();
     if (!fileSystem().rename(m_file->fileName(), m_destination)) {
-        return fail(QStringLiteral("the finished file could not be given the name %1")
-                        .arg(QDir::toNativeSeparators(m_destination)));
+        fail(QStringLiteral("the finished file could not be given the name %1")
+                 .arg(QDir::toNativeSeparators(m_destination)));
+        cancel();
+        return false;
     }
     m_file->setAutoRemove(false);
     m_file.reset();

@@ -55,10 +55,10 @@ bool sameFile(const QString& a, const QString& b);
 // that is a link to somewhere else. ".." parts and links are resolved first;
 // what does not exist yet is checked through the part that does. `parent`
 // itself may be the user's own link to another disk: inside means inside the
-// place it points to. On refusal `error` receives a message for the user.
+// place it points to. On refusal `error` receives a short reason.
 QString targetIn(const QString& parent, const QString& name, QString* error = nullptr);
 
-// The message of a refused target.
+// The message for the user about a refused `name`.
 QString outsideMessage(const QString& name);
 
 // A file being written in place of `destination` (created or replaced): the
@@ -91,6 +91,8 @@ private:
     std::unique_ptr<QTemporaryFile> m_file;
     QFile::Permissions m_permissions;
     bool m_permissionsSet = false;
+    bool m_failed = false;
+    QFile m_none; // what device() gives when nothing is open
     QString m_error;
 };
 

@@ -1,5 +1,7 @@
 #include "common/core/ZipReader.h"
 
+#include "common/core/FileOps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -137,11 +139,15 @@ bool ZipReader::extract(int index, const QString& destination)
     if (!in)
         return fail(QStringLiteral("\"%1\" in %2 cannot be unpacked (%3).")
                         .arg(name, archiveName(), QString::fromUtf8(zip_strerror(m_archive))));
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // Unpacked into a temporary file beside the destination that takes its
+    // name only when complete and on the disk.
+    FileOps::SafeFile out(destination);
+    const bool standing = QFileInfo::exists(destination) || QFileInfo(destination).isSymLink();
+    if (standing || !out.open()) {
         zip_fclose(in);
-        return fail(
-            QStringLiteral("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(destination), out.errorString()));
+        return fail(QStringLiteral("%1 cannot be written (%2).")
+                        .arg(QDir::toNativeSeparators(destination),
+                             standing ? QStringLiteral("it exists already") : out.errorString()));
     }
     QString problem;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
@@ -161,20 +167,37 @@ bool ZipReader::extract(int index, const QString& destination)
                           .arg(archiveName(), megabytes(m_limits.maxBytes));
             break;
         }
-        if (out.write(buffer.constData(), n) != n) {
+        if (!out.write(buffer.constData(), n)) {
             problem = QStringLiteral("%1 cannot be written (%2).")
                           .arg(QDir::toNativeSeparators(destination), out.errorString());
             break;
         }
     }
     zip_fclose(in);
-    if (problem.isEmpty() && !out.flush())
+    if (problem.isEmpty() && !out.commit())
         problem =
             QStringLiteral("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(destination), out.errorString());
-    out.close();
     if (!problem.isEmpty()) {
-        out.remove();
+        out.cancel();
         return fail(problem);
     }
     return true;
+}
+
+bool ZipReader::extractInto(int index, const QString& folder)
+{
+    if (!m_archive || index < 0 || index >= m_entries.size())
+        return fail(QStringLiteral("There is no such file in %1.").arg(archiveName()));
+    const QString name = m_entries.at(index).name;
+    const QString destination = FileOps::targetIn(folder, name);
+    if (destination.isEmpty())
+        return fail(QStringLiteral("%1 is refused: its entry \"%2\" leads outside the folder it is unpacked into.")
+                        .arg(archiveName(), name));
+    if (!FileOps::makePath(QFileInfo(destination).path()))
+        return fail(QStringLiteral("%1 cannot be written (its folder cannot be made).")
+                        .arg(QDir::toNativeSeparators(destination)));
+    if (m_entries.at(index).isFolder)
+        return FileOps::makePath(destination) ||
+               fail(QStringLiteral("%1 cannot be made.").arg(QDir::toNativeSeparators(destination)));
+    return extract(index, destination);
 }
