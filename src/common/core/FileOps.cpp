@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 
@@ -18,7 +19,8 @@ namespace FileOps {
 
 namespace {
 
-FileSystem* g_replacement = nullptr;
+// Set by tests only, but read by the thumbnail workers too.
+std::atomic<FileSystem*> g_replacement{nullptr};
 
 #ifdef Q_OS_WIN
 const Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
@@ -135,7 +137,8 @@ bool FileSystem::removeFolder(const QString& path)
 FileSystem& fileSystem()
 {
     static FileSystem real;
-    return g_replacement ? *g_replacement : real;
+    FileSystem* replacement = g_replacement.load();
+    return replacement ? *replacement : real;
 }
 
 void setFileSystem(FileSystem* replacement)

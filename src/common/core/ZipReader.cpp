@@ -183,21 +183,3 @@ bool ZipReader::extract(int index, const QString& destination)
     }
     return true;
 }
-
-bool ZipReader::extractInto(int index, const QString& folder)
-{
-    if (!m_archive || index < 0 || index >= m_entries.size())
-        return fail(QStringLiteral("There is no such file in %1.").arg(archiveName()));
-    const QString name = m_entries.at(index).name;
-    const QString destination = FileOps::targetIn(folder, name);
-    if (destination.isEmpty())
-        return fail(QStringLiteral("%1 is refused: its entry \"%2\" leads outside the folder it is unpacked into.")
-                        .arg(archiveName(), name));
-    if (!FileOps::makePath(QFileInfo(destination).path()))
-        return fail(QStringLiteral("%1 cannot be written (its folder cannot be made).")
-                        .arg(QDir::toNativeSeparators(destination)));
-    if (m_entries.at(index).isFolder)
-        return FileOps::makePath(destination) ||
-               fail(QStringLiteral("%1 cannot be made.").arg(QDir::toNativeSeparators(destination)));
-    return extract(index, destination);
-}

@@ -38,12 +38,6 @@ public:
     // must not exist). On failure the partial file is removed.
     bool extract(int index, const QString& destination);
 
-    // Unpacks the entry `index` (a file or a folder) under its own name into
-    // `folder`, making the folders on the way. Refused, with nothing
-    // written, when the name leads outside `folder` once the links already
-    // standing there are followed (FileOps::targetIn).
-    bool extractInto(int index, const QString& folder);
-
     // What went wrong, in words for the user, naming the archive or entry.
     QString errorString() const { return m_error; }
 
