@@ -8,7 +8,6 @@
 class FaultyFileSystem : public FileOps::FileSystem {
 public:
     enum class Fault { None, DiskFull, Sync, Rename, Remove };
-
     explicit FaultyFileSystem(Fault fault)
         : m_fault(fault)
     {
