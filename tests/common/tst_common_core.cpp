@@ -3,6 +3,7 @@
 #include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void copyAndMove_data();
     void copyAndMove();
     void removeFolderAndFiles();
+    void namesFromOutside_data();
+    void namesFromOutside();
     void fileFilter_data();
     void fileFilter();
 };
@@ -124,9 +127,12 @@ void TestCommonCore::copyAndMove_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("done");
     QTest::addColumn<QStringList>("after"); // every file, hidden ones too, with its content
+    QTest::addColumn<int>("fault");
     const QStringList before{"a.WAgame=new", "keep.png=keep me", "sub/a.WAgame=older"};
-    auto row = [](const char* tag, bool move, const char* from, const char* to, bool done, const QStringList& after) {
-        QTest::newRow(tag) << move << QString(from) << QString(to) << done << after;
+    using Fault = FaultyFileSystem::Fault;
+    auto row = [](const char* tag, bool move, const char* from, const char* to, bool done, const QStringList& after,
+                  Fault fault = Fault::None) {
+        QTest::newRow(tag) << move << QString(from) << QString(to) << done << after << int(fault);
     };
     // No temporary file is ever left beside the destination.
     row("copy replacing", false, "a.WAgame", "sub/a.WAgame", true,
@@ -138,6 +144,15 @@ void TestCommonCore::copyAndMove_data()
     row("move onto itself", true, "a.WAgame", "./a.WAgame", false, before);
     row("move into a missing folder", true, "a.WAgame", "missing/a.WAgame", false, before);
     row("move replacing", true, "a.WAgame", "sub/a.WAgame", true, {"keep.png=keep me", "sub/a.WAgame=new"});
+    // A failed step leaves the source and the old destination whole, and no partial file.
+    for (bool move : {false, true}) {
+        for (auto [fault, what] : {std::pair{Fault::DiskFull, "disk full halfway"}, std::pair{Fault::Sync, "no flush"},
+                                   std::pair{Fault::Rename, "rename refused"}})
+            row(qPrintable(QString(move ? "move, %1" : "copy, %1").arg(what)), move, "a.WAgame", "sub/a.WAgame", false,
+                before, fault);
+    }
+    row("move, delete refused", true, "a.WAgame", "sub/a.WAgame", false,
+        {"a.WAgame=new", "keep.png=keep me", "sub/a.WAgame=new"}, Fault::Remove);
 }
 
 void TestCommonCore::copyAndMove()
@@ -147,11 +162,13 @@ void TestCommonCore::copyAndMove()
     QFETCH(QString, to);
     QFETCH(bool, done);
     QFETCH(QStringList, after);
+    QFETCH(int, fault);
     TestUserFolder f;
     f.writeFile(QStringLiteral("a.WAgame"), "new");
     f.writeFile(QStringLiteral("keep.png"), "keep me");
     f.writeFile(QStringLiteral("sub/a.WAgame"), "older");
     QString error;
+    FaultyFileSystem faulty{FaultyFileSystem::Fault(fault)};
     QCOMPARE(move ? FileOps::moveReplacing(f.path(from), f.path(to))
                   : FileOps::copyReplacing(f.path(from), f.path(to), &error),
              done);
@@ -189,6 +206,42 @@ void TestCommonCore::removeFolderAndFiles()
     QVERIFY(!QFileInfo(link).isSymLink());
     QCOMPARE(f.read(QStringLiteral("outside/keep.png")), QByteArray("map"));
 #endif
+}
+
+void TestCommonCore::namesFromOutside_data()
+{
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("inside");
+    auto row = [](const char* tag, const char* parent, const char* name, bool inside) {
+        QTest::newRow(tag) << QString(parent) << QString(name) << inside;
+    };
+    row("plain name", "Maps", "a.png", true);
+    row("new folders on the way", "Maps", "New/Deeper/a.png", true);
+    row("links standing there are replaced, not followed", "Maps", "Out", true);
+    row("dot-dot staying inside", "Maps", "Sub/../a.png", true);
+    row("in the user's own linked folder", "Maps/Out", "a.png", true);
+    row("dot-dot out", "Maps", "../a.png", false);
+    row("backslashes out", "Maps", "..\\a.png", false);
+    row("absolute", "Maps", "/etc/passwd", false);
+    row("drive", "Maps", "C:\\Windows\\a.png", false);
+    row("empty", "Maps", "", false);
+    row("through a link out", "Maps", "Out/a.png", false);
+}
+
+void TestCommonCore::namesFromOutside()
+{
+    QFETCH(QString, parent);
+    QFETCH(QString, name);
+    QFETCH(bool, inside);
+    TestUserFolder f;
+    f.makeDir("Maps/Sub");
+    f.makeDir("Disk");
+    QVERIFY(QFile::link(f.path("Disk"), f.path("Maps/Out")));
+    QString error;
+    const QString target = FileOps::targetIn(f.path(parent), name, &error);
+    QCOMPARE(error.isEmpty(), inside);
+    QCOMPARE(target.startsWith(f.path(parent) + '/'), inside);
 }
 
 void TestCommonCore::fileFilter_data()

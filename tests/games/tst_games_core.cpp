@@ -3,6 +3,8 @@
 #include "games/core/GameNameParser.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
+#include "games/core/GamesTree.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
@@ -52,6 +54,9 @@ private Q_SLOTS:
     void actionsOnNamesOnlyWindowsRefuses_data();
     void actionsOnNamesOnlyWindowsRefuses();
     void settingsKeepDateFormat();
+    void linkedFoldersAndFaults_data();
+    void linkedFoldersAndFaults();
+    void linkBackToGamesListedOnce();
 };
 
 void GamesCoreTest::initTestCase()
@@ -468,4 +473,73 @@ void GamesCoreTest::settingsKeepDateFormat()
 }
 
 QTEST_GUILESS_MAIN(GamesCoreTest)
+void GamesCoreTest::linkedFoldersAndFaults_data()
+{
+    QTest::addColumn<QString>("action"); // "delete" or "move", in or to `folder`
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("message");   // how the notice starts
+    QTest::addColumn<QStringList>("after"); // every real file, hidden ones too
+    using Fault = FaultyFileSystem::Fault;
+    const QStringList before{"Disk/d.WAgame=d", "Disk/d.log=log", "User/Games/g.WAgame=g"};
+    auto row = [](const char* tag, const char* action, const char* folder, const char* file, Fault fault,
+                  const QString& message, const QStringList& after) {
+        QTest::newRow(tag) << action << folder << file << int(fault) << message << after;
+    };
+    // Disk is the user's link to another disk: managed there, like any folder.
+    row("delete in a linked folder", "delete", "Disk", "d.WAgame", Fault::None, "", {"User/Games/g.WAgame=g"});
+    row("move into a linked folder", "move", "Disk", "g.WAgame", Fault::None, "",
+        {"Disk/d.WAgame=d", "Disk/d.log=log", "Disk/g.WAgame=g"});
+    const QString moveFailed = "g.WAgame could not be moved to the Cups folder: ";
+    row("move, disk full halfway", "move", "Cups", "g.WAgame", Fault::DiskFull, moveFailed + "the disk is full. =(",
+        before);
+    row("move, delete refused", "move", "Cups", "g.WAgame", Fault::Remove,
+        "g.WAgame was copied to the Cups folder, but the original could not be deleted. =(",
+        {"Disk/d.WAgame=d", "Disk/d.log=log", "User/Games/Cups/g.WAgame=g", "User/Games/g.WAgame=g"});
+}
+
+void GamesCoreTest::linkedFoldersAndFaults()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    QFETCH(int, fault);
+    QFETCH(QString, message);
+    QFETCH(QStringList, after);
+    TestUserFolder f;
+    f.writeFile("Games/g.WAgame", "g");
+    f.makeDir("Games/Cups");
+    const QString disk = f.game() + "Disk";
+    f.writeFile("Disk/d.WAgame", "d");
+    f.writeFile("Disk/d.log", "log");
+    QVERIFY(QFile::rename(f.path("Disk"), disk) && QFile::link(disk, f.path("Games/Disk")));
+    const QString games = f.path("Games");
+    FaultyFileSystem faulty{FaultyFileSystem::Fault(fault)};
+    const GameFileActions::Outcome outcome =
+        action == "delete" ? GameFileActions::deleteGame(games, folder, file)
+                           : GameFileActions::transfer(games, {file, "", folder, true}, f.path("Games/Temp"));
+    QVERIFY2(message.isEmpty() ? outcome.notice.isEmpty() : outcome.notice.text.startsWith(message),
+             qPrintable(outcome.notice.text));
+    QStringList files;
+    QDirIterator it(f.game(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = it.next().mid(f.game().size());
+        files << relative + '=' + f.read("../" + relative);
+    }
+    files.sort();
+    QCOMPARE(files, after);
+}
+
+void GamesCoreTest::linkBackToGamesListedOnce()
+{
+    TestUserFolder f;
+    f.writeFile("Games/g.WAgame");
+    QVERIFY(QFile::link(f.path("Games"), f.path("Games/Loop")));
+    QStringList seen;
+    for (const GameFolderFiles& folder : GamesTree::walk(f.path("Games")))
+        seen << folder.folder + ':' + folder.names.join(',');
+    QCOMPARE(seen, (QStringList{":g.WAgame", "Loop:"}));
+}
+
 #include "tst_games_core.moc"

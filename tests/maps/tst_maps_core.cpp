@@ -1,5 +1,8 @@
 #include "maps/core/MapDrag.h"
+#include "maps/core/MapFolder.h"
 #include "maps/core/MapNames.h"
+
+#include "support/TestFolders.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -8,8 +11,8 @@
 Q_DECLARE_METATYPE(MapDrag::Kind)
 
 // The file operations are tested through the window. Here: the naming rules in
-// full, and drags the window cannot easily be handed (our own type naming a file
-// outside this maps root, web addresses).
+// full, drags the window cannot easily be handed (our own type naming a file
+// outside this maps root, web addresses), and links in the tree.
 class TestMapsCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -17,6 +20,8 @@ private Q_SLOTS:
     void names();
     void readDrag_data();
     void readDrag();
+    void linksInTheTree_data();
+    void linksInTheTree();
 };
 
 void TestMapsCore::names_data()
@@ -98,4 +103,29 @@ void TestMapsCore::readDrag()
 }
 
 QTEST_GUILESS_MAIN(TestMapsCore)
+void TestMapsCore::linksInTheTree_data()
+{
+    QTest::addColumn<QStringList>("steps"); // folders entered one after the other
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("a link to another disk") << QStringList{"Away"} << "/Away";
+    QTest::newRow("a link back to the folder above") << QStringList{"Caves", "Deep", "Up"} << "/Caves";
+    QTest::newRow("a link back to the root") << QStringList{"Caves", "Deep", "Top", "Caves", "Deep", "Top"} << "/";
+}
+
+void TestMapsCore::linksInTheTree()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, relative);
+    TestUserFolder f;
+    f.makeDir("SavedLevels/Caves/Deep");
+    f.makeDir("Disk");
+    QVERIFY(QFile::link(f.path("Disk"), f.path("SavedLevels/Away")));
+    QVERIFY(QFile::link(f.path("SavedLevels/Caves"), f.path("SavedLevels/Caves/Deep/Up")));
+    QVERIFY(QFile::link(f.path("SavedLevels"), f.path("SavedLevels/Caves/Deep/Top")));
+    MapFolder folder;
+    for (const QString& step : steps)
+        folder.enter(f.path("SavedLevels"), step);
+    QCOMPARE(folder.relative(), relative);
+}
+
 #include "tst_maps_core.moc"

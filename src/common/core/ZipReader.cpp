@@ -1,5 +1,7 @@
 #include "common/core/ZipReader.h"
 
+#include "common/core/FileOps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -137,11 +139,15 @@ bool ZipReader::extract(int index, const QString& destination)
     if (!in)
         return fail(QStringLiteral("\"%1\" in %2 cannot be unpacked (%3).")
                         .arg(name, archiveName(), QString::fromUtf8(zip_strerror(m_archive))));
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // Unpacked into a temporary file beside the destination that takes its
+    // name only when complete and on the disk.
+    FileOps::SafeFile out(destination);
+    const bool standing = QFileInfo::exists(destination) || QFileInfo(destination).isSymLink();
+    if (standing || !out.open()) {
         zip_fclose(in);
-        return fail(
-            QStringLiteral("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(destination), out.errorString()));
+        return fail(QStringLiteral("%1 cannot be written (%2).")
+                        .arg(QDir::toNativeSeparators(destination),
+                             standing ? QStringLiteral("it exists already") : out.errorString()));
     }
     QString problem;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
@@ -161,19 +167,18 @@ bool ZipReader::extract(int index, const QString& destination)
                           .arg(archiveName(), megabytes(m_limits.maxBytes));
             break;
         }
-        if (out.write(buffer.constData(), n) != n) {
+        if (!out.write(buffer.constData(), n)) {
             problem = QStringLiteral("%1 cannot be written (%2).")
                           .arg(QDir::toNativeSeparators(destination), out.errorString());
             break;
         }
     }
     zip_fclose(in);
-    if (problem.isEmpty() && !out.flush())
+    if (problem.isEmpty() && !out.commit())
         problem =
             QStringLiteral("%1 cannot be written (%2).").arg(QDir::toNativeSeparators(destination), out.errorString());
-    out.close();
     if (!problem.isEmpty()) {
-        out.remove();
+        out.cancel();
         return fail(problem);
     }
     return true;

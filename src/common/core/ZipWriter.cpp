@@ -1,9 +1,10 @@
 #include "common/core/ZipWriter.h"
 
+#include "common/core/FileOps.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <cerrno>
 #include <zip.h>
@@ -12,7 +13,7 @@ struct ZipWriter::State {
     QString archivePath;
     zip_t* archive = nullptr;
     zip_error_t sinkError;
-    std::unique_ptr<QSaveFile> out;
+    std::unique_ptr<FileOps::SafeFile> out;
     QString error;      // what the caller reads
     QString sinkReason; // why the sink refused, in the system's words
     QSet<QString> folders;
@@ -42,7 +43,7 @@ struct ZipWriter::State {
         return -1;
     }
 
-    // libzip writes the archive through this sink: a QSaveFile writes to a
+    // libzip writes the archive through this sink: a SafeFile writes to a
     // temporary file beside the archive, syncs it and renames it on commit,
     // and removes it on rollback.
     zip_int64_t sink(void* data, zip_uint64_t length, zip_source_cmd_t command)
@@ -61,36 +62,34 @@ struct ZipWriter::State {
         case ZIP_SOURCE_REMOVE:
             return 0;
         case ZIP_SOURCE_BEGIN_WRITE:
-            out = std::make_unique<QSaveFile>(archivePath);
-            out->setDirectWriteFallback(false);
-            if (!out->open(QIODevice::WriteOnly))
+            out = std::make_unique<FileOps::SafeFile>(archivePath);
+            if (!out->open())
                 return refuse(ZIP_ER_OPEN, out->errorString());
             return 0;
         case ZIP_SOURCE_WRITE: {
-            const qint64 n = out->write(static_cast<const char*>(data), static_cast<qint64>(length));
-            if (n < 0 || static_cast<zip_uint64_t>(n) != length)
+            if (!out->write(static_cast<const char*>(data), static_cast<qint64>(length)))
                 return refuse(ZIP_ER_WRITE, out->errorString());
-            return n;
+            return static_cast<zip_int64_t>(length);
         }
         case ZIP_SOURCE_SEEK_WRITE: {
-            const zip_int64_t to =
-                zip_source_seek_compute_offset(static_cast<zip_uint64_t>(out->pos()),
-                                               static_cast<zip_uint64_t>(out->size()), data, length, &sinkError);
+            const zip_int64_t to = zip_source_seek_compute_offset(static_cast<zip_uint64_t>(out->device().pos()),
+                                                                  static_cast<zip_uint64_t>(out->device().size()), data,
+                                                                  length, &sinkError);
             if (to < 0)
                 return -1;
-            if (!out->seek(to))
-                return refuse(ZIP_ER_SEEK, out->errorString());
+            if (!out->device().seek(to))
+                return refuse(ZIP_ER_SEEK, out->device().errorString());
             return 0;
         }
         case ZIP_SOURCE_TELL_WRITE:
-            return out->pos();
+            return out->device().pos();
         case ZIP_SOURCE_COMMIT_WRITE:
             if (!out->commit())
                 return refuse(ZIP_ER_WRITE, out->errorString());
             out.reset();
             return 0;
         case ZIP_SOURCE_ROLLBACK_WRITE:
-            out.reset(); // an uncommitted QSaveFile removes its temporary file
+            out.reset(); // an uncommitted SafeFile removes its temporary file
             return 0;
         default:
             return refuse(ZIP_ER_OPNOTSUPP, QString());
@@ -250,12 +249,11 @@ bool ZipWriter::commit()
         // empty zip is just its end record.
         zip_discard(m->archive);
         m->archive = nullptr;
-        QSaveFile out(m->archivePath);
-        out.setDirectWriteFallback(false);
         QByteArray end("PK\x05\x06", 4);
         end.append(18, '\0');
-        if (!out.open(QIODevice::WriteOnly) || out.write(end) != end.size() || !out.commit())
-            return m->fail(out.errorString());
+        QString error;
+        if (!FileOps::writeReplacing(m->archivePath, end, &error))
+            return m->fail(error);
         return true;
     }
     if (zip_close(m->archive) < 0) {

@@ -54,6 +54,15 @@ QString standingLog(const QString& folder, const QString& file)
     return log.isEmpty() ? QString() : PathCase::findEntry(folder, log);
 }
 
+// The path of `file` in the folder `folder` of Games ("" for Games itself),
+// checked to stay inside that folder (wherever the user's link to it leads);
+// "" with `error` telling why when it would not.
+QString checkedGamePath(const QString& gamesRoot, const QString& folder, const QString& file, QString* error)
+{
+    const QString home = folder.isEmpty() ? gamesRoot : FileOps::targetIn(gamesRoot, folder, error);
+    return home.isEmpty() ? QString() : FileOps::targetIn(home, file, error);
+}
+
 } // namespace
 
 QString logOf(const QString& folder, const QString& file)
@@ -70,13 +79,18 @@ bool carryLog(const QString& fromFolder, const QString& toFolder, const QString&
     if (source.isEmpty()) {
         // The game that was replaced took its log with it: the log would
         // tell another game's story.
-        return replaced.isEmpty() || QFile::remove(PathCase::join(toFolder, replaced));
+        if (replaced.isEmpty())
+            return true;
+        const QString stale = FileOps::targetIn(toFolder, replaced);
+        return !stale.isEmpty() && FileOps::remove(stale);
     }
-    const QString from = PathCase::join(fromFolder, source);
+    const QString from = FileOps::targetIn(fromFolder, source);
     const QString name = !replaced.isEmpty() ? replaced
                          : copiedAs == file  ? source
                                              : GameLogParser::logPathFor(copiedAs);
-    const QString to = PathCase::join(toFolder, name);
+    const QString to = FileOps::targetIn(toFolder, name);
+    if (from.isEmpty() || to.isEmpty())
+        return false;
     return move ? FileOps::moveReplacing(from, to) : FileOps::copyReplacing(from, to);
 }
 
@@ -148,7 +162,11 @@ Outcome createFolder(const QString& gamesRoot, const QString& typed)
                                    QStringLiteral(". Please choose another name. c('.'C)"),
                                title)};
     }
-    if (!QDir().mkpath(gamesRoot) || !QDir(gamesRoot).mkdir(typed)) {
+    QString refused;
+    const QString made = FileOps::targetIn(gamesRoot, typed, &refused);
+    if (made.isEmpty())
+        return {false, problem(FileOps::outsideMessage(typed), title)};
+    if (!FileOps::makePath(gamesRoot) || !FileOps::fileSystem().makeFolder(made)) {
         return {false,
                 problem(QStringLiteral("The folder ") + quoted(typed) + QStringLiteral(" could not be created. =("),
                         title)};
@@ -164,7 +182,10 @@ Outcome removeFolder(const QString& gamesRoot, const QString& folder)
                 problem(QStringLiteral("There is no folder named ") + quoted(folder) + QStringLiteral(" any more. =("),
                         title)};
     }
-    if (!FileOps::removeFolderAndFiles(PathCase::join(gamesRoot, folder))) {
+    const QString path = FileOps::targetIn(gamesRoot, folder);
+    if (path.isEmpty())
+        return {false, problem(FileOps::outsideMessage(folder), title)};
+    if (!FileOps::removeFolderAndFiles(path)) {
         // Some of its files may be gone now, so the lists are rebuilt.
         return {true, problem(QStringLiteral("The folder ") + quoted(folder) +
                                   QStringLiteral(" could not be removed: it still holds folders or files that "
@@ -176,10 +197,14 @@ Outcome removeFolder(const QString& gamesRoot, const QString& folder)
 
 Outcome deleteGame(const QString& gamesRoot, const QString& folder, const QString& file)
 {
-    const QString path = gamePath(gamesRoot, folder, file);
-    if (isEntryName(file) && QFileInfo(path).isFile() && QFile::remove(path)) {
-        const QString log = logOf(GamesTree::folderPath(gamesRoot, folder), file);
-        if (!log.isEmpty() && !QFile::remove(log)) {
+    if (isEntryName(file)) {
+        const QString path = checkedGamePath(gamesRoot, folder, file, nullptr);
+        if (path.isEmpty())
+            return {false, problem(FileOps::outsideMessage(file), QStringLiteral("Delete Game"))};
+        if (!QFileInfo(path).isFile() || !FileOps::remove(path))
+            return {false, problem(file + QStringLiteral(" could not be deleted. =("), QStringLiteral("Delete Game"))};
+        const QString log = logOf(QFileInfo(path).path(), file);
+        if (!log.isEmpty() && !FileOps::remove(log)) {
             return {true, problem(file + QStringLiteral(" was deleted, but its log could not be deleted. =("),
                                   QStringLiteral("Delete Game"))};
         }
@@ -193,13 +218,17 @@ QString copyForViewing(const QString& gamesRoot, const QString& folder, const QS
 {
     const QString title = QStringLiteral("View Game");
     QString error;
-    const QString copy = PathCase::join(tempFolder, file);
+    QString copy;
+    QString source;
     if (!isEntryName(file)) {
         error = QStringLiteral("the name is not a valid file name");
-    } else if (!QDir().mkpath(tempFolder)) {
+    } else if (!FileOps::makePath(tempFolder)) {
         error = QStringLiteral("the folder ") + QDir::toNativeSeparators(tempFolder) +
                 QStringLiteral(" could not be created");
-    } else if (FileOps::copyReplacing(gamePath(gamesRoot, folder, file), copy, &error)) {
+    } else if ((source = checkedGamePath(gamesRoot, folder, file, &error)).isEmpty() ||
+               (copy = FileOps::targetIn(tempFolder, file, &error)).isEmpty()) {
+        // refused: `error` tells why
+    } else if (FileOps::copyReplacing(source, copy, &error)) {
         // The log goes along when there is one; the game plays without it.
         carryLog(GamesTree::folderPath(gamesRoot, folder), tempFolder, file, file, false);
         return copy;
@@ -232,13 +261,18 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
                                denied)};
     }
 
-    const QString source = gamePath(gamesRoot, t.fromFolder, t.file);
     QString error = QStringLiteral("the name is not a valid file name");
+    QString source;
+    QString destination;
     if (isEntryName(t.file)) {
         // A game of this name in the destination is replaced, whatever the
         // letter case of its name, as on the game's own file system.
         const QString standing = PathCase::findEntry(toFolder, t.file);
-        const QString destination = PathCase::join(toFolder, standing.isEmpty() ? t.file : standing);
+        source = checkedGamePath(gamesRoot, t.fromFolder, t.file, &error);
+        if (!source.isEmpty())
+            destination = checkedGamePath(gamesRoot, t.toFolder, standing.isEmpty() ? t.file : standing, &error);
+    }
+    if (!destination.isEmpty()) {
         // Through a link the destination can be the game itself: the copy
         // would change nothing and a move would delete the only copy.
         if (FileOps::sameFile(source, destination))
@@ -246,7 +280,7 @@ Outcome transfer(const QString& gamesRoot, const Transfer& t, const QString& tem
         error.clear();
         if (FileOps::copyReplacing(source, destination, &error)) {
             // Only a complete copy lets the original go.
-            if (t.move && !QFile::remove(source)) {
+            if (t.move && !FileOps::remove(source)) {
                 carryLog(fromFolder, toFolder, t.file, QFileInfo(destination).fileName(), false);
                 return {true, problem(t.file + QStringLiteral(" was copied to the ") + destinationName +
                                           QStringLiteral(" folder, but the original could not be deleted. =("),

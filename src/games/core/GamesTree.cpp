@@ -3,6 +3,7 @@
 #include "common/core/PathCase.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <algorithm>
 #include <vector>
 
@@ -33,8 +34,14 @@ QList<GameFolderFiles> walk(const QString& gamesRoot)
 {
     QList<GameFolderFiles> out;
     out << listFolder(gamesRoot, QString());
-    for (const QString& folder : userFolders(gamesRoot))
-        out << listFolder(gamesRoot, folder);
+    const QString home = QFileInfo(gamesRoot).canonicalFilePath();
+    for (const QString& folder : userFolders(gamesRoot)) {
+        // A link back to Games itself: its games are those listed already.
+        if (!home.isEmpty() && QFileInfo(folderPath(gamesRoot, folder)).canonicalFilePath() == home)
+            out << GameFolderFiles{folder, {}};
+        else
+            out << listFolder(gamesRoot, folder);
+    }
     return out;
 }
 

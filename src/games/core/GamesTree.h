@@ -29,6 +29,8 @@ GameFolderFiles listFolder(const QString& gamesRoot, const QString& folder);
 QStringList userFolders(const QString& gamesRoot);
 
 // The games of the Games folder itself and then of each user folder in turn.
+// A user folder that is a link back to the Games folder is listed once, with
+// no games: they are the Games folder's own, listed first.
 QList<GameFolderFiles> walk(const QString& gamesRoot);
 
 // The folder path of `folder` under `gamesRoot` ("" is the root itself).

@@ -3,6 +3,7 @@
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
 #include "common/core/Desktop.h"
+#include "common/core/FileOps.h"
 #include "common/core/Intervals.h"
 #include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"
@@ -296,13 +297,12 @@ void GamesWindow::fillAllFolders()
     // "Default" stands for Games itself, every other entry is a user folder,
     // in the order the folder navigator lists them.
     const QString root = gamesRoot();
-    QList<GameFolderFiles> folders{GamesTree::listFolder(root, QString())};
+    const QList<GameFolderFiles> folders = GamesTree::walk(root);
     m_lstFolderPick->clear();
     m_lstFolderPick->addItem(GamesTree::defaultFolderName());
-    for (const QString& folder : GamesTree::userFolders(root)) {
-        auto* item = new QListWidgetItem(folder, m_lstFolderPick);
-        item->setData(Qt::UserRole, folder);
-        folders << GamesTree::listFolder(root, folder);
+    for (qsizetype i = 1; i < folders.size(); ++i) {
+        auto* item = new QListWidgetItem(folders.at(i).folder, m_lstFolderPick);
+        item->setData(Qt::UserRole, folders.at(i).folder);
     }
     showGames(folders);
 }
@@ -513,9 +513,11 @@ void GamesWindow::timDeleteTimer()
     if (m_fileDelete.isEmpty())
         return;
     const QString log = GameFileActions::logOf(tempFolder(), m_fileDelete);
-    QFile::remove(PathCase::join(tempFolder(), m_fileDelete));
+    const QString copy = FileOps::targetIn(tempFolder(), m_fileDelete);
+    if (!copy.isEmpty())
+        FileOps::remove(copy);
     if (!log.isEmpty())
-        QFile::remove(log);
+        FileOps::remove(log);
 }
 
 void GamesWindow::cmdDeleteClick()

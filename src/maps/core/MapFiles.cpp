@@ -30,10 +30,10 @@ QStringList maps(const QString& folder)
     return PathCase::files(folder, {QStringLiteral("*.png")}, PathCase::Order::IgnoreCase);
 }
 
-QString destinationIn(const QString& folder, const QString& name)
+QString destinationIn(const QString& folder, const QString& name, QString* error)
 {
     const QString existing = PathCase::findEntry(folder, name);
-    return PathCase::join(folder, existing.isEmpty() ? name : existing);
+    return FileOps::targetIn(folder, existing.isEmpty() ? name : existing, error);
 }
 
 Result createFolder(const QString& parent, const QString& name)
@@ -45,7 +45,10 @@ Result createFolder(const QString& parent, const QString& name)
     if (!existing.isEmpty())
         return failure(QStringLiteral("There is already a folder or file called ") + quoted(existing) +
                        QStringLiteral(" here."));
-    if (!QDir().mkdir(PathCase::join(parent, name)))
+    const QString made = FileOps::targetIn(parent, name);
+    if (made.isEmpty())
+        return failure(FileOps::outsideMessage(name));
+    if (!FileOps::fileSystem().makeFolder(made))
         return failure(QStringLiteral("The folder ") + quoted(name) + QStringLiteral(" could not be created."));
     return Result{};
 }
@@ -54,18 +57,21 @@ bool deleteFolder(const QString& parent, const QString& name)
 {
     if (name.isEmpty())
         return false;
-    return FileOps::removeFolderAndFiles(PathCase::join(parent, name));
+    const QString folder = FileOps::targetIn(parent, name);
+    return !folder.isEmpty() && FileOps::removeFolderAndFiles(folder);
 }
 
 Result deleteMap(const QString& folder, const QString& map)
 {
     if (map.isEmpty())
         return failure(noMapSelectedMessage());
-    const QString path = PathCase::join(folder, map);
+    const QString path = FileOps::targetIn(folder, map);
+    if (path.isEmpty())
+        return failure(FileOps::outsideMessage(map));
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return failure(QStringLiteral("The map ") + quoted(map) + QStringLiteral(" is no longer there."));
-    if (!info.isFile() || !QFile::remove(path))
+    if (!info.isFile() || !FileOps::remove(path))
         return failure(QStringLiteral("The map ") + quoted(map) +
                        QStringLiteral(" could not be deleted. It may be in use or write-protected."));
     return Result{};
@@ -82,17 +88,22 @@ RenamePlan planRename(const QString& folder, const QString& map, const QString& 
         plan.message = NameRules::describe(problem, typedName);
         return plan;
     }
-    plan.source = PathCase::join(folder, map);
+    plan.source = FileOps::targetIn(folder, map);
     const QString existing = PathCase::findEntry(folder, target);
+    const QString destination = FileOps::targetIn(folder, existing.isEmpty() ? target : existing);
+    if (plan.source.isEmpty() || destination.isEmpty()) {
+        plan.message = FileOps::outsideMessage(plan.source.isEmpty() ? map : typedName);
+        return plan;
+    }
     if (existing.isEmpty()) {
         plan.kind = RenamePlan::Kind::Rename;
-        plan.destination = PathCase::join(folder, target);
-    } else if (existing == map || FileOps::sameFile(plan.source, PathCase::join(folder, existing))) {
+        plan.destination = destination;
+    } else if (existing == map || FileOps::sameFile(plan.source, destination)) {
         plan.kind = map == target ? RenamePlan::Kind::Unchanged : RenamePlan::Kind::ChangeCase;
-        plan.destination = PathCase::join(folder, target);
+        plan.destination = FileOps::targetIn(folder, target);
     } else {
         plan.kind = RenamePlan::Kind::Replace;
-        plan.destination = PathCase::join(folder, existing);
+        plan.destination = destination;
         plan.message = replaceQuestion(existing);
     }
     return plan;
@@ -109,11 +120,11 @@ bool executeRename(const RenamePlan& plan)
         // Through a name of its own, so that a file system that ignores case
         // does not take the new name for the old file.
         const QString step = plan.source + QStringLiteral(".renaming");
-        if (QFileInfo::exists(step) || !QFile::rename(plan.source, step))
+        if (QFileInfo::exists(step) || !FileOps::rename(plan.source, step))
             return false;
-        if (QFile::rename(step, plan.destination))
+        if (FileOps::rename(step, plan.destination))
             return true;
-        QFile::rename(step, plan.source);
+        FileOps::rename(step, plan.source);
         return false;
     }
     case RenamePlan::Kind::Replace:
@@ -130,7 +141,8 @@ int importFiles(const QStringList& sources, const QString& folder)
         const QFileInfo info(source);
         if (!info.isFile())
             continue;
-        if (FileOps::copyReplacing(source, destinationIn(folder, info.fileName())))
+        const QString destination = destinationIn(folder, info.fileName());
+        if (!destination.isEmpty() && FileOps::copyReplacing(source, destination))
             ++copied;
     }
     return copied;
@@ -140,15 +152,17 @@ MoveResult moveMap(const QString& source, const QString& folder)
 {
     MoveResult result;
     const QString name = QFileInfo(source).fileName();
-    const QString destination = destinationIn(folder, name);
-    if (FileOps::sameFile(source, destination)) {
+    QString error;
+    const QString destination = destinationIn(folder, name, &error);
+    if (!destination.isEmpty() && FileOps::sameFile(source, destination)) {
         result.status = MoveResult::Status::AlreadyThere;
         result.message = quoted(name) + QStringLiteral(" is already in that folder.");
         return result;
     }
-    QString error;
     if (!QFileInfo(folder).isDir())
         error = QStringLiteral("the folder is no longer there");
+    else if (destination.isEmpty())
+        ; // refused: `error` tells why
     else if (FileOps::moveReplacing(source, destination, &error))
         error.clear();
     if (error.isEmpty()) {
@@ -162,7 +176,7 @@ MoveResult moveMap(const QString& source, const QString& folder)
 
 bool ensureMapsRoot(const QString& mapsRoot)
 {
-    return QFileInfo(mapsRoot).isDir() || QDir().mkpath(mapsRoot);
+    return QFileInfo(mapsRoot).isDir() || FileOps::makePath(mapsRoot);
 }
 
 QString noMapSelectedMessage()

@@ -18,8 +18,9 @@ namespace MapFiles {
 QStringList maps(const QString& folder);
 
 // The path a file called `name` gets in `folder`: the existing entry of that
-// name under any letter case, else `name` as given.
-QString destinationIn(const QString& folder, const QString& name);
+// name under any letter case, else `name` as given; "" (with `error` telling
+// why) when that would lead outside `folder` (FileOps::targetIn).
+QString destinationIn(const QString& folder, const QString& name, QString* error = nullptr);
 
 // What an operation has to tell the user; an empty message means success.
 struct Result {

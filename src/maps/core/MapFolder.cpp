@@ -2,6 +2,8 @@
 
 #include "common/core/PathCase.h"
 
+#include <QFileInfo>
+
 QString MapFolder::parentOf(const QString& relative)
 {
     const int cut = relative.lastIndexOf(QLatin1Char('/'));
@@ -13,6 +15,22 @@ void MapFolder::enter(const QString& name)
 {
     m_trail.append(name);
     m_relative = isRoot() ? QLatin1Char('/') + name : m_relative + QLatin1Char('/') + name;
+}
+
+void MapFolder::enter(const QString& mapsRoot, const QString& name)
+{
+    const QString target = QFileInfo(itemPath(mapsRoot, name)).canonicalFilePath();
+    MapFolder way = *this;
+    while (!target.isEmpty()) {
+        if (QFileInfo(way.path(mapsRoot)).canonicalFilePath() == target) {
+            *this = way;
+            return;
+        }
+        if (way.isRoot())
+            break;
+        way.goUp();
+    }
+    enter(name);
 }
 
 void MapFolder::goUp()

@@ -16,6 +16,10 @@ public:
 
     // Goes down into the sub-folder `name` of the current folder.
     void enter(const QString& name);
+    // The same for a folder of the tree under `mapsRoot`, where a link back
+    // to the current folder or to one on the way up to the root is not
+    // entered again: the way goes back to that folder instead.
+    void enter(const QString& mapsRoot, const QString& name);
     // Goes up one level; nothing happens at the root.
     void goUp();
 

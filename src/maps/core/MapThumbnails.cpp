@@ -1,5 +1,6 @@
 #include "maps/core/MapThumbnails.h"
 
+#include "common/core/FileOps.h"
 #include "imaging/BicubicResampler.h"
 #include "imaging/IndexedPngReader.h"
 #include "imaging/PictureScaling.h"
@@ -14,14 +15,12 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMutex>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <QtEndian>
 
 #include <array>
-#include <filesystem>
 #include <vector>
 
 namespace MapThumbnails {
@@ -150,19 +149,10 @@ void write(const QString& path, const QImage& picture, const QByteArray& uri, co
     }
     // Through a temporary file of the same folder, renamed over the old one:
     // a reader sees the old thumbnail or the new one, never half of one.
-    QFile out(path + QLatin1Char('.') + QString::number(QRandomGenerator::global()->generate64(), 36) +
-              QStringLiteral(".tmp"));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return;
+    FileOps::SafeFile out(path);
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    const bool written = out.write(png) == png.size() && out.flush();
-    out.close();
-    std::error_code failed;
-    if (written)
-        std::filesystem::rename(QFile::encodeName(out.fileName()).toStdString(), QFile::encodeName(path).toStdString(),
-                                failed);
-    if (!written || failed)
-        out.remove();
+    if (out.open() && out.write(png))
+        out.commit();
 }
 
 } // namespace

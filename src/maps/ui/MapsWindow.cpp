@@ -440,7 +440,7 @@ void MapsWindow::folderPickDoubleClicked(QListWidgetItem* item)
     if (item->data(Qt::UserRole).toInt() == ParentEntry) {
         m_mapFolder.goUp();
     } else {
-        m_mapFolder.enter(item->text());
+        m_mapFolder.enter(mapsRoot(), item->text());
     }
     refreshMapView();
 }
@@ -454,7 +454,7 @@ void MapsWindow::transferDoubleClicked(QListWidgetItem* item)
             return; // "[Root]"
         m_transferFolder.goUp();
     } else {
-        m_transferFolder.enter(item->text());
+        m_transferFolder.enter(mapsRoot(), item->text());
     }
     fillTransferFolders();
 }

@@ -1,5 +1,6 @@
 #include "programs/core/CatalogueDatabase.h"
 
+#include "common/core/FileOps.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/SqlStatement.h"
 #include "programs/core/TitleOrder.h"
@@ -248,7 +249,7 @@ bool CatalogueDatabase::openExisting(const QByteArray& passphrase)
 bool CatalogueDatabase::create(const QByteArray& passphrase)
 {
     const QFileInfo target(m_file);
-    if (!QDir().mkpath(target.absolutePath()))
+    if (!FileOps::makePath(target.absolutePath()))
         return fail(
             Problem::CreateFailed,
             QStringLiteral("the folder %1 could not be made").arg(QDir::toNativeSeparators(target.absolutePath())));
@@ -276,8 +277,11 @@ bool CatalogueDatabase::create(const QByteArray& passphrase)
     if (rc != SQLITE_OK)
         return fail(Problem::CreateFailed, detail);
 
-    if (!temporary.rename(m_file))
-        return fail(Problem::CreateFailed, temporary.errorString());
+    // SQLite has flushed the finished file to the disk at its COMMIT.
+    if (QFileInfo::exists(m_file) || QFileInfo(m_file).isSymLink())
+        return fail(Problem::CreateFailed, QStringLiteral("a file of that name appeared meanwhile"));
+    if (!FileOps::rename(temporary.fileName(), m_file))
+        return fail(Problem::CreateFailed, QStringLiteral("the finished catalogue could not be given its name"));
     temporary.setAutoRemove(false);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "shell/core/TempGamesList.h"
 
+#include "common/core/FileOps.h"
 #include "common/core/PathCase.h"
 
 #include <QDir>
@@ -20,7 +21,8 @@ int TempGamesList::deleteListed() const
 {
     int deleted = 0;
     for (const QString& name : m_names) {
-        if (QFile::remove(PathCase::join(m_folder, name)))
+        const QString path = FileOps::targetIn(m_folder, name);
+        if (!path.isEmpty() && FileOps::remove(path))
             ++deleted;
     }
     return deleted;
@@ -28,5 +30,5 @@ int TempGamesList::deleteListed() const
 
 bool TempGamesList::removeFolder() const
 {
-    return !m_folder.isEmpty() && QDir().rmdir(m_folder);
+    return !m_folder.isEmpty() && FileOps::fileSystem().removeFolder(m_folder);
 }
