@@ -29,6 +29,7 @@ Application& TestApp::create(bool registerManagers)
 {
     AppOptions options;
     options.userFolder = folder.user();
+    options.install = install;
     options.prompter = &prompter;
     options.launcher = &launcher;
     options.desktop = &desktop;
