@@ -720,11 +720,11 @@ void GamesWindow::exportZipClick()
                                          kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
             return;
         }
-        const QString games =
+        const QString gameCount =
             result.games == 1 ? QStringLiteral("1 game") : QStringLiteral("%1 games").arg(result.games);
         const QString logs = result.logs == 1 ? QStringLiteral("1 log") : QStringLiteral("%1 logs").arg(result.logs);
         context().prompter().message(QStringLiteral("%1 and %2 were exported to %3. <(^.^)>")
-                                         .arg(games, logs, QDir::toNativeSeparators(archive)),
+                                         .arg(gameCount, logs, QDir::toNativeSeparators(archive)),
                                      kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Information);
     });
     watcher->setFuture(promise->future());
