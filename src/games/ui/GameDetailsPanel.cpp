@@ -166,6 +166,10 @@ void GameDetailsPanel::reload()
 void GameDetailsPanel::showStatus(const QString& text, bool offerReadLog)
 {
     m_status->setText(text);
+    // A hidden button would hand the keyboard focus on to the next control
+    // of the window; it stays in the panel instead.
+    if (!offerReadLog && m_readLog->hasFocus())
+        setFocus(Qt::OtherFocusReason);
     m_readLog->setVisible(offerReadLog);
     m_summary->clear();
     m_awards->clear();
@@ -234,8 +238,8 @@ void GameDetailsPanel::layOut()
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
     m_status->setGeometry(120, 6, w - 120 - 112, 18);
-    const int summaryWidth = 260;
-    const int awardsWidth = 230;
+    const int summaryWidth = 240;
+    const int awardsWidth = 200;
     m_summary->setGeometry(6, top, summaryWidth, h - top - 4);
     m_teams->setGeometry(summaryWidth + 12, top, qMax(80, w - summaryWidth - awardsWidth - 24), h - top - 6);
     m_awards->setGeometry(w - awardsWidth - 6, top, awardsWidth, h - top - 4);
