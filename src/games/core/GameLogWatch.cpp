@@ -1,5 +1,6 @@
 #include "games/core/GameLogWatch.h"
 
+#include "common/core/PathCase.h"
 #include "games/core/GameFileActions.h"
 
 #include <QFile>
@@ -52,17 +53,18 @@ bool GameLogLoader::readCapped(const QString& path, qint64 cap, QByteArray* byte
     return true;
 }
 
-void GameLogLoader::load(const QString& logPath)
+void GameLogLoader::load(const QString& folder, const QString& file)
 {
     const quint64 ticket = ++*m_latest;
     m_pool.clear();
     std::shared_ptr<std::atomic<quint64>> latest = m_latest;
-    m_pool.start([this, latest, ticket, logPath] {
+    m_pool.start([this, latest, ticket, folder, file] {
         if (latest->load() != ticket)
             return;
+        const QString logPath = GameFileActions::logOf(folder, file);
         QByteArray bytes;
         QString error;
-        const bool read = readCapped(logPath, maxBytes, &bytes, &error);
+        const bool read = !logPath.isEmpty() && readCapped(logPath, maxBytes, &bytes, &error);
         const GameLog log = read ? GameLogParser::parse(bytes) : GameLog();
         if (latest->load() != ticket)
             return;
@@ -72,7 +74,9 @@ void GameLogLoader::load(const QString& logPath)
             [this, latest, ticket, logPath, read, log, error] {
                 if (latest->load() != ticket)
                     return;
-                if (read)
+                if (logPath.isEmpty())
+                    emit missing();
+                else if (read)
                     emit loaded(logPath, log);
                 else
                     emit failed(logPath, error);
@@ -125,7 +129,9 @@ void GameLogWaiter::look()
         return;
     const QString folder = m_folder;
     const QString file = m_file;
-    const QString log = GameFileActions::logOf(folder, file);
+    // The exact name only: looking through the whole folder at every poll
+    // would cost too much in a folder of many thousands of games.
+    const QString log = GameLogParser::logPathFor(PathCase::join(folder, file));
     const QFileInfo info(log);
     if (!log.isEmpty() && info.isFile() && info.size() > 0) {
         // The game may still be writing: the log counts once it has looked

@@ -14,9 +14,10 @@
 class QFileSystemWatcher;
 class QTimer;
 
-// Reads and parses replay logs off the user-interface thread. Each request
-// supersedes the ones before it: only the latest one is answered, so quick
-// changes of the selection end with the last game's log.
+// Finds, reads and parses replay logs off the user-interface thread (finding
+// one may list a folder of many thousands of games). Each request supersedes
+// the ones before it: only the latest one is answered, so quick changes of
+// the selection end with the last game's log.
 class GameLogLoader : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +28,8 @@ public:
     explicit GameLogLoader(QObject* parent = nullptr);
     ~GameLogLoader() override;
 
-    void load(const QString& logPath);
+    // The log of the replay `file` in `folder`, whatever the letter case of its name.
+    void load(const QString& folder, const QString& file);
     // Supersedes every request without a new one.
     void cancel();
 
@@ -37,6 +39,7 @@ public:
 
 Q_SIGNALS:
     void loaded(const QString& logPath, const GameLog& log);
+    void missing();
     void failed(const QString& logPath, const QString& error);
 
 private:
@@ -44,8 +47,8 @@ private:
     std::shared_ptr<std::atomic<quint64>> m_latest;
 };
 
-// Waits for the game to write a replay's log beside it: looks whenever the
-// folder changes and at every poll, and takes the log once it has stopped
+// Waits for the game to write a replay's log beside it, under the name the
+// game gives it: looks whenever the folder changes and at every poll, and takes the log once it has stopped
 // growing; gives up after the timeout. One wait at a time.
 class GameLogWaiter : public QObject {
     Q_OBJECT

@@ -2,7 +2,6 @@
 
 #include "common/core/Intervals.h"
 #include "common/core/Prompter.h"
-#include "games/core/GameFileActions.h"
 #include "games/core/GameLogWatch.h"
 
 #include <QFileInfo>
@@ -120,6 +119,7 @@ GameDetailsPanel::GameDetailsPanel(Prompter& prompter, const Intervals& interval
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     connect(m_loader, &GameLogLoader::loaded, this, &GameDetailsPanel::showLog);
+    connect(m_loader, &GameLogLoader::missing, this, &GameDetailsPanel::showMissing);
     connect(m_loader, &GameLogLoader::failed, this, [this](const QString&, const QString& error) {
         showStatus(QStringLiteral("The log of this game cannot be read: ") + error, false);
     });
@@ -152,15 +152,16 @@ void GameDetailsPanel::reload()
         showStatus(QStringLiteral("Select a game to see what happened in it."), false);
         return;
     }
-    const QString log = GameFileActions::logOf(m_folderPath, m_file);
-    if (!log.isEmpty()) {
-        showStatus(QStringLiteral("Reading the log of this game..."), false);
-        m_loader->load(log);
-    } else if (m_waiter->waitingFor(m_folderPath, m_file)) {
+    showStatus(QStringLiteral("Reading the log of this game..."), false);
+    m_loader->load(m_folderPath, m_file);
+}
+
+void GameDetailsPanel::showMissing()
+{
+    if (m_waiter->waitingFor(m_folderPath, m_file))
         showStatus(QStringLiteral("Waiting for the game to write the log of this game..."), false);
-    } else {
+    else
         showStatus(QStringLiteral("No log lies beside this game. Read log asks the game to write one."), true);
-    }
 }
 
 void GameDetailsPanel::showStatus(const QString& text, bool offerReadLog)

@@ -43,6 +43,7 @@ private:
     void reload();
     void showStatus(const QString& text, bool offerReadLog);
     void showLog(const QString& logPath, const GameLog& log);
+    void showMissing();
     void logArrived(const QString& folderPath, const QString& file);
     void logTimedOut(const QString& folderPath, const QString& file);
     void layOut();
