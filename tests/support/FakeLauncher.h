@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // Records every start. By default a start succeeds exactly when its program
@@ -16,6 +17,8 @@ public:
     Result start(const LaunchRequest& request) override
     {
         requests << request;
+        if (onStart)
+            onStart(request);
         const bool throughWine =
             request.program == programs.value(QStringLiteral("wine")) && !request.arguments.isEmpty();
         started << (throughWine ? request.arguments.first() : request.program);
@@ -26,6 +29,8 @@ public:
     }
     QString findProgram(const QString& name) const override { return programs.value(name); }
     void force(Result r) { forced = r; }
+    // Plays the started program's part, such as a game that writes a file.
+    std::function<void(const LaunchRequest&)> onStart;
 
     QMap<QString, QString> programs{{QStringLiteral("wine"), QStringLiteral("/usr/bin/wine")}};
     QList<LaunchRequest> requests;

@@ -35,6 +35,7 @@ AppOptions TestApp::options(bool registerManagers)
 {
     AppOptions options;
     options.userFolder = folder.user();
+    options.install = install;
     options.prompter = &prompter;
     options.launcher = &launcher;
     options.desktop = &desktop;

@@ -43,6 +43,7 @@ public:
     SoundKit* soundKit = nullptr; // the system's when not set
     ModalGuard modalGuard;
     Intervals intervals = shortIntervals();
+    GameInstall install; // the copy of the game in use; unset: the program's own folder
     int processEnded = 0;
     int switchRequests = 0; // "Switch Game" chosen in the main menu
 

@@ -12,4 +12,6 @@ struct Intervals {
     int tempDeleteRetry = 20000; // retry deleting the viewed game's temporary copy
     int notice = 3000;           // "Transfer Complete!" notice
     int statusTick = 200;        // recorder status poll
+    int logWait = 60000;         // how long the game is given to write a replay's log
+    int logPoll = 500;           // how often the replay's folder is looked at meanwhile
 };

@@ -4,6 +4,7 @@
 #include "common/core/Colors.h"
 #include "common/core/Desktop.h"
 #include "common/core/FileOps.h"
+#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"
@@ -17,20 +18,26 @@
 #include "games/core/GamesSearchModel.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
+#include "games/core/GamesZipExport.h"
+#include "games/ui/GameDetailsPanel.h"
 #include "games/ui/GameFolderActions.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPromise>
 #include <QScrollBar>
 #include <QTableView>
+#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -41,6 +48,11 @@ constexpr int gridWidthMargin = 150 / twipsPerPixel;
 constexpr int gridHeightMargin = 2250 / twipsPerPixel;
 constexpr int gridLeft = gridWidthMargin / 2;
 constexpr int gridTop = gridHeightMargin - 5;
+// The details of the selected game lie under the grid.
+constexpr int detailsHeight = 200;
+constexpr int detailsGap = 6;
+
+const QString kExportTitle = QStringLiteral("Export to Zip");
 
 // The sort labels and the columns they sort.
 constexpr int sortColumns[3] = {GamesTableModel::ModeColumn, GamesTableModel::PlayersColumn,
@@ -66,7 +78,9 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_model(new GamesTableModel(this))
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
+    , m_replays(new ReplayStarter(context.launcher(), this))
 {
+    m_replays->setObjectName(QStringLiteral("replayStarter"));
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setBackground(this, Qt::white);
@@ -76,6 +90,9 @@ GamesWindow::GamesWindow(AppContext& context)
     buildMenus();
     buildControlPanel();
     buildGrid();
+    m_details = new GameDetailsPanel(context.prompter(), context.intervals(), this);
+    connect(m_details, &GameDetailsPanel::readLogRequested, this,
+            [this] { playClick(ReplayStarter::Command::ReadLog); });
 
     // The waiting panel covers the window until the first fill ends.
     m_frame3 = new QFrame(this);
@@ -99,8 +116,8 @@ GamesWindow::GamesWindow(AppContext& context)
     m_timDelete->setInterval(context.intervals().tempDeleteRetry);
     connect(m_timDelete, &QTimer::timeout, this, &GamesWindow::timDeleteTimer);
 
-    setMinimumSize(800, 360);
-    resize(800, 560);
+    setMinimumSize(800, 360 + detailsHeight + detailsGap);
+    resize(800, 560 + detailsHeight + detailsGap);
 }
 
 void GamesWindow::buildMenus()
@@ -119,6 +136,13 @@ void GamesWindow::buildMenus()
     addAction(m_mnuFile, "mnuDelete", QStringLiteral("Delete Game"), [this] { cmdDeleteClick(); });
     addAction(m_mnuFile, "mnuMove", QStringLiteral("Move File"), [this] { cmdTransferClick(QStringLiteral("move")); });
     addAction(m_mnuFile, "mnuCopy", QStringLiteral("Copy File"), [this] { cmdTransferClick(QStringLiteral("copy")); });
+    m_mnuFile->addSeparator();
+    addAction(m_mnuFile, "mnuPlay", QStringLiteral("Play Game"), [this] { playClick(ReplayStarter::Command::Play); });
+    addAction(m_mnuFile, "mnuPlayFrom", QStringLiteral("Play from\u2026"),
+              [this] { playClick(ReplayStarter::Command::PlayFrom); });
+    m_mnuFile->addSeparator();
+    m_mnuExportZip =
+        addAction(m_mnuFile, "mnuExportZip", QStringLiteral("Export to Zip\u2026"), [this] { exportZipClick(); });
     m_mnuFolder = m_menuBar->addMenu(QStringLiteral("Folder"));
     m_mnuFolder->setObjectName(QStringLiteral("mnuFolder"));
     addAction(m_mnuFolder, "mnuCreate", QStringLiteral("Create Folder"), [this] { cmdCreateClick(); });
@@ -249,6 +273,12 @@ void GamesWindow::buildGrid()
     connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GamesWindow::placeSortLabels);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowChosen(current.row()); });
+    // A double-click or Enter on a row plays that game.
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            playClick(ReplayStarter::Command::Play);
+    });
+    m_grid->installEventFilter(this);
     m_grid->setMouseTracking(true);
     m_grid->viewport()->installEventFilter(this);
 
@@ -332,6 +362,7 @@ void GamesWindow::clearSelection()
     m_txtFile->clear();
     m_txtFolder->clear();
     m_selectedFolder.clear();
+    showDetails();
 }
 
 void GamesWindow::searchTyped(const QString& text)
@@ -361,6 +392,7 @@ void GamesWindow::rowChosen(int shownRow)
         m_txtFile->clear();
         m_txtFolder->clear();
         m_selectedFolder.clear();
+        showDetails();
         return;
     }
     m_txtFile->setText(m_model->fileName(row));
@@ -368,6 +400,12 @@ void GamesWindow::rowChosen(int shownRow)
     m_txtFile->setToolTip(m_txtFile->text());
     m_txtFolder->setText(m_model->text(row, GamesTableModel::FolderColumn) + QLatin1Char('\\'));
     m_selectedFolder = m_model->folder(row);
+    showDetails();
+}
+
+void GamesWindow::showDetails()
+{
+    m_details->showGame(GamesTree::folderPath(gamesRoot(), m_selectedFolder), selectedFile());
 }
 
 void GamesWindow::sortColumn(int column)
@@ -417,7 +455,9 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
 {
     AppWindow::resizeEvent(event);
     m_menuBar->setGeometry(0, 0, width(), m_menuBar->sizeHint().height());
-    m_grid->setGeometry(gridLeft, gridTop, width() - gridWidthMargin, height() - gridHeightMargin);
+    const int gridHeight = height() - gridHeightMargin - detailsHeight - detailsGap;
+    m_grid->setGeometry(gridLeft, gridTop, width() - gridWidthMargin, gridHeight);
+    m_details->setGeometry(gridLeft, gridTop + gridHeight + detailsGap, width() - gridWidthMargin, detailsHeight);
     m_frame3->setGeometry(rect());
     if (auto* label = m_frame3->findChild<QLabel*>())
         label->setGeometry(m_frame3->rect());
@@ -436,6 +476,14 @@ void GamesWindow::mouseMoveEvent(QMouseEvent* event)
 
 bool GamesWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !key->isAutoRepeat() && m_grid->selectionModel()->currentIndex().isValid()) {
+            playClick(ReplayStarter::Command::Play);
+            return true;
+        }
+    }
     const bool grid = watched == m_grid->viewport();
     const bool folders = watched == m_lstFolderPick->viewport();
     if (event->type() == QEvent::MouseMove && (grid || folders || watched == m_imgArmy)) {
@@ -564,4 +612,127 @@ void GamesWindow::mnuDeleteFolderClick()
     if (GameFolderActions::remove(context().prompter(), gamesRoot(), pickedFolder()) ==
         GameFolderActions::Result::Changed)
         reloadGamesWindow();
+}
+
+void GamesWindow::playClick(ReplayStarter::Command command)
+{
+    using Command = ReplayStarter::Command;
+    const QString file = selectedFile();
+    const QString title = command == Command::Play       ? QStringLiteral("Play Game")
+                          : command == Command::PlayFrom ? QStringLiteral("Play from")
+                                                         : QStringLiteral("Read log");
+    if (file.isEmpty()) {
+        context().prompter().message(QStringLiteral("Select a Game to play c('.'C)"),
+                                     QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
+                                     Prompter::Icon::Information);
+        return;
+    }
+    QString time;
+    if (command == Command::PlayFrom) {
+        const QString typed = context().prompter().input(
+            QStringLiteral("From what time of the game should it play? Type the time as m:ss or h:mm:ss."), title);
+        if (typed.trimmed().isEmpty())
+            return;
+        time = ReplayStarter::checkedTime(typed);
+        if (time.isEmpty()) {
+            context().prompter().message(
+                QStringLiteral("'%1' is not a time of the game. Type it as minutes and seconds (m:ss, such as 2:05) "
+                               "or hours, minutes and seconds (h:mm:ss, such as 1:02:05). c('.'C)")
+                    .arg(typed.trimmed()),
+                title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+            return;
+        }
+    }
+    const QString folderPath = GamesTree::folderPath(gamesRoot(), m_selectedFolder);
+    const QString replay = PathCase::join(folderPath, file);
+    m_replays->start(context().install(), command, replay, time,
+                     [this, command, title, folderPath, file](Launcher::Result result) {
+                         if (result != Launcher::Result::Started) {
+                             context().prompter().message(
+                                 GameStarter::failureText(result, GameStarter::fileName(GameStarter::Program::Game)),
+                                 title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+                             return;
+                         }
+                         if (command == Command::ReadLog)
+                             m_details->waitForLog(folderPath, file);
+                     });
+}
+
+QList<int> GamesWindow::shownSourceRows() const
+{
+    QList<int> rows;
+    rows.reserve(m_search->shownCount());
+    for (int shown = 0; shown < m_search->shownCount(); ++shown)
+        rows << m_search->sourceRow(shown);
+    return rows;
+}
+
+void GamesWindow::exportZipClick()
+{
+    Prompter& prompter = context().prompter();
+    const QString file = selectedFile();
+    QList<GamesZipExport::Game> games;
+    if (!file.isEmpty())
+        games << GamesZipExport::Game{m_selectedFolder, file};
+    const int shown = m_search->shownCount();
+    // With one game picked among several shown, the user says which is meant.
+    if (shown > 1 && !file.isEmpty() &&
+        prompter.message(QStringLiteral("Export only the selected game, %1?\n\nNo exports all %2 games the grid "
+                                        "shows.")
+                             .arg(file)
+                             .arg(shown),
+                         kExportTitle, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
+        games.clear();
+    if (games.isEmpty()) {
+        for (const int row : shownSourceRows())
+            games << GamesZipExport::Game{m_model->folder(row), m_model->fileName(row)};
+    }
+    if (games.isEmpty()) {
+        prompter.message(QStringLiteral("There is no game to export: the grid shows none. c('.'C)"), kExportTitle,
+                         Prompter::Buttons::Ok, Prompter::Icon::Information);
+        return;
+    }
+    const QString suggested =
+        games.size() == 1 ? QFileInfo(games.first().file).completeBaseName() : QStringLiteral("Recorded games");
+    QString archive = prompter.saveFile(kExportTitle, qtFileFilter(QStringLiteral("Zip archives|*.zip")),
+                                        QDir::home().filePath(suggested + QStringLiteral(".zip")));
+    if (archive.isEmpty())
+        return;
+    archive = GamesZipExport::withZipExtension(archive);
+    if (QFileInfo::exists(archive) &&
+        prompter.message(QDir::toNativeSeparators(archive) +
+                             QStringLiteral(" already exists. Do you want to replace it?"),
+                         kExportTitle, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
+        return;
+
+    // Many games make a big archive: it is written off the window's thread,
+    // and one export runs at a time.
+    m_mnuExportZip->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    auto promise = std::make_shared<QPromise<GamesZipExport::Result>>();
+    auto* watcher = new QFutureWatcher<GamesZipExport::Result>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, archive] {
+        watcher->deleteLater();
+        m_mnuExportZip->setEnabled(true);
+        unsetCursor();
+        const GamesZipExport::Result result = watcher->future().result();
+        if (!result.written) {
+            context().prompter().message(QStringLiteral("The zip archive %1 was not written: %2 =(")
+                                             .arg(QDir::toNativeSeparators(archive), result.error),
+                                         kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+            return;
+        }
+        const QString gameCount =
+            result.games == 1 ? QStringLiteral("1 game") : QStringLiteral("%1 games").arg(result.games);
+        const QString logs = result.logs == 1 ? QStringLiteral("1 log") : QStringLiteral("%1 logs").arg(result.logs);
+        context().prompter().message(QStringLiteral("%1 and %2 were exported to %3. <(^.^)>")
+                                         .arg(gameCount, logs, QDir::toNativeSeparators(archive)),
+                                     kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Information);
+    });
+    watcher->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, root = gamesRoot(), games, archive] {
+        promise->start();
+        promise->addResult(GamesZipExport::write(root, games, archive));
+        promise->finish();
+    });
 }

@@ -2,11 +2,15 @@
 
 #include "common/ui/AppWindow.h"
 #include "games/core/GamesTree.h"
+#include "games/core/ReplayStarter.h"
 
 #include <QString>
 #include <array>
 
 class ClickFrame;
+class GameDetailsPanel;
+class ReplayStarter;
+class QAction;
 class ClickLabel;
 class GamesSearchModel;
 class GamesTableModel;
@@ -75,6 +79,11 @@ private:
     void sortLabelClicked(int index);
     void dateFormatChosen(int index);
 
+    void playClick(ReplayStarter::Command command);
+    void exportZipClick();
+    QList<int> shownSourceRows() const;
+    void showDetails();
+
     void cmdViewClick();
     void cmdDeleteClick();
     void cmdTransferClick(const QString& mode);
@@ -112,6 +121,9 @@ private:
     QFrame* m_frame3 = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timDelete = nullptr;
+    ReplayStarter* m_replays = nullptr;
+    GameDetailsPanel* m_details = nullptr;
+    QAction* m_mnuExportZip = nullptr;
 
     QString m_selectedFolder;
     QString m_transferMode;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Packs recorded games into one zip archive to pass on: each game with its
+// log when one lies beside it, and each user folder of Games as a folder of
+// the zip (the games of Games itself at the top).
+namespace GamesZipExport {
+
+struct Game {
+    QString folder; // under Games; "" for Games itself
+    QString file;
+};
+
+struct Result {
+    bool written = false;
+    int games = 0;
+    int logs = 0;
+    QString error; // for the user, when not written
+};
+
+// Writes the archive through a temporary file that takes its name only once
+// complete, so a failure leaves any file of that name as it was. Safe on any
+// thread.
+Result write(const QString& gamesRoot, const QList<Game>& games, const QString& archivePath);
+
+// The archive's name for the one given: ".zip" added when it has no such end.
+QString withZipExtension(const QString& path);
+
+} // namespace GamesZipExport

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "games/core/GameLog.h"
+
+#include <QFrame>
+#include <QString>
+
+class GameLogLoader;
+class GameLogWaiter;
+class Prompter;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+struct Intervals;
+
+// What happened in the selected game, read from the log the game writes
+// beside the replay: when it was played, with which version of the game, the
+// teams, the outcome, the times and the awards. A log from which nothing can
+// be read is shown as its text. A game without a log offers "Read log", which
+// asks the game (through the window) to write it; the panel then waits for it
+// to appear beside the replay.
+class GameDetailsPanel : public QFrame {
+    Q_OBJECT
+public:
+    GameDetailsPanel(Prompter& prompter, const Intervals& intervals, QWidget* parent = nullptr);
+
+    // The game to show: the replay `file` in `folderPath`; "" for none. The
+    // same game again changes nothing.
+    void showGame(const QString& folderPath, const QString& file);
+
+    // The game was asked to write the log of this replay: wait for it.
+    void waitForLog(const QString& folderPath, const QString& file);
+
+Q_SIGNALS:
+    // "Read log" was pressed for the game shown.
+    void readLogRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void reload();
+    void showStatus(const QString& text, bool offerReadLog);
+    void showLog(const QString& logPath, const GameLog& log);
+    void showMissing();
+    void logArrived(const QString& folderPath, const QString& file);
+    void logTimedOut(const QString& folderPath, const QString& file);
+    void layOut();
+
+    Prompter& m_prompter;
+    GameLogLoader* m_loader;
+    GameLogWaiter* m_waiter;
+    QString m_folderPath;
+    QString m_file;
+
+    QLabel* m_title;
+    QLabel* m_status;
+    QPushButton* m_readLog;
+    QLabel* m_summary;
+    QTableWidget* m_teams;
+    QLabel* m_awards;
+    QPlainTextEdit* m_text;
+};
