@@ -431,6 +431,7 @@ void SoundBankWindow::record()
     }
     // A new recording replaces the one that OK would have stored.
     setRecorderButtons(false, false, true, false);
+    m_recording = true;
     startMeter();
 }
 
@@ -443,6 +444,7 @@ void SoundBankWindow::stop()
         return;
     }
     m_recorder->stopRecording();
+    m_recording = false;
     stopMeter();
     // Record is ready again at once: a new take replaces this one.
     setRecorderButtons(true, true, false, true);
@@ -469,6 +471,7 @@ void SoundBankWindow::reset()
     m_slider1->setValue(0);
     m_slider1->update();
     stopMeter();
+    m_recording = false;
     setRecorderButtons(true, false, false, false);
     m_recorder->openCaptureDevice();
     m_recorder->settings().read();
@@ -516,6 +519,15 @@ void SoundBankWindow::statusTick()
     if (windowTitle().contains(QLatin1String("stopped"))) {
         m_cmdStop->setEnabled(m_playingAll);
         m_cmdPlay->setEnabled(true);
+        // A recording that stopped by itself (at its limit, or as its input
+        // went away) is held as if Stop had been pressed, and the user is
+        // told why.
+        if (m_recording) {
+            const QString notice = m_recorder->takeEndNotice();
+            stop();
+            if (!notice.isEmpty())
+                m_prompter.tell(notice);
+        }
     }
     m_inTick = false;
 }

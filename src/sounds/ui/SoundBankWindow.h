@@ -95,6 +95,7 @@ private:
     QString m_selectedSound;
     QString m_shownScheme; // the scheme the sound-byte list shows
     bool m_playing = false;
+    bool m_recording = false; // Record started a take that has not been stopped
     bool m_inTick = false;
     bool m_playingAll = false;
     QStringList m_playAllQueue; // the sound bytes Play All has still to play
