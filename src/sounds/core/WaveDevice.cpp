@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <utility>
 
 namespace {
 
@@ -37,8 +38,10 @@ const QRegularExpression& statusCommand()
 // "4 GiB", "1.5 MiB": a size as the user reads it.
 QString sizeText(quint64 bytes)
 {
-    if (bytes % (quint64(1) << 30) == 0)
-        return QStringLiteral("%1 GiB").arg(bytes >> 30);
+    for (const auto& [shift, unit] : {std::pair{30, "GiB"}, std::pair{20, "MiB"}, std::pair{10, "KiB"}}) {
+        if (bytes > 0 && bytes % (quint64(1) << shift) == 0)
+            return QStringLiteral("%1 %2").arg(bytes >> shift).arg(QLatin1String(unit));
+    }
     return QLocale::c().formattedDataSize(qint64(bytes), 1, QLocale::DataSizeIecFormat);
 }
 
