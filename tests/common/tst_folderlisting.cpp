@@ -1,5 +1,7 @@
 #include "common/core/FolderListing.h"
+#include "common/core/PathCase.h"
 #include "common/core/SystemColors.h"
+#include "common/core/UnshownNames.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 class TestFolderListing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void namesThatAreNotUtf8AreCounted();
     void listing_data();
     void listing();
     void rootHasNoParentEntry();
@@ -144,6 +147,23 @@ void TestFolderListing::colourCodes()
     const QPalette palette;
     QCOMPARE(SystemColors::resolve(0x00FFFFC0, palette), QColor(0xC0, 0xFF, 0xFF));
     QVERIFY(!SystemColors::resolve(0x800000FF, palette).isValid());
+}
+
+void TestFolderListing::namesThatAreNotUtf8AreCounted()
+{
+    const TestUserFolder folder;
+    // Latin-1 and cut-off UTF-8 names, a hidden one, and valid names around them.
+    QVERIFY(folder.writeRawName("Games", "Caf\xe9.WAgame"));
+    QVERIFY(folder.writeRawName("Games", "Liga \xd0", true));
+    QVERIFY(folder.writeRawName("Games", ".hidden\xff"));
+    folder.writeFile("Games/Ok.WAgame");
+    folder.writeFile(QString::fromUtf8("Games/Caf\xc3\xa9.WAgame"));
+    const QString games = folder.path("Games");
+    QCOMPARE(UnshownNames::count(games), 2);
+    QCOMPARE(UnshownNames::count(games, UnshownNames::Kind::Folders), 1);
+    QCOMPARE(UnshownNames::count(folder.path("Missing")), 0);
+    // Qt leaves them out: that is what the count tells the user about.
+    QCOMPARE(PathCase::files(games, {"*.WAgame"}), QStringList({QString::fromUtf8("Caf\xc3\xa9.WAgame"), "Ok.WAgame"}));
 }
 
 QTEST_GUILESS_MAIN(TestFolderListing)

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TestUserFolder::TestUserFolder()
 {
@@ -32,6 +35,15 @@ QString TestUserFolder::writeFile(const QString& relative, const QByteArray& con
     if (f.open(QIODevice::WriteOnly))
         f.write(content);
     return p;
+}
+
+bool TestUserFolder::writeRawName(const QString& relative, const QByteArray& name, bool folder) const
+{
+    const QByteArray target = QFile::encodeName(makeDir(relative)) + '/' + name;
+    if (folder)
+        return ::mkdir(target.constData(), 0755) == 0;
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && ::close(fd) == 0;
 }
 
 QString TestUserFolder::writeGameFile(const QString& name, const QByteArray& content) const

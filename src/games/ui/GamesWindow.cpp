@@ -63,6 +63,7 @@ QColor GamesWindow::hoverColour()
 GamesWindow::GamesWindow(AppContext& context)
     : AppWindow(context)
     , m_model(new GamesTableModel(this))
+    , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
 {
@@ -299,12 +300,17 @@ void GamesWindow::fillAllFolders()
     QList<GameFolderFiles> folders{GamesTree::listFolder(root, QString())};
     m_lstFolderPick->clear();
     m_lstFolderPick->addItem(GamesTree::defaultFolderName());
-    for (const QString& folder : GamesTree::userFolders(root)) {
+    const QStringList userFolders = GamesTree::userFolders(root);
+    for (const QString& folder : userFolders) {
         auto* item = new QListWidgetItem(folder, m_lstFolderPick);
         item->setData(Qt::UserRole, folder);
         folders << GamesTree::listFolder(root, folder);
     }
     showGames(folders);
+    // Games and folders whose names cannot be shown are there all the same.
+    m_unshown.check(root);
+    for (const QString& folder : userFolders)
+        m_unshown.check(GamesTree::folderPath(root, folder));
 }
 
 QString GamesWindow::pickedFolder() const

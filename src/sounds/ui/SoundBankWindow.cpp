@@ -68,6 +68,7 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
     : AppWindow(context)
     , m_schemes(context.paths())
     , m_prompter(context.prompter())
+    , m_unshown(m_prompter)
     , m_kit(std::move(kit))
 {
     setObjectName(WindowNames::Sounds);
@@ -235,6 +236,8 @@ void SoundBankWindow::fillSchemeList()
     }
     if (!names.isEmpty())
         m_cboScheme->setCurrentIndex(0);
+    // Schemes whose names cannot be shown are there all the same.
+    m_unshown.check(m_schemes.speechFolder(), UnshownNames::Kind::Folders);
     if (currentScheme().isEmpty()) {
         m_shownScheme.clear();
         m_lblSchemeName->clear();
@@ -330,6 +333,9 @@ void SoundBankWindow::refreshSoundBytes()
     const QList<QListWidgetItem*> again = m_file1->findItems(selected, Qt::MatchExactly);
     if (!selected.isEmpty() && !again.isEmpty())
         m_file1->setCurrentItem(again.first());
+    // Sound bytes whose names cannot be shown are there all the same.
+    if (!m_shownScheme.isEmpty())
+        m_unshown.check(m_schemes.schemeFolder(m_shownScheme));
 }
 
 void SoundBankWindow::playSoundByte()

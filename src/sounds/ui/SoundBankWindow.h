@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "sounds/core/CountingPrompter.h"
 #include "sounds/core/SchemeStore.h"
@@ -87,6 +88,7 @@ private:
 
     SchemeStore m_schemes;
     CountingPrompter m_prompter;
+    UnshownNamesNotice m_unshown; // names of schemes and sound bytes that cannot be shown
     SoundKit m_kit;
     std::unique_ptr<CommandDevice> m_device;
     std::unique_ptr<WaveRecorder> m_recorder;
