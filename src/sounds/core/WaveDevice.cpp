@@ -300,7 +300,15 @@ void WaveDevice::capture()
         if (full)
             piece.truncate(qsizetype(m_capacity - m_length));
         m_level.feed(piece);
-        if (m_store->write(piece) != piece.size()) {
+        // A short write is retried, so that a failure comes with its reason.
+        qint64 written = 0;
+        while (written < piece.size()) {
+            const qint64 n = m_store->write(piece.constData() + written, piece.size() - written);
+            if (n <= 0)
+                break;
+            written += n;
+        }
+        if (written != piece.size()) {
             endRecording(End::WriteFailed);
             return;
         }
