@@ -463,13 +463,12 @@ void TestShell::windowsTellOfNamesTheyCannotShow()
     QVERIFY(t.folder.writeRawName(folder, "Caf\xe9", isFolder));
     t.create();
     QVERIFY(t.app().openFromMenu(window));
-    const QString told = "1 file or folder in " + QDir::toNativeSeparators(t.folder.path(folder)) +
-                         " could not be shown: its name is not valid UTF-8.";
-    QTRY_VERIFY(t.prompter.texts().value(0).startsWith(told));
-    // Once for the opening, however often the window lists the folder again.
+    // Once for the opening, however often the window lists the folder.
+    QTRY_VERIFY(t.prompter.texts().value(0).startsWith("1 file or folder in " +
+                                                       QDir::toNativeSeparators(t.folder.path(folder)) +
+                                                       " could not be shown: its name is not valid UTF-8."));
     QTest::qWait(100);
     QCOMPARE(t.prompter.texts().size(), 1);
-    VERIFY_PROMPTER(t.prompter);
 }
 
 QTEST_MAIN(TestShell)

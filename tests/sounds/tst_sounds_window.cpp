@@ -533,7 +533,6 @@ void TestSoundsWindow::recordingThatReachesItsLimitIsKept()
     Rig rig;
     rig.limits.ms = 2000;
     TestApp t;
-    t.folder.writeProbe();
     t.folder.makeDir("Speech/Bob");
     SoundBankWindow* w = open(t, rig);
     QVERIFY(w);
@@ -547,8 +546,6 @@ void TestSoundsWindow::recordingThatReachesItsLimitIsKept()
     QCOMPARE(get<QSlider>(w, "Slider1")->maximum(), 2000);
     press(w, "cmdOK");
     QCOMPARE(WavHeader::parse(t.folder.read("Speech/Bob/Hello.wav")).dataSize, 44100u);
-    waitTicks(3);
-    QCOMPARE(t.prompter.texts().size(), 1);
     VERIFY_PROMPTER(t.prompter);
 }
 

@@ -58,13 +58,9 @@ QByteArray SyntheticBackend::takeCaptured()
 
 void SyntheticBackend::loseInput()
 {
-    // Whatever the input had delivered stays; pieces are taken one by one.
-    while (true) {
-        const QByteArray piece = takeCaptured();
-        if (piece.isEmpty())
-            break;
+    // Whatever the input had delivered stays.
+    for (QByteArray piece = takeCaptured(); !piece.isEmpty(); piece = takeCaptured())
         m_pendingAfterLoss += piece;
-    }
     m_capturing = false;
     m_options.hasInput = false;
 }

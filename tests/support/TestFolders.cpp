@@ -40,10 +40,8 @@ QString TestUserFolder::writeFile(const QString& relative, const QByteArray& con
 bool TestUserFolder::writeRawName(const QString& relative, const QByteArray& name, bool folder) const
 {
     const QByteArray target = QFile::encodeName(makeDir(relative)) + '/' + name;
-    if (folder)
-        return ::mkdir(target.constData(), 0755) == 0;
-    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    return fd >= 0 && ::close(fd) == 0;
+    const int fd = folder ? ::mkdir(target.constData(), 0755) : ::open(target.constData(), O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && (folder || ::close(fd) == 0);
 }
 
 QString TestUserFolder::writeGameFile(const QString& name, const QByteArray& content) const
