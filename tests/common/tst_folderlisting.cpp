@@ -1,5 +1,7 @@
 #include "common/core/FolderListing.h"
+#include "common/core/PathCase.h"
 #include "common/core/SystemColors.h"
+#include "common/core/UnshownNames.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 class TestFolderListing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void namesThatAreNotUtf8AreCounted();
     void listing_data();
     void listing();
     void rootHasNoParentEntry();
@@ -144,6 +147,18 @@ void TestFolderListing::colourCodes()
     const QPalette palette;
     QCOMPARE(SystemColors::resolve(0x00FFFFC0, palette), QColor(0xC0, 0xFF, 0xFF));
     QVERIFY(!SystemColors::resolve(0x800000FF, palette).isValid());
+}
+
+void TestFolderListing::namesThatAreNotUtf8AreCounted()
+{
+    // Latin-1 and cut-off UTF-8 names, a hidden one, and a valid name.
+    const TestUserFolder folder;
+    QVERIFY(folder.writeRawName("Games", "Caf\xe9.WAgame") && folder.writeRawName("Games", "Liga \xd0", true) &&
+            folder.writeRawName("Games", ".hidden\xff"));
+    folder.writeFile("Games/Ok.WAgame");
+    QCOMPARE(PathCase::files(folder.path("Games"), {"*"}), QStringList({"Ok.WAgame"})); // what Qt shows
+    QCOMPARE(UnshownNames::count(folder.path("Games")), 2);
+    QCOMPARE(UnshownNames::count(folder.path("Games"), UnshownNames::Kind::Folders), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFolderListing)

@@ -1,4 +1,5 @@
 #include "common/core/Launcher.h"
+#include "common/core/UnshownNames.h"
 #include "common/core/Version.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/AppWindow.h"
@@ -8,6 +9,7 @@
 #include "shell/ui/SplashWindow.h"
 #include "support/TestApp.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -76,6 +78,8 @@ private Q_SLOTS:
     void programsHandOver();
     void closingSplashOrLoadingWindowKeepsTheProgramGoing();
     void strayModalBoxIsClosedNotHung();
+    void windowsTellOfNamesTheyCannotShow_data();
+    void windowsTellOfNamesTheyCannotShow();
 };
 
 void TestShell::installationCheck_data()
@@ -433,6 +437,38 @@ void TestShell::strayModalBoxIsClosedNotHung()
     box.exec();
     QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(guard.closed(), QStringList{QStringLiteral("Stray")});
+}
+
+void TestShell::windowsTellOfNamesTheyCannotShow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("isFolder");
+    QTest::newRow("a game") << WindowNames::Games << "Games" << false;
+    QTest::newRow("a game in a user folder") << WindowNames::Games << "Games/League" << false;
+    QTest::newRow("a map folder") << WindowNames::Maps << "SavedLevels" << true;
+    QTest::newRow("a scheme") << WindowNames::Sounds << "Speech" << true;
+    QTest::newRow("a sound byte") << WindowNames::Sounds << "Speech/Bob" << false;
+}
+
+void TestShell::windowsTellOfNamesTheyCannotShow()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, folder);
+    QFETCH(bool, isFolder);
+    TestApp t;
+    t.folder.writeProbe();
+    for (const char* made : {"Games/League", "SavedLevels", "Speech/Bob"})
+        t.folder.makeDir(made);
+    QVERIFY(t.folder.writeRawName(folder, "Caf\xe9", isFolder));
+    t.create();
+    QVERIFY(t.app().openFromMenu(window));
+    // Once for the opening, however often the window lists the folder.
+    QTRY_VERIFY(t.prompter.texts().value(0).startsWith("1 file or folder in " +
+                                                       QDir::toNativeSeparators(t.folder.path(folder)) +
+                                                       " could not be shown: its name is not valid UTF-8."));
+    QTest::qWait(100);
+    QCOMPARE(t.prompter.texts().size(), 1);
 }
 
 QTEST_MAIN(TestShell)

@@ -39,6 +39,7 @@ public:
         }
         return m_inner ? m_inner->send(command, reply) : Ok;
     }
+    QString takeEndNotice() override { return m_inner ? m_inner->takeEndNotice() : QString(); }
 
 private:
     CommandDevice* m_inner;

@@ -12,6 +12,7 @@
 #include "support/TestFolders.h"
 
 #include <QAudioDevice>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
@@ -113,7 +114,10 @@ void TestSoundsAudio::inputLevelFollowsTheRealInput()
     // A tone at half of full scale, played on the output the input listens to.
     QtAudioBackend speaker;
     const PcmFormat format{11025, 1, 16};
-    QCOMPARE(speaker.startPlayback(format, SyntheticBackend::tone(format, 0, 11025 * 5)), AudioBackend::Result::Ok);
+    auto tone = std::make_unique<QBuffer>();
+    tone->setData(SyntheticBackend::tone(format, 0, 11025 * 5));
+    QVERIFY(tone->open(QIODevice::ReadOnly));
+    QCOMPARE(speaker.startPlayback(format, std::move(tone)), AudioBackend::Result::Ok);
     QTRY_VERIFY_WITH_TIMEOUT(recorder.inputLevel().dbfs > -20, 10000);
     QCOMPARE(recorder.inputLevel().silentMs, 0);
     speaker.stopPlayback();

@@ -27,13 +27,13 @@ struct SyntheticDevice {
     SyntheticBackend* backend = nullptr;
     std::unique_ptr<WaveDevice> device;
 
-    SyntheticDevice()
+    explicit SyntheticDevice(RecordingLimits limits = RecordingLimits())
     {
         SyntheticBackend::Options options;
         options.clock = [this] { return clock.now; };
         auto b = std::make_unique<SyntheticBackend>(options);
         backend = b.get();
-        device = std::make_unique<WaveDevice>(std::move(b));
+        device = std::make_unique<WaveDevice>(std::move(b), limits);
     }
 
     // Records `ms` milliseconds in the recorder's format.
@@ -59,6 +59,21 @@ QString state(CommandDevice& device)
            ask(device, "status capture length");
 }
 
+qint64 residentBytes() // of this process
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLongLong() * 4096 : -1;
+}
+
+// The header of a saved WAV file and its size, as WavHeader sums them up.
+QString savedHeader(const QString& path)
+{
+    QFile file(path);
+    WavHeader h = WavHeader::parse(file.open(QIODevice::ReadOnly) ? file.read(68) : QByteArray());
+    h.fileSize = file.size();
+    return h.summary();
+}
+
 // A recorder operation.
 using Op = std::function<void(WaveRecorder&)>;
 
@@ -81,6 +96,9 @@ private Q_SLOTS:
     void deviceRefusesOtherCommands();
     void deviceRecordsStopsAndPlaysInRealTime();
     void saveReplacesTheOldFileOnlyOnSuccess();
+    void longRecordingStaysOnDisk();
+    void recordingStopsAtItsLimit_data();
+    void recordingStopsAtItsLimit();
     void settings_data();
     void settings();
     void schemeCreate_data();
@@ -282,6 +300,65 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QCOMPARE(code(device, "close capture"), int(CommandDevice::UnknownDevice));
     QCOMPARE(code(device, "open new type waveaudio alias capture"), 0);
     QCOMPARE(state(device) + ' ' + ask(device, "status capture bitspersample"), QStringLiteral("stopped 0/0 8"));
+}
+
+void TestSoundsCore::longRecordingStaysOnDisk()
+{
+    // The largest format: 192000 samples per second, 8 channels of 16 bits.
+    SyntheticDevice s;
+    CommandDevice& device = *s.device;
+    QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(192000, 8, 16)) +
+                 code(device, "record capture") + code(device, "set capture time format bytes"),
+             0);
+    s.clock.advance(2000);
+    const qint64 before = residentBytes();
+    // 40 s more, polled once a second: about 120 MB pass, memory stays put.
+    for (int second = 0; second < 40; ++second) {
+        s.clock.advance(1000);
+        QCOMPARE(ask(device, "status capture mode"), QStringLiteral("recording"));
+    }
+    QVERIFY2(residentBytes() - before < 32 << 20, qPrintable(QString::number(residentBytes() - before)));
+    const QTemporaryDir dir;
+    QCOMPARE(code(device, "save capture " + dir.filePath("long.wav")), 0);
+    QCOMPARE(savedHeader(dir.filePath("long.wav")),
+             QStringLiteral("RIFF 129024060 WAVE fmt  40 65534 8 192000 3072000 16 16 22 16 0 "
+                            "0100000000001000800000aa00389b71 data 129024000, 129024068 bytes"));
+}
+
+void TestSoundsCore::recordingStopsAtItsLimit_data()
+{
+    QTest::addColumn<quint64>("fileBytes");
+    QTest::addColumn<qint64>("limitMs");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<QString>("notice");
+    // 11025 samples per second, mono, 16 bits: 22050 bytes a second, 44 of header.
+    QTest::newRow("size") << quint64(512 << 10) << Q_INT64_C(600000) << Q_INT64_C(524244)
+                          << "The recording stopped at 512 KiB, the largest a WAV file can be";
+    QTest::newRow("time") << quint64(4 << 20) << Q_INT64_C(120000) << Q_INT64_C(2646000)
+                          << "The recording stopped after 2 minutes, the longest a recording can be";
+}
+
+void TestSoundsCore::recordingStopsAtItsLimit()
+{
+    QFETCH(quint64, fileBytes);
+    QFETCH(qint64, limitMs);
+    QFETCH(qint64, length);
+    QFETCH(QString, notice);
+    SyntheticDevice s(RecordingLimits{fileBytes, limitMs});
+    CommandDevice& device = *s.device;
+    QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(11025, 1, 16)) +
+                 code(device, "set capture time format bytes") + code(device, "record capture"),
+             0);
+    s.clock.advance(150000); // past either limit
+    QCOMPARE(state(device), QStringLiteral("stopped %1/%1").arg(length));
+    QCOMPARE(device.takeEndNotice(), notice + "; what was recorded until then is kept.");
+    QCOMPARE(device.takeEndNotice(), QString());
+    // What was recorded is saved whole, within the limit.
+    const QTemporaryDir dir;
+    QCOMPARE(code(device, "save capture " + dir.filePath("take.wav")), 0);
+    QCOMPARE(savedHeader(dir.filePath("take.wav")),
+             QString::asprintf("RIFF %lld WAVE fmt  16 1 1 11025 22050 2 16 data %lld, %lld bytes", length + 36, length,
+                               length + 44));
 }
 
 void TestSoundsCore::recordingFormats_data()

@@ -53,6 +53,7 @@ struct Rig {
     std::unique_ptr<WaveDevice> device;
     DeviceProbe* probe = nullptr;
     double toneHz = 440.0;
+    RecordingLimits limits;
     QStringList playerLog;
     FakeSoundPlayer* player = nullptr;
     SoundKit soundKit;
@@ -66,7 +67,7 @@ struct Rig {
             options.hasOutput = hasOutput;
             options.toneHz = toneHz;
             options.clock = [this] { return clock.now; };
-            device = std::make_unique<WaveDevice>(std::make_unique<SyntheticBackend>(options));
+            device = std::make_unique<WaveDevice>(std::make_unique<SyntheticBackend>(options), limits);
             auto p = std::make_unique<DeviceProbe>(device.get());
             probe = p.get();
             return p;
@@ -159,6 +160,7 @@ private Q_SLOTS:
     void setSoundByteFromFile();
     void recordStopPreviewResetOkAndClose();
     void tickPausesAndShowsAFailureOnce();
+    void recordingThatReachesItsLimitIsKept();
     void noSoundDevice();
     void inputLevelWhileRecording_data();
     void inputLevelWhileRecording();
@@ -523,6 +525,27 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QSettings store(storePath(), QSettings::IniFormat);
     store.beginGroup("StartUp");
     QCOMPARE(store.value("Rate").toString() + store.value("WaveAutomaticSave").toString(), QStringLiteral("22050True"));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void TestSoundsWindow::recordingThatReachesItsLimitIsKept()
+{
+    Rig rig;
+    rig.limits.ms = 2000;
+    TestApp t;
+    t.folder.makeDir("Speech/Bob");
+    SoundBankWindow* w = open(t, rig);
+    QVERIFY(w);
+    select(get<QListWidget>(w, "List1"), "Hello");
+    press(w, "cmdRecord");
+    rig.clock.advance(5000);
+    // The take stops by itself at 2 s: the window says why and holds it as after Stop.
+    QTRY_COMPARE(t.prompter.texts(), QStringList({"The recording stopped after 2 seconds, the longest a recording can "
+                                                  "be; what was recorded until then is kept."}));
+    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
+    QCOMPARE(get<QSlider>(w, "Slider1")->maximum(), 2000);
+    press(w, "cmdOK");
+    QCOMPARE(WavHeader::parse(t.folder.read("Speech/Bob/Hello.wav")).dataSize, 44100u);
     VERIFY_PROMPTER(t.prompter);
 }
 

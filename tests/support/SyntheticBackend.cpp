@@ -49,14 +49,18 @@ QByteArray SyntheticBackend::takeCaptured()
     const qint64 due = (now() - m_captureStart) * m_captureFormat.rate / 1000;
     if (due <= m_framesDelivered)
         return QByteArray();
-    QByteArray data = tone(m_captureFormat, m_framesDelivered, due - m_framesDelivered, m_options.toneHz);
-    m_framesDelivered = due;
+    // At most a second a call, however far the clock moved.
+    const qint64 frames = qMin<qint64>(due - m_framesDelivered, m_captureFormat.rate);
+    QByteArray data = tone(m_captureFormat, m_framesDelivered, frames, m_options.toneHz);
+    m_framesDelivered += frames;
     return data;
 }
 
 void SyntheticBackend::loseInput()
 {
-    m_pendingAfterLoss = takeCaptured();
+    // Whatever the input had delivered stays.
+    for (QByteArray piece = takeCaptured(); !piece.isEmpty(); piece = takeCaptured())
+        m_pendingAfterLoss += piece;
     m_capturing = false;
     m_options.hasInput = false;
 }
@@ -67,7 +71,8 @@ void SyntheticBackend::stopCapture()
     m_pendingAfterLoss.clear();
 }
 
-AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm,
+                                                     QString* detail)
 {
     stopPlayback();
     if (const Result result = usable(m_options.hasOutput, format, detail); result != Result::Ok)
@@ -75,7 +80,7 @@ AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, co
     m_playing = true;
     m_playFormat = format;
     m_playStart = now();
-    m_playSize = pcm.size();
+    m_playSize = pcm ? pcm->size() - pcm->pos() : 0;
     m_played = 0;
     return Result::Ok;
 }
@@ -106,7 +111,7 @@ void SyntheticBackend::stopPlayback()
 QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
 {
     const int bytesPerSample = format.bits / 8;
-    QByteArray data(int(frames * format.alignment()), Qt::Uninitialized);
+    QByteArray data(qsizetype(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();
     constexpr double pi = 3.14159265358979323846;
     const double step = 2.0 * pi * hz / format.rate;

@@ -33,7 +33,7 @@ public:
     // until now stays available, nothing more comes.
     void loseInput();
 
-    Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;
+    Result startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString* detail = nullptr) override;
     qint64 playedBytes() override;
     bool isPlaying() override;
     void stopPlayback() override;

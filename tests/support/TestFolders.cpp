@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TestUserFolder::TestUserFolder()
 {
@@ -32,6 +35,13 @@ QString TestUserFolder::writeFile(const QString& relative, const QByteArray& con
     if (f.open(QIODevice::WriteOnly))
         f.write(content);
     return p;
+}
+
+bool TestUserFolder::writeRawName(const QString& relative, const QByteArray& name, bool folder) const
+{
+    const QByteArray target = QFile::encodeName(makeDir(relative)) + '/' + name;
+    const int fd = folder ? ::mkdir(target.constData(), 0755) : ::open(target.constData(), O_CREAT | O_EXCL, 0644);
+    return fd >= 0 && (folder || ::close(fd) == 0);
 }
 
 QString TestUserFolder::writeGameFile(const QString& name, const QByteArray& content) const

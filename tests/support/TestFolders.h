@@ -19,6 +19,9 @@ public:
 
     QString makeDir(const QString& relative) const;
     QString writeFile(const QString& relative, const QByteArray& content = QByteArrayLiteral("x")) const;
+    // A file (or folder) in the folder `relative` whose name is the raw bytes
+    // `name`, which need not be valid UTF-8; the folder is made as needed.
+    bool writeRawName(const QString& relative, const QByteArray& name, bool folder = false) const;
     // A file in the game folder (such as "WA.exe").
     QString writeGameFile(const QString& name, const QByteArray& content = QByteArrayLiteral("MZ")) const;
     // A picture the program can load, of the given size.

@@ -3,6 +3,7 @@
 // the game names them in two folders, maps (with the game's level chunk) in
 // nested folders, and one speech scheme. An existing demo folder is reused.
 #include <QBuffer>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -147,11 +148,21 @@ int main(int argc, char* argv[])
     // Drawing needs no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
+    // --help prints the usage and ends; any other option is refused before
+    // anything is made, so that an option never becomes a folder's name. A
+    // folder whose name starts with "-" follows "--".
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Makes a demo User folder for trying The Quillane out."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("USER_FOLDER"),
+                                 QStringLiteral("The folder to make; an existing demo folder is reused."));
+    parser.process(app); // exits with the usage for --help, with a message for an unknown option
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1) {
         std::fprintf(stderr, "usage: quillane-demo USER_FOLDER\n");
         return 2;
     }
-    const QString user = QDir::cleanPath(QString::fromLocal8Bit(argv[1]));
+    const QString user = QDir::cleanPath(arguments.first());
     if (QFile::exists(user + QLatin1Char('/') + QLatin1String(kMarker))) {
         std::printf("Reusing the demo User folder %s\n", qPrintable(QDir::toNativeSeparators(user)));
         return 0;

@@ -76,6 +76,7 @@ QColor GamesWindow::hoverColour()
 GamesWindow::GamesWindow(AppContext& context)
     : AppWindow(context)
     , m_model(new GamesTableModel(this))
+    , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
     , m_replays(new ReplayStarter(context.launcher(), this))
@@ -335,6 +336,10 @@ void GamesWindow::fillAllFolders()
         item->setData(Qt::UserRole, folders.at(i).folder);
     }
     showGames(folders);
+    // Games and folders whose names cannot be shown are there all the same.
+    m_unshown.check(root);
+    for (qsizetype i = 1; i < folders.size(); ++i)
+        m_unshown.check(GamesTree::folderPath(root, folders.at(i).folder));
 }
 
 QString GamesWindow::pickedFolder() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "games/core/GamesTree.h"
 #include "games/core/ReplayStarter.h"
@@ -95,6 +96,7 @@ private:
     QString tempFolder() const;
 
     GamesTableModel* m_model;
+    UnshownNamesNotice m_unshown; // names of the Games tree that cannot be listed
     HoverGroup* m_buttonHighlight;
     GamesSearchModel* m_search;
     QLineEdit* m_txtSearch = nullptr;

@@ -70,6 +70,7 @@ QString transferHelp()
 
 MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
     : AppWindow(context, parent)
+    , m_unshown(context.prompter())
 {
     setWindowTitle(QStringLiteral("The Quillane - My Map Manager c('.'C)"));
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
@@ -346,6 +347,8 @@ void MapsWindow::refreshMapView()
     }
     m_pictures->refilled(mapFolderPath());
     list1Click();
+    // Maps and folders whose names cannot be shown are there all the same.
+    m_unshown.check(mapFolderPath());
 }
 
 void MapsWindow::fillTransferFolders()
@@ -353,6 +356,7 @@ void MapsWindow::fillTransferFolders()
     fillFolderList(m_lstFolderTransfer, m_transferFolder, false);
     if (m_lstFolderTransfer->count() > 0)
         m_lstFolderTransfer->setCurrentRow(0);
+    m_unshown.check(m_transferFolder.path(mapsRoot()));
 }
 
 void MapsWindow::list1Click()

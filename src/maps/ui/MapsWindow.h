@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "maps/core/MapCheck.h"
 #include "maps/core/MapDrag.h"
@@ -93,6 +94,7 @@ private:
 
     MapFolder m_mapFolder;
     MapFolder m_transferFolder;
+    UnshownNamesNotice m_unshown; // names of listed folders that cannot be shown
 
     QLabel* m_lblMapName = nullptr;
     QLabel* m_picPreview = nullptr;

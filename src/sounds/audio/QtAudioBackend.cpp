@@ -5,13 +5,18 @@
 #include <QAudioSource>
 #include <QMediaDevices>
 
-// Receives what the audio source records.
+// Receives what the audio source records until the device takes it (every
+// poll, a fraction of a second), and hands it out a piece at a time.
 class CaptureStore : public QIODevice {
 public:
     CaptureStore() { open(QIODevice::WriteOnly); }
     QByteArray take(int alignment)
     {
-        const int whole = alignment > 0 ? m_data.size() - m_data.size() % alignment : 0;
+        if (alignment <= 0)
+            return QByteArray();
+        constexpr qsizetype piece = 1 << 20;
+        const qsizetype available = qMin(m_data.size(), piece);
+        const qsizetype whole = available - available % alignment;
         const QByteArray out = m_data.left(whole);
         m_data.remove(0, whole);
         return out;
@@ -21,7 +26,7 @@ protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override
     {
-        m_data.append(data, int(size));
+        m_data.append(data, qsizetype(size));
         return size;
     }
 
@@ -155,19 +160,21 @@ void QtAudioBackend::stopCapture()
     m_store.reset();
 }
 
-AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail)
+AudioBackend::Result QtAudioBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm,
+                                                   QString* detail)
 {
     stopPlayback();
     const QAudioDevice device = outputDevice();
     const Result usable = check(device, format, QStringLiteral("output"), detail);
     if (usable != Result::Ok)
         return usable;
+    if (!pcm || !pcm->isReadable())
+        return fail(detail, QStringLiteral("the sound to play cannot be read"));
     m_playFormat = format;
-    m_playData = pcm;
-    m_playBuffer.setData(m_playData);
-    m_playBuffer.open(QIODevice::ReadOnly);
+    m_playSize = pcm->size() - pcm->pos();
+    m_playSource = std::move(pcm);
     m_sink = std::make_unique<QAudioSink>(device, toQt(format));
-    m_sink->start(&m_playBuffer);
+    m_sink->start(m_playSource.get());
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
         stopPlayback();
         return fail(detail, QStringLiteral("the output %1 did not start").arg(device.description()));
@@ -181,7 +188,7 @@ qint64 QtAudioBackend::playedBytes()
     if (!m_sink)
         return 0;
     const qint64 bytes = m_playFormat.msToBytes(m_sink->processedUSecs() / 1000);
-    return qMin<qint64>(bytes, m_playData.size());
+    return qMin<qint64>(bytes, m_playSize);
 }
 
 bool QtAudioBackend::isPlaying()
@@ -189,7 +196,7 @@ bool QtAudioBackend::isPlaying()
     if (!m_playing || !m_sink)
         return false;
     // The sink falls idle once the buffer is used up, and stops on an error.
-    const bool drained = m_playBuffer.atEnd() && m_sink->state() != QAudio::ActiveState;
+    const bool drained = m_playSource->atEnd() && m_sink->state() != QAudio::ActiveState;
     if (drained || m_sink->state() == QAudio::StoppedState)
         m_playing = false;
     return m_playing;
@@ -202,6 +209,6 @@ void QtAudioBackend::stopPlayback()
         m_sink->stop();
         m_sink.reset();
     }
-    m_playBuffer.close();
-    m_playData.clear();
+    m_playSource.reset();
+    m_playSize = 0;
 }

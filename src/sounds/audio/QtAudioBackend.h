@@ -3,7 +3,6 @@
 #include "sounds/core/AudioBackend.h"
 
 #include <QAudioDevice>
-#include <QBuffer>
 #include <QByteArray>
 #include <memory>
 
@@ -26,7 +25,7 @@ public:
     bool isCapturing() override;
     void stopCapture() override;
 
-    Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) override;
+    Result startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString* detail = nullptr) override;
     qint64 playedBytes() override;
     bool isPlaying() override;
     void stopPlayback() override;
@@ -50,7 +49,7 @@ private:
 
     PcmFormat m_playFormat;
     std::unique_ptr<QAudioSink> m_sink;
-    QByteArray m_playData;
-    QBuffer m_playBuffer;
+    std::unique_ptr<QIODevice> m_playSource;
+    qint64 m_playSize = 0;
     bool m_playing = false;
 };

@@ -3,7 +3,9 @@
 #include "sounds/core/PcmFormat.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <memory>
 
 // The sound hardware behind the wave device: captures PCM from an input and
 // plays PCM on an output, both running in real time. The device polls it
@@ -16,7 +18,9 @@ public:
 
     // Starts capturing in `format`. `detail` receives a reason on failure.
     virtual Result startCapture(const PcmFormat& format, QString* detail = nullptr) = 0;
-    // The whole frames captured since the previous call.
+    // Whole frames captured since the previous call. A backend may hand them
+    // out a piece at a time (no piece larger than a few seconds of sound):
+    // the caller asks again until it gets nothing.
     virtual QByteArray takeCaptured() = 0;
     // True from a successful start until stopCapture(), or until the input
     // went away (unplugged, sound server gone).
@@ -24,8 +28,11 @@ public:
     // Stops capturing; frames not yet taken are dropped.
     virtual void stopCapture() = 0;
 
-    // Starts playing `pcm` (in `format`) from its beginning.
-    virtual Result startPlayback(const PcmFormat& format, const QByteArray& pcm, QString* detail = nullptr) = 0;
+    // Starts playing `pcm` (in `format`), open for reading, from its current
+    // position to its end; it is read as the sound goes out, so that a long
+    // recording plays from its file.
+    virtual Result startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm,
+                                 QString* detail = nullptr) = 0;
     // Bytes of the played data that have been played so far.
     virtual qint64 playedBytes() = 0;
     // True until the data has been played to its end or playback was stopped.

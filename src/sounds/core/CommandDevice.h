@@ -33,6 +33,11 @@ public:
     // reply->size() bytes; the rest of the buffer keeps its old content.
     virtual int send(const QString& command, QByteArray* reply = nullptr) = 0;
 
+    // Why the latest recording ended by itself, as a sentence for the user
+    // (it reached a limit, or its input or its file failed); empty when it
+    // did not. Taking it clears it.
+    virtual QString takeEndNotice() { return QString(); }
+
     // A reply buffer of `size` blanks.
     static QByteArray blankBuffer(int size = 255) { return QByteArray(size, ' '); }
 

@@ -1,5 +1,6 @@
 #include "sounds/core/WavFile.h"
 
+#include <QBuffer>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -18,20 +19,49 @@ void put16(QByteArray& out, quint16 v)
     qToLittleEndian(v, b);
     out.append(b, 2);
 }
+// The piece of samples copied at a time.
+constexpr qint64 kCopyBytes = 1 << 20;
+
+bool fail(QString* error, const QString& reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
 } // namespace
 
-QByteArray header(const PcmFormat& format, quint32 dataBytes)
+int headerBytes(const PcmFormat& format)
+{
+    return format.channels > 2 ? 68 : 44;
+}
+
+quint64 maxDataBytes(const PcmFormat& format, quint64 fileLimit)
+{
+    const quint64 limit = qMin(fileLimit, kMaxFileBytes);
+    const quint64 head = quint64(headerBytes(format));
+    const quint64 align = quint64(qMax(1, format.alignment()));
+    if (limit <= head)
+        return 0;
+    quint64 data = (limit - head) / align * align;
+    // Odd data is followed by a pad byte, which has to fit as well.
+    if (data % 2 != 0 && data + 1 > limit - head)
+        data -= align;
+    return data;
+}
+
+QByteArray header(const PcmFormat& format, quint64 dataBytes)
 {
     // Mono and stereo take the plain 16-byte PCM format chunk. More channels
     // need the extensible form, whose sub-format names PCM and whose channel
     // mask 0 says that the channels are not tied to particular speakers.
     const bool extensible = format.channels > 2;
     const quint32 fmtBytes = extensible ? 40 : 16;
+    const quint32 data = quint32(qMin<quint64>(dataBytes, maxDataBytes(format)));
     QByteArray h;
     h.reserve(int(20 + fmtBytes + 8));
     h.append("RIFF", 4);
     // An odd data chunk is followed by a pad byte, which the RIFF size counts.
-    put32(h, 4 + (8 + fmtBytes) + 8 + dataBytes + (dataBytes & 1));
+    put32(h, 4 + (8 + fmtBytes) + 8 + data + (data & 1));
     h.append("WAVE", 4);
     h.append("fmt ", 4);
     put32(h, fmtBytes);
@@ -49,28 +79,45 @@ QByteArray header(const PcmFormat& format, quint32 dataBytes)
         h.append("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71", 16);
     }
     h.append("data", 4);
-    put32(h, dataBytes);
+    put32(h, data);
     return h;
 }
 
 bool write(const QString& path, const PcmFormat& format, const QByteArray& pcm, QString* error)
 {
+    QBuffer buffer;
+    buffer.setData(pcm);
+    buffer.open(QIODevice::ReadOnly);
+    return write(path, format, buffer, quint64(pcm.size()), error);
+}
+
+bool write(const QString& path, const PcmFormat& format, QIODevice& pcm, quint64 bytes, QString* error)
+{
+    if (bytes > maxDataBytes(format))
+        return fail(error, QStringLiteral("the recording is too long for a WAV file, which holds at most 4 GiB"));
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, file.errorString());
+    const QByteArray head = header(format, bytes);
+    bool ok = file.write(head) == head.size();
+    QByteArray piece;
+    for (quint64 left = bytes; ok && left > 0;) {
+        piece = pcm.read(qint64(qMin<quint64>(left, kCopyBytes)));
+        if (piece.isEmpty()) {
+            file.cancelWriting();
+            return fail(error,
+                        pcm.errorString().isEmpty() ? QStringLiteral("the recording ended early") : pcm.errorString());
+        }
+        ok = file.write(piece) == piece.size();
+        left -= quint64(piece.size());
     }
-    QByteArray bytes = header(format, quint32(pcm.size()));
-    bytes.append(pcm);
-    if (pcm.size() % 2 != 0)
-        bytes.append('\0');
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+    if (ok && bytes % 2 != 0)
+        ok = file.putChar('\0');
+    if (!ok || !file.commit()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(error, reason);
     }
     return true;
 }

@@ -210,6 +210,11 @@ void WaveRecorder::closeCaptureDevice()
     send(QStringLiteral("close capture"), QStringLiteral("Closing MCI failed!"));
 }
 
+QString WaveRecorder::takeEndNotice()
+{
+    return m_device.takeEndNotice();
+}
+
 QString WaveRecorder::statisticsNumber(double value)
 {
     QString digits = QString::number(std::fabs(value), 'f', 6);

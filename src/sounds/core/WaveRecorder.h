@@ -53,6 +53,9 @@ public:
     // Starts playing from `ms`; returns at once.
     void playFromPosition(qint32 ms);
     void closeCaptureDevice();
+    // Why the latest recording stopped by itself (see CommandDevice); empty
+    // when it did not.
+    QString takeEndNotice();
 
     // "The Quillane SoundBank Editor: " and the device mode, at most 255 characters.
     const QString& statusLine() const { return m_statusLine; }

@@ -68,6 +68,7 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
     : AppWindow(context)
     , m_schemes(context.paths())
     , m_prompter(context.prompter())
+    , m_unshown(m_prompter)
     , m_kit(std::move(kit))
 {
     setObjectName(WindowNames::Sounds);
@@ -235,6 +236,8 @@ void SoundBankWindow::fillSchemeList()
     }
     if (!names.isEmpty())
         m_cboScheme->setCurrentIndex(0);
+    // Schemes whose names cannot be shown are there all the same.
+    m_unshown.check(m_schemes.speechFolder(), UnshownNames::Kind::Folders);
     if (currentScheme().isEmpty()) {
         m_shownScheme.clear();
         m_lblSchemeName->clear();
@@ -330,6 +333,9 @@ void SoundBankWindow::refreshSoundBytes()
     const QList<QListWidgetItem*> again = m_file1->findItems(selected, Qt::MatchExactly);
     if (!selected.isEmpty() && !again.isEmpty())
         m_file1->setCurrentItem(again.first());
+    // Sound bytes whose names cannot be shown are there all the same.
+    if (!m_shownScheme.isEmpty())
+        m_unshown.check(m_schemes.schemeFolder(m_shownScheme));
 }
 
 void SoundBankWindow::playSoundByte()
@@ -431,6 +437,7 @@ void SoundBankWindow::record()
     }
     // A new recording replaces the one that OK would have stored.
     setRecorderButtons(false, false, true, false);
+    m_recording = true;
     startMeter();
 }
 
@@ -443,6 +450,7 @@ void SoundBankWindow::stop()
         return;
     }
     m_recorder->stopRecording();
+    m_recording = false;
     stopMeter();
     // Record is ready again at once: a new take replaces this one.
     setRecorderButtons(true, true, false, true);
@@ -469,6 +477,7 @@ void SoundBankWindow::reset()
     m_slider1->setValue(0);
     m_slider1->update();
     stopMeter();
+    m_recording = false;
     setRecorderButtons(true, false, false, false);
     m_recorder->openCaptureDevice();
     m_recorder->settings().read();
@@ -516,6 +525,15 @@ void SoundBankWindow::statusTick()
     if (windowTitle().contains(QLatin1String("stopped"))) {
         m_cmdStop->setEnabled(m_playingAll);
         m_cmdPlay->setEnabled(true);
+        // A recording that stopped by itself (at its limit, or as its input
+        // went away) is held as if Stop had been pressed, and the user is
+        // told why.
+        if (m_recording) {
+            const QString notice = m_recorder->takeEndNotice();
+            stop();
+            if (!notice.isEmpty())
+                m_prompter.tell(notice);
+        }
     }
     m_inTick = false;
 }

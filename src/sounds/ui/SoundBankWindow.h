@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "sounds/core/CountingPrompter.h"
 #include "sounds/core/SchemeStore.h"
@@ -87,6 +88,7 @@ private:
 
     SchemeStore m_schemes;
     CountingPrompter m_prompter;
+    UnshownNamesNotice m_unshown; // names of schemes and sound bytes that cannot be shown
     SoundKit m_kit;
     std::unique_ptr<CommandDevice> m_device;
     std::unique_ptr<WaveRecorder> m_recorder;
@@ -95,6 +97,7 @@ private:
     QString m_selectedSound;
     QString m_shownScheme; // the scheme the sound-byte list shows
     bool m_playing = false;
+    bool m_recording = false; // Record started a take that has not been stopped
     bool m_inTick = false;
     bool m_playingAll = false;
     QStringList m_playAllQueue; // the sound bytes Play All has still to play
