@@ -51,10 +51,10 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     connect(main, &ClickLabel::mouseMoved, m_linkHighlight, &HoverGroup::clear);
     m_lblMain = main;
 
-    m_fileNavBox1 = new FileNavBox(this);
-    m_fileNavBox1->setObjectName(QStringLiteral("FileNavBox1"));
-    m_fileNavBox1->setGeometry(10, 34, 260, 262);
-    connect(m_fileNavBox1, &FileNavBox::MouseMove, m_linkHighlight, &HoverGroup::clear);
+    m_folderNavigator = new FileNavBox(this);
+    m_folderNavigator->setObjectName(QStringLiteral("FileNavBox1"));
+    m_folderNavigator->setGeometry(10, 34, 260, 262);
+    connect(m_folderNavigator, &FileNavBox::MouseMove, m_linkHighlight, &HoverGroup::clear);
 
     m_imgMapAuthor = new QLabel(this);
     m_imgMapAuthor->setObjectName(QStringLiteral("imgMapAuthor"));
@@ -98,9 +98,9 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
 
 void GameTransferWindow::formLoad()
 {
-    m_fileNavBox1->setDirectoryIndicator(QString());
-    m_fileNavBox1->setBorderColor(bgrColor(0xFFFFC0));
-    m_fileNavBox1->setForeColor(bgrColor(0x0080FF));
+    m_folderNavigator->setDirectoryIndicator(QString());
+    m_folderNavigator->setBorderColor(bgrColor(0xFFFFC0));
+    m_folderNavigator->setForeColor(bgrColor(0x0080FF));
     showOwnPicture(m_imgMapAuthor, context().paths(), QStringLiteral("smirk.bmp"));
     if (const GamesWindow* games = gamesWindow())
         m_file = games->selectedFile();
@@ -120,21 +120,21 @@ QString GameTransferWindow::gamesRoot() const
 
 void GameTransferWindow::refreshNavigator()
 {
-    m_fileNavBox1->setPath(gamesRoot() + QLatin1Char('/'));
-    m_fileNavBox1->refresh();
+    m_folderNavigator->setPath(gamesRoot() + QLatin1Char('/'));
+    m_folderNavigator->refresh();
 }
 
 bool GameTransferWindow::pickedFolder(QString* folder, const QString& title)
 {
     // The path box lets the user list another folder; only the folders of
     // Games can be picked.
-    if (!FileOps::sameFile(m_fileNavBox1->path(), gamesRoot())) {
+    if (!FileOps::sameFile(m_folderNavigator->path(), gamesRoot())) {
         context().prompter().message(QStringLiteral("Please pick one of the folders of your Games folder. c('.'C)"),
                                      title, Prompter::Buttons::Ok, Prompter::Icon::Information);
         refreshNavigator();
         return false;
     }
-    QString entry = m_fileNavBox1->listIndex() < 0 ? QString() : m_fileNavBox1->selectedFile();
+    QString entry = m_folderNavigator->listIndex() < 0 ? QString() : m_folderNavigator->selectedFile();
     while (entry.endsWith(QLatin1Char('/')))
         entry.chop(1);
     if (entry.isEmpty()) {

@@ -43,7 +43,7 @@ private:
 
     HoverGroup* m_linkHighlight;
     QLabel* m_lblMain;
-    FileNavBox* m_fileNavBox1;
+    FileNavBox* m_folderNavigator;
     QPushButton* m_cmdMove;
     QPushButton* m_cmdCancel;
     ClickLabel* m_lblCreate;

@@ -96,20 +96,20 @@ GamesWindow::GamesWindow(AppContext& context)
             [this] { playClick(ReplayStarter::Command::ReadLog); });
 
     // The waiting panel covers the window until the first fill ends.
-    m_frame3 = new QFrame(this);
-    m_frame3->setObjectName(QStringLiteral("Frame3"));
-    setBackground(m_frame3, Qt::white);
-    auto* waiting = new QLabel(populatingText, m_frame3);
+    m_waitingPanel = new QFrame(this);
+    m_waitingPanel->setObjectName(QStringLiteral("Frame3"));
+    setBackground(m_waitingPanel, Qt::white);
+    auto* waiting = new QLabel(populatingText, m_waitingPanel);
     waiting->setObjectName(QStringLiteral("lblPopulating"));
     waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     waiting->setAlignment(Qt::AlignCenter);
     waiting->setGeometry(0, 0, 10, 10);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(context.intervals().deferredFill);
-    connect(m_timer1, &QTimer::timeout, this, [this] {
-        m_timer1->stop();
+    m_fillTimer = new QTimer(this);
+    m_fillTimer->setObjectName(QStringLiteral("Timer1"));
+    m_fillTimer->setInterval(context.intervals().deferredFill);
+    connect(m_fillTimer, &QTimer::timeout, this, [this] {
+        m_fillTimer->stop();
         fillAllFolders();
     });
     m_timDelete = new QTimer(this);
@@ -166,22 +166,22 @@ ClickLabel* GamesWindow::addButton(QWidget* parent, const QString& name, const Q
 void GamesWindow::buildControlPanel()
 {
     const int top = 26;
-    m_frame2 = new ClickFrame(this);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    m_frame2->setFrameShape(QFrame::Box);
-    m_frame2->setGeometry(gridLeft, top, 372, 88);
-    connect(m_frame2, &ClickFrame::mouseMoved, m_buttonHighlight, &HoverGroup::clear);
-    auto* caption = new QLabel(QStringLiteral("Control Panel"), m_frame2);
+    m_controlPanel = new ClickFrame(this);
+    m_controlPanel->setObjectName(QStringLiteral("Frame2"));
+    m_controlPanel->setFrameShape(QFrame::Box);
+    m_controlPanel->setGeometry(gridLeft, top, 372, 88);
+    connect(m_controlPanel, &ClickFrame::mouseMoved, m_buttonHighlight, &HoverGroup::clear);
+    auto* caption = new QLabel(QStringLiteral("Control Panel"), m_controlPanel);
     caption->setFont(designFont(QStringLiteral("Verdana"), 8, true));
     caption->setGeometry(6, 3, 200, 16);
 
     auto at = [](int column, int row) { return QRect(6 + column * 120, 24 + row * 30, 116, 24); };
-    m_cmdView = addButton(m_frame2, QStringLiteral("cmdView"), QStringLiteral("View Game"), at(0, 0));
-    m_cmdDelete = addButton(m_frame2, QStringLiteral("cmdDelete"), QStringLiteral("Delete Game"), at(1, 0));
-    m_cmdMove = addButton(m_frame2, QStringLiteral("cmdMove"), QStringLiteral("Move File"), at(2, 0));
-    m_cmdCopy = addButton(m_frame2, QStringLiteral("cmdCopy"), QStringLiteral("Copy File"), at(0, 1));
-    m_cmdCreate = addButton(m_frame2, QStringLiteral("cmdCreate"), QStringLiteral("Create New Folder"), at(1, 1));
-    m_cmdReset = addButton(m_frame2, QStringLiteral("cmdReset"), QStringLiteral("RESET LIST"), at(2, 1));
+    m_cmdView = addButton(m_controlPanel, QStringLiteral("cmdView"), QStringLiteral("View Game"), at(0, 0));
+    m_cmdDelete = addButton(m_controlPanel, QStringLiteral("cmdDelete"), QStringLiteral("Delete Game"), at(1, 0));
+    m_cmdMove = addButton(m_controlPanel, QStringLiteral("cmdMove"), QStringLiteral("Move File"), at(2, 0));
+    m_cmdCopy = addButton(m_controlPanel, QStringLiteral("cmdCopy"), QStringLiteral("Copy File"), at(0, 1));
+    m_cmdCreate = addButton(m_controlPanel, QStringLiteral("cmdCreate"), QStringLiteral("Create New Folder"), at(1, 1));
+    m_cmdReset = addButton(m_controlPanel, QStringLiteral("cmdReset"), QStringLiteral("RESET LIST"), at(2, 1));
     connect(m_cmdView, &ClickLabel::clicked, this, &GamesWindow::cmdViewClick);
     connect(m_cmdDelete, &ClickLabel::clicked, this, &GamesWindow::cmdDeleteClick);
     connect(m_cmdMove, &ClickLabel::clicked, this, [this] { cmdTransferClick(QStringLiteral("move")); });
@@ -303,9 +303,9 @@ void GamesWindow::formLoad()
     m_model->setDateFormat(format);
     connect(m_dateChooser, &QComboBox::currentIndexChanged, this, &GamesWindow::dateFormatChosen);
 
-    m_frame3->show();
-    m_frame3->raise();
-    m_timer1->start();
+    m_waitingPanel->show();
+    m_waitingPanel->raise();
+    m_fillTimer->start();
 }
 
 QString GamesWindow::gamesRoot() const
@@ -358,7 +358,7 @@ void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
     m_model->setGames(folders);
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     clearSelection();
-    m_frame3->hide();
+    m_waitingPanel->hide();
 }
 
 void GamesWindow::clearSelection()
@@ -463,9 +463,9 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     const int gridHeight = height() - gridHeightMargin - detailsHeight - detailsGap;
     m_grid->setGeometry(gridLeft, gridTop, width() - gridWidthMargin, gridHeight);
     m_details->setGeometry(gridLeft, gridTop + gridHeight + detailsGap, width() - gridWidthMargin, detailsHeight);
-    m_frame3->setGeometry(rect());
-    if (auto* label = m_frame3->findChild<QLabel*>())
-        label->setGeometry(m_frame3->rect());
+    m_waitingPanel->setGeometry(rect());
+    if (auto* label = m_waitingPanel->findChild<QLabel*>())
+        label->setGeometry(m_waitingPanel->rect());
     placeSortLabels();
     const int searchLeft = 420;
     const int countWidth = 130;

@@ -104,7 +104,7 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuFolder = nullptr;
-    ClickFrame* m_frame2 = nullptr;
+    ClickFrame* m_controlPanel = nullptr;
     ClickLabel* m_cmdView = nullptr;
     ClickLabel* m_cmdDelete = nullptr;
     ClickLabel* m_cmdMove = nullptr;
@@ -120,8 +120,8 @@ private:
     QLineEdit* m_txtFolder = nullptr;
     QLabel* m_warning = nullptr;
     QTableView* m_grid = nullptr;
-    QFrame* m_frame3 = nullptr;
-    QTimer* m_timer1 = nullptr;
+    QFrame* m_waitingPanel = nullptr;
+    QTimer* m_fillTimer = nullptr;
     QTimer* m_timDelete = nullptr;
     ReplayStarter* m_replays = nullptr;
     GameDetailsPanel* m_details = nullptr;

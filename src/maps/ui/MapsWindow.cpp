@@ -115,9 +115,9 @@ void MapsWindow::buildControls()
         setForeground(label, kCaptionText);
         return label;
     };
-    m_label1 = caption("Label1", QStringLiteral("My Folders"), twips(0, 4440, 1695, 255));
+    m_foldersCaption = caption("Label1", QStringLiteral("My Folders"), twips(0, 4440, 1695, 255));
     m_lblViewing = caption("lblViewing", QStringLiteral("Viewing: Root Folder"), twips(1920, 4440, 2175, 255));
-    m_label2 = caption("Label2", QStringLiteral("Transfer Station"), twips(9600, 4440, 1935, 255));
+    m_transferCaption = caption("Label2", QStringLiteral("Transfer Station"), twips(9600, 4440, 1935, 255));
     m_lblTransferComplete =
         caption("lblTransferComplete", QStringLiteral("Transfer Complete!"), twips(9600, 4440, 1935, 255));
     setBackground(m_lblTransferComplete, kWindowBack); // covers the title while it shows
@@ -136,24 +136,24 @@ void MapsWindow::buildControls()
     colourList(m_lstFolderPick, 192, 255, 255, 255, 128, 0);
     connect(m_lstFolderPick, &QListWidget::itemDoubleClicked, this, &MapsWindow::folderPickDoubleClicked);
 
-    m_list1 = new MapListWidget(MapDrag::Target::MapList, this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(twips(1920, 4680, 3495, 2175));
-    colourList(m_list1, 192, 192, 255, 255, 255, 255);
-    m_list1->setMapsRoot([this] { return mapsRoot(); });
-    m_list1->setDragData([this]() -> QMimeData* {
-        const QListWidgetItem* item = m_list1->currentItem();
+    m_mapList = new MapListWidget(MapDrag::Target::MapList, this);
+    m_mapList->setObjectName(QStringLiteral("List1"));
+    m_mapList->setGeometry(twips(1920, 4680, 3495, 2175));
+    colourList(m_mapList, 192, 192, 255, 255, 255, 255);
+    m_mapList->setMapsRoot([this] { return mapsRoot(); });
+    m_mapList->setDragData([this]() -> QMimeData* {
+        const QListWidgetItem* item = m_mapList->currentItem();
         return item ? MapDrag::mimeFor(m_mapFolder.itemPath(mapsRoot(), item->text())) : nullptr;
     });
-    connect(m_list1, &QListWidget::currentRowChanged, this, &MapsWindow::list1Click);
-    connect(m_list1, &MapListWidget::reselected, this, &MapsWindow::list1Click);
-    connect(m_list1, &MapListWidget::dropped, this, &MapsWindow::mapListDropped);
+    connect(m_mapList, &QListWidget::currentRowChanged, this, &MapsWindow::mapSelected);
+    connect(m_mapList, &MapListWidget::reselected, this, &MapsWindow::mapSelected);
+    connect(m_mapList, &MapListWidget::dropped, this, &MapsWindow::mapListDropped);
 
     m_imgArmy = new QLabel(this);
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
     m_imgArmy->setGeometry(twips(5520, 4680, 3930, 2955));
     m_imgArmy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_pictures = new MapPictures(m_list1, m_cmdPictures, m_imgArmy, this);
+    m_pictures = new MapPictures(m_mapList, m_cmdPictures, m_imgArmy, this);
 
     m_lblDesc = new QLabel(transferHelp(), this);
     m_lblDesc->setObjectName(QStringLiteral("lblDesc"));
@@ -174,11 +174,11 @@ void MapsWindow::buildControls()
     connect(m_lstFolderTransfer, &MapListWidget::dropped, this, &MapsWindow::transferDropped);
 
     // Folder and map operations.
-    m_frame1 = new QGroupBox(this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(twips(0, 6960, 4935, 735));
+    m_mapButtons = new QGroupBox(this);
+    m_mapButtons->setObjectName(QStringLiteral("Frame1"));
+    m_mapButtons->setGeometry(twips(0, 6960, 4935, 735));
     auto button = [&](const char* name, const QString& text, const QRect& where, void (MapsWindow::*handler)()) {
-        auto* b = new QPushButton(text, m_frame1);
+        auto* b = new QPushButton(text, m_mapButtons);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(where);
         connect(b, &QPushButton::clicked, this, handler);
@@ -190,14 +190,14 @@ void MapsWindow::buildControls()
     button("cmdDeleteMap", QStringLiteral("Delete Map"), QRect(167, 25, 158, 21), &MapsWindow::deleteMap);
 
     // The download sites.
-    m_frame3 = new QGroupBox(QStringLiteral("Map Download Sites"), this);
-    m_frame3->setObjectName(QStringLiteral("Frame3"));
-    m_frame3->setGeometry(twips(5520, 6840, 4095, 855));
-    setBackground(m_frame3, kWindowBack);
+    m_downloadSites = new QGroupBox(QStringLiteral("Map Download Sites"), this);
+    m_downloadSites->setObjectName(QStringLiteral("Frame3"));
+    m_downloadSites->setGeometry(twips(5520, 6840, 4095, 855));
+    setBackground(m_downloadSites, kWindowBack);
     auto site = [&](const char* name, const QString& text, int top, const QString& address) {
-        auto* label = new ClickLabel(text, m_frame3);
+        auto* label = new ClickLabel(text, m_downloadSites);
         label->setObjectName(QLatin1String(name));
-        label->setGeometry(8, top, m_frame3->width() - 16, 16);
+        label->setGeometry(8, top, m_downloadSites->width() - 16, 16);
         label->setForeColor(kLinkText);
         label->setCursor(Qt::PointingHandCursor);
         QFont font = label->font();
@@ -208,26 +208,26 @@ void MapsWindow::buildControls()
     };
     m_lblWMDB = site("lblWMDB", QStringLiteral("Worms Map Database 'WMDB'"), 18, mapDatabaseAddress());
     m_lblOxbel = site("lblOxbel", QStringLiteral("Worms Knowledge Base 'Oxbel'"), 36, mapMakingAddress());
-    m_frame3->setVisible(false);
+    m_downloadSites->setVisible(false);
 
     // The two check boxes that show the help text and the sites.
-    m_frame2 = new QGroupBox(this);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    m_frame2->setGeometry(twips(9600, 6840, 1935, 975));
-    m_check1 = new QCheckBox(QStringLiteral("How to Transfer"), m_frame2);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    m_check1->setGeometry(6, 4, m_frame2->width() - 8, 20);
-    m_check2 = new QCheckBox(QStringLiteral("Map Download Sites"), m_frame2);
-    m_check2->setObjectName(QStringLiteral("Check2"));
-    m_check2->setGeometry(6, 26, m_frame2->width() - 8, 20);
-    for (QCheckBox* check : {m_check1, m_check2})
+    m_helpChoices = new QGroupBox(this);
+    m_helpChoices->setObjectName(QStringLiteral("Frame2"));
+    m_helpChoices->setGeometry(twips(9600, 6840, 1935, 975));
+    m_chkHowToTransfer = new QCheckBox(QStringLiteral("How to Transfer"), m_helpChoices);
+    m_chkHowToTransfer->setObjectName(QStringLiteral("Check1"));
+    m_chkHowToTransfer->setGeometry(6, 4, m_helpChoices->width() - 8, 20);
+    m_chkDownloadSites = new QCheckBox(QStringLiteral("Map Download Sites"), m_helpChoices);
+    m_chkDownloadSites->setObjectName(QStringLiteral("Check2"));
+    m_chkDownloadSites->setGeometry(6, 26, m_helpChoices->width() - 8, 20);
+    for (QCheckBox* check : {m_chkHowToTransfer, m_chkDownloadSites})
         check->setFont(designFont(QStringLiteral("Verdana"), 7));
-    connect(m_check1, &QCheckBox::toggled, m_lblDesc, &QWidget::setVisible);
-    connect(m_check2, &QCheckBox::toggled, m_frame3, &QWidget::setVisible);
+    connect(m_chkHowToTransfer, &QCheckBox::toggled, m_lblDesc, &QWidget::setVisible);
+    connect(m_chkDownloadSites, &QCheckBox::toggled, m_downloadSites, &QWidget::setVisible);
 
     // Help and sites lie over the army picture when they show.
     m_lblDesc->raise();
-    m_frame3->raise();
+    m_downloadSites->raise();
     m_lblTransferComplete->raise();
 }
 
@@ -277,13 +277,13 @@ void MapsWindow::resizeEvent(QResizeEvent* event)
     const int height = event->size().height() * kTwipsPerPixel;
     const int frameTop = height - 800;
     if (frameTop >= 0) {
-        m_frame1->move(m_frame1->x(), px(frameTop));
-        m_frame2->move(m_frame2->x(), px(frameTop));
+        m_mapButtons->move(m_mapButtons->x(), px(frameTop));
+        m_helpChoices->move(m_helpChoices->x(), px(frameTop));
     }
     const int listHeight = height - 5600;
     if (listHeight >= 0) {
         for (QListWidget* list :
-             {m_lstFolderPick, static_cast<QListWidget*>(m_list1), static_cast<QListWidget*>(m_lstFolderTransfer)})
+             {m_lstFolderPick, static_cast<QListWidget*>(m_mapList), static_cast<QListWidget*>(m_lstFolderTransfer)})
             list->resize(list->width(), px(listHeight));
     }
 }
@@ -339,14 +339,14 @@ void MapsWindow::refreshMapView()
         m_lstFolderPick->setCurrentRow(0);
 
     {
-        const QSignalBlocker blocker(m_list1);
-        m_list1->clear();
-        m_list1->addItems(MapFiles::maps(mapFolderPath()));
-        if (m_list1->count() > 0)
-            m_list1->setCurrentRow(0);
+        const QSignalBlocker blocker(m_mapList);
+        m_mapList->clear();
+        m_mapList->addItems(MapFiles::maps(mapFolderPath()));
+        if (m_mapList->count() > 0)
+            m_mapList->setCurrentRow(0);
     }
     m_pictures->refilled(mapFolderPath());
-    list1Click();
+    mapSelected();
     // Maps and folders whose names cannot be shown are there all the same.
     m_unshown.check(mapFolderPath());
 }
@@ -359,16 +359,16 @@ void MapsWindow::fillTransferFolders()
     m_unshown.check(m_transferFolder.path(mapsRoot()));
 }
 
-void MapsWindow::list1Click()
+void MapsWindow::mapSelected()
 {
-    if (const QListWidgetItem* item = m_list1->currentItem())
+    if (const QListWidgetItem* item = m_mapList->currentItem())
         m_lblMapName->setText(MapNames::displayName(item->text()));
     showMapPreview();
 }
 
 void MapsWindow::showMapPreview()
 {
-    const QListWidgetItem* item = m_list1->currentItem();
+    const QListWidgetItem* item = m_mapList->currentItem();
     if (!item) {
         m_preview->cancel();
         m_selectedInspector->cancel();
@@ -405,7 +405,7 @@ void MapsWindow::showNoMap()
 
 void MapsWindow::showSettings(const QStringList& files, const QList<MapCheck::Report>& reports)
 {
-    const QListWidgetItem* item = m_list1->currentItem();
+    const QListWidgetItem* item = m_mapList->currentItem();
     if (!item || reports.isEmpty() || files.first() != m_mapFolder.itemPath(mapsRoot(), item->text()) ||
         !reports.first().readable) {
         m_settingsStrip->clear();
@@ -505,7 +505,7 @@ void MapsWindow::deleteFolder()
 
 QString MapsWindow::selectedMap()
 {
-    const QListWidgetItem* item = m_list1->currentItem();
+    const QListWidgetItem* item = m_mapList->currentItem();
     if (!item)
         context().prompter().tell(MapFiles::noMapSelectedMessage());
     return item ? item->text() : QString();

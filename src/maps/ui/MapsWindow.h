@@ -69,7 +69,7 @@ private:
 
     void fillTransferFolders();
     void fillFolderList(QListWidget* list, MapFolder& folder, bool mapSide);
-    void list1Click();
+    void mapSelected();
     void showMapPreview();
     void previewFinished(const QString& file, const QImage& picture);
     void showNoMap();
@@ -98,20 +98,20 @@ private:
 
     QLabel* m_lblMapName = nullptr;
     QLabel* m_picPreview = nullptr;
-    QLabel* m_label1 = nullptr;
+    QLabel* m_foldersCaption = nullptr;
     QListWidget* m_lstFolderPick = nullptr;
     QLabel* m_lblViewing = nullptr;
-    MapListWidget* m_list1 = nullptr;
+    MapListWidget* m_mapList = nullptr;
     QLabel* m_imgArmy = nullptr;
     QLabel* m_lblDesc = nullptr;
-    QLabel* m_label2 = nullptr;
+    QLabel* m_transferCaption = nullptr;
     QLabel* m_lblTransferComplete = nullptr;
     MapListWidget* m_lstFolderTransfer = nullptr;
-    QGroupBox* m_frame1 = nullptr;
-    QGroupBox* m_frame2 = nullptr;
-    QGroupBox* m_frame3 = nullptr;
-    QCheckBox* m_check1 = nullptr;
-    QCheckBox* m_check2 = nullptr;
+    QGroupBox* m_mapButtons = nullptr;
+    QGroupBox* m_helpChoices = nullptr;
+    QGroupBox* m_downloadSites = nullptr;
+    QCheckBox* m_chkHowToTransfer = nullptr;
+    QCheckBox* m_chkDownloadSites = nullptr;
     ClickLabel* m_lblWMDB = nullptr;
     ClickLabel* m_lblOxbel = nullptr;
     QTimer* m_noticeTimer = nullptr;

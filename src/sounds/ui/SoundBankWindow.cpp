@@ -89,7 +89,7 @@ SoundBankWindow::~SoundBankWindow() = default;
 void SoundBankWindow::buildControls()
 {
     // Schemes and their sound bytes, on the left.
-    m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), QRect(8, 9, 56, 18));
+    m_schemeCaption = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), QRect(8, 9, 56, 18));
     m_cboScheme = new QComboBox(this);
     m_cboScheme->setObjectName(QStringLiteral("cboScheme"));
     m_cboScheme->setGeometry(64, 6, 194, 22);
@@ -98,44 +98,47 @@ void SoundBankWindow::buildControls()
     m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), QRect(8, 52, 122, 24));
     m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), QRect(136, 52, 122, 24));
 
-    m_frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
-    label(m_frame1, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"), QRect(8, 20, 234, 16));
-    m_file1 = new QListWidget(m_frame1);
-    m_file1->setObjectName(QStringLiteral("File1"));
-    m_file1->setGeometry(8, 38, 234, 68);
-    m_cmdRemove = button(m_frame1, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), QRect(8, 110, 234, 24));
+    m_soundBytesFrame =
+        frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
+    label(m_soundBytesFrame, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"),
+          QRect(8, 20, 234, 16));
+    m_soundBytes = new QListWidget(m_soundBytesFrame);
+    m_soundBytes->setObjectName(QStringLiteral("File1"));
+    m_soundBytes->setGeometry(8, 38, 234, 68);
+    m_cmdRemove =
+        button(m_soundBytesFrame, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), QRect(8, 110, 234, 24));
 
     // The speech sounds, in the middle.
     label(this, QStringLiteral("Label1"), QStringLiteral("Defaults"), QRect(266, 9, 130, 16));
-    m_list1 = new QListWidget(this);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setGeometry(266, 26, 130, 176);
-    m_list1->addItems(SpeechSounds::names());
+    m_speechSounds = new QListWidget(this);
+    m_speechSounds->setObjectName(QStringLiteral("List1"));
+    m_speechSounds->setGeometry(266, 26, 130, 176);
+    m_speechSounds->addItems(SpeechSounds::names());
     label(this, QStringLiteral("Label2"), QStringLiteral("Dbl-Click to play sound"), QRect(266, 204, 130, 16));
 
     // How a sound byte is made: the recorder buttons, or the file panel over them.
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setGeometry(404, 6, 125, 22);
-    m_combo1->addItems({QStringLiteral("Record"), QStringLiteral("Browse!")});
-    m_combo1->setCurrentIndex(-1);
+    m_sourceCombo = new QComboBox(this);
+    m_sourceCombo->setObjectName(QStringLiteral("Combo1"));
+    m_sourceCombo->setGeometry(404, 6, 125, 22);
+    m_sourceCombo->addItems({QStringLiteral("Record"), QStringLiteral("Browse!")});
+    m_sourceCombo->setCurrentIndex(-1);
 
-    m_shape3 = new QFrame(this);
-    m_shape3->setObjectName(QStringLiteral("Shape3"));
-    m_shape3->setFrameShape(QFrame::Box);
-    m_shape3->setGeometry(404, 34, 125, 186);
-    m_cmdRecord = button(m_shape3, QStringLiteral("cmdRecord"), QStringLiteral("Record"), QRect(8, 8, 109, 26));
-    m_cmdPlay = button(m_shape3, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), QRect(8, 42, 109, 26));
+    m_recorderPanel = new QFrame(this);
+    m_recorderPanel->setObjectName(QStringLiteral("Shape3"));
+    m_recorderPanel->setFrameShape(QFrame::Box);
+    m_recorderPanel->setGeometry(404, 34, 125, 186);
+    m_cmdRecord = button(m_recorderPanel, QStringLiteral("cmdRecord"), QStringLiteral("Record"), QRect(8, 8, 109, 26));
+    m_cmdPlay = button(m_recorderPanel, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), QRect(8, 42, 109, 26));
     m_cmdPlay->setToolTip(QStringLiteral("Play the recording"));
-    m_cmdStop = button(m_shape3, QStringLiteral("cmdStop"), QStringLiteral("Stop"), QRect(8, 76, 109, 26));
+    m_cmdStop = button(m_recorderPanel, QStringLiteral("cmdStop"), QStringLiteral("Stop"), QRect(8, 76, 109, 26));
     m_cmdStop->setToolTip(QStringLiteral("Stop recording or playing"));
-    m_cmdReset = button(m_shape3, QStringLiteral("cmdReset"), QStringLiteral("Reset"), QRect(8, 110, 109, 26));
+    m_cmdReset = button(m_recorderPanel, QStringLiteral("cmdReset"), QStringLiteral("Reset"), QRect(8, 110, 109, 26));
     m_cmdReset->setToolTip(QStringLiteral("To start a new recording and adjusting all settings"));
-    m_cmdOK = button(m_shape3, QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(8, 152, 109, 26));
+    m_cmdOK = button(m_recorderPanel, QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(8, 152, 109, 26));
     setRecorderButtons(true, false, false, false);
 
     m_frmBrowse = frame(this, QStringLiteral("frmBrowse"), QStringLiteral("Set As Sound File"),
-                        QRect(404, m_shape3->y(), 125, 186));
+                        QRect(404, m_recorderPanel->y(), 125, 186));
     m_frmBrowse->setAutoFillBackground(true);
     m_txtFileName = new QLineEdit(m_frmBrowse);
     m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
@@ -148,15 +151,15 @@ void SoundBankWindow::buildControls()
     // Preview position and statistics along the bottom, the picture beside them.
     QGroupBox* frame5 = frame(this, QStringLiteral("Frame5"),
                               QStringLiteral("Starting position for play (in milliseconds)"), QRect(8, 226, 388, 50));
-    m_slider1 = new QSlider(Qt::Horizontal, frame5);
-    m_slider1->setObjectName(QStringLiteral("Slider1"));
-    m_slider1->setGeometry(8, 22, 372, 24);
-    m_slider1->setRange(0, kSliderDesignMax);
-    m_slider1->setTickPosition(QSlider::TicksBelow);
-    m_slider1->setToolTip(QStringLiteral("You can choose a beginning for playing the recording"));
+    m_startSlider = new QSlider(Qt::Horizontal, frame5);
+    m_startSlider->setObjectName(QStringLiteral("Slider1"));
+    m_startSlider->setGeometry(8, 22, 372, 24);
+    m_startSlider->setRange(0, kSliderDesignMax);
+    m_startSlider->setTickPosition(QSlider::TicksBelow);
+    m_startSlider->setToolTip(QStringLiteral("You can choose a beginning for playing the recording"));
     // About ten ticks whatever the recording's length.
-    connect(m_slider1, &QSlider::rangeChanged, m_slider1,
-            [this](int, int max) { m_slider1->setTickInterval(qMax(1, max / 10)); });
+    connect(m_startSlider, &QSlider::rangeChanged, m_startSlider,
+            [this](int, int max) { m_startSlider->setTickInterval(qMax(1, max / 10)); });
     QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Statistics"), QRect(8, 280, 388, 54));
     m_statisticsLabel = label(frame4, QStringLiteral("StatisticsLabel"), QString(), QRect(8, 20, 372, 32));
     m_statisticsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -164,17 +167,17 @@ void SoundBankWindow::buildControls()
     m_imgArmy = label(this, QStringLiteral("imgArmy"), QString(), QRect(404, 226, 125, 108));
     m_imgArmy->setAlignment(Qt::AlignCenter);
 
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(context().intervals().statusTick);
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setObjectName(QStringLiteral("Timer2"));
+    m_statusTimer->setInterval(context().intervals().statusTick);
 
     connect(m_cboScheme, &QComboBox::currentIndexChanged, this, &SoundBankWindow::schemePicked);
     connect(m_cmdNew, &QPushButton::clicked, this, &SoundBankWindow::newScheme);
     connect(m_cmdDelete, &QPushButton::clicked, this, &SoundBankWindow::deleteScheme);
     connect(m_cmdRemove, &QPushButton::clicked, this, &SoundBankWindow::removeSoundByte);
-    connect(m_file1, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playSoundByte);
-    connect(m_list1, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playDefaultSound);
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, &SoundBankWindow::makeModeChosen);
+    connect(m_soundBytes, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playSoundByte);
+    connect(m_speechSounds, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playDefaultSound);
+    connect(m_sourceCombo, &QComboBox::currentIndexChanged, this, &SoundBankWindow::makeModeChosen);
     connect(m_cmdBrowse, &QPushButton::clicked, this, &SoundBankWindow::browse);
     connect(m_txtFileName, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_cmdOKbrowse->setVisible(!text.isEmpty()); });
@@ -184,29 +187,29 @@ void SoundBankWindow::buildControls()
     connect(m_cmdPlay, &QPushButton::clicked, this, &SoundBankWindow::preview);
     connect(m_cmdReset, &QPushButton::clicked, this, &SoundBankWindow::reset);
     connect(m_cmdOK, &QPushButton::clicked, this, &SoundBankWindow::keepRecording);
-    connect(m_timer2, &QTimer::timeout, this, &SoundBankWindow::statusTick);
+    connect(m_statusTimer, &QTimer::timeout, this, &SoundBankWindow::statusTick);
     buildBankTools();
 }
 
 void SoundBankWindow::formLoad()
 {
-    m_list1->setCurrentRow(0);
+    m_speechSounds->setCurrentRow(0);
     m_recorder->openCaptureDevice();
     showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     m_recorder->settings().read();
     loadEditing();
     m_playing = false;
     m_recorder->applyRecordingFormat();
-    m_combo1->setCurrentIndex(0);
+    m_sourceCombo->setCurrentIndex(0);
     if (m_cboScheme->count() > 0)
         m_cboScheme->setCurrentIndex(0);
     fillSchemeList();
-    m_timer2->start();
+    m_statusTimer->start();
 }
 
 bool SoundBankWindow::formUnload()
 {
-    m_timer2->stop();
+    m_statusTimer->stop();
     stopMeter();
     releasePlayer();
     m_recorder->closeCaptureDevice();
@@ -316,7 +319,7 @@ void SoundBankWindow::deleteScheme()
 void SoundBankWindow::removeSoundByte()
 {
     const QString scheme = currentScheme();
-    const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    const QString file = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
     if (m_prompter.message(SchemeStore::removeSoundByteQuestion(scheme, file), QStringLiteral("Delete Soundbyte?"),
                            Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
         return;
@@ -327,12 +330,12 @@ void SoundBankWindow::removeSoundByte()
 
 void SoundBankWindow::refreshSoundBytes()
 {
-    const QString selected = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
-    m_file1->clear();
-    m_file1->addItems(m_schemes.soundBytes(m_shownScheme));
-    const QList<QListWidgetItem*> again = m_file1->findItems(selected, Qt::MatchExactly);
+    const QString selected = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
+    m_soundBytes->clear();
+    m_soundBytes->addItems(m_schemes.soundBytes(m_shownScheme));
+    const QList<QListWidgetItem*> again = m_soundBytes->findItems(selected, Qt::MatchExactly);
     if (!selected.isEmpty() && !again.isEmpty())
-        m_file1->setCurrentItem(again.first());
+        m_soundBytes->setCurrentItem(again.first());
     // Sound bytes whose names cannot be shown are there all the same.
     if (!m_shownScheme.isEmpty())
         m_unshown.check(m_schemes.schemeFolder(m_shownScheme));
@@ -340,7 +343,7 @@ void SoundBankWindow::refreshSoundBytes()
 
 void SoundBankWindow::playSoundByte()
 {
-    const QString file = m_file1->currentItem() ? m_file1->currentItem()->text() : QString();
+    const QString file = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
     if (file.isEmpty() || m_shownScheme.isEmpty())
         return;
     play(PathCase::join(m_schemes.schemeFolder(m_shownScheme), file),
@@ -349,7 +352,7 @@ void SoundBankWindow::playSoundByte()
 
 void SoundBankWindow::playDefaultSound()
 {
-    const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    const QString sound = m_speechSounds->currentItem() ? m_speechSounds->currentItem()->text() : QString();
     if (sound.isEmpty())
         return;
     play(m_schemes.defaultSoundPath(sound), QStringLiteral("There is no ") + SpeechSounds::fileName(sound) +
@@ -382,7 +385,7 @@ void SoundBankWindow::makeModeChosen(int index)
         m_frmBrowse->setVisible(false);
         m_txtFileName->clear();
     } else if (index > 0) {
-        m_frmBrowse->move(m_frmBrowse->x(), m_shape3->y() - kBrowseAboveShape);
+        m_frmBrowse->move(m_frmBrowse->x(), m_recorderPanel->y() - kBrowseAboveShape);
         m_frmBrowse->setVisible(true);
         m_frmBrowse->raise();
     }
@@ -396,7 +399,7 @@ void SoundBankWindow::browse()
 
 void SoundBankWindow::setFromFile()
 {
-    const QString sound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    const QString sound = m_speechSounds->currentItem() ? m_speechSounds->currentItem()->text() : QString();
     const QString scheme = currentScheme();
     if (scheme.isEmpty() || sound.isEmpty())
         return;
@@ -427,7 +430,7 @@ void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool
 void SoundBankWindow::record()
 {
     endPlayAll();
-    m_selectedSound = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    m_selectedSound = m_speechSounds->currentItem() ? m_speechSounds->currentItem()->text() : QString();
     m_recorder->openCaptureDevice();
     m_recorder->applyRecordingFormat();
     if (!m_recorder->startRecording()) {
@@ -456,16 +459,16 @@ void SoundBankWindow::stop()
     setRecorderButtons(true, true, false, true);
     const qint32 position = m_recorder->getCapturePosition();
     if (position == 0)
-        m_slider1->setMaximum(kSliderDesignMax);
+        m_startSlider->setMaximum(kSliderDesignMax);
     else if (!m_playing)
-        m_slider1->setMaximum(m_recorder->getCapturePosition());
+        m_startSlider->setMaximum(m_recorder->getCapturePosition());
     m_playing = false;
 }
 
 void SoundBankWindow::preview()
 {
     endPlayAll();
-    m_recorder->playFromPosition(m_slider1->value());
+    m_recorder->playFromPosition(m_startSlider->value());
     m_playing = true;
     m_cmdStop->setEnabled(true);
     m_cmdPlay->setEnabled(false);
@@ -473,9 +476,9 @@ void SoundBankWindow::preview()
 
 void SoundBankWindow::reset()
 {
-    m_slider1->setMaximum(kSliderDesignMax);
-    m_slider1->setValue(0);
-    m_slider1->update();
+    m_startSlider->setMaximum(kSliderDesignMax);
+    m_startSlider->setValue(0);
+    m_startSlider->update();
     stopMeter();
     m_recording = false;
     setRecorderButtons(true, false, false, false);
