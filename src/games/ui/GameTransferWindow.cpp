@@ -159,7 +159,7 @@ void GameTransferWindow::cmdMoveClick()
     transfer.file = m_file;
     transfer.fromFolder = games ? games->selectedFolder() : QString();
     transfer.toFolder = folder;
-    transfer.move = games && games->transferMode() == QLatin1String("move");
+    transfer.move = games && games->transferMode() == GamesWindow::TransferMode::Move;
     const GameFileActions::Outcome outcome =
         GameFileActions::transfer(gamesRoot(), transfer, context().paths().tempGamesFolder());
     outcome.notice.show(context().prompter());

@@ -135,8 +135,8 @@ void GamesWindow::buildMenus()
     };
     addAction(m_mnuFile, "mnuView", QStringLiteral("View Game"), [this] { cmdViewClick(); });
     addAction(m_mnuFile, "mnuDelete", QStringLiteral("Delete Game"), [this] { cmdDeleteClick(); });
-    addAction(m_mnuFile, "mnuMove", QStringLiteral("Move File"), [this] { cmdTransferClick(QStringLiteral("move")); });
-    addAction(m_mnuFile, "mnuCopy", QStringLiteral("Copy File"), [this] { cmdTransferClick(QStringLiteral("copy")); });
+    addAction(m_mnuFile, "mnuMove", QStringLiteral("Move File"), [this] { cmdTransferClick(TransferMode::Move); });
+    addAction(m_mnuFile, "mnuCopy", QStringLiteral("Copy File"), [this] { cmdTransferClick(TransferMode::Copy); });
     m_mnuFile->addSeparator();
     addAction(m_mnuFile, "mnuPlay", QStringLiteral("Play Game"), [this] { playClick(ReplayStarter::Command::Play); });
     addAction(m_mnuFile, "mnuPlayFrom", QStringLiteral("Play from\u2026"),
@@ -184,8 +184,8 @@ void GamesWindow::buildControlPanel()
     m_cmdReset = addButton(m_controlPanel, QStringLiteral("cmdReset"), QStringLiteral("RESET LIST"), at(2, 1));
     connect(m_cmdView, &ClickLabel::clicked, this, &GamesWindow::cmdViewClick);
     connect(m_cmdDelete, &ClickLabel::clicked, this, &GamesWindow::cmdDeleteClick);
-    connect(m_cmdMove, &ClickLabel::clicked, this, [this] { cmdTransferClick(QStringLiteral("move")); });
-    connect(m_cmdCopy, &ClickLabel::clicked, this, [this] { cmdTransferClick(QStringLiteral("copy")); });
+    connect(m_cmdMove, &ClickLabel::clicked, this, [this] { cmdTransferClick(TransferMode::Move); });
+    connect(m_cmdCopy, &ClickLabel::clicked, this, [this] { cmdTransferClick(TransferMode::Copy); });
     connect(m_cmdCreate, &ClickLabel::clicked, this, &GamesWindow::cmdCreateClick);
     connect(m_cmdReset, &ClickLabel::clicked, this, &GamesWindow::reloadGamesWindow);
 
@@ -592,10 +592,10 @@ void GamesWindow::cmdDeleteClick()
         reloadGamesWindow();
 }
 
-void GamesWindow::cmdTransferClick(const QString& mode)
+void GamesWindow::cmdTransferClick(TransferMode mode)
 {
     if (selectedFile().isEmpty()) {
-        const QString what = mode == QLatin1String("copy") ? QStringLiteral("Copy") : QStringLiteral("move");
+        const QString what = mode == TransferMode::Copy ? QStringLiteral("Copy") : QStringLiteral("move");
         context().prompter().message(QStringLiteral("Select A Recorded Game to ") + what + QStringLiteral(". c('.'C)"),
                                      QStringLiteral("Denied! xD"), Prompter::Buttons::Ok, Prompter::Icon::None);
         return;

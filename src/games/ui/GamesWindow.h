@@ -41,8 +41,9 @@ public:
     // folder under Games ("" for the Games folder itself).
     QString selectedFile() const;
     QString selectedFolder() const { return m_selectedFolder; }
-    // "copy" or "move": what the transfer window is to do.
-    QString transferMode() const { return m_transferMode; }
+    // What the transfer window is to do.
+    enum class TransferMode { Copy, Move };
+    TransferMode transferMode() const { return m_transferMode; }
 
     GamesTableModel* model() const { return m_model; }
     GamesSearchModel* searchModel() const { return m_search; }
@@ -87,7 +88,7 @@ private:
 
     void cmdViewClick();
     void cmdDeleteClick();
-    void cmdTransferClick(const QString& mode);
+    void cmdTransferClick(TransferMode mode);
     void cmdCreateClick();
     void mnuDeleteFolderClick();
     void timDeleteTimer();
@@ -128,7 +129,7 @@ private:
     QAction* m_mnuExportZip = nullptr;
 
     QString m_selectedFolder;
-    QString m_transferMode;
+    TransferMode m_transferMode = TransferMode::Copy;
     QString m_fileDelete;
     // Per column: the next sort is ascending. The SORT labels' tags show the
     // state of their columns ("1" ascending next, "2" descending next).
