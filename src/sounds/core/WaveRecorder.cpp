@@ -119,6 +119,7 @@ void WaveRecorder::readDeviceMode(Reporting reporting)
     QByteArray buffer = CommandDevice::blankBuffer(statusBufferSize);
     send(QStringLiteral("status capture mode"), QStringLiteral("Failure getting wave status..."), reporting, &buffer);
     const QString mode = CommandDevice::replyText(buffer);
+    m_stopped = mode.contains(QLatin1String("stopped"));
     m_statusLine = (QStringLiteral("The Quillane SoundBank Editor: ") + mode).left(statusBufferSize);
     // A failed query leaves the buffer blank; the caption need not carry that.
     while (m_statusLine.endsWith(QLatin1Char(' ')))

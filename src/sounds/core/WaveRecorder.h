@@ -59,6 +59,8 @@ public:
 
     // "The Quillane SoundBank Editor: " and the device mode, at most 255 characters.
     const QString& statusLine() const { return m_statusLine; }
+    // True when the last device mode read says the device is stopped.
+    bool isStopped() const { return m_stopped; }
     const QString& statisticsText() const { return m_statistics; }
 
     // The format command for these numbers: "set capture alignment 2
@@ -84,6 +86,7 @@ private:
     Prompter& m_prompter;
     RecorderSettings m_settings;
     QString m_statusLine;
+    bool m_stopped = false;
     QString m_statistics;
     // Failure messages that were shown once and stay quiet until their
     // command works again.

@@ -525,7 +525,7 @@ void SoundBankWindow::statusTick()
     m_recorder->readDeviceMode(WaveRecorder::Reporting::OncePerFailure);
     if (windowTitle() != m_recorder->statusLine())
         setWindowTitle(m_recorder->statusLine());
-    if (windowTitle().contains(QLatin1String("stopped"))) {
+    if (m_recorder->isStopped()) {
         m_cmdStop->setEnabled(m_playingAll);
         m_cmdPlay->setEnabled(true);
         // A recording that stopped by itself (at its limit, or as its input
