@@ -182,7 +182,7 @@ void GamesReplayWindowTest::readsLogTheGameWrites()
     named<QPushButton>(w, "cmdReadLog")->click();
     QTRY_COMPARE(t.prompter.boxes().size(), 1);
     QVERIFY(t.prompter.texts().first().contains("stopped waiting"));
-    QVERIFY(named(w, "cmdReadLog")->isVisible());
+    QTRY_VERIFY(named(w, "cmdReadLog")->isVisible()); // the panel reloads off the GUI thread
 
     t.intervals.logWait = 60000;
     t.launcher.onStart = [](const LaunchRequest& r) {

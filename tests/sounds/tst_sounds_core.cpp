@@ -317,7 +317,11 @@ void TestSoundsCore::longRecordingStaysOnDisk()
         s.clock.advance(1000);
         QCOMPARE(ask(device, "status capture mode"), QStringLiteral("recording"));
     }
+#ifndef QUILLANE_SANITIZED // freed memory stays resident in AddressSanitizer's quarantine
     QVERIFY2(residentBytes() - before < 32 << 20, qPrintable(QString::number(residentBytes() - before)));
+#else
+    Q_UNUSED(before)
+#endif
     const QTemporaryDir dir;
     QCOMPARE(code(device, "save capture " + dir.filePath("long.wav")), 0);
     QCOMPARE(savedHeader(dir.filePath("long.wav")),
