@@ -164,7 +164,7 @@ QString cacheFolder(Size size)
     base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
 #else
     base = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (!QDir::isAbsolutePath(base)) // unset, empty or relative: the specification's default
+    if (!QDir::isAbsolutePath(base)) // unset, empty or relative: the XDG base-directory default
         base = QDir::homePath() + QStringLiteral("/.cache");
 #endif
     return base + QStringLiteral("/thumbnails/") +

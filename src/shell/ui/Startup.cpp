@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
+#include <utility>
 
 Startup::Startup(AppOptions base, FinderSetup finder, QSettings& settings)
     : m_base(std::move(base))
@@ -40,9 +41,7 @@ void Startup::begin(const QString& userFolder)
     }
     const InstallChoice::Outcome outcome = InstallChoice::decide(m_finder, m_settings);
     if (outcome.install.isValid()) {
-        AppOptions options = m_base;
-        options.install = outcome.install;
-        open(options);
+        openInstall(outcome.install);
         return;
     }
     showChooser(outcome.offered, outcome.placesLooked, GameInstall());
@@ -65,6 +64,13 @@ void Startup::open(AppOptions options)
     options.switchInstall = [this] { switchInstall(); };
     m_app = std::make_unique<Application>(std::move(options));
     m_app->start();
+}
+
+void Startup::openInstall(const GameInstall& install)
+{
+    AppOptions options = m_base;
+    options.install = install;
+    open(options);
 }
 
 void Startup::showChooser(const QList<GameInstall>& installs, const QString& placesLooked, const GameInstall& current)
@@ -92,9 +98,7 @@ void Startup::chosen(const GameInstall& install)
     InstallChoice::remember(m_settings, install);
     setMenuEnabled(true);
     if (!m_app) {
-        AppOptions options = m_base;
-        options.install = install;
-        open(options);
+        openInstall(install);
         return;
     }
     if (install == m_app->install())
@@ -120,10 +124,8 @@ void Startup::programEnded()
     }
     // The old windows go once the call that ended them has returned.
     QTimer::singleShot(0, this, [this] {
-        AppOptions options = m_base;
-        options.install = m_next;
-        m_next = GameInstall();
+        const GameInstall next = std::exchange(m_next, GameInstall());
         m_app.reset();
-        open(options);
+        openInstall(next);
     });
 }

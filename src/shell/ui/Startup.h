@@ -34,6 +34,7 @@ public:
 
 private:
     void open(AppOptions options);
+    void openInstall(const GameInstall& install);
     void showChooser(const QList<GameInstall>& installs, const QString& placesLooked, const GameInstall& current);
     void chosen(const GameInstall& install);
     void cancelled();

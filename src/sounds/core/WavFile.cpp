@@ -1,7 +1,8 @@
 #include "sounds/core/WavFile.h"
 
+#include "common/core/FileOps.h"
+
 #include <QBuffer>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace WavFile {
@@ -95,30 +96,24 @@ bool write(const QString& path, const PcmFormat& format, QIODevice& pcm, quint64
 {
     if (bytes > maxDataBytes(format))
         return fail(error, QStringLiteral("the recording is too long for a WAV file, which holds at most 4 GiB"));
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside `path` and renamed into place once on the disk.
+    FileOps::SafeFile file(path);
+    if (!file.open())
         return fail(error, file.errorString());
-    const QByteArray head = header(format, bytes);
-    bool ok = file.write(head) == head.size();
+    bool ok = file.write(header(format, bytes));
     QByteArray piece;
     for (quint64 left = bytes; ok && left > 0;) {
         piece = pcm.read(qint64(qMin<quint64>(left, kCopyBytes)));
-        if (piece.isEmpty()) {
-            file.cancelWriting();
+        if (piece.isEmpty())
             return fail(error,
                         pcm.errorString().isEmpty() ? QStringLiteral("the recording ended early") : pcm.errorString());
-        }
-        ok = file.write(piece) == piece.size();
+        ok = file.write(piece);
         left -= quint64(piece.size());
     }
     if (ok && bytes % 2 != 0)
-        ok = file.putChar('\0');
-    if (!ok || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(error, reason);
-    }
+        ok = file.write(QByteArray(1, '\0'));
+    if (!ok || !file.commit())
+        return fail(error, file.errorString());
     return true;
 }
 
