@@ -131,7 +131,10 @@ std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteAr
 QByteArray withTextChunks(const QByteArray& png, const QList<QPair<QByteArray, QByteArray>>& texts)
 {
     constexpr qsizetype headerEnd = signatureSize + frameSize + 13;
-    if (!isPng(png) || png.size() < headerEnd || png.mid(signatureSize + lengthSize, typeSize) != "IHDR")
+    // The text goes after a well-formed IHDR only: a header declaring another
+    // length would have the text land inside it.
+    if (!isPng(png) || png.size() < headerEnd || png.mid(signatureSize + lengthSize, typeSize) != "IHDR" ||
+        qFromBigEndian<quint32>(png.constData() + signatureSize) != 13)
         return {};
     QByteArray out = png.left(headerEnd);
     for (const auto& [key, value] : texts) {
