@@ -113,10 +113,7 @@ bool FileSystem::rename(const QString& from, const QString& to)
 {
     std::error_code failed;
     std::filesystem::rename(nativePath(from), nativePath(to), failed);
-    if (failed)
-        return false;
-    syncFolder(QFileInfo(to).path());
-    return true;
+    return !failed;
 }
 
 bool FileSystem::remove(const QString& path)
@@ -260,7 +257,7 @@ bool SafeFile::commit()
         cancel();
         return m_failed ? false : fail(QStringLiteral("the file is not open"));
     }
-    if (!fileSystem().sync(*m_file)) {
+    if (m_synced && !fileSystem().sync(*m_file)) {
         fail(m_file->error() != QFileDevice::NoError ? m_file->errorString()
                                                      : QStringLiteral("the file could not be saved to the disk"));
         cancel();
@@ -273,6 +270,8 @@ bool SafeFile::commit()
         cancel();
         return false;
     }
+    if (m_synced)
+        syncFolder(QFileInfo(m_destination).path());
     m_file->setAutoRemove(false);
     m_file.reset();
     return true;
@@ -347,7 +346,10 @@ bool remove(const QString& path)
 
 bool rename(const QString& from, const QString& to)
 {
-    return fileSystem().rename(from, to);
+    if (!fileSystem().rename(from, to))
+        return false;
+    syncFolder(QFileInfo(to).path());
+    return true;
 }
 
 bool makePath(const QString& path)

@@ -28,7 +28,8 @@ public:
     // Flushes what was written to `file` down to the disk.
     virtual bool sync(QFile& file);
     // Gives the file `from` the name `to`, replacing a file (or link) of that
-    // name in one step.
+    // name in one step. FileOps::rename() and SafeFile also make the new name
+    // itself survive a crash.
     virtual bool rename(const QString& from, const QString& to);
     // Deletes a file, or a link (never what it points to).
     virtual bool remove(const QString& path);
@@ -75,6 +76,10 @@ public:
     // The permissions the new file gets; by default those of the file it
     // replaces, or read-write for the owner and readable for others.
     void setPermissions(QFile::Permissions permissions);
+    // Whether commit() waits until the data and the new name are on the disk
+    // (the default). Off for files that are only a cache: after a crash such
+    // a file may be missing or empty, but never half old and half new.
+    void setSynced(bool synced) { m_synced = synced; }
     bool open();
     bool write(const char* data, qint64 size);
     bool write(const QByteArray& data) { return write(data.constData(), data.size()); }
@@ -91,6 +96,7 @@ private:
     std::unique_ptr<QTemporaryFile> m_file;
     QFile::Permissions m_permissions;
     bool m_permissionsSet = false;
+    bool m_synced = true;
     bool m_failed = false;
     QFile m_none; // what device() gives when nothing is open
     QString m_error;
