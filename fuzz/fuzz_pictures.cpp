@@ -1,5 +1,5 @@
-// The PNG chunk cleaner, the row-by-row palette PNG reader and the picture
-// scaling on arbitrary file bytes.
+// The PNG chunk cleaner, the palette PNG reader (row by row, and all at once
+// against row by row) and the picture scaling on arbitrary file bytes.
 //
 // Input: the first byte chooses the box the picture is scaled into and
 // whether its proportions are kept; the rest is the picture file.
@@ -12,6 +12,9 @@
 
 #include <QColor>
 #include <QVector>
+#include <QtEndian>
+
+#include <libdeflate.h>
 
 namespace {
 
@@ -19,6 +22,21 @@ namespace {
 // a few rows at a time; larger ones only through the scaling, which has a
 // budget of its own.
 constexpr qint64 directPixels = qint64(1) << 20;
+
+// `bytes` with the CRC of every whole chunk made right, so that changes to
+// the pixel data reach the decoders instead of failing the CRC check.
+QByteArray withCrcsFixed(QByteArray bytes)
+{
+    for (qsizetype at = 8; bytes.size() - at >= 12;) {
+        const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        if (length > quint64(bytes.size() - at - 12))
+            break;
+        const auto* typed = reinterpret_cast<const uchar*>(bytes.constData() + at + 4);
+        qToBigEndian(libdeflate_crc32(0, typed, size_t(length) + 4), bytes.data() + at + 8 + length);
+        at += 12 + qsizetype(length);
+    }
+    return bytes;
+}
 
 void readDirectly(const QByteArray& cleaned)
 {
@@ -33,12 +51,20 @@ void readDirectly(const QByteArray& cleaned)
         return;
     (void)reader.colorTable();
     constexpr int rowsAtOnce = 7; // not a divisor of typical heights: the last call is short
-    QVector<uchar> rows(qsizetype(size.width()) * rowsAtOnce);
-    for (int y = 0; y < size.height(); y += rowsAtOnce) {
-        if (!reader.readRows(rows.data(), size.width(), qMin(rowsAtOnce, size.height() - y)))
-            return;
-    }
-    (void)reader.finish();
+    const qsizetype width = size.width();
+    QVector<uchar> rows(width * size.height());
+    bool read = true;
+    for (int y = 0; read && y < size.height(); y += rowsAtOnce)
+        read = reader.readRows(rows.data() + y * width, width, qMin(rowsAtOnce, size.height() - y));
+    if (read)
+        (void)reader.finish();
+
+    // Decoded all at once, the same rows, or the same failure.
+    IndexedPngReader whole(cleaned);
+    FuzzSupport::require(whole.readHeader(), "the header reads again");
+    QVector<uchar> wholeRows(rows.size());
+    FuzzSupport::require(whole.readAllRows(wholeRows.data(), width) == read, "all at once fails as row by row");
+    FuzzSupport::require(!read || wholeRows == rows, "all at once gives the same rows");
 }
 
 } // namespace
@@ -55,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzSupport::require(removed >= 0 && cleaned.size() <= file.size(), "cleaning only removes chunks");
     FuzzSupport::require(PngChunks::isPng(cleaned) == PngChunks::isPng(file), "cleaning keeps the signature");
     readDirectly(cleaned);
+    readDirectly(withCrcsFixed(cleaned));
 
     const QString path = FuzzSupport::writeScratchFile(QStringLiteral("map.png"), file);
     int width = 1 + (choice & 0x3f);

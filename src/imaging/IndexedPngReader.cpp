@@ -2,12 +2,15 @@
 
 #include <QtEndian>
 
+#include <libdeflate.h>
 #include <png.h>
 
 #include <algorithm>
 #include <climits>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 // libpng reports errors by longjmp back to the setjmp of the call that failed.
 // The functions below that call setjmp hold only plain values and pointers
@@ -42,6 +45,95 @@ void readData(png_structp png, png_bytep out, size_t length)
     source->offset += length;
 }
 
+// The zlib stream that the run of IDAT chunks of `bytes` holds, each chunk's
+// CRC checked: false when a chunk is damaged or cut short, or there is none.
+bool imageData(const QByteArray& bytes, QByteArray& stream)
+{
+    qsizetype at = 8;
+    bool inData = false;
+    while (bytes.size() - at >= 12) {
+        const char* chunk = bytes.constData() + at;
+        const quint32 length = qFromBigEndian<quint32>(chunk);
+        if (length > quint64(bytes.size() - at - 12))
+            return false;
+        const bool isData = std::memcmp(chunk + 4, "IDAT", 4) == 0;
+        if (!isData && inData)
+            return true;
+        if (isData) {
+            const auto* typed = reinterpret_cast<const uchar*>(chunk + 4);
+            if (libdeflate_crc32(0, typed, size_t(length) + 4) != qFromBigEndian<quint32>(chunk + 8 + length))
+                return false;
+            stream.append(chunk + 8, qsizetype(length));
+            inData = true;
+        }
+        at += 12 + qsizetype(length);
+    }
+    return inData;
+}
+
+int paeth(int left, int up, int upLeft)
+{
+    const int p = left + up - upLeft;
+    const int toLeft = std::abs(p - left), toUp = std::abs(p - up), toUpLeft = std::abs(p - upLeft);
+    if (toLeft <= toUp && toLeft <= toUpLeft)
+        return left;
+    return toUp <= toUpLeft ? up : upLeft;
+}
+
+// Undoes the PNG filter of each row of `data` in place: rows of a filter
+// byte and `rowBytes` bytes, one byte per pixel step (palette pictures).
+// False on a filter type that does not exist.
+bool unfilter(uchar* data, qsizetype rowBytes, int rows)
+{
+    const std::vector<uchar> zeros(size_t(rowBytes), 0);
+    const uchar* up = zeros.data();
+    for (int y = 0; y < rows; ++y) {
+        uchar* row = data + y * (rowBytes + 1) + 1;
+        switch (row[-1]) {
+        case 0:
+            break;
+        case 1:
+            for (qsizetype x = 1; x < rowBytes; ++x)
+                row[x] = uchar(row[x] + row[x - 1]);
+            break;
+        case 2:
+            for (qsizetype x = 0; x < rowBytes; ++x)
+                row[x] = uchar(row[x] + up[x]);
+            break;
+        case 3:
+            row[0] = uchar(row[0] + up[0] / 2);
+            for (qsizetype x = 1; x < rowBytes; ++x)
+                row[x] = uchar(row[x] + (row[x - 1] + up[x]) / 2);
+            break;
+        case 4:
+            row[0] = uchar(row[0] + up[0]);
+            for (qsizetype x = 1; x < rowBytes; ++x)
+                row[x] = uchar(row[x] + paeth(row[x - 1], up[x], up[x - 1]));
+            break;
+        default:
+            return false;
+        }
+        up = row;
+    }
+    return true;
+}
+
+// Puts `colors` into one index per byte, as readRows() gives them.
+void unpack(const uchar* packed, uchar* out, int width, int bitDepth, int colors)
+{
+    if (bitDepth == 8) {
+        std::memcpy(out, packed, size_t(width));
+    } else {
+        const int perByte = 8 / bitDepth, mask = (1 << bitDepth) - 1;
+        for (int x = 0; x < width; ++x)
+            out[x] = uchar(packed[x / perByte] >> (8 - bitDepth * (x % perByte + 1)) & mask);
+    }
+    if (colors < 256) {
+        for (int x = 0; x < width; ++x)
+            out[x] = out[x] < colors ? out[x] : 0;
+    }
+}
+
 } // namespace
 
 struct IndexedPngReader::State {
@@ -50,6 +142,7 @@ struct IndexedPngReader::State {
     png_infop info = nullptr;
     bool spent = false;
     int rowsRead = 0;
+    int bitDepth = 0;
     QSize size;
     QList<QRgb> colors;
 
@@ -136,6 +229,10 @@ IndexedPngReader::IndexedPngReader(const QByteArray& bytes)
         return;
     }
     png_set_read_fn(m_state->png, &m_state->source, readData);
+    // Every IDAT chunk's CRC already guards the compressed bytes; the zlib
+    // stream's own Adler-32 over the decoded bytes would only check them a
+    // second time, at a tenth of the decoding time.
+    png_set_option(m_state->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
 }
 
 IndexedPngReader::~IndexedPngReader()
@@ -155,6 +252,7 @@ bool IndexedPngReader::readHeader()
         return false;
     }
     m_state->size = QSize(int(header.width), int(header.height));
+    m_state->bitDepth = header.bitDepth;
     // The colour table as Qt's PNG reader builds it: one entry per palette
     // colour, with the alpha of tRNS where it gives one.
     m_state->colors.clear();
@@ -197,6 +295,37 @@ bool IndexedPngReader::readRows(uchar* rows, qsizetype bytesPerLine, int count)
         }
     }
     return true;
+}
+
+bool IndexedPngReader::readAllRows(uchar* rows, qsizetype bytesPerLine)
+{
+    if (m_state->spent || m_state->size.isEmpty() || bytesPerLine < m_state->size.width() || m_state->rowsRead > 0)
+        return false;
+    const int width = m_state->size.width(), height = m_state->size.height();
+    const qsizetype rowBytes = (qsizetype(width) * m_state->bitDepth + 7) / 8;
+    const qint64 inflated = qint64(rowBytes + 1) * height;
+    QByteArray stream;
+    if (inflated <= wholeLimit && imageData(m_state->source.bytes, stream)) {
+        std::vector<uchar> data(static_cast<size_t>(inflated));
+        libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+        const bool inflatedWhole =
+            inflater && libdeflate_zlib_decompress(inflater, stream.constData(), size_t(stream.size()), data.data(),
+                                                   data.size(), nullptr) == LIBDEFLATE_SUCCESS;
+        if (inflater)
+            libdeflate_free_decompressor(inflater);
+        if (inflatedWhole && unfilter(data.data(), rowBytes, height)) {
+            const int colors = int(m_state->colors.size());
+            for (int y = 0; y < height; ++y)
+                unpack(data.data() + y * (rowBytes + 1) + 1, rows + y * bytesPerLine, width, m_state->bitDepth, colors);
+            m_state->rowsRead = height;
+            m_state->spent = true;
+            return true;
+        }
+    }
+    // What the one-piece decoding refuses, libpng decides on.
+    const bool read = readRows(rows, bytesPerLine, height);
+    m_state->spent = true;
+    return read;
 }
 
 bool IndexedPngReader::finish()

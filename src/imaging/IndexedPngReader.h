@@ -40,6 +40,14 @@ public:
     // bytes (at least the width). False when the data is damaged or cut
     // short; the reader is then spent and every later call fails.
     bool readRows(uchar* rows, qsizetype bytesPerLine, int count);
+    // Decodes all the rows (none may have been read yet) into `rows`, as
+    // readRows() would, but inflates the pixel data in one piece with
+    // libdeflate, several times faster than row by row; a picture whose data
+    // that refuses (or one of over `wholeLimit` bytes of it) is read row by
+    // row instead, so the outcome is always readRows()'s. The reader is spent
+    // afterwards: finish() fails.
+    bool readAllRows(uchar* rows, qsizetype bytesPerLine);
+    static constexpr qint64 wholeLimit = qint64(64) << 20;
     // Reads what follows the pixel data up to IEND; false when that is
     // damaged or missing.
     bool finish();

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -47,6 +48,44 @@ QImage decode(const QByteArray& png, int rowsAtOnce)
     return reader.finish() ? picture : QImage();
 }
 
+// The rows of `png` decoded all at once; a null image when that fails.
+QImage decodeWhole(const QByteArray& png)
+{
+    IndexedPngReader reader(png);
+    if (!reader.readHeader())
+        return {};
+    QImage picture(reader.size(), QImage::Format_Indexed8);
+    picture.setColorTable(reader.colorTable());
+    return reader.readAllRows(picture.bits(), picture.bytesPerLine()) ? picture : QImage();
+}
+
+// `png` with its pixel data, zlib stream `stream`, split into IDAT chunks of
+// `piece` bytes.
+QByteArray withImageData(const QByteArray& png, const QByteArray& stream, int piece)
+{
+    const qsizetype idat = png.indexOf("IDAT") - 4, end = png.indexOf("IEND") - 4;
+    QByteArray out = png.left(idat);
+    for (qsizetype at = 0; at < stream.size(); at += piece)
+        out += TestMaps::chunk("IDAT", stream.mid(at, piece));
+    return out + png.mid(end);
+}
+
+QByteArray imageStream(const QByteArray& png)
+{
+    const qsizetype idat = png.indexOf("IDAT");
+    return png.mid(idat + 4, qFromBigEndian<quint32>(png.constData() + idat - 4));
+}
+
+bool sameRows(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.colorTable() != b.colorTable())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width())) != 0)
+            return false;
+    return true;
+}
+
 } // namespace
 
 class IndexedPngReaderTest : public QObject {
@@ -55,6 +94,8 @@ class IndexedPngReaderTest : public QObject {
 private slots:
     void decodesAsQtDoes_data();
     void decodesAsQtDoes();
+    void damagedDataFailsAllAtOnceAsRowByRow_data();
+    void damagedDataFailsAllAtOnceAsRowByRow();
 };
 
 void IndexedPngReaderTest::decodesAsQtDoes_data()
@@ -78,6 +119,10 @@ void IndexedPngReaderTest::decodesAsQtDoes_data()
     QTest::newRow("4 bits, odd width") << TestMaps::palettePng(indexedPicture(QSize(37, 9), 16, true), 4) << true;
     QTest::newRow("2 bits, odd width") << TestMaps::palettePng(indexedPicture(QSize(37, 9), 4), 2) << true;
     QTest::newRow("indexes beyond the palette") << TestMaps::palettePng(shortPalette, 4) << true;
+    for (int bits : {2, 4, 8})
+        QTest::addRow("every filter, %d bits", bits)
+            << TestMaps::palettePng(indexedPicture(QSize(37, 11), 4), bits, -1) << true;
+    QTest::newRow("pixel data in many chunks") << withImageData(eightBit, imageStream(eightBit), 5) << true;
     QTest::newRow("one pixel") << TestMaps::palettePng(indexedPicture(QSize(1, 1), 1), 8) << true;
     QTest::newRow("1 bit") << TestMaps::palettePng(indexedPicture(QSize(9, 5), 2), 1) << false;
     QTest::newRow("interlaced") << withHeaderByte(eightBit, 12, 1) << false;
@@ -97,15 +142,43 @@ void IndexedPngReaderTest::decodesAsQtDoes()
     const QImage expected = QImage::fromData(png, "PNG");
     QVERIFY(!expected.isNull());
     QCOMPARE(expected.format(), QImage::Format_Indexed8);
-    for (int rowsAtOnce : {1, 4, 1000}) {
-        const QImage decoded = decode(png, rowsAtOnce);
-        QVERIFY(!decoded.isNull());
-        QCOMPARE(decoded.size(), expected.size());
-        QCOMPARE(decoded.colorTable(), expected.colorTable());
-        for (int y = 0; y < expected.height(); ++y)
-            QVERIFY2(std::memcmp(decoded.constScanLine(y), expected.constScanLine(y), size_t(expected.width())) == 0,
-                     qPrintable(QStringLiteral("row %1").arg(y)));
-    }
+    for (int rowsAtOnce : {1, 4, 1000})
+        QVERIFY2(sameRows(decode(png, rowsAtOnce), expected), qPrintable(QString::number(rowsAtOnce)));
+    QVERIFY(sameRows(decodeWhole(png), expected));
+}
+
+void IndexedPngReaderTest::damagedDataFailsAllAtOnceAsRowByRow_data()
+{
+    QTest::addColumn<QByteArray>("png");
+    QTest::addColumn<bool>("decodes");
+    const QByteArray png = TestMaps::palettePng(indexedPicture(QSize(23, 7), 16), 8, -1);
+    const QByteArray stream = imageStream(png);
+    QByteArray badCrc = png;
+    badCrc[badCrc.indexOf("IEND") - 9] ^= 1; // the last byte of IDAT's CRC
+    // The rows as stored (7 of a filter byte and 23 pixels), the fourth with
+    // a filter type that does not exist.
+    QByteArray rows = qUncompress(QByteArray::fromRawData("\0\0\0\xa8", 4) + stream);
+    rows[3 * 24] = 7;
+    QTest::newRow("IDAT's CRC wrong") << badCrc << false;
+    QTest::newRow("stream cut short") << withImageData(png, stream.left(stream.size() / 2), 1 << 20) << false;
+    QTest::newRow("no filter type 7") << withImageData(png, qCompress(rows).mid(4), 1 << 20) << false;
+    QTest::newRow("more data than the rows")
+        << withImageData(png, qCompress(rows + QByteArray(30, '\1')).mid(4), 9) << false;
+}
+
+void IndexedPngReaderTest::damagedDataFailsAllAtOnceAsRowByRow()
+{
+    QFETCH(QByteArray, png);
+    QFETCH(bool, decodes);
+    IndexedPngReader reader(png);
+    QVERIFY(reader.readHeader());
+    QImage rowByRow(reader.size(), QImage::Format_Indexed8);
+    rowByRow.setColorTable(reader.colorTable());
+    QCOMPARE(reader.readRows(rowByRow.bits(), rowByRow.bytesPerLine(), rowByRow.height()), decodes);
+    const QImage whole = decodeWhole(png);
+    QCOMPARE(!whole.isNull(), decodes);
+    if (decodes)
+        QVERIFY(sameRows(whole, rowByRow));
 }
 
 QTEST_GUILESS_MAIN(IndexedPngReaderTest)

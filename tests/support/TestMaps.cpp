@@ -110,7 +110,26 @@ QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, c
     return png.left(headerEnd) + chunk(type, data) + png.mid(headerEnd);
 }
 
-QByteArray palettePng(const QImage& indexed, int bitDepth)
+namespace {
+
+// `row` (packed pixels) with PNG filter `type` applied against `up`.
+QByteArray filtered(const QByteArray& row, const QByteArray& up, int type)
+{
+    QByteArray out(1, char(type));
+    for (qsizetype x = 0; x < row.size(); ++x) {
+        const int left = x > 0 ? uchar(row[x - 1]) : 0, above = uchar(up[x]), aboveLeft = x > 0 ? uchar(up[x - 1]) : 0;
+        const int p = left + above - aboveLeft;
+        const int pa = std::abs(p - left), pb = std::abs(p - above), pc = std::abs(p - aboveLeft);
+        const int predicted[] = {0, left, above, (left + above) / 2,
+                                 pa <= pb && pa <= pc ? left : (pb <= pc ? above : aboveLeft)};
+        out += char(uchar(row[x]) - predicted[type]);
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray palettePng(const QImage& indexed, int bitDepth, int filter)
 {
     QByteArray header = bigEndian(quint32(indexed.width())) + bigEndian(quint32(indexed.height()));
     header += char(bitDepth);
@@ -130,15 +149,18 @@ QByteArray palettePng(const QImage& indexed, int bitDepth)
     }
     QByteArray raw;
     const int perByte = 8 / bitDepth;
+    QByteArray up(indexed.width() / perByte + 1, '\0');
     for (int y = 0; y < indexed.height(); ++y) {
-        raw += '\0'; // filter type None
+        QByteArray row;
         const uchar* line = indexed.constScanLine(y);
         for (int x = 0; x < indexed.width(); x += perByte) {
             uchar packed = 0;
             for (int k = 0; k < perByte; ++k)
                 packed |= uchar((x + k < indexed.width() ? line[x + k] : 0) << (8 - bitDepth * (k + 1)));
-            raw += char(packed);
+            row += char(packed);
         }
+        raw += filtered(row, up, filter >= 0 ? filter : y % 5);
+        up = row;
     }
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png += chunk("IHDR", header) + chunk("PLTE", palette);

@@ -32,7 +32,9 @@ QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, c
 // `indexed` (Format_Indexed8, every index below 2^bitDepth) encoded by hand
 // as a palette PNG of `bitDepth` bits (1, 2, 4 or 8) per pixel: PLTE from its
 // colour table, tRNS when a colour is not opaque, one IDAT, IEND.
-QByteArray palettePng(const QImage& indexed, int bitDepth);
+// `filter` is the PNG filter type of every row (0 to 4), or -1 for each row
+// a different one in turn.
+QByteArray palettePng(const QImage& indexed, int bitDepth, int filter = 0);
 
 // A payload shaped like the game's level description.
 QByteArray levelData();

@@ -51,11 +51,13 @@ QSize pictureSize(const QString& file)
 }
 
 // A palette map shrunk to `target`: its pixels are first averaged over whole
-// blocks of k x k, straight from the palette indices as they are decoded
-// (most of the work, in one pass, without a full-size copy), down to at
-// least twice the target's size; the picture scaler then makes the last,
-// high-quality step. Transparent colours show white, as in the preview. A
-// null image when the map cannot be decoded.
+// blocks of k x k, straight from the palette indices (most of the work, in
+// one pass), down to at least twice the target's size; the picture scaler
+// then makes the last, high-quality step. Transparent colours show white, as
+// in the preview. The indices of a map of usual size are decoded all at once,
+// which is the fastest; those of a very large one a strip of k rows at a
+// time, so that it never needs a full-size copy. A null image when the map
+// cannot be decoded.
 QImage shrinkIndexed(const QByteArray& bytes, QSize target)
 {
     IndexedPngReader reader(bytes);
@@ -80,15 +82,19 @@ QImage shrinkIndexed(const QByteArray& bytes, QSize target)
     QImage blocks(outWidth, outHeight, QImage::Format_RGB32);
     if (blocks.isNull())
         return {};
-    std::vector<uchar> rows(size_t(width) * size_t(k));
+    const bool whole = qint64(width) * size.height() <= IndexedPngReader::wholeLimit;
+    std::vector<uchar> rows(size_t(width) * size_t(whole ? size.height() : k));
+    if (whole && !reader.readAllRows(rows.data(), width))
+        return {};
     std::vector<quint64> sums(static_cast<size_t>(outWidth));
     for (int y = 0; y < outHeight; ++y) {
         const int count = std::min(k, size.height() - y * k);
-        if (!reader.readRows(rows.data(), width, count))
+        if (!whole && !reader.readRows(rows.data(), width, count))
             return {};
+        const uchar* strip = rows.data() + (whole ? size_t(y) * size_t(k) * size_t(width) : 0);
         std::fill(sums.begin(), sums.end(), 0);
         for (int r = 0; r < count; ++r) {
-            const uchar* row = rows.data() + size_t(r) * size_t(width);
+            const uchar* row = strip + size_t(r) * size_t(width);
             quint64* sum = sums.data();
             for (int x0 = 0; x0 < width; x0 += k, ++sum) {
                 quint64 block = 0;
@@ -149,8 +155,11 @@ void write(const QString& path, const QImage& picture, const QByteArray& uri, co
     }
     // Through a temporary file of the same folder, renamed over the old one:
     // a reader sees the old thumbnail or the new one, never half of one.
+    // A cache: a thumbnail lost in a crash is simply made again, so it does
+    // not wait for the disk.
     FileOps::SafeFile out(path);
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    out.setSynced(false);
     if (out.open() && out.write(png))
         out.commit();
 }
