@@ -229,6 +229,13 @@ IndexedPngReader::IndexedPngReader(const QByteArray& bytes)
         return;
     }
     png_set_read_fn(m_state->png, &m_state->source, readData);
+    // Only the header, palette, tRNS and pixel data are used here: every
+    // other chunk is stepped over unread. Read, a text chunk gets a buffer of
+    // its declared length first, so a few bytes that declare one of a
+    // gigabyte would cost a gigabyte and seconds before failing.
+    static const png_byte unused[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0"
+                                     "sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(m_state->png, PNG_HANDLE_CHUNK_NEVER, unused, int(sizeof unused / 5));
     // Every IDAT chunk's CRC already guards the compressed bytes; the zlib
     // stream's own Adler-32 over the decoded bytes would only check them a
     // second time, at a tenth of the decoding time.
