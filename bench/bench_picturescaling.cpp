@@ -65,10 +65,8 @@ double psnr(const QImage& a, const QImage& b)
 
 QImage renderPreview(const QString& file)
 {
-    int width = previewSize.width();
-    int height = previewSize.height();
     const PictureScaling::PictureResult result =
-        PictureScaling::loadPictureResized(file, width, height, Qt::white, false);
+        PictureScaling::loadPictureResized(file, previewSize, Qt::white, false);
     if (!result.ok())
         std::fprintf(stderr, "%s\n", qPrintable(result.error().description));
     return result.picture();

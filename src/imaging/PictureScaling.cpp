@@ -38,12 +38,12 @@ qint64 decodedBytesPerPixel(QImage::Format format)
 }
 
 // The size of the finished picture: the picture's own size when either
-// dimension asked is -1, otherwise the size asked (checked by Plan::fits()).
-QSize requestedSize(int width, int height, QSize imageSize)
+// dimension wanted is -1, otherwise the size wanted (checked by Plan::fits()).
+QSize requestedSize(QSize wanted, QSize imageSize)
 {
-    if (width == -1 || height == -1)
+    if (wanted.width() == -1 || wanted.height() == -1)
         return imageSize;
-    return QSize(width, height);
+    return wanted;
 }
 
 using Cancelled = std::function<bool()>;
@@ -81,8 +81,8 @@ struct Plan {
     QSize box;    // the finished picture
     QRect target; // where the picture is drawn in it
 
-    Plan(QSize imageSize, int width, int height, bool keepProportions)
-        : box(requestedSize(width, height, imageSize))
+    Plan(QSize imageSize, QSize wanted, bool keepProportions)
+        : box(requestedSize(wanted, imageSize))
         , target(box.isEmpty() ? QRect() : drawRect(imageSize, box, keepProportions))
     {
     }
@@ -138,13 +138,13 @@ QImage compose(const QImage& image, const Plan& plan, const QColor& background,
 
 // A palette PNG (the game's maps): decoded row by row on this thread while the
 // resampler's helper thread already resamples the rows that are there.
-QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height,
-                        const QColor& background, bool keepProportions, const Cancelled& cancelled)
+QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize wanted, const QColor& background,
+                        bool keepProportions, const Cancelled& cancelled)
 {
     IndexedPngReader reader(bytes);
     if (!reader.readHeader())
         return {};
-    const Plan plan(reader.size(), width, height, keepProportions);
+    const Plan plan(reader.size(), wanted, keepProportions);
     BicubicResampler::Options options;
     options.cancelled = cancelled;
     if (!plan.fits(fileBytes, reader.size(), 1, &options.memoryLimit))
@@ -178,15 +178,12 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize& size, 
             return {};
         options.fill = nullptr;
     }
-    QImage picture = compose(indexed, plan, background, options);
-    if (!picture.isNull())
-        size = plan.box;
-    return picture;
+    return compose(indexed, plan, background, options);
 }
 
 // Any other picture: decoded whole by Qt, then resampled.
-QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width, int height, const QColor& background,
-                     bool keepProportions, const Cancelled& cancelled)
+QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize wanted, const QColor& background, bool keepProportions,
+                     const Cancelled& cancelled)
 {
     QImage image;
     {
@@ -195,7 +192,7 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width
         QImageReader reader(&buffer);
         reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
         const QSize declared = reader.size();
-        if (declared.isValid() && !Plan(declared, width, height, keepProportions)
+        if (declared.isValid() && !Plan(declared, wanted, keepProportions)
                                        .fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat())))
             return {};
         image = reader.read();
@@ -204,15 +201,12 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize& size, int width
     if (image.isNull() || isCancelled(cancelled))
         return {};
 
-    const Plan plan(image.size(), width, height, keepProportions);
+    const Plan plan(image.size(), wanted, keepProportions);
     BicubicResampler::Options options;
     options.cancelled = cancelled;
     if (!plan.fits(0, image.size(), (image.depth() + 7) / 8, &options.memoryLimit))
         return {};
-    QImage picture = compose(image, plan, background, options);
-    if (!picture.isNull())
-        size = plan.box;
-    return picture;
+    return compose(image, plan, background, options);
 }
 
 // The whole file, read a piece at a time so that a large file on a slow disk
@@ -232,7 +226,7 @@ QByteArray readAll(QFile& f, qint64 size, const Cancelled& cancelled)
     return bytes;
 }
 
-QImage render(const QString& file, QSize& size, int width, int height, const QColor& background, bool keepProportions,
+QImage render(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
               const Cancelled& cancelled)
 {
     const QFileInfo info(file);
@@ -248,8 +242,8 @@ QImage render(const QString& file, QSize& size, int width, int height, const QCo
     const qint64 fileBytes = bytes.size();
     PngChunks::stripForeignChunks(bytes);
     if (IndexedPngReader::canRead(bytes))
-        return renderIndexedPng(bytes, fileBytes, size, width, height, background, keepProportions, cancelled);
-    return renderDecoded(bytes, fileBytes, size, width, height, background, keepProportions, cancelled);
+        return renderIndexedPng(bytes, fileBytes, wanted, background, keepProportions, cancelled);
+    return renderDecoded(bytes, fileBytes, wanted, background, keepProportions, cancelled);
 }
 
 } // namespace
@@ -302,21 +296,18 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions)
     return QRect(roundHalfEven((boxSize.width() - w) / 2.0), roundHalfEven((boxSize.height() - h) / 2.0), w, h);
 }
 
-PictureResult loadPictureResized(const QString& file, int& width, int& height, const QColor& background,
-                                 bool keepProportions, const std::function<bool()>& cancelled)
+PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
+                                 const std::function<bool()>& cancelled)
 {
     Q_UNUSED(allocationLimitSet);
-    QSize size;
     QImage picture;
     try {
-        picture = render(file, size, width, height, background, keepProportions, cancelled);
+        picture = render(file, wanted, background, keepProportions, cancelled);
     } catch (const std::bad_alloc&) {
         picture = QImage();
     }
     if (picture.isNull())
         return PictureError::loading(file);
-    width = size.width();
-    height = size.height();
     return picture;
 }
 

@@ -17,8 +17,7 @@
 // finished picture to the window:
 //
 //     auto future = QtConcurrent::run([file, size] {
-//         int width = size.width(), height = size.height();
-//         return PictureScaling::loadPictureResized(file, width, height, Qt::white, false);
+//         return PictureScaling::loadPictureResized(file, size, Qt::white, false);
 //     });
 //     // ... when the future has finished, on the GUI thread:
 //     const PictureScaling::PictureResult result = future.result();
@@ -75,7 +74,8 @@ public:
 
     bool ok() const { return !m_picture.isNull(); }
     explicit operator bool() const { return ok(); }
-    // The picture, Format_RGB32 (opaque); null when !ok().
+    // The picture, Format_RGB32 (opaque), of the size it was rendered at;
+    // null when !ok().
     const QImage& picture() const { return m_picture; }
     // The error; number 0 and empty texts when ok().
     const PictureError& error() const { return m_error; }
@@ -97,25 +97,24 @@ int roundHalfEven(double value);
 QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions);
 
 // Loads `file` (any format Qt reads, by content; PNG maps with the game's own
-// level chunk included) and renders it into a picture of `width` x `height`
-// pixels filled with `background` (its alpha is ignored), stretched or fitted
-// as drawRect() says, resampled with a high-quality bicubic filter.
-// Transparent parts of the picture show the background.
+// level chunk included) and renders it into a picture of `wanted` pixels
+// filled with `background` (its alpha is ignored), stretched or fitted as
+// drawRect() says, resampled with a high-quality bicubic filter. Transparent
+// parts of the picture show the background.
 //
-// `width` and `height` are in/out: when either is -1, both are set to the
-// picture's own size, and the picture is returned at that size. Otherwise they
-// are left as they are.
+// When either side of `wanted` is -1, the picture comes at its own size; the
+// result's picture().size() tells the size it came at.
 //
-// Fails with PictureError::loading(file), leaving `width` and `height`
-// untouched, when the file is missing, not a regular file, unreadable, not a
-// picture, damaged or truncated, when the requested size is not positive, or
-// when the picture or the requested size would need more than memoryBudget.
+// Fails with PictureError::loading(file) when the file is missing, not a
+// regular file, unreadable, not a picture, damaged or truncated, when the
+// requested size is not positive, or when the picture or the requested size
+// would need more than memoryBudget.
 //
 // `cancelled`, when given, is asked again and again while the file is read,
 // decoded and resampled (from more than one thread: it must be thread-safe);
 // once it returns true the call gives up soon and fails with the same error.
 // A caller whose picture is no longer wanted so never waits for all of it.
-PictureResult loadPictureResized(const QString& file, int& width, int& height, const QColor& background,
-                                 bool keepProportions, const std::function<bool()>& cancelled = {});
+PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
+                                 const std::function<bool()>& cancelled = {});
 
 } // namespace PictureScaling

@@ -43,6 +43,11 @@
 namespace {
 
 constexpr int twipsPerPixel = 15;
+
+// Where the window's controls lie. The panel along the top stays where it is;
+// the grid, the search row above it and the details below it follow the
+// window's size.
+namespace Layout {
 // The grid takes the window's width less 150 twips and its height less 2250.
 constexpr int gridWidthMargin = 150 / twipsPerPixel;
 constexpr int gridHeightMargin = 2250 / twipsPerPixel;
@@ -51,6 +56,60 @@ constexpr int gridTop = gridHeightMargin - 5;
 // The details of the selected game lie under the grid.
 constexpr int detailsHeight = 200;
 constexpr int detailsGap = 6;
+
+constexpr QSize minimumSize(800, 360 + detailsHeight + detailsGap);
+constexpr QSize startSize(800, 560 + detailsHeight + detailsGap);
+
+// The row along the top: the control panel with its six buttons, the folders
+// with Go, the army picture, and the date format and selected game.
+constexpr int panelTop = 26;
+constexpr QRect controlPanel(gridLeft, panelTop, 372, 88);
+constexpr QRect controlCaption(6, 3, 200, 16); // in the control panel
+constexpr QRect controlButton(int column, int row)
+{
+    return QRect(6 + column * 120, 24 + row * 30, 116, 24);
+}
+constexpr QRect foldersCaption(384, panelTop, 120, 16);
+constexpr QRect folderPick(384, panelTop + 16, 120, 72);
+constexpr QRect go(508, panelTop + 16, 34, 72);
+constexpr QRect army(546, panelTop, 70, 88);
+constexpr int rightColumn = 620;
+constexpr QRect dateCaption(rightColumn, panelTop, 174, 16);
+constexpr QRect dateChooser(rightColumn, panelTop + 16, 174, 22);
+constexpr int dateListWidth = 240; // the chooser's drop-down list, at least
+constexpr QRect selectedFile(rightColumn, panelTop + 42, 174, 20);
+constexpr QRect selectedFolder(rightColumn, panelTop + 66, 174, 20);
+constexpr QRect warning(gridLeft, panelTop + 90, 190, 28);
+
+// The populating text, until the first resize lays it over the whole window.
+constexpr QRect populating(0, 0, 10, 10);
+
+// The SORT labels stand over their columns' headers, just above the grid
+// (placeSortLabels() moves them there).
+constexpr QRect sortLabel(0, 0, 48, 18);
+constexpr int sortLabelAboveGrid = 2;
+
+constexpr QRect grid(QSize window)
+{
+    return QRect(gridLeft, gridTop, window.width() - gridWidthMargin,
+                 window.height() - gridHeightMargin - detailsHeight - detailsGap);
+}
+constexpr QRect details(const QRect& gridRect)
+{
+    return QRect(gridRect.x(), gridRect.y() + gridRect.height() + detailsGap, gridRect.width(), detailsHeight);
+}
+// The search box fills the width the count beside it leaves.
+constexpr int searchLeft = 420;
+constexpr int searchCountWidth = 130;
+constexpr QRect search(QSize window)
+{
+    return QRect(searchLeft, gridTop - 22, qMax(120, window.width() - searchLeft - searchCountWidth - gridLeft), 20);
+}
+constexpr QRect searchCount(const QRect& searchBox)
+{
+    return QRect(searchBox.right() + 6, searchBox.y(), searchCountWidth, 20);
+}
+} // namespace Layout
 
 const QString kExportTitle = QStringLiteral("Export to Zip");
 
@@ -103,7 +162,7 @@ GamesWindow::GamesWindow(AppContext& context)
     waiting->setObjectName(QStringLiteral("lblPopulating"));
     waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     waiting->setAlignment(Qt::AlignCenter);
-    waiting->setGeometry(0, 0, 10, 10);
+    waiting->setGeometry(Layout::populating);
 
     m_fillTimer = new QTimer(this);
     m_fillTimer->setObjectName(QStringLiteral("Timer1"));
@@ -117,8 +176,8 @@ GamesWindow::GamesWindow(AppContext& context)
     m_timDelete->setInterval(context.intervals().tempDeleteRetry);
     connect(m_timDelete, &QTimer::timeout, this, &GamesWindow::timDeleteTimer);
 
-    setMinimumSize(800, 360 + detailsHeight + detailsGap);
-    resize(800, 560 + detailsHeight + detailsGap);
+    setMinimumSize(Layout::minimumSize);
+    resize(Layout::startSize);
 }
 
 void GamesWindow::buildMenus()
@@ -165,17 +224,16 @@ ClickLabel* GamesWindow::addButton(QWidget* parent, const QString& name, const Q
 
 void GamesWindow::buildControlPanel()
 {
-    const int top = 26;
     m_controlPanel = new ClickFrame(this);
     m_controlPanel->setObjectName(QStringLiteral("Frame2"));
     m_controlPanel->setFrameShape(QFrame::Box);
-    m_controlPanel->setGeometry(gridLeft, top, 372, 88);
+    m_controlPanel->setGeometry(Layout::controlPanel);
     connect(m_controlPanel, &ClickFrame::mouseMoved, m_buttonHighlight, &HoverGroup::clear);
     auto* caption = new QLabel(QStringLiteral("Control Panel"), m_controlPanel);
     caption->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    caption->setGeometry(6, 3, 200, 16);
+    caption->setGeometry(Layout::controlCaption);
 
-    auto at = [](int column, int row) { return QRect(6 + column * 120, 24 + row * 30, 116, 24); };
+    const auto at = Layout::controlButton;
     m_cmdView = addButton(m_controlPanel, QStringLiteral("cmdView"), QStringLiteral("View Game"), at(0, 0));
     m_cmdDelete = addButton(m_controlPanel, QStringLiteral("cmdDelete"), QStringLiteral("Delete Game"), at(1, 0));
     m_cmdMove = addButton(m_controlPanel, QStringLiteral("cmdMove"), QStringLiteral("Move File"), at(2, 0));
@@ -192,41 +250,40 @@ void GamesWindow::buildControlPanel()
     auto* folders = new QLabel(QStringLiteral("Folders"), this);
     folders->setObjectName(QStringLiteral("lblFolders"));
     folders->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    folders->setGeometry(384, top, 120, 16);
+    folders->setGeometry(Layout::foldersCaption);
     m_lstFolderPick = new QListWidget(this);
     m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
-    m_lstFolderPick->setGeometry(384, top + 16, 120, 72);
+    m_lstFolderPick->setGeometry(Layout::folderPick);
     m_lstFolderPick->setMouseTracking(true);
     m_lstFolderPick->viewport()->setMouseTracking(true);
     m_lstFolderPick->viewport()->installEventFilter(this);
-    m_cmdGo = addButton(this, QStringLiteral("cmdGo"), QStringLiteral("GO"), QRect(508, top + 16, 34, 72));
+    m_cmdGo = addButton(this, QStringLiteral("cmdGo"), QStringLiteral("GO"), Layout::go);
     m_cmdGo->setToolTip(QStringLiteral("Show the games of the picked folder"));
     connect(m_cmdGo, &ClickLabel::clicked, this, &GamesWindow::fillOneFolder);
 
     m_imgArmy = new QLabel(this);
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
     m_imgArmy->setAlignment(Qt::AlignCenter);
-    m_imgArmy->setGeometry(546, top, 70, 88);
+    m_imgArmy->setGeometry(Layout::army);
     m_imgArmy->setMouseTracking(true);
     m_imgArmy->installEventFilter(this);
 
-    const int right = 620;
     auto* formatLabel = new QLabel(QStringLiteral("Date format"), this);
-    formatLabel->setGeometry(right, top, 174, 16);
+    formatLabel->setGeometry(Layout::dateCaption);
     m_dateChooser = new QComboBox(this);
     m_dateChooser->setObjectName(QStringLiteral("List1"));
-    m_dateChooser->setGeometry(right, top + 16, 174, 22);
+    m_dateChooser->setGeometry(Layout::dateChooser);
     m_dateChooser->setToolTip(QStringLiteral("How the Date column shows the dates"));
-    m_dateChooser->view()->setMinimumWidth(240);
+    m_dateChooser->view()->setMinimumWidth(Layout::dateListWidth);
     m_txtFile = new QLineEdit(this);
     m_txtFile->setObjectName(QStringLiteral("txtFile"));
     m_txtFile->setReadOnly(true);
     m_txtFile->setPlaceholderText(QStringLiteral("No game selected"));
-    m_txtFile->setGeometry(right, top + 42, 174, 20);
+    m_txtFile->setGeometry(Layout::selectedFile);
     m_txtFolder = new QLineEdit(this);
     m_txtFolder->setObjectName(QStringLiteral("txtFolder"));
     m_txtFolder->setReadOnly(true);
-    m_txtFolder->setGeometry(right, top + 66, 174, 20);
+    m_txtFolder->setGeometry(Layout::selectedFolder);
 
     m_warning = new QLabel(
         QStringLiteral("Warning: If you rename any of your game files, they will not appear correctly in the grid."),
@@ -234,7 +291,7 @@ void GamesWindow::buildControlPanel()
     m_warning->setObjectName(QStringLiteral("lblWarning"));
     m_warning->setWordWrap(true);
     m_warning->setFont(designFont(QStringLiteral("Verdana"), 6));
-    m_warning->setGeometry(gridLeft, top + 90, 190, 28);
+    m_warning->setGeometry(Layout::warning);
 }
 
 void GamesWindow::buildGrid()
@@ -285,7 +342,7 @@ void GamesWindow::buildGrid()
 
     const char* names[3] = {"cmdSort1", "cmdSort2", "cmdSort3"};
     for (int i = 0; i < 3; ++i) {
-        m_cmdSort[size_t(i)] = addButton(this, QLatin1String(names[i]), QStringLiteral("SORT"), QRect(0, 0, 48, 18));
+        m_cmdSort[size_t(i)] = addButton(this, QLatin1String(names[i]), QStringLiteral("SORT"), Layout::sortLabel);
         m_cmdSort[size_t(i)]->setProperty("tag", QStringLiteral("1"));
         connect(m_cmdSort[size_t(i)], &ClickLabel::clicked, this, [this, i] { sortLabelClicked(i); });
     }
@@ -452,7 +509,8 @@ void GamesWindow::placeSortLabels()
     const int x0 = m_grid->x() + m_grid->frameWidth();
     for (int i = 0; i < 3; ++i) {
         ClickLabel* label = m_cmdSort[size_t(i)];
-        label->move(x0 + header->sectionViewportPosition(sortColumns[i]), m_grid->y() - label->height() - 2);
+        label->move(x0 + header->sectionViewportPosition(sortColumns[i]),
+                    m_grid->y() - label->height() - Layout::sortLabelAboveGrid);
     }
 }
 
@@ -460,17 +518,15 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
 {
     AppWindow::resizeEvent(event);
     m_menuBar->setGeometry(0, 0, width(), m_menuBar->sizeHint().height());
-    const int gridHeight = height() - gridHeightMargin - detailsHeight - detailsGap;
-    m_grid->setGeometry(gridLeft, gridTop, width() - gridWidthMargin, gridHeight);
-    m_details->setGeometry(gridLeft, gridTop + gridHeight + detailsGap, width() - gridWidthMargin, detailsHeight);
+    const QRect grid = Layout::grid(size());
+    m_grid->setGeometry(grid);
+    m_details->setGeometry(Layout::details(grid));
     m_waitingPanel->setGeometry(rect());
     if (auto* label = m_waitingPanel->findChild<QLabel*>())
         label->setGeometry(m_waitingPanel->rect());
     placeSortLabels();
-    const int searchLeft = 420;
-    const int countWidth = 130;
-    m_txtSearch->setGeometry(searchLeft, gridTop - 22, qMax(120, width() - searchLeft - countWidth - gridLeft), 20);
-    m_lblSearchCount->setGeometry(m_txtSearch->geometry().right() + 6, gridTop - 22, countWidth, 20);
+    m_txtSearch->setGeometry(Layout::search(size()));
+    m_lblSearchCount->setGeometry(Layout::searchCount(m_txtSearch->geometry()));
 }
 
 void GamesWindow::mouseMoveEvent(QMouseEvent* event)

@@ -8,12 +8,10 @@ namespace MapPreview {
 
 QImage render(const QString& file, QSize size, const std::function<bool()>& cancelled)
 {
-    int width = size.width();
-    int height = size.height();
-    if (width <= 0 || height <= 0)
+    if (size.width() <= 0 || size.height() <= 0)
         return QImage();
     const PictureScaling::PictureResult result =
-        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false, cancelled);
+        PictureScaling::loadPictureResized(file, size, QColor(Qt::white), false, cancelled);
     return result.ok() ? result.picture() : QImage();
 }
 

@@ -123,9 +123,8 @@ QImage render(const QString& file, QSize target)
     PngChunks::stripForeignChunks(bytes);
     if (IndexedPngReader::canRead(bytes))
         return shrinkIndexed(bytes, target);
-    int width = target.width(), height = target.height();
     const PictureScaling::PictureResult result =
-        PictureScaling::loadPictureResized(file, width, height, QColor(Qt::white), false);
+        PictureScaling::loadPictureResized(file, target, QColor(Qt::white), false);
     return result.ok() ? result.picture() : QImage();
 }
 

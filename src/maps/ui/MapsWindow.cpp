@@ -30,21 +30,81 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <QUrl>
-#include <cmath>
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-int px(int twips)
+// Twips to pixels, to the nearest pixel (15 is odd: no twips lie halfway).
+constexpr int px(int twips)
 {
-    return int(std::lround(double(twips) / kTwipsPerPixel));
+    constexpr int half = kTwipsPerPixel / 2;
+    return twips >= 0 ? (twips + half) / kTwipsPerPixel : -((half - twips) / kTwipsPerPixel);
 }
 
-QRect twips(int left, int top, int width, int height)
+constexpr QRect twips(int left, int top, int width, int height)
 {
     return QRect(px(left), px(top), px(width), px(height));
 }
+
+// Where the window's controls lie, in twips as the form was drawn unless
+// said otherwise. The two frames at the bottom and the height of the three
+// lists follow the window's height (resizeEvent()).
+namespace Layout {
+constexpr QSize startSize(px(11655), px(7890));
+
+// The map's name over its preview.
+constexpr QRect mapName = twips(0, 0, 11655, 375);
+constexpr QRect preview = twips(0, 360, 11655, 3975);
+
+// The captions over the lists; "Transfer Complete!" covers the transfer
+// station's while it shows.
+constexpr QRect foldersCaption = twips(0, 4440, 1695, 255);
+constexpr QRect viewingCaption = twips(1920, 4440, 2175, 255);
+constexpr QRect transferCaption = twips(9600, 4440, 1935, 255);
+constexpr QRect transferComplete = transferCaption;
+constexpr QRect picturesButton = twips(4200, 4425, 1215, 270);
+
+// The folders, the maps, the army picture (the help text over part of it)
+// and the transfer station.
+constexpr QRect folderPick = twips(0, 4680, 1935, 2175);
+constexpr QRect mapList = twips(1920, 4680, 3495, 2175);
+constexpr QRect army = twips(5520, 4680, 3930, 2955);
+constexpr QRect transferHelp = twips(7680, 4680, 1935, 2415);
+constexpr QRect transferList = twips(9600, 4680, 1935, 2175);
+
+// The folder and map buttons; the buttons in pixels within their frame.
+constexpr QRect mapButtons = twips(0, 6960, 4935, 735);
+constexpr QRect newFolderButton(4, 3, 158, 21);
+constexpr QRect deleteFolderButton(4, 25, 158, 21);
+constexpr QRect renameMapButton(167, 3, 158, 21);
+constexpr QRect deleteMapButton(167, 25, 158, 21);
+
+// The download sites (over the army picture when shown), their links in
+// pixels across the frame.
+constexpr QRect downloadSites = twips(5520, 6840, 4095, 855);
+constexpr QRect siteLink(int top)
+{
+    return QRect(8, top, downloadSites.width() - 16, 16);
+}
+constexpr QRect mapDatabaseLink = siteLink(18);
+constexpr QRect mapMakingLink = siteLink(36);
+
+// The check boxes that show the help text and the sites, in pixels within
+// their frame.
+constexpr QRect helpChoices = twips(9600, 6840, 1935, 975);
+constexpr QRect helpChoice(int top)
+{
+    return QRect(6, top, helpChoices.width() - 8, 20);
+}
+constexpr QRect howToTransferChoice = helpChoice(4);
+constexpr QRect downloadSitesChoice = helpChoice(26);
+
+// Along the window's height: the frames at the bottom start 800 twips above
+// its bottom edge, and the lists end 5600 twips short of its height.
+constexpr int framesAboveBottom = 800;
+constexpr int listsShorterThanWindow = 5600;
+} // namespace Layout
 
 const QColor kWindowBack = bgrColor(0x00FFFFFF);
 const QColor kCaptionText = bgrColor(0x00000000);
@@ -76,7 +136,7 @@ MapsWindow::MapsWindow(AppContext& context, QWidget* parent)
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setFont(designFont(QStringLiteral("Verdana"), 8));
     setBackground(this, kWindowBack);
-    resize(px(11655), px(7890));
+    resize(Layout::startSize);
     buildControls();
 
     m_preview = new MapPreviewLoader(this);
@@ -94,13 +154,13 @@ void MapsWindow::buildControls()
 {
     m_lblMapName = new QLabel(this);
     m_lblMapName->setObjectName(QStringLiteral("lblMapName"));
-    m_lblMapName->setGeometry(twips(0, 0, 11655, 375));
+    m_lblMapName->setGeometry(Layout::mapName);
     m_lblMapName->setFont(designFont(QStringLiteral("Verdana"), 12, true));
     m_lblMapName->setAlignment(Qt::AlignCenter);
 
     m_picPreview = new QLabel(this);
     m_picPreview->setObjectName(QStringLiteral("picPreview"));
-    m_picPreview->setGeometry(twips(0, 360, 11655, 3975));
+    m_picPreview->setGeometry(Layout::preview);
     m_picPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setBackground(m_picPreview, Qt::black);
 
@@ -115,11 +175,11 @@ void MapsWindow::buildControls()
         setForeground(label, kCaptionText);
         return label;
     };
-    m_foldersCaption = caption("Label1", QStringLiteral("My Folders"), twips(0, 4440, 1695, 255));
-    m_lblViewing = caption("lblViewing", QStringLiteral("Viewing: Root Folder"), twips(1920, 4440, 2175, 255));
-    m_transferCaption = caption("Label2", QStringLiteral("Transfer Station"), twips(9600, 4440, 1935, 255));
+    m_foldersCaption = caption("Label1", QStringLiteral("My Folders"), Layout::foldersCaption);
+    m_lblViewing = caption("lblViewing", QStringLiteral("Viewing: Root Folder"), Layout::viewingCaption);
+    m_transferCaption = caption("Label2", QStringLiteral("Transfer Station"), Layout::transferCaption);
     m_lblTransferComplete =
-        caption("lblTransferComplete", QStringLiteral("Transfer Complete!"), twips(9600, 4440, 1935, 255));
+        caption("lblTransferComplete", QStringLiteral("Transfer Complete!"), Layout::transferComplete);
     setBackground(m_lblTransferComplete, kWindowBack); // covers the title while it shows
     setForeground(m_lblTransferComplete, QColor(0, 128, 0));
     m_lblTransferComplete->setVisible(false);
@@ -128,17 +188,17 @@ void MapsWindow::buildControls()
     m_cmdPictures->setObjectName(QStringLiteral("cmdPictures"));
     m_cmdPictures->setAccessibleName(QStringLiteral("Pictures"));
     m_cmdPictures->setToolTip(QStringLiteral("Show the maps as pictures"));
-    m_cmdPictures->setGeometry(twips(4200, 4425, 1215, 270));
+    m_cmdPictures->setGeometry(Layout::picturesButton);
 
     m_lstFolderPick = new QListWidget(this);
     m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
-    m_lstFolderPick->setGeometry(twips(0, 4680, 1935, 2175));
+    m_lstFolderPick->setGeometry(Layout::folderPick);
     colourList(m_lstFolderPick, 192, 255, 255, 255, 128, 0);
     connect(m_lstFolderPick, &QListWidget::itemDoubleClicked, this, &MapsWindow::folderPickDoubleClicked);
 
     m_mapList = new MapListWidget(MapDrag::Target::MapList, this);
     m_mapList->setObjectName(QStringLiteral("List1"));
-    m_mapList->setGeometry(twips(1920, 4680, 3495, 2175));
+    m_mapList->setGeometry(Layout::mapList);
     colourList(m_mapList, 192, 192, 255, 255, 255, 255);
     m_mapList->setMapsRoot([this] { return mapsRoot(); });
     m_mapList->setDragData([this]() -> QMimeData* {
@@ -151,13 +211,13 @@ void MapsWindow::buildControls()
 
     m_imgArmy = new QLabel(this);
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
-    m_imgArmy->setGeometry(twips(5520, 4680, 3930, 2955));
+    m_imgArmy->setGeometry(Layout::army);
     m_imgArmy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pictures = new MapPictures(m_mapList, m_cmdPictures, m_imgArmy, this);
 
     m_lblDesc = new QLabel(transferHelp(), this);
     m_lblDesc->setObjectName(QStringLiteral("lblDesc"));
-    m_lblDesc->setGeometry(twips(7680, 4680, 1935, 2415));
+    m_lblDesc->setGeometry(Layout::transferHelp);
     m_lblDesc->setWordWrap(true);
     m_lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDesc->setFont(designFont(QStringLiteral("Verdana"), 7));
@@ -167,7 +227,7 @@ void MapsWindow::buildControls()
 
     m_lstFolderTransfer = new MapListWidget(MapDrag::Target::TransferList, this);
     m_lstFolderTransfer->setObjectName(QStringLiteral("lstFolderTransfer"));
-    m_lstFolderTransfer->setGeometry(twips(9600, 4680, 1935, 2175));
+    m_lstFolderTransfer->setGeometry(Layout::transferList);
     colourList(m_lstFolderTransfer, 128, 0, 0, 255, 128, 0);
     m_lstFolderTransfer->setMapsRoot([this] { return mapsRoot(); });
     connect(m_lstFolderTransfer, &QListWidget::itemDoubleClicked, this, &MapsWindow::transferDoubleClicked);
@@ -176,7 +236,7 @@ void MapsWindow::buildControls()
     // Folder and map operations.
     m_mapButtons = new QGroupBox(this);
     m_mapButtons->setObjectName(QStringLiteral("Frame1"));
-    m_mapButtons->setGeometry(twips(0, 6960, 4935, 735));
+    m_mapButtons->setGeometry(Layout::mapButtons);
     auto button = [&](const char* name, const QString& text, const QRect& where, void (MapsWindow::*handler)()) {
         auto* b = new QPushButton(text, m_mapButtons);
         b->setObjectName(QLatin1String(name));
@@ -184,20 +244,20 @@ void MapsWindow::buildControls()
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    button("cmdNewFolder", QStringLiteral("New Folder"), QRect(4, 3, 158, 21), &MapsWindow::newFolder);
-    button("cmdDeleteFolder", QStringLiteral("Delete Folder"), QRect(4, 25, 158, 21), &MapsWindow::deleteFolder);
-    button("cmdRenameMap", QStringLiteral("Rename Map"), QRect(167, 3, 158, 21), &MapsWindow::renameMap);
-    button("cmdDeleteMap", QStringLiteral("Delete Map"), QRect(167, 25, 158, 21), &MapsWindow::deleteMap);
+    button("cmdNewFolder", QStringLiteral("New Folder"), Layout::newFolderButton, &MapsWindow::newFolder);
+    button("cmdDeleteFolder", QStringLiteral("Delete Folder"), Layout::deleteFolderButton, &MapsWindow::deleteFolder);
+    button("cmdRenameMap", QStringLiteral("Rename Map"), Layout::renameMapButton, &MapsWindow::renameMap);
+    button("cmdDeleteMap", QStringLiteral("Delete Map"), Layout::deleteMapButton, &MapsWindow::deleteMap);
 
     // The download sites.
     m_downloadSites = new QGroupBox(QStringLiteral("Map Download Sites"), this);
     m_downloadSites->setObjectName(QStringLiteral("Frame3"));
-    m_downloadSites->setGeometry(twips(5520, 6840, 4095, 855));
+    m_downloadSites->setGeometry(Layout::downloadSites);
     setBackground(m_downloadSites, kWindowBack);
-    auto site = [&](const char* name, const QString& text, int top, const QString& address) {
+    auto site = [&](const char* name, const QString& text, const QRect& where, const QString& address) {
         auto* label = new ClickLabel(text, m_downloadSites);
         label->setObjectName(QLatin1String(name));
-        label->setGeometry(8, top, m_downloadSites->width() - 16, 16);
+        label->setGeometry(where);
         label->setForeColor(kLinkText);
         label->setCursor(Qt::PointingHandCursor);
         QFont font = label->font();
@@ -206,20 +266,22 @@ void MapsWindow::buildControls()
         connect(label, &ClickLabel::clicked, this, [this, address] { context().desktop().openUrl(QUrl(address)); });
         return label;
     };
-    m_lblWMDB = site("lblWMDB", QStringLiteral("Worms Map Database 'WMDB'"), 18, mapDatabaseAddress());
-    m_lblOxbel = site("lblOxbel", QStringLiteral("Worms Knowledge Base 'Oxbel'"), 36, mapMakingAddress());
+    m_lblWMDB =
+        site("lblWMDB", QStringLiteral("Worms Map Database 'WMDB'"), Layout::mapDatabaseLink, mapDatabaseAddress());
+    m_lblOxbel =
+        site("lblOxbel", QStringLiteral("Worms Knowledge Base 'Oxbel'"), Layout::mapMakingLink, mapMakingAddress());
     m_downloadSites->setVisible(false);
 
     // The two check boxes that show the help text and the sites.
     m_helpChoices = new QGroupBox(this);
     m_helpChoices->setObjectName(QStringLiteral("Frame2"));
-    m_helpChoices->setGeometry(twips(9600, 6840, 1935, 975));
+    m_helpChoices->setGeometry(Layout::helpChoices);
     m_chkHowToTransfer = new QCheckBox(QStringLiteral("How to Transfer"), m_helpChoices);
     m_chkHowToTransfer->setObjectName(QStringLiteral("Check1"));
-    m_chkHowToTransfer->setGeometry(6, 4, m_helpChoices->width() - 8, 20);
+    m_chkHowToTransfer->setGeometry(Layout::howToTransferChoice);
     m_chkDownloadSites = new QCheckBox(QStringLiteral("Map Download Sites"), m_helpChoices);
     m_chkDownloadSites->setObjectName(QStringLiteral("Check2"));
-    m_chkDownloadSites->setGeometry(6, 26, m_helpChoices->width() - 8, 20);
+    m_chkDownloadSites->setGeometry(Layout::downloadSitesChoice);
     for (QCheckBox* check : {m_chkHowToTransfer, m_chkDownloadSites})
         check->setFont(designFont(QStringLiteral("Verdana"), 7));
     connect(m_chkHowToTransfer, &QCheckBox::toggled, m_lblDesc, &QWidget::setVisible);
@@ -275,12 +337,12 @@ void MapsWindow::resizeEvent(QResizeEvent* event)
     AppWindow::resizeEvent(event);
     // Frames stay at the bottom and the three lists take the height between.
     const int height = event->size().height() * kTwipsPerPixel;
-    const int frameTop = height - 800;
+    const int frameTop = height - Layout::framesAboveBottom;
     if (frameTop >= 0) {
         m_mapButtons->move(m_mapButtons->x(), px(frameTop));
         m_helpChoices->move(m_helpChoices->x(), px(frameTop));
     }
-    const int listHeight = height - 5600;
+    const int listHeight = height - Layout::listsShorterThanWindow;
     if (listHeight >= 0) {
         for (QListWidget* list :
              {m_lstFolderPick, static_cast<QListWidget*>(m_mapList), static_cast<QListWidget*>(m_lstFolderTransfer)})

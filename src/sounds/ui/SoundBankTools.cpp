@@ -9,6 +9,7 @@
 #include "sounds/core/SpeechBank.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
+#include "sounds/ui/SoundBankLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +24,8 @@
 
 namespace {
 
-constexpr int kToolsHeight = 60; // the row of tools below the recorder
+namespace Layout = SoundBankLayout;
+
 constexpr int kMeterFloorDbfs = -60;
 constexpr int kMeterMs = 50;
 constexpr qint64 kNoSignalMs = 2000;
@@ -52,37 +54,34 @@ QCheckBox* option(QWidget* parent, const QString& name, const QString& text, con
 
 void SoundBankWindow::buildBankTools()
 {
-    const int top = height() + 2;
-    setFixedSize(width(), height() + kToolsHeight);
+    setFixedSize(Layout::window);
 
     m_inputLevel = new QProgressBar(this);
     m_inputLevel->setObjectName(QStringLiteral("prgInputLevel"));
     m_inputLevel->setAccessibleName(QStringLiteral("Input level"));
-    m_inputLevel->setGeometry(8, top, 250, 22);
+    m_inputLevel->setGeometry(Layout::inputLevel);
     m_inputLevel->setRange(kMeterFloorDbfs, 0);
     m_inputLevel->setValue(kMeterFloorDbfs);
     m_inputLevel->setFormat(QString());
     m_inputLevel->setToolTip(QStringLiteral("The loudest sound of the last moment while recording, in dBFS"));
     m_recordLength = new QLabel(this);
     m_recordLength->setObjectName(QStringLiteral("lblRecordLength"));
-    m_recordLength->setGeometry(266, top, 130, 22);
+    m_recordLength->setGeometry(Layout::recordLength);
     m_meterTimer = new QTimer(this);
     m_meterTimer->setInterval(kMeterMs);
 
-    m_trimSilence =
-        option(this, QStringLiteral("chkTrimSilence"), QStringLiteral("Trim silence"), QRect(8, top + 28, 120, 24));
+    m_trimSilence = option(this, QStringLiteral("chkTrimSilence"), QStringLiteral("Trim silence"), Layout::trimSilence);
     m_trimSilence->setToolTip(QStringLiteral("Cut the silence before and after recordings and imported sounds"));
     m_normalisePeak =
-        option(this, QStringLiteral("chkNormalisePeak"), QStringLiteral("Normalise"), QRect(132, top + 28, 126, 24));
+        option(this, QStringLiteral("chkNormalisePeak"), QStringLiteral("Normalise"), Layout::normalisePeak);
     m_normalisePeak->setToolTip(QStringLiteral("Make recordings and imported sounds peak at -1 dBFS"));
 
-    m_cmdPlayAll =
-        toolButton(this, QStringLiteral("cmdPlayAll"), QStringLiteral("Play All"), QRect(266, top + 28, 130, 26));
+    m_cmdPlayAll = toolButton(this, QStringLiteral("cmdPlayAll"), QStringLiteral("Play All"), Layout::playAll);
     m_cmdPlayAll->setToolTip(QStringLiteral("Play the scheme's sounds one after another"));
     m_cmdExportBank =
-        toolButton(this, QStringLiteral("cmdExportBank"), QStringLiteral("Export Bank…"), QRect(404, top, 125, 26));
-    m_cmdImportBank = toolButton(this, QStringLiteral("cmdImportBank"), QStringLiteral("Import Bank…"),
-                                 QRect(404, top + 28, 125, 26));
+        toolButton(this, QStringLiteral("cmdExportBank"), QStringLiteral("Export Bank…"), Layout::exportBank);
+    m_cmdImportBank =
+        toolButton(this, QStringLiteral("cmdImportBank"), QStringLiteral("Import Bank…"), Layout::importBank);
 
     connect(m_meterTimer, &QTimer::timeout, this, &SoundBankWindow::updateMeter);
     connect(m_trimSilence, &QCheckBox::toggled, this, &SoundBankWindow::editingChanged);

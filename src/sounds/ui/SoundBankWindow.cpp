@@ -14,6 +14,7 @@
 #include "sounds/core/SoundPlayer.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
+#include "sounds/ui/SoundBankLayout.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -29,11 +30,8 @@
 
 namespace {
 
-// The client area: 8055 x 5070 twips at 15 twips per pixel.
-constexpr int kWidth = 537;
-constexpr int kHeight = 338;
-// frmBrowse covers the recorder buttons, its top 20 twips above Shape3's.
-constexpr int kBrowseAboveShape = 1;
+namespace Layout = SoundBankLayout;
+
 constexpr int kSliderDesignMax = 10;
 
 const QString kEditorTitle = QStringLiteral("SoundBank Editor");
@@ -74,7 +72,7 @@ SoundBankWindow::SoundBankWindow(AppContext& context, SoundKit kit)
     setObjectName(WindowNames::Sounds);
     setWindowTitle(QStringLiteral("The Quillane Soundbank Editor"));
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(Layout::form);
     setFont(designFont(QStringLiteral("Verdana"), 8));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -89,82 +87,81 @@ SoundBankWindow::~SoundBankWindow() = default;
 void SoundBankWindow::buildControls()
 {
     // Schemes and their sound bytes, on the left.
-    m_schemeCaption = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), QRect(8, 9, 56, 18));
+    m_schemeCaption = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), Layout::schemeCaption);
     m_cboScheme = new QComboBox(this);
     m_cboScheme->setObjectName(QStringLiteral("cboScheme"));
-    m_cboScheme->setGeometry(64, 6, 194, 22);
-    m_lblSchemeName = label(this, QStringLiteral("lblSchemeName"), QString(), QRect(8, 32, 250, 18));
+    m_cboScheme->setGeometry(Layout::schemeChooser);
+    m_lblSchemeName = label(this, QStringLiteral("lblSchemeName"), QString(), Layout::schemeName);
     m_lblSchemeName->setFont(designFont(QStringLiteral("Verdana"), 9, true));
-    m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), QRect(8, 52, 122, 24));
-    m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), QRect(136, 52, 122, 24));
+    m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), Layout::newScheme);
+    m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), Layout::deleteScheme);
 
     m_soundBytesFrame =
-        frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), QRect(8, 80, 250, 140));
+        frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), Layout::soundBytesFrame);
     label(m_soundBytesFrame, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"),
-          QRect(8, 20, 234, 16));
+          Layout::soundBytesHint);
     m_soundBytes = new QListWidget(m_soundBytesFrame);
     m_soundBytes->setObjectName(QStringLiteral("File1"));
-    m_soundBytes->setGeometry(8, 38, 234, 68);
+    m_soundBytes->setGeometry(Layout::soundBytes);
     m_cmdRemove =
-        button(m_soundBytesFrame, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), QRect(8, 110, 234, 24));
+        button(m_soundBytesFrame, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), Layout::removeSoundByte);
 
     // The speech sounds, in the middle.
-    label(this, QStringLiteral("Label1"), QStringLiteral("Defaults"), QRect(266, 9, 130, 16));
+    label(this, QStringLiteral("Label1"), QStringLiteral("Defaults"), Layout::speechCaption);
     m_speechSounds = new QListWidget(this);
     m_speechSounds->setObjectName(QStringLiteral("List1"));
-    m_speechSounds->setGeometry(266, 26, 130, 176);
+    m_speechSounds->setGeometry(Layout::speechSounds);
     m_speechSounds->addItems(SpeechSounds::names());
-    label(this, QStringLiteral("Label2"), QStringLiteral("Dbl-Click to play sound"), QRect(266, 204, 130, 16));
+    label(this, QStringLiteral("Label2"), QStringLiteral("Dbl-Click to play sound"), Layout::speechHint);
 
     // How a sound byte is made: the recorder buttons, or the file panel over them.
     m_sourceCombo = new QComboBox(this);
     m_sourceCombo->setObjectName(QStringLiteral("Combo1"));
-    m_sourceCombo->setGeometry(404, 6, 125, 22);
+    m_sourceCombo->setGeometry(Layout::sourceChooser);
     m_sourceCombo->addItems({QStringLiteral("Record"), QStringLiteral("Browse!")});
     m_sourceCombo->setCurrentIndex(-1);
 
     m_recorderPanel = new QFrame(this);
     m_recorderPanel->setObjectName(QStringLiteral("Shape3"));
     m_recorderPanel->setFrameShape(QFrame::Box);
-    m_recorderPanel->setGeometry(404, 34, 125, 186);
-    m_cmdRecord = button(m_recorderPanel, QStringLiteral("cmdRecord"), QStringLiteral("Record"), QRect(8, 8, 109, 26));
-    m_cmdPlay = button(m_recorderPanel, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), QRect(8, 42, 109, 26));
+    m_recorderPanel->setGeometry(Layout::recorderPanel);
+    m_cmdRecord = button(m_recorderPanel, QStringLiteral("cmdRecord"), QStringLiteral("Record"), Layout::record);
+    m_cmdPlay = button(m_recorderPanel, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), Layout::preview);
     m_cmdPlay->setToolTip(QStringLiteral("Play the recording"));
-    m_cmdStop = button(m_recorderPanel, QStringLiteral("cmdStop"), QStringLiteral("Stop"), QRect(8, 76, 109, 26));
+    m_cmdStop = button(m_recorderPanel, QStringLiteral("cmdStop"), QStringLiteral("Stop"), Layout::stop);
     m_cmdStop->setToolTip(QStringLiteral("Stop recording or playing"));
-    m_cmdReset = button(m_recorderPanel, QStringLiteral("cmdReset"), QStringLiteral("Reset"), QRect(8, 110, 109, 26));
+    m_cmdReset = button(m_recorderPanel, QStringLiteral("cmdReset"), QStringLiteral("Reset"), Layout::reset);
     m_cmdReset->setToolTip(QStringLiteral("To start a new recording and adjusting all settings"));
-    m_cmdOK = button(m_recorderPanel, QStringLiteral("cmdOK"), QStringLiteral("OK"), QRect(8, 152, 109, 26));
+    m_cmdOK = button(m_recorderPanel, QStringLiteral("cmdOK"), QStringLiteral("OK"), Layout::keepRecording);
     setRecorderButtons(true, false, false, false);
 
-    m_frmBrowse = frame(this, QStringLiteral("frmBrowse"), QStringLiteral("Set As Sound File"),
-                        QRect(404, m_recorderPanel->y(), 125, 186));
+    m_frmBrowse = frame(this, QStringLiteral("frmBrowse"), QStringLiteral("Set As Sound File"), Layout::browsePanel);
     m_frmBrowse->setAutoFillBackground(true);
     m_txtFileName = new QLineEdit(m_frmBrowse);
     m_txtFileName->setObjectName(QStringLiteral("txtFileName"));
-    m_txtFileName->setGeometry(8, 24, 109, 22);
-    m_cmdBrowse = button(m_frmBrowse, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."), QRect(8, 52, 109, 26));
-    m_cmdOKbrowse = button(m_frmBrowse, QStringLiteral("cmdOKbrowse"), QStringLiteral("OK?"), QRect(8, 86, 109, 26));
+    m_txtFileName->setGeometry(Layout::fileName);
+    m_cmdBrowse = button(m_frmBrowse, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."), Layout::browse);
+    m_cmdOKbrowse = button(m_frmBrowse, QStringLiteral("cmdOKbrowse"), QStringLiteral("OK?"), Layout::setFromFile);
     m_cmdOKbrowse->setVisible(false);
     m_frmBrowse->setVisible(false);
 
     // Preview position and statistics along the bottom, the picture beside them.
     QGroupBox* frame5 = frame(this, QStringLiteral("Frame5"),
-                              QStringLiteral("Starting position for play (in milliseconds)"), QRect(8, 226, 388, 50));
+                              QStringLiteral("Starting position for play (in milliseconds)"), Layout::startFrame);
     m_startSlider = new QSlider(Qt::Horizontal, frame5);
     m_startSlider->setObjectName(QStringLiteral("Slider1"));
-    m_startSlider->setGeometry(8, 22, 372, 24);
+    m_startSlider->setGeometry(Layout::startSlider);
     m_startSlider->setRange(0, kSliderDesignMax);
     m_startSlider->setTickPosition(QSlider::TicksBelow);
     m_startSlider->setToolTip(QStringLiteral("You can choose a beginning for playing the recording"));
     // About ten ticks whatever the recording's length.
     connect(m_startSlider, &QSlider::rangeChanged, m_startSlider,
             [this](int, int max) { m_startSlider->setTickInterval(qMax(1, max / 10)); });
-    QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Statistics"), QRect(8, 280, 388, 54));
-    m_statisticsLabel = label(frame4, QStringLiteral("StatisticsLabel"), QString(), QRect(8, 20, 372, 32));
+    QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Statistics"), Layout::statisticsFrame);
+    m_statisticsLabel = label(frame4, QStringLiteral("StatisticsLabel"), QString(), Layout::statistics);
     m_statisticsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_statisticsLabel->setToolTip(QStringLiteral("Information about the recording"));
-    m_imgArmy = label(this, QStringLiteral("imgArmy"), QString(), QRect(404, 226, 125, 108));
+    m_imgArmy = label(this, QStringLiteral("imgArmy"), QString(), Layout::army);
     m_imgArmy->setAlignment(Qt::AlignCenter);
 
     m_statusTimer = new QTimer(this);
@@ -385,7 +382,7 @@ void SoundBankWindow::makeModeChosen(int index)
         m_frmBrowse->setVisible(false);
         m_txtFileName->clear();
     } else if (index > 0) {
-        m_frmBrowse->move(m_frmBrowse->x(), m_recorderPanel->y() - kBrowseAboveShape);
+        m_frmBrowse->move(Layout::browsePanelShown);
         m_frmBrowse->setVisible(true);
         m_frmBrowse->raise();
     }
