@@ -1,4 +1,5 @@
 #include "common/core/GameStarter.h"
+#include "common/core/WindowsPath.h"
 #include "support/FakeLauncher.h"
 
 #include <QDir>
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void tool_data();
     void tool();
     void processLauncher();
+    void windowsPath_data();
+    void windowsPath();
 
 private:
     QTemporaryDir m_root;
@@ -67,7 +70,6 @@ void TestGameStarter::game_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("user");
-    QTest::addColumn<bool>("windows");
     QTest::addColumn<QStringList>("programs"); // on the PATH
     QTest::addColumn<bool>("flatpakSteam");    // the Steam Flatpak is installed
     QTest::addColumn<bool>("wormKit");
@@ -78,56 +80,44 @@ void TestGameStarter::game_data()
 
     using K = GameInstall::Kind;
     using R = Launcher::Result;
-    const QString steamUser = "<root>/steam/steamapps/common/Worms Armageddon/User";
+    auto row = [](const char* tag, K kind, const char* user, const QStringList& programs, bool flatpakSteam,
+                  bool wormKit, R problem, const QStringList& command = {}, const char* workingFolder = "",
+                  const char* prefix = "") {
+        QTest::newRow(tag) << int(kind) << QString(user) << programs << flatpakSteam << wormKit << int(problem)
+                           << command << QString(workingFolder) << QString(prefix);
+    };
+    const char* steamUser = "<root>/steam/steamapps/common/Worms Armageddon/User";
+    const char* gog = "<root>/pfx/drive_c/GOG Games/WA/User";
     const QStringList all{"steam", "flatpak", "wine"};
-    const QStringList applaunch{"-applaunch", "217200", "/play", "C:\\a b.WAgame"};
-    QTest::newRow("steam") << int(K::Steam) << steamUser << false << all << true << false << int(R::Started)
-                           << QStringList{"/bin/steam"} + applaunch << QString() << QString();
-    QTest::newRow("steam wormkit") << int(K::Steam) << steamUser << false << all << true << true << int(R::Started)
-                                   << QStringList{"/bin/steam", "-applaunch", "217200",
-                                                  "/wk",        "/play",      "C:\\a b.WAgame"}
-                                   << QString() << QString();
-    QTest::newRow("steam flatpak") << int(K::Steam) << steamUser << false << QStringList{"flatpak", "wine"} << true
-                                   << false << int(R::Started)
-                                   << QStringList{"/bin/flatpak", "run", "com.valvesoftware.Steam"} + applaunch
-                                   << QString() << QString();
-    QTest::newRow("flatpak without steam") << int(K::Steam) << steamUser << false << all.mid(1) << false << false
-                                           << int(R::NoSteam) << QStringList() << QString() << QString();
-    QTest::newRow("steam app without flatpak") << int(K::Steam) << steamUser << false << QStringList{"wine"} << true
-                                               << false << int(R::NoSteam) << QStringList() << QString() << QString();
-    QTest::newRow("wine prefix") << int(K::Wine) << "<root>/pfx/drive_c/GOG Games/WA/User" << false << all << false
-                                 << false << int(R::Started)
-                                 << QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WA.exe", "/play",
-                                                "C:\\a b.WAgame"}
-                                 << "<root>/pfx/drive_c/GOG Games/WA"
-                                 << "<root>/pfx";
-    QTest::newRow("chosen folder inside a prefix")
-        << int(K::Folder) << "<root>/pfx/drive_c/GOG Games/WA/User" << false << all << false << true << int(R::Started)
-        << QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WormKit.exe", "/play", "C:\\a b.WAgame"}
-        << "<root>/pfx/drive_c/GOG Games/WA"
-        << "<root>/pfx";
-    QTest::newRow("drive_c without system.reg")
-        << int(K::Here) << "<root>/fake/drive_c/WA/User" << false << all << false << false << int(R::Started)
-        << QStringList{"/bin/wine", "<root>/fake/drive_c/WA/WA.exe", "/play", "C:\\a b.WAgame"}
-        << "<root>/fake/drive_c/WA" << QString();
-    QTest::newRow("plain folder") << int(K::Here) << "<root>/plain/WA/User" << false << all << false << false
-                                  << int(R::Started)
-                                  << QStringList{"/bin/wine", "<root>/plain/WA/WA.exe", "/play", "C:\\a b.WAgame"}
-                                  << "<root>/plain/WA" << QString();
-    QTest::newRow("no wine") << int(K::Wine) << "<root>/pfx/drive_c/GOG Games/WA/User" << false << all.mid(0, 2)
-                             << false << false << int(R::NoWine) << QStringList() << QString() << QString();
-    QTest::newRow("windows") << int(K::Windows) << "<root>/plain/WA/User" << true << QStringList() << false << false
-                             << int(R::Started) << QStringList{"<root>/plain/WA/WA.exe", "/play", "C:\\a b.WAgame"}
-                             << "<root>/plain/WA" << QString();
-    QTest::newRow("no game") << int(K::Folder) << "<root>/plain/User" << false << all << false << false
-                             << int(R::NotFound) << QStringList() << QString() << QString();
+    const QStringList play{"/play", "C:\\a b.WAgame"}, applaunch = QStringList{"-applaunch", "217200"} + play;
+    row("steam", K::Steam, steamUser, all, true, false, R::Started, QStringList{"/bin/steam"} + applaunch);
+    row("steam wormkit", K::Steam, steamUser, all, true, true, R::Started,
+        QStringList{"/bin/steam", "-applaunch", "217200", "/wk"} + play);
+    row("steam flatpak", K::Steam, steamUser, {"flatpak", "wine"}, true, false, R::Started,
+        QStringList{"/bin/flatpak", "run", "com.valvesoftware.Steam"} + applaunch);
+    row("flatpak without steam", K::Steam, steamUser, all.mid(1), false, false, R::NoSteam);
+    row("steam app without flatpak", K::Steam, steamUser, {"wine"}, true, false, R::NoSteam);
+    row("wine prefix", K::Wine, gog, all, false, false, R::Started,
+        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WA.exe"} + play, "<root>/pfx/drive_c/GOG Games/WA",
+        "<root>/pfx");
+    row("chosen folder inside a prefix", K::Folder, gog, all, false, true, R::Started,
+        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WormKit.exe"} + play,
+        "<root>/pfx/drive_c/GOG Games/WA", "<root>/pfx");
+    row("drive_c without system.reg", K::Here, "<root>/fake/drive_c/WA/User", all, false, false, R::Started,
+        QStringList{"/bin/wine", "<root>/fake/drive_c/WA/WA.exe"} + play, "<root>/fake/drive_c/WA");
+    row("plain folder", K::Here, "<root>/plain/WA/User", all, false, false, R::Started,
+        QStringList{"/bin/wine", "<root>/plain/WA/WA.exe"} + play, "<root>/plain/WA");
+    row("no wine", K::Wine, gog, all.mid(0, 2), false, false, R::NoWine);
+    // Only the Windows kind runs on a Windows host, and needs no program on the PATH.
+    row("windows", K::Windows, "<root>/plain/WA/User", {}, false, false, R::Started,
+        QStringList{"<root>/plain/WA/WA.exe"} + play, "<root>/plain/WA");
+    row("no game", K::Folder, "<root>/plain/User", all, false, false, R::NotFound);
 }
 
 void TestGameStarter::game()
 {
     QFETCH(int, kind);
     QFETCH(QString, user);
-    QFETCH(bool, windows);
     QFETCH(QStringList, programs);
     QFETCH(bool, flatpakSteam);
     QFETCH(bool, wormKit);
@@ -142,7 +132,7 @@ void TestGameStarter::game()
     for (const QString& p : programs)
         launcher.programs.insert(p, QStringLiteral("/bin/") + p);
     HostSystem host;
-    host.windows = windows;
+    host.windows = GameInstall::Kind(kind) == GameInstall::Kind::Windows;
     host.flatpakInstallations = {root + QStringLiteral("/nothing")};
     if (flatpakSteam)
         host.flatpakInstallations << root + QStringLiteral("/flatpak");
@@ -240,6 +230,59 @@ void TestGameStarter::processLauncher()
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(launcher.start({script, {}, {}, {}}), R::Failed);
 #endif
+}
+
+// The Windows path the game is handed for a file, asked of winepath when there is one.
+void TestGameStarter::windowsPath_data()
+{
+    QTest::addColumn<QString>("winepath"); // the fake program's script, "" for none on the PATH
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    const QString game = QStringLiteral("/home/a/Worms Armageddon/User/Games/x y.WAgame");
+    const QString zGame = QStringLiteral("Z:\\home\\a\\Worms Armageddon\\User\\Games\\x y.WAgame");
+    QTest::newRow("no winepath: Z: drive") << "" << game << zGame;
+    QTest::newRow("no winepath: dots cleaned") << ""
+                                               << "/a/./b/../c.WAgame"
+                                               << "Z:\\a\\c.WAgame";
+    QTest::newRow("winepath answers") << "printf 'C:\\\\users\\\\a\\\\x.WAgame\\r\\n'" << game
+                                      << "C:\\users\\a\\x.WAgame";
+    QTest::newRow("winepath fails") << "echo 'C:\\\\x'; exit 1" << game << zGame;
+    QTest::newRow("winepath says something else") << "echo 'wine: could not load'" << game << zGame;
+    QTest::newRow("winepath hangs") << "sleep 30" << game << zGame;
+}
+
+void TestGameStarter::windowsPath()
+{
+    QFETCH(QString, winepath);
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("winepath"));
+    const QString record = dir.filePath(QStringLiteral("called"));
+    if (!winepath.isEmpty()) {
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$WINEPREFIX\" \"$*\" > '%1'\n%2\n")
+                         .arg(record, winepath)
+                         .toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    WindowsPathLookup lookup;
+    lookup.setWinepathLocator([&] { return winepath.isEmpty() ? QString() : program; });
+    lookup.setTimeout(500);
+    QStringList answers;
+    lookup.find(path, QStringLiteral("/home/a/.wine"), [&](const QString& answer) { answers << answer; });
+    QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
+    QCOMPARE(answers.first(), expected);
+    if (!winepath.isEmpty()) {
+        // Asked in the game's prefix, about the file itself.
+        QFile called(record);
+        QVERIFY(called.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(called.readAll()), QStringLiteral("/home/a/.wine|-w ") + path);
+    }
+    QTest::qWait(20);
+    QCOMPARE(answers.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestGameStarter)

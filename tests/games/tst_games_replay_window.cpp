@@ -79,26 +79,19 @@ void GamesReplayWindowTest::startsGame_data()
     QTest::addColumn<QStringList>("command"); // <exe> is WA.exe, <replay> the game's Windows path
     QTest::addColumn<QString>("prefix");
     using K = GameInstall::Kind;
-    const QString wine = "/usr/bin/wine", steam = "/usr/bin/steam";
-    const QStringList viaSteam{steam, "-applaunch", "217200"};
-    QTest::newRow("here, double-click") << int(K::Here) << "dclick" << QStringList{wine, "<exe>", "/play", "<replay>"}
-                                        << "";
-    QTest::newRow("here, Enter") << int(K::Here) << "enter" << QStringList{wine, "<exe>", "/play", "<replay>"} << "";
-    QTest::newRow("here, play from") << int(K::Here) << "mnuPlayFrom"
-                                     << QStringList{wine, "<exe>", "/playat", "<replay>", "1:02:03"} << "";
-    QTest::newRow("here, read log") << int(K::Here) << "cmdReadLog"
-                                    << QStringList{wine, "<exe>", "/q", "/getlog", "<replay>"} << "";
-    QTest::newRow("wine, play") << int(K::Wine) << "mnuPlay" << QStringList{wine, "<exe>", "/play", "<replay>"}
-                                << "/pfx";
-    QTest::newRow("wine, play from") << int(K::Wine) << "mnuPlayFrom"
-                                     << QStringList{wine, "<exe>", "/playat", "<replay>", "1:02:03"} << "/pfx";
-    QTest::newRow("wine, read log") << int(K::Wine) << "cmdReadLog"
-                                    << QStringList{wine, "<exe>", "/q", "/getlog", "<replay>"} << "/pfx";
-    QTest::newRow("steam, play") << int(K::Steam) << "mnuPlay" << viaSteam + QStringList{"/play", "<replay>"} << "";
-    QTest::newRow("steam, play from") << int(K::Steam) << "mnuPlayFrom"
-                                      << viaSteam + QStringList{"/playat", "<replay>", "1:02:03"} << "";
-    QTest::newRow("steam, read log") << int(K::Steam) << "cmdReadLog"
-                                     << viaSteam + QStringList{"/q", "/getlog", "<replay>"} << "";
+    const QStringList wine{"/usr/bin/wine", "<exe>"}, steam{"/usr/bin/steam", "-applaunch", "217200"};
+    const QStringList play{"/play", "<replay>"}, playFrom{"/playat", "<replay>", "1:02:03"},
+        readLog{"/q", "/getlog", "<replay>"};
+    QTest::newRow("here, double-click") << int(K::Here) << "dclick" << wine + play << "";
+    QTest::newRow("here, Enter") << int(K::Here) << "enter" << wine + play << "";
+    QTest::newRow("here, play from") << int(K::Here) << "mnuPlayFrom" << wine + playFrom << "";
+    QTest::newRow("here, read log") << int(K::Here) << "cmdReadLog" << wine + readLog << "";
+    QTest::newRow("wine, play") << int(K::Wine) << "mnuPlay" << wine + play << "/pfx";
+    QTest::newRow("wine, play from") << int(K::Wine) << "mnuPlayFrom" << wine + playFrom << "/pfx";
+    QTest::newRow("wine, read log") << int(K::Wine) << "cmdReadLog" << wine + readLog << "/pfx";
+    QTest::newRow("steam, play") << int(K::Steam) << "mnuPlay" << steam + play << "";
+    QTest::newRow("steam, play from") << int(K::Steam) << "mnuPlayFrom" << steam + playFrom << "";
+    QTest::newRow("steam, read log") << int(K::Steam) << "cmdReadLog" << steam + readLog << "";
 }
 
 // The exact start of each way to play or read a log, for each kind of install.
@@ -154,7 +147,8 @@ void GamesReplayWindowTest::checksTime()
     QFETCH(QString, typed);
     QFETCH(QString, time);
     QCOMPARE(ReplayStarter::checkedTime(typed), time);
-    if (!time.isEmpty())
+    // Every refused time takes the same way through the window: one shows it.
+    if (typed != QLatin1String("2:5"))
         return;
     TestApp t;
     QWidget* w = openWithSelected(t, gameA);

@@ -201,6 +201,7 @@ private Q_SLOTS:
     void menusAndPopups();
     void hoverColoursAndLayout();
     void closeAndReopen();
+    void searchNarrowsGridAndSelection();
 
     void transfer_data();
     void transfer();
@@ -620,6 +621,49 @@ void GamesWindowsTest::closeAndReopen()
     QVERIFY(w);
     QCOMPARE(named<QComboBox>(w, "List1")->currentIndex(), 15);
     QCOMPARE(gridColumn(w, 1).first(), QStringLiteral("09/10/2001"));
+}
+
+// The search box, typed into by the keyboard: it narrows the grid, and a game
+// it hides is no longer selected.
+void GamesWindowsTest::searchNarrowsGridAndSelection()
+{
+    TestApp t;
+    t.folder.writeFile("Games/2001-10-09 20.15.33 [Online] Łukasz, Ben.WAgame");
+    t.folder.writeFile("Games/Cups/2002-01-01 10.00.00 [Training] Ørjan.WAgame");
+    t.folder.writeFile("Games/Cups/2003-05-06 07.08.09 [Offline] Anna, Ben.WAgame");
+    t.create();
+    QVERIFY(t.app().openFromMenu(WindowNames::Games));
+    GamesWindow* w = waitForGames(t);
+    QVERIFY(w);
+    auto* search = named<QLineEdit>(w, "txtSearch");
+    auto* count = named<QLabel>(w, "lblSearchCount");
+    auto* file = named<QLineEdit>(w, "txtFile");
+    QCOMPARE(search->accessibleName(), QStringLiteral("Search games"));
+    QCOMPARE(count->text(), QStringLiteral("3 of 3 games"));
+
+    // Pick Anna's game, then type: it stays picked while it is shown.
+    grid(w)->selectRow(gridColumn(w, 4).indexOf("Anna, Ben"));
+    QVERIFY(file->text().contains("Anna"));
+    QTest::keyClicks(search, "ben");
+    QCOMPARE(gridColumn(w, 4), QStringList({"Łukasz, Ben", "Anna, Ben"}));
+    QCOMPARE(count->text(), QStringLiteral("2 of 3 games"));
+    QVERIFY(file->text().contains("Anna"));
+
+    // Filtered away: nothing is selected, so Delete Game has nothing to delete.
+    QTest::keyClicks(search, " lukasz");
+    QCOMPARE(gridColumn(w, 4), QStringList({"Łukasz, Ben"}));
+    QCOMPARE(file->text(), QString());
+    QVERIFY(!grid(w)->selectionModel()->hasSelection());
+    click(named(w, "cmdDelete"));
+    QCOMPARE(t.prompter.texts(), QStringList{"Select a Game to delete c('.'C)"});
+    QVERIFY(t.folder.exists("Games/Cups/2003-05-06 07.08.09 [Offline] Anna, Ben.WAgame"));
+
+    // Accents typed or not, and clearing brings every game back.
+    search->setText("orjan");
+    QCOMPARE(gridColumn(w, 4), QStringList({"Ørjan"}));
+    search->clear();
+    QCOMPARE(count->text(), QStringLiteral("3 of 3 games"));
+    VERIFY_PROMPTER(t.prompter);
 }
 
 void GamesWindowsTest::transfer_data()

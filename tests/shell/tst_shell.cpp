@@ -7,11 +7,14 @@
 #include "common/ui/WindowNames.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "shell/ui/SplashWindow.h"
+#include "shell/ui/Startup.h"
 #include "support/TestApp.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace {
 
@@ -48,6 +51,22 @@ bool visible(TestApp& t, const QString& name)
     return w && w->isVisible();
 }
 
+// The main menu once the start-up has shown it.
+QWidget* shownMenu(Startup& s)
+{
+    QWidget* menu = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        menu = s.application() ? s.application()->existingWindow(WindowNames::MainMenu) : nullptr;
+        return menu && menu->isVisible();
+    });
+    return shown ? menu : nullptr;
+}
+
+QListWidget* list(Startup& s)
+{
+    return s.chooser() && s.chooser()->isVisible() ? named<QListWidget>(s.chooser(), "lstInstalls") : nullptr;
+}
+
 const QString kWaMissing = QStringLiteral(
     "Quillane cannot find WA.exe! Be sure The Quillane is placed in the 'Team17\\Worms Armageddon\\User' folder!");
 const QString kWormKitMissing = QStringLiteral(
@@ -61,7 +80,6 @@ class TestShell : public QObject {
 private Q_SLOTS:
     void installationCheck_data();
     void installationCheck();
-    void warningFrameClickShowsZero();
     void wormKitNeedsExactName_data();
     void wormKitNeedsExactName();
     void launching_data();
@@ -80,6 +98,7 @@ private Q_SLOTS:
     void strayModalBoxIsClosedNotHung();
     void windowsTellOfNamesTheyCannotShow_data();
     void windowsTellOfNamesTheyCannotShow();
+    void choiceIsRememberedWhileItsFolderExists();
 };
 
 void TestShell::installationCheck_data()
@@ -103,16 +122,12 @@ void TestShell::installationCheck()
     // The warning covers every menu choice.
     for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
         QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
+    // A click on the warning shows "0".
+    if (!probe) {
+        click(frame2);
+        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
+    }
     VERIFY_PROMPTER(t.prompter);
-}
-
-void TestShell::warningFrameClickShowsZero()
-{
-    TestApp t;
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    click(named(menu, QStringLiteral("Frame2")));
-    QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
 }
 
 void TestShell::wormKitNeedsExactName_data()
@@ -123,7 +138,6 @@ void TestShell::wormKitNeedsExactName_data()
     QTest::newRow("other letter case") << QStringList{"WA.exe", "wormkit.exe"} << false;
     QTest::newRow("upper-case extension") << QStringList{"WormKit.EXE"} << false;
     QTest::newRow("no programs") << QStringList{"readme.txt"} << false;
-    QTest::newRow("empty game folder") << QStringList{} << false;
 }
 
 void TestShell::wormKitNeedsExactName()
@@ -469,6 +483,63 @@ void TestShell::windowsTellOfNamesTheyCannotShow()
                                                        " could not be shown: its name is not valid UTF-8."));
     QTest::qWait(100);
     QCOMPARE(t.prompter.texts().size(), 1);
+}
+
+// Start-up over a settings store of its own: the copy of the game chosen is
+// remembered while its folder exists.
+void TestShell::choiceIsRememberedWhileItsFolderExists()
+{
+    QTemporaryDir dir;
+    TestApp t; // its fakes, and the folder chosen first
+    const AppOptions base = t.options(false);
+    FinderSetup setup; // an empty home: no copy of the game to find
+    setup.home = dir.filePath(QStringLiteral("home"));
+    setup.programFolder = dir.filePath(QStringLiteral("bin"));
+    setup.windows = false;
+    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    const TestUserFolder& chosen = t.folder;
+    chosen.writeProbe();
+    TestUserFolder other;
+
+    // Nothing found: only "Other folder…", under where the finder looked. The
+    // game folder picked there stands for its User folder.
+    Startup first(base, setup, settings);
+    first.begin();
+    QVERIFY(list(first) && list(first)->count() == 1);
+    QCOMPARE(list(first)->item(0)->text(), InstallChooser::otherFolderCaption());
+    QCOMPARE(named<QLabel>(first.chooser(), "lblChooseGame")->text(), InstallFinder(setup).placesLooked());
+    t.prompter.answerFolder(chosen.game());
+    QTest::keyClick(list(first), Qt::Key_Return);
+    QVERIFY(shownMenu(first));
+    QCOMPARE(first.application()->paths().userFolder(), chosen.user());
+    QCOMPARE(named<QLabel>(first.application()->existingWindow(WindowNames::Splash), "lblInstall")->text(),
+             "Chosen folder: " + QDir::toNativeSeparators(chosen.user()));
+
+    // Next time it opens there at once. Switch Game offers it (selected) and
+    // reopens the program on another folder, which is remembered in its place.
+    Startup second(base, setup, settings);
+    second.begin();
+    QWidget* menu = shownMenu(second);
+    QVERIFY(menu && !second.chooser());
+    click(named(menu, "lblSwitchGame"));
+    QVERIFY(list(second) && list(second)->count() == 2 && !menu->isEnabled());
+    QVERIFY(list(second)->currentItem()->text().endsWith(QDir::toNativeSeparators(chosen.user())));
+    list(second)->setCurrentRow(1);
+    t.prompter.answerFolder(other.user());
+    QTest::keyClick(list(second), Qt::Key_Return);
+    QTRY_COMPARE(second.application() ? second.application()->paths().userFolder() : QString(), other.user());
+    QVERIFY(shownMenu(second));
+    QCOMPARE(t.processEnded, 0);
+
+    // Once that folder is gone the user chooses again; Escape ends the program.
+    QVERIFY(QDir(other.user()).removeRecursively());
+    Startup third(base, setup, settings);
+    third.begin();
+    QVERIFY(list(third));
+    QTest::keyClick(list(third), Qt::Key_Escape);
+    QVERIFY(t.processEnded == 1 && !third.application());
+    VERIFY_PROMPTER(t.prompter);
+    VERIFY_NO_MODAL(t.modalGuard);
 }
 
 QTEST_MAIN(TestShell)

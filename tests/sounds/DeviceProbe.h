@@ -1,6 +1,9 @@
 #pragma once
 
 #include "sounds/core/CommandDevice.h"
+#include "sounds/core/WaveDevice.h"
+#include "sounds/core/WaveRecorder.h"
+#include "support/SyntheticBackend.h"
 
 #include <QHash>
 #include <QStringList>
@@ -64,4 +67,31 @@ inline QString ask(CommandDevice& device, const QString& command)
 struct ManualClock {
     qint64 now = 0;
     void advance(qint64 ms) { now += ms; }
+};
+
+// A wave device on a synthetic sound card whose clock the test moves.
+struct SyntheticDevice {
+    ManualClock clock;
+    SyntheticBackend* backend = nullptr;
+    std::unique_ptr<WaveDevice> device;
+
+    explicit SyntheticDevice(RecordingLimits limits = RecordingLimits())
+    {
+        SyntheticBackend::Options options;
+        options.clock = [this] { return clock.now; };
+        auto b = std::make_unique<SyntheticBackend>(options);
+        backend = b.get();
+        device = std::make_unique<WaveDevice>(std::move(b), limits);
+    }
+
+    // Records `ms` milliseconds in the recorder's format; false when the recording did not start.
+    bool record(WaveRecorder& recorder, int ms)
+    {
+        recorder.openCaptureDevice();
+        recorder.applyRecordingFormat();
+        const bool started = recorder.startRecording();
+        clock.advance(ms);
+        recorder.stopRecording();
+        return started;
+    }
 };

@@ -140,19 +140,12 @@ void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount()
     // (here the editor's own media player) can play.
     QFETCH(int, channels);
     QFETCH(int, bits);
-    ManualClock clock;
-    SyntheticBackend::Options options;
-    options.clock = [&clock] { return clock.now; };
-    WaveDevice device(std::make_unique<SyntheticBackend>(options));
+    SyntheticDevice s;
     FakePrompter prompter;
-    WaveRecorder recorder(device, prompter);
+    WaveRecorder recorder(*s.device, prompter);
     recorder.settings().channels = qint16(channels);
     recorder.settings().resolution = qint16(bits);
-    recorder.openCaptureDevice();
-    recorder.applyRecordingFormat();
-    QVERIFY(recorder.startRecording());
-    clock.advance(1000);
-    recorder.stopRecording();
+    QVERIFY(s.record(recorder, 1000));
     TestUserFolder folder;
     folder.makeDir("Speech/Bob");
     const QString file = folder.path("Speech/Bob/Hello.wav");

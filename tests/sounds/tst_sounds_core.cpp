@@ -21,32 +21,6 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const CommandDevice::Error kFail = CommandDevice::UnrecognizedCommand;
 
-// A wave device on a synthetic sound card whose clock the test moves.
-struct SyntheticDevice {
-    ManualClock clock;
-    SyntheticBackend* backend = nullptr;
-    std::unique_ptr<WaveDevice> device;
-
-    explicit SyntheticDevice(RecordingLimits limits = RecordingLimits())
-    {
-        SyntheticBackend::Options options;
-        options.clock = [this] { return clock.now; };
-        auto b = std::make_unique<SyntheticBackend>(options);
-        backend = b.get();
-        device = std::make_unique<WaveDevice>(std::move(b), limits);
-    }
-
-    // Records `ms` milliseconds in the recorder's format.
-    void record(WaveRecorder& recorder, int ms)
-    {
-        recorder.openCaptureDevice();
-        recorder.applyRecordingFormat();
-        recorder.startRecording();
-        clock.advance(ms);
-        recorder.stopRecording();
-    }
-};
-
 QString formatOf(int rate, int channels, int bits)
 {
     return WaveRecorder::formatCommand(rate, qint16(channels), qint16(bits));
@@ -401,7 +375,7 @@ void TestSoundsCore::recordingFormats()
     recorder.settings().rate = rate;
     recorder.settings().channels = qint16(channels);
     recorder.settings().resolution = qint16(bits);
-    s.record(recorder, ms);
+    QVERIFY(s.record(recorder, ms));
     QVERIFY(recorder.saveRecording(folder.path("Speech/My Scheme/Hello.wav")));
     QCOMPARE(prompter.texts(), QStringList());
     // No short-name detour: the file bears its long name at once, nothing else is left.
@@ -420,7 +394,7 @@ void TestSoundsCore::saveReplacesTheOldFileOnlyOnSuccess()
     DeviceProbe probe(s.device.get());
     FakePrompter prompter;
     WaveRecorder recorder(probe, prompter);
-    s.record(recorder, 100);
+    QVERIFY(s.record(recorder, 100));
 
     // The device cannot write: the old sound byte survives, no stray file stays.
     probe.failingPrefix.insert("save capture ", CommandDevice::CannotWriteFile);

@@ -17,8 +17,16 @@ static const char* kindName(FakePrompter::Kind kind)
     return "?";
 }
 
+void FakePrompter::show(const Box& box)
+{
+    m_boxes << box;
+    if (onBox)
+        onBox(box);
+}
+
 bool FakePrompter::take(Kind kind, Scripted* out, const Box& box)
 {
+    show(box);
     if (m_script.isEmpty()) {
         m_problems << QStringLiteral("unexpected %1 \"%2\"").arg(QLatin1String(kindName(kind)), box.text);
         return false;
@@ -36,11 +44,10 @@ bool FakePrompter::take(Kind kind, Scripted* out, const Box& box)
 Prompter::Answer FakePrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon)
 {
     const Box box{Kind::Message, text, title, QString(), buttons, icon};
-    m_boxes << box;
-    if (onBox)
-        onBox(box);
-    if (buttons == Buttons::Ok)
+    if (buttons == Buttons::Ok) {
+        show(box);
         return Answer::Ok;
+    }
     Scripted s;
     if (!take(Kind::Message, &s, box))
         return Answer::No;
@@ -50,9 +57,6 @@ Prompter::Answer FakePrompter::message(const QString& text, const QString& title
 QString FakePrompter::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
     const Box box{Kind::Input, prompt, title, defaultText};
-    m_boxes << box;
-    if (onBox)
-        onBox(box);
     Scripted s;
     return take(Kind::Input, &s, box) ? s.text : QString();
 }
@@ -61,9 +65,6 @@ QString FakePrompter::openFile(const QString& title, const QString& filter, cons
 {
     Q_UNUSED(initialFile);
     const Box box{Kind::OpenFile, title, title, filter};
-    m_boxes << box;
-    if (onBox)
-        onBox(box);
     Scripted s;
     return take(Kind::OpenFile, &s, box) ? s.text : QString();
 }
@@ -71,9 +72,6 @@ QString FakePrompter::openFile(const QString& title, const QString& filter, cons
 QString FakePrompter::saveFile(const QString& title, const QString& filter, const QString& initialFile)
 {
     const Box box{Kind::SaveFile, title, title, filter + QStringLiteral(" | ") + initialFile};
-    m_boxes << box;
-    if (onBox)
-        onBox(box);
     Scripted s;
     return take(Kind::SaveFile, &s, box) ? s.text : QString();
 }
@@ -81,9 +79,6 @@ QString FakePrompter::saveFile(const QString& title, const QString& filter, cons
 QString FakePrompter::chooseFolder(const QString& title, const QString& initialFolder)
 {
     const Box box{Kind::Folder, title, title, initialFolder};
-    m_boxes << box;
-    if (onBox)
-        onBox(box);
     Scripted s;
     return take(Kind::Folder, &s, box) ? s.text : QString();
 }

@@ -55,6 +55,8 @@ private:
         QString text;
         Answer answer;
     };
+    // Records the box and lets onBox see it; take() also takes its scripted answer.
+    void show(const Box& box);
     bool take(Kind kind, Scripted* out, const Box& box);
 
     QList<Box> m_boxes;

@@ -1,6 +1,7 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -81,4 +82,18 @@ QByteArray TestUserFolder::read(const QString& relative) const
 {
     QFile f(path(relative));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList TestUserFolder::files(const QString& relative) const
+{
+    const QString root = QDir::cleanPath(path(relative));
+    QStringList out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        out << it.filePath().mid(root.size() + 1) + QLatin1Char('=') + QString::fromUtf8(content);
+    }
+    out.sort();
+    return out;
 }

@@ -32,6 +32,10 @@ public:
     // Sorted names in a folder under the User folder (files and folders).
     QStringList entries(const QString& relative) const;
     bool exists(const QString& relative) const;
+    // Every file below the folder `relative` ("" is the User folder, ".." the
+    // game folder), hidden ones and dangling links too, as "path=content" with
+    // the path from that folder; sorted. Links to folders are not followed.
+    QStringList files(const QString& relative = QString()) const;
     QByteArray read(const QString& relative) const;
 
 private:
