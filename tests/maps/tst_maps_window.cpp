@@ -750,6 +750,11 @@ void TestMapsWindow::picturesView()
         const QImage icon = item->icon().pixmap(128, 46).toImage();
         return icon.isNull() ? QColor() : icon.pixelColor(icon.rect().center());
     };
+    // Room for the whole thumbnail (128 x 46) and the name under it.
+    auto cellFits = [](QListWidget* list) {
+        const QRect cell = list->visualItemRect(list->item(0));
+        return cell.height() >= 46 + list->fontMetrics().height() && cell.width() >= 128;
+    };
     {
         const View v = openMaps(t);
         QAbstractButton* pictures = toggleOf(v.window);
@@ -761,6 +766,7 @@ void TestMapsWindow::picturesView()
         QCOMPARE(iconColour(v.maps->item(0)), kArena);
         QCOMPARE(iconColour(v.maps->item(1)), kBlack);
         QCOMPARE(iconColour(v.maps->item(2)), kCave);
+        QVERIFY(cellFits(v.maps));
         QCOMPARE(QDir(m_home.filePath("cache/thumbnails/normal")).entryList(QDir::Files).size(), 2);
 
         // Selection, preview and operations work on the same list.
@@ -781,6 +787,7 @@ void TestMapsWindow::picturesView()
     QAbstractButton* pictures = toggleOf(v.window);
     QVERIFY(pictures && pictures->isChecked()); // the choice is remembered
     QCOMPARE(v.maps->viewMode(), QListView::IconMode);
+    QTRY_VERIFY(cellFits(v.maps));
     click(pictures);
     QCOMPARE(v.maps->viewMode(), QListView::ListMode);
     QVERIFY(v.maps->item(0)->icon().isNull());

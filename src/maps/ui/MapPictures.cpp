@@ -68,8 +68,10 @@ void MapPictures::setActive(bool on)
         const int textHeight = m_list->fontMetrics().height();
         m_list->setGridSize(QSize(iconSize.width() + 8, iconSize.height() + 2 * textHeight + 8));
         m_list->setWordWrap(true);
-        m_list->setUniformItemSizes(true);
         refilled(m_folder);
+        // After the placeholders: the list keeps the first item's size for
+        // all, and a size taken without a picture leaves room for the name only.
+        m_list->setUniformItemSizes(true);
     } else {
         m_loader->cancel();
         m_rows.clear();
@@ -77,6 +79,7 @@ void MapPictures::setActive(bool on)
         m_list->setGridSize(QSize());
         m_list->setIconSize(QSize());
         m_list->setWordWrap(false);
+        m_list->setUniformItemSizes(false);
         for (int row = 0; row < m_list->count(); ++row)
             m_list->item(row)->setIcon(QIcon());
         m_list->resize(m_namesWidth, m_list->height());
@@ -95,7 +98,12 @@ void MapPictures::refilled(const QString& folder)
         return;
     QStringList files;
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    // Until its thumbnail comes, each map holds the thumbnail's place.
+    QPixmap waiting(MapThumbnails::fitted(QSize(1920, 696), thumbnailSize));
+    waiting.fill(Qt::transparent);
+    const QIcon placeholder(waiting);
     for (int row = 0; row < m_list->count(); ++row) {
+        m_list->item(row)->setIcon(placeholder);
         const QString file = prefix + m_list->item(row)->text();
         m_rows.insert(file, row);
         files << file;
