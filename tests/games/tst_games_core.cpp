@@ -26,6 +26,20 @@ QStringList column(const GamesTableModel& model, int column)
     return out;
 }
 
+// Every file under Games as "path=content", or "path" for a file holding its
+// own path (as each file the test writes does); "../../" is the game folder.
+QStringList filesUnderGames(const TestUserFolder& f)
+{
+    QStringList out;
+    for (QString file : f.files("..")) {
+        file = file.startsWith("User/Games/") ? file.mid(11) : "../../" + file;
+        const qsizetype eq = file.indexOf('=');
+        out << (file.mid(eq + 1) == file.left(eq) ? file.left(eq) : file);
+    }
+    out.sort();
+    return out;
+}
+
 } // namespace
 
 class GamesCoreTest : public QObject {
@@ -42,19 +56,12 @@ private Q_SLOTS:
     void ordinalSuffix();
     void localeNamesAndSeparators();
     void modelRows();
-    void modelSortsColumnTwice_data();
-    void modelSortsColumnTwice();
+    void modelSortsDatesByCalendar();
     void modelSortMatchesTextOrder_data();
     void modelSortMatchesTextOrder();
-    void transferStaysInsideGames_data();
-    void transferStaysInsideGames();
-    void transferOntoWhatIsThere_data();
-    void transferOntoWhatIsThere();
-    void actionsOnNamesOnlyWindowsRefuses_data();
-    void actionsOnNamesOnlyWindowsRefuses();
+    void fileAction_data();
+    void fileAction();
     void settingsKeepDateFormat();
-    void linkedFoldersAndFaults_data();
-    void linkedFoldersAndFaults();
     void linkBackToGamesListedOnce();
 };
 
@@ -254,29 +261,11 @@ void GamesCoreTest::modelRows()
     QCOMPARE(column(model, 1), QStringList({"04/03/2002"}));
 }
 
-void GamesCoreTest::modelSortsColumnTwice_data()
+// By the calendar (the texts would put Monday before Sunday), one day's games
+// by their time, names without a date last. The other columns sort as their
+// texts do (modelSortMatchesTextOrder).
+void GamesCoreTest::modelSortsDatesByCalendar()
 {
-    QTest::addColumn<int>("sortColumn");
-    QTest::addColumn<int>("shownColumn");
-    QTest::addColumn<QStringList>("ascending");
-    auto row = [](const char* tag, int sortColumn, const QStringList& ascending, int shownColumn = -1) {
-        QTest::newRow(tag) << sortColumn << (shownColumn < 0 ? sortColumn : shownColumn) << ascending;
-    };
-    row("Time", GamesTableModel::TimeColumn, {"", " 01.00.00", " 09.30.00", " 13.00.00", " 23.59.59"});
-    row("Mode", GamesTableModel::ModeColumn, {"", "Offline", "Online", "Online Round 2", "Training"});
-    // Letter case counts: capitals sort before small letters.
-    row("Players", GamesTableModel::PlayersColumn, {"", "Ben", "Zed", "anna", "ben"});
-    row("Folder", GamesTableModel::FolderColumn, {"Default", "Default", "Zoo", "Zoo", "cups"});
-    // By the calendar (the texts would put Monday before Sunday), one day's
-    // games by their time, names without a date last.
-    row("Date", GamesTableModel::DateColumn, {"Ben", "ben", "Zed", "anna", ""}, GamesTableModel::PlayersColumn);
-}
-
-void GamesCoreTest::modelSortsColumnTwice()
-{
-    QFETCH(int, sortColumn);
-    QFETCH(int, shownColumn);
-    QFETCH(QStringList, ascending);
     GamesTableModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setGames(
@@ -284,12 +273,12 @@ void GamesCoreTest::modelSortsColumnTwice()
          {QStringLiteral("cups"), {"2000-12-31 23.59.59 [Offline] Ben.WAgame"}},
          {QStringLiteral("Zoo"), {"2001-01-01 01.00.00 [Online Round 2] ben.WAgame", "odd.WAgame"}}});
     const QPersistentModelIndex selected = model.index(1, 0);
-
-    model.sort(sortColumn, Qt::AscendingOrder);
-    QCOMPARE(column(model, shownColumn), ascending);
-    model.sort(sortColumn, Qt::DescendingOrder);
+    QStringList ascending{"Ben", "ben", "Zed", "anna", ""};
+    model.sort(GamesTableModel::DateColumn, Qt::AscendingOrder);
+    QCOMPARE(column(model, GamesTableModel::PlayersColumn), ascending);
+    model.sort(GamesTableModel::DateColumn, Qt::DescendingOrder);
     std::reverse(ascending.begin(), ascending.end());
-    QCOMPARE(column(model, shownColumn), ascending);
+    QCOMPARE(column(model, GamesTableModel::PlayersColumn), ascending);
     // Persistent indexes (the grid's selection) follow their rows.
     QCOMPARE(selected.data().toString(), QStringLiteral("2001-01-01 09.30.00 [Training] Zed.WAgame"));
 }
@@ -338,124 +327,111 @@ void GamesCoreTest::modelSortMatchesTextOrder()
         QCOMPARE(model.fileName(r), files.at(expected[size_t(r)]));
 }
 
-void GamesCoreTest::transferStaysInsideGames_data()
+void GamesCoreTest::fileAction_data()
 {
-    QTest::addColumn<QString>("toFolder");
-    QTest::addColumn<bool>("done");
-    QTest::addColumn<QString>("message");
-    const QString none = QStringLiteral(" in your Games folder. Please pick another folder. c('.'C)");
-    QTest::newRow("user folder") << "Cups" << true << "";
-    QTest::newRow("Default") << "" << true << "";
-    for (const char* folder : {"..", "../Elsewhere", "/tmp", "Cups/Old", "Gone", "notes.txt"})
-        QTest::newRow(folder) << folder << false << "There is no folder named '" + QString(folder) + "'" + none;
-}
-
-void GamesCoreTest::transferStaysInsideGames()
-{
-    QFETCH(QString, toFolder);
-    QFETCH(bool, done);
-    QFETCH(QString, message);
-    TestUserFolder f;
-    f.writeFile("Games/Arena/g.WAgame", "game");
-    f.writeFile("Games/notes.txt");
-    f.makeDir("Games/Cups/Old");
-    f.makeDir("Games/Temp");
-    f.makeDir("Elsewhere");
-    GameFileActions::Transfer transfer{QStringLiteral("g.WAgame"), QStringLiteral("Arena"), toFolder, true};
-    const GameFileActions::Outcome outcome = GameFileActions::transfer(f.path("Games"), transfer, f.path("Games/Temp"));
-    QCOMPARE(outcome.changed, done);
-    QCOMPARE(outcome.notice.text, message);
-    QCOMPARE(f.exists("Games/Arena/g.WAgame"), !done);
-    if (done)
-        QCOMPARE(f.read(toFolder.isEmpty() ? "Games/g.WAgame" : "Games/" + toFolder + "/g.WAgame"), QByteArray("game"));
-    QVERIFY(f.entries("Elsewhere").isEmpty());
-    QVERIFY(f.entries("Games/Cups/Old").isEmpty());
-}
-
-void GamesCoreTest::transferOntoWhatIsThere_data()
-{
-    QTest::addColumn<QString>("there"); // what stands in Cups first: "link" to the game, or "G.wagame"
-    QTest::addColumn<QString>("toFolder");
-    QTest::addColumn<bool>("move");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QStringList>("after"); // every file under Games, read through links
-    const QString already = QStringLiteral("g.WAgame is already in the Cups folder! c('.'C)");
-    auto row = [](const char* tag, const char* there, const char* toFolder, bool move, const QString& message,
-                  const QStringList& after) { QTest::newRow(tag) << there << toFolder << move << message << after; };
+    // "copy|from|to|file", "move|from|to|file", "delete|folder|file", "view|folder|file" or "remove|folder";
+    // folders are named as the windows list them, "" for Games itself.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("before"); // under Games: a file holding its own path, "folder/" or "link->target"
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("notice");    // how the notice starts
+    QTest::addColumn<QStringList>("after"); // as filesUnderGames() lists them
+    using Fault = FaultyFileSystem::Fault;
+    auto row = [](const char* tag, const QString& action, const QStringList& before, const QStringList& after,
+                  const QString& notice = QString(), Fault fault = Fault::None) {
+        QTest::newRow(tag) << action << before << int(fault) << notice << after;
+    };
+    // Only folders directly inside Games take a game.
+    const QStringList tree{"Arena/g.WAgame", "notes.txt", "Cups/Old/", "../Elsewhere/"};
+    row("to a folder", "move|Arena|Cups|g.WAgame", tree, {"Cups/g.WAgame=Arena/g.WAgame", "notes.txt"});
+    row("to Default", "move|Arena||g.WAgame", tree, {"g.WAgame=Arena/g.WAgame", "notes.txt"});
+    for (const char* folder : {"..", "../Elsewhere", "/tmp", "Cups/Old", "Gone", "notes.txt"}) {
+        row(folder, QStringLiteral("move|Arena|%1|g.WAgame").arg(folder), tree, {"Arena/g.WAgame", "notes.txt"},
+            QStringLiteral("There is no folder named '%1' in your Games folder.").arg(folder));
+    }
     // A link to the game itself: nothing to copy, and a move must not delete the only copy.
-    row("move onto a link to it", "link", "Cups", true, already, {"Cups/g.WAgame=game", "g.WAgame=game"});
-    row("copy onto a link to it", "link", "Cups", false, already, {"Cups/g.WAgame=game", "g.WAgame=game"});
+    const QStringList linked{"g.WAgame", "Cups/", "Cups/g.WAgame->g.WAgame"};
+    const QString already = "g.WAgame is already in the Cups folder! c('.'C)";
+    row("move onto a link to it", "move||Cups|g.WAgame", linked, {"Cups/g.WAgame=g.WAgame", "g.WAgame"}, already);
+    row("copy onto a link to it", "copy||Cups|g.WAgame", linked, {"Cups/g.WAgame=g.WAgame", "g.WAgame"}, already);
     // The game's own file system sees one name: the copy replaces the game there.
-    row("copy, other letter case", "G.wagame", "Cups", false, "", {"Cups/G.wagame=game", "g.WAgame=game"});
-    row("move, other letter case", "G.wagame", "Cups", true, "", {"Cups/G.wagame=game"});
-    // A folder made on another system, with a name Windows would refuse, is a folder all the same.
-    row("folder named with a colon", "", "Cup: 2", true, "", {"Cup: 2/g.WAgame=game"});
+    const QStringList otherCase{"g.WAgame", "Cups/G.wagame"};
+    row("copy, other letter case", "copy||Cups|g.WAgame", otherCase, {"Cups/G.wagame=g.WAgame", "g.WAgame"});
+    row("move, other letter case", "move||Cups|g.WAgame", otherCase, {"Cups/G.wagame=g.WAgame"});
+    // Disk is the user's link to another disk: managed there, like any folder.
+    const QStringList disk{"g.WAgame", "../../Disk/d.WAgame", "../../Disk/d.log", "Disk->../../Disk"};
+    row("delete in a linked folder", "delete|Disk|d.WAgame", disk, {"g.WAgame"});
+    row("move into a linked folder", "move||Disk|g.WAgame", disk,
+        {"../../Disk/d.WAgame", "../../Disk/d.log", "../../Disk/g.WAgame=g.WAgame"});
+    // Only a complete copy lets the original go.
+    row("move, disk full halfway", "move||Cups|g.WAgame", {"g.WAgame", "Cups/"}, {"g.WAgame"},
+        "g.WAgame could not be moved to the Cups folder: the disk is full. =(", Fault::DiskFull);
+    row("move, delete refused", "move||Cups|g.WAgame", {"g.WAgame", "Cups/"}, {"Cups/g.WAgame=g.WAgame", "g.WAgame"},
+        "g.WAgame was copied to the Cups folder, but the original could not be deleted. =(", Fault::Remove);
+    // The log goes with its game, and a replaced game's log goes with it.
+    const QStringList withLog{"A/x.WAgame", "A/x.log", "B/"};
+    row("copy with its log", "copy|A|B|x.WAgame", withLog,
+        {"A/x.WAgame", "A/x.log", "B/x.WAgame=A/x.WAgame", "B/x.log=A/x.log"});
+    row("move with its log", "move|A|B|x.WAgame", withLog, {"B/x.WAgame=A/x.WAgame", "B/x.log=A/x.log"});
+    row("move, log in other case", "move|A|B|x.WAgame", {"A/x.WAgame", "A/x.LOG", "B/"},
+        {"B/x.LOG=A/x.LOG", "B/x.WAgame=A/x.WAgame"});
+    row("move onto a game with a log", "move|A|B|x.WAgame", {"A/x.WAgame", "A/x.log", "B/x.WAgame", "B/X.log"},
+        {"B/X.log=A/x.log", "B/x.WAgame=A/x.WAgame"});
+    row("copy without a log onto a game with one", "copy|A|B|x.WAgame", {"A/x.WAgame", "B/x.WAgame", "B/x.log"},
+        {"A/x.WAgame", "B/x.WAgame=A/x.WAgame"});
+    // Folders and games named on another system, with characters Windows
+    // refuses, are worked on like any other.
+    row("move to a folder with a colon", "move||Cup: 2|g.WAgame", {"g.WAgame", "Cup: 2/"},
+        {"Cup: 2/g.WAgame=g.WAgame"});
+    const QStringList odd{"Cup: 2/Anna: best?.WAgame", "Cup: 2/Anna: best?.log", "Cup: 2/y.log"};
+    row("delete with its log", "delete|Cup: 2|Anna: best?.WAgame", odd, {"Cup: 2/y.log"});
+    row("view with its log", "view|Cup: 2|Anna: best?.WAgame", odd,
+        odd + QStringList{"Temp/Anna: best?.WAgame=Cup: 2/Anna: best?.WAgame",
+                          "Temp/Anna: best?.log=Cup: 2/Anna: best?.log"});
+    row("remove folder", "remove|Cup: 2", odd, {}, "Folder successfully deleted! <(^.^)>");
 }
 
-void GamesCoreTest::transferOntoWhatIsThere()
+void GamesCoreTest::fileAction()
 {
-    QFETCH(QString, there);
-    QFETCH(QString, toFolder);
-    QFETCH(bool, move);
-    QFETCH(QString, message);
+    QFETCH(QString, action);
+    QFETCH(QStringList, before);
+    QFETCH(int, fault);
+    QFETCH(QString, notice);
     QFETCH(QStringList, after);
 #ifdef Q_OS_WIN
-    if (there == QLatin1String("link") || toFolder.contains(QLatin1Char(':')))
-        QSKIP("no such links or folder names on Windows");
+    if (before.join(' ').contains("->") || before.join(' ').contains(':'))
+        QSKIP("no such links or names on Windows");
 #endif
     TestUserFolder f;
-    f.writeFile("Games/g.WAgame", "game");
-    f.makeDir("Games/" + toFolder);
-    if (there == QLatin1String("link"))
-        QVERIFY(QFile::link(f.path("Games/g.WAgame"), f.path("Games/Cups/g.WAgame")));
-    else if (!there.isEmpty())
-        f.writeFile("Games/Cups/" + there, "older");
-    GameFileActions::Transfer transfer{QStringLiteral("g.WAgame"), QString(), toFolder, move};
-    const GameFileActions::Outcome outcome = GameFileActions::transfer(f.path("Games"), transfer, f.path("Games/Temp"));
-    QCOMPARE(outcome.notice.text, message);
-    QCOMPARE(outcome.changed, message.isEmpty());
-
-    // Letter case aside: where the file system ignores it, the replaced game may keep either spelling.
-    QStringList files = f.files("Games");
-    files.sort(Qt::CaseInsensitive);
-    QCOMPARE(files.join('|').toLower(), after.join('|').toLower());
-}
-
-void GamesCoreTest::actionsOnNamesOnlyWindowsRefuses_data()
-{
-    QTest::addColumn<QString>("action");
-    for (const char* action : {"delete game", "view game", "remove folder"})
-        QTest::newRow(action) << action;
-}
-
-// Folders and games named on another system are listed, so they can be
-// worked on like any other.
-void GamesCoreTest::actionsOnNamesOnlyWindowsRefuses()
-{
-#ifdef Q_OS_WIN
-    QSKIP("Windows makes no such names");
-#endif
-    QFETCH(QString, action);
-    TestUserFolder f;
-    const QString folder = QStringLiteral("Cup: 2");
-    const QString game = stamp + QStringLiteral("[Online] Anna: the Best?.WAgame");
-    f.writeFile("Games/" + folder + "/" + game, "game");
-    const QString root = f.path("Games");
-    GameFileActions::Outcome outcome;
-    if (action == QLatin1String("delete game")) {
-        outcome = GameFileActions::deleteGame(root, folder, game);
-        QVERIFY(!f.exists("Games/" + folder + "/" + game));
-    } else if (action == QLatin1String("view game")) {
-        const QString copy = GameFileActions::copyForViewing(root, folder, game, f.path("Games/Temp"), &outcome.notice);
-        QCOMPARE(copy, f.path("Games/Temp/" + game));
-        QCOMPARE(f.read("Games/Temp/" + game), QByteArray("game"));
-    } else {
-        outcome = GameFileActions::removeFolder(root, folder);
-        QCOMPARE(outcome.notice.text, QStringLiteral("Folder successfully deleted! <(^.^)>"));
-        QVERIFY(!f.exists("Games/" + folder));
-        return;
+    for (const QString& entry : before) {
+        const qsizetype arrow = entry.indexOf("->");
+        if (arrow > 0)
+            QVERIFY(QFile::link(f.path("Games/" + entry.mid(arrow + 2)), f.path("Games/" + entry.left(arrow))));
+        else if (entry.endsWith('/'))
+            f.makeDir("Games/" + entry);
+        else
+            f.writeFile("Games/" + entry, entry.toUtf8());
     }
-    QCOMPARE(outcome.notice.text, QString());
+    const QStringList unchanged = filesUnderGames(f);
+    const QStringList a = action.split('|');
+    const QString root = f.path("Games"), temp = f.path("Games/Temp");
+    FaultyFileSystem faulty{FaultyFileSystem::Fault(fault)};
+    GameFileActions::Outcome outcome;
+    if (a[0] == "delete")
+        outcome = GameFileActions::deleteGame(root, a[1], a[2]);
+    else if (a[0] == "remove")
+        outcome = GameFileActions::removeFolder(root, a[1]);
+    else if (a[0] == "view")
+        QCOMPARE(GameFileActions::copyForViewing(root, a[1], a[2], temp, &outcome.notice), temp + '/' + a[2]);
+    else
+        outcome = GameFileActions::transfer(root, {a[3], a[1], a[2], a[0] == "move"}, temp);
+    QVERIFY2(notice.isEmpty() ? outcome.notice.isEmpty() : outcome.notice.text.startsWith(notice),
+             qPrintable(outcome.notice.text));
+    after.sort();
+    QCOMPARE(filesUnderGames(f), after);
+    // The windows are rebuilt exactly when the disk changed.
+    if (a[0] != "view")
+        QCOMPARE(outcome.changed, after != unchanged);
 }
 
 void GamesCoreTest::settingsKeepDateFormat()
@@ -464,58 +440,6 @@ void GamesCoreTest::settingsKeepDateFormat()
     QCOMPARE(GamesSettings::dateFormat(), 17);
     GamesSettings::setDateFormat(30); // no such format
     QCOMPARE(GamesSettings::dateFormat(), 0);
-}
-
-QTEST_GUILESS_MAIN(GamesCoreTest)
-void GamesCoreTest::linkedFoldersAndFaults_data()
-{
-    QTest::addColumn<QString>("action"); // "delete" or "move", in or to `folder`
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("message");   // how the notice starts
-    QTest::addColumn<QStringList>("after"); // every real file, hidden ones too
-    using Fault = FaultyFileSystem::Fault;
-    const QStringList before{"Disk/d.WAgame=d", "Disk/d.log=log", "User/Games/g.WAgame=g"};
-    auto row = [](const char* tag, const char* action, const char* folder, const char* file, Fault fault,
-                  const QString& message, const QStringList& after) {
-        QTest::newRow(tag) << action << folder << file << int(fault) << message << after;
-    };
-    // Disk is the user's link to another disk: managed there, like any folder.
-    row("delete in a linked folder", "delete", "Disk", "d.WAgame", Fault::None, "", {"User/Games/g.WAgame=g"});
-    row("move into a linked folder", "move", "Disk", "g.WAgame", Fault::None, "",
-        {"Disk/d.WAgame=d", "Disk/d.log=log", "Disk/g.WAgame=g"});
-    const QString moveFailed = "g.WAgame could not be moved to the Cups folder: ";
-    row("move, disk full halfway", "move", "Cups", "g.WAgame", Fault::DiskFull, moveFailed + "the disk is full. =(",
-        before);
-    row("move, delete refused", "move", "Cups", "g.WAgame", Fault::Remove,
-        "g.WAgame was copied to the Cups folder, but the original could not be deleted. =(",
-        {"Disk/d.WAgame=d", "Disk/d.log=log", "User/Games/Cups/g.WAgame=g", "User/Games/g.WAgame=g"});
-}
-
-void GamesCoreTest::linkedFoldersAndFaults()
-{
-    QFETCH(QString, action);
-    QFETCH(QString, folder);
-    QFETCH(QString, file);
-    QFETCH(int, fault);
-    QFETCH(QString, message);
-    QFETCH(QStringList, after);
-    TestUserFolder f;
-    f.writeFile("Games/g.WAgame", "g");
-    f.makeDir("Games/Cups");
-    const QString disk = f.game() + "Disk";
-    f.writeFile("Disk/d.WAgame", "d");
-    f.writeFile("Disk/d.log", "log");
-    QVERIFY(QFile::rename(f.path("Disk"), disk) && QFile::link(disk, f.path("Games/Disk")));
-    const QString games = f.path("Games");
-    FaultyFileSystem faulty{FaultyFileSystem::Fault(fault)};
-    const GameFileActions::Outcome outcome =
-        action == "delete" ? GameFileActions::deleteGame(games, folder, file)
-                           : GameFileActions::transfer(games, {file, "", folder, true}, f.path("Games/Temp"));
-    QVERIFY2(message.isEmpty() ? outcome.notice.isEmpty() : outcome.notice.text.startsWith(message),
-             qPrintable(outcome.notice.text));
-    QCOMPARE(f.files(".."), after);
 }
 
 void GamesCoreTest::linkBackToGamesListedOnce()
@@ -529,4 +453,5 @@ void GamesCoreTest::linkBackToGamesListedOnce()
     QCOMPARE(seen, (QStringList{":g.WAgame", "Loop:"}));
 }
 
+QTEST_GUILESS_MAIN(GamesCoreTest)
 #include "tst_games_core.moc"

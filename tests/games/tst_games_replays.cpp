@@ -1,9 +1,6 @@
-#include "games/core/GameFileActions.h"
 #include "games/core/GameLog.h"
 #include "games/core/GamesSearchModel.h"
 #include "games/core/GamesTableModel.h"
-
-#include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
@@ -132,8 +129,6 @@ private Q_SLOTS:
     void selectionFollowsItsGame();
     void readLog_data();
     void readLog();
-    void logGoesWithItsGame_data();
-    void logGoesWithItsGame();
 };
 
 void GamesReplaysTest::fold_data()
@@ -314,59 +309,6 @@ void GamesReplaysTest::readLog()
     const GameLog log = GameLogParser::parse(bytes);
     QCOMPARE(summary(log), facts);
     QCOMPARE(log.text.size() > 0, !bytes.isEmpty());
-}
-
-void GamesReplaysTest::logGoesWithItsGame_data()
-{
-    // Games: "A" holds the game (and perhaps its log), "B" the destination.
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QStringList>("before"); // files made under Games
-    QTest::addColumn<QStringList>("after");  // every file under Games (and Temp) afterwards
-    const QString g = "A/x.WAgame", l = "A/x.log";
-    QTest::newRow("copy") << "copy" << QStringList{g, l} << QStringList{g, l, "B/x.WAgame", "B/x.log"};
-    QTest::newRow("move") << "move" << QStringList{g, l} << QStringList{"B/x.WAgame", "B/x.log"};
-    QTest::newRow("move, log in other case")
-        << "move" << QStringList{g, "A/x.LOG"} << QStringList{"B/x.LOG", "B/x.WAgame"};
-    QTest::newRow("move onto a game with a log")
-        << "move" << QStringList{g, l, "B/x.WAgame", "B/X.log"} << QStringList{"B/X.log", "B/x.WAgame"};
-    QTest::newRow("copy without a log onto a game with one")
-        << "copy" << QStringList{g, "B/x.WAgame", "B/x.log"} << QStringList{g, "B/x.WAgame"};
-    QTest::newRow("move without a log") << "move" << QStringList{g} << QStringList{"B/x.WAgame"};
-    QTest::newRow("delete") << "delete" << QStringList{g, l, "A/y.log"} << QStringList{"A/y.log"};
-    QTest::newRow("view") << "view" << QStringList{g, l} << QStringList{g, l, "Temp/x.WAgame", "Temp/x.log"};
-}
-
-void GamesReplaysTest::logGoesWithItsGame()
-{
-    QFETCH(QString, action);
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, after);
-    TestUserFolder f;
-    f.makeDir("Games/B");
-    for (const QString& file : before)
-        f.writeFile("Games/" + file, file.toUtf8());
-    const QString root = f.path("Games");
-    GameFileActions::Outcome outcome;
-    if (action == "delete") {
-        outcome = GameFileActions::deleteGame(root, "A", "x.WAgame");
-    } else if (action == "view") {
-        QVERIFY(
-            !GameFileActions::copyForViewing(root, "A", "x.WAgame", f.path("Games/Temp"), &outcome.notice).isEmpty());
-    } else {
-        outcome = GameFileActions::transfer(root, {"x.WAgame", "A", "B", action == "move"}, f.path("Games/Temp"));
-    }
-    QCOMPARE(outcome.notice.text, QString());
-    QStringList files;
-    for (const char* folder : {"A/", "B/", "Temp/"}) {
-        for (const QString& name : f.entries(QStringLiteral("Games/") + folder))
-            files << folder + name;
-    }
-    QCOMPARE(files, after);
-    // What arrived is what left A.
-    for (const QString& file : after) {
-        if (!file.startsWith("A/"))
-            QVERIFY2(f.read("Games/" + file).startsWith("A/"), qPrintable(file));
-    }
 }
 
 QTEST_GUILESS_MAIN(GamesReplaysTest)
