@@ -4,6 +4,7 @@
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/GamesTree.h"
+#include "games/core/ReplayStarter.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestFolders.h"
 
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void modelSortMatchesTextOrder();
     void fileAction_data();
     void fileAction();
+    void checkedTime_data();
+    void checkedTime();
     void settingsKeepDateFormat();
     void linkBackToGamesListedOnce();
 };
@@ -432,6 +435,24 @@ void GamesCoreTest::fileAction()
     // The windows are rebuilt exactly when the disk changed.
     if (a[0] != "view")
         QCOMPARE(outcome.changed, after != unchanged);
+}
+
+void GamesCoreTest::checkedTime_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("time"); // "" when refused
+    for (const char* good : {"0:00", "2:05", "125:59", "1:02:03", "12:00:00"})
+        QTest::newRow(good) << QString(good) << QString(good);
+    for (const char* bad : {"2:5", "1:60", "1:02:60", "1:60:00", "123:00:00", "2", "2:05.5", "-1:00", "a:bc", "1::05"})
+        QTest::newRow(bad) << QString(bad) << QString();
+}
+
+// A time to play a replay from is m:ss or h:mm:ss.
+void GamesCoreTest::checkedTime()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, time);
+    QCOMPARE(ReplayStarter::checkedTime(typed), time);
 }
 
 void GamesCoreTest::settingsKeepDateFormat()

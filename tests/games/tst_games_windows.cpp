@@ -1,8 +1,11 @@
+#include "common/core/WindowsPath.h"
+#include "common/core/ZipReader.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
+#include "games/core/ReplayStarter.h"
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
@@ -15,9 +18,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -172,6 +178,40 @@ void press(QWidget* w, const QString& name)
         click(named(w, name));
 }
 
+// The games window over the usual tree with `game` selected, a game to
+// start, and Windows paths by the Z: drive rule.
+GamesWindow* openWithSelected(TestApp& t, const QString& game)
+{
+    t.folder.writeGameFile("WA.exe");
+    GamesWindow* w = openGames(t);
+    if (w) {
+        w->findChild<ReplayStarter*>()->pathLookup().setWinepathLocator([] { return QString(); });
+        grid(w)->selectRow(gridColumn(w, 0).indexOf(game));
+    }
+    return w;
+}
+
+QStringList teamRows(QWidget* w)
+{
+    auto* table = named<QTableWidget>(w, "tblTeams");
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 1)->text() + "/" + table->item(r, 2)->text() + "/" + table->item(r, 3)->text();
+    return rows;
+}
+
+QStringList zipNames(const QString& path)
+{
+    ZipReader zip(path);
+    QStringList names;
+    if (zip.open()) {
+        for (const ZipReader::Entry& e : zip.entries())
+            names << e.name + (e.isFolder ? "/" : "");
+    }
+    names.sort();
+    return names;
+}
+
 } // namespace
 
 class GamesWindowsTest : public QObject {
@@ -182,15 +222,16 @@ private Q_SLOTS:
 
     void firstFill_data();
     void firstFill();
-    void goAndDeleteInTheFolderShown();
-    void rowClickAndSorting();
-    void viewTwiceOverwritesTheCopy();
+    void pickingAndSorting();
     void userAction_data();
     void userAction();
-    void menusAndPopups();
     void hoverColoursAndLayout();
-    void closeAndReopen();
+    void viewCloseAndReopen();
     void searchNarrowsGridAndSelection();
+    void startsGame_data();
+    void startsGame();
+    void readsLogTheGameWrites();
+    void exportsZip();
 };
 
 void GamesWindowsTest::initTestCase()
@@ -251,52 +292,9 @@ void GamesWindowsTest::firstFill()
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void GamesWindowsTest::goAndDeleteInTheFolderShown()
-{
-    TestApp t;
-    t.folder.writeFile("Games/Cups/" + gameA, "cup A");
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    QVERIFY(clickGame(w, gameB));
-    QVERIFY(pick(w, "Default"));
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB}));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
-    // A new list has no game selected.
-    QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), QString());
-    QVERIFY(pick(w, "Cups"));
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameC}));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Cups", "Cups"}));
-    // Go with no folder picked shows the Games folder itself.
-    named<QListWidget>(w, "lstFolderPick")->setCurrentRow(-1);
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
-    QCOMPARE(folderList(w), QStringList({"Default", "arena", "Cups"}));
-
-    // Delete takes the game of the folder shown, not the one of the same
-    // name in Games; answered No, it keeps it.
-    QVERIFY(pick(w, "Cups"));
-    click(named(w, "cmdGo"));
-    QVERIFY(clickGame(w, gameA));
-    t.prompter.answerNo();
-    click(named(w, "cmdDelete"));
-    QVERIFY(t.folder.exists("Games/Cups/" + gameA));
-    QCOMPARE(games(t), w);
-    t.prompter.answerYes();
-    QPointer<GamesWindow> old = w;
-    click(named(w, "cmdDelete"));
-    const QString question = "[yes/no ?] Delete?: Are you sure you want to delete " + gameA + "?";
-    QCOMPARE(shown(t.prompter), QStringList({question, question}));
-    QVERIFY(!t.folder.exists("Games/Cups/" + gameA));
-    QVERIFY(t.folder.exists("Games/" + gameA));
-    w = waitForGames(t, old);
-    QVERIFY(w);
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void GamesWindowsTest::rowClickAndSorting()
+// Left and right clicks pick games and folders, Go shows one folder, and the
+// sort labels and the Date header sort the grid.
+void GamesWindowsTest::pickingAndSorting()
 {
     TestApp t;
     GamesWindow* w = openGames(t);
@@ -304,7 +302,12 @@ void GamesWindowsTest::rowClickAndSorting()
     auto* txtFile = named<QLineEdit>(w, "txtFile");
     QVERIFY(clickGame(w, gameB));
     QCOMPARE(txtFile->text() + " in " + named<QLineEdit>(w, "txtFolder")->text(), gameB + " in Default\\");
-    QVERIFY(clickGame(w, gameC));
+    // A right-button press on a row or folder picks it and pops up its menu.
+    auto* menu = w->findChild<QMenu*>("mnuFile");
+    const QModelIndex row = grid(w)->model()->index(gridColumn(w, 0).indexOf(gameC), 4);
+    QTest::mousePress(grid(w)->viewport(), Qt::RightButton, Qt::NoModifier, grid(w)->visualRect(row).center());
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
     QCOMPARE(txtFile->text() + " in " + named<QLineEdit>(w, "txtFolder")->text(), gameC + " in Cups\\");
 
     // A SORT label sorts ascending, then descending.
@@ -320,7 +323,6 @@ void GamesWindowsTest::rowClickAndSorting()
     // The selection follows its game.
     QCOMPARE(txtFile->text(), gameC);
     QCOMPARE(grid(w)->currentIndex().siblingAtColumn(0).data().toString(), gameC);
-
     // Clicks on the Date header sort by the calendar, not by the text.
     QHeaderView* header = grid(w)->horizontalHeader();
     const QPoint dateHeader(header->sectionViewportPosition(1) + 20, header->height() / 2);
@@ -328,6 +330,26 @@ void GamesWindowsTest::rowClickAndSorting()
     QCOMPARE(gridColumn(w, 0), QStringList({gameD, gameA, gameB, gameC}));
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, dateHeader);
     QCOMPARE(gridColumn(w, 0), QStringList({gameC, gameB, gameA, gameD}));
+
+    menu = w->findChild<QMenu*>("mnuFolder");
+    auto* list = named<QListWidget>(w, "lstFolderPick");
+    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("Cups"));
+    // Go shows the folder picked, with no game selected; with none picked, Games itself.
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 0) + gridColumn(w, 5), QStringList({gameC, "Cups"}));
+    QCOMPARE(txtFile->text(), QString());
+    QVERIFY(pick(w, "Default"));
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 0) + gridColumn(w, 5), QStringList({gameA, gameB, "Default", "Default"}));
+    QVERIFY(pick(w, "arena"));
+    list->setCurrentRow(-1);
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
+    QCOMPARE(folderList(w), QStringList({"Default", "arena", "Cups"}));
+    VERIFY_PROMPTER(t.prompter);
 
     // RESET LIST rebuilds the grid in fill order.
     QPointer<GamesWindow> old = w;
@@ -337,41 +359,12 @@ void GamesWindowsTest::rowClickAndSorting()
     QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
 }
 
-void GamesWindowsTest::viewTwiceOverwritesTheCopy()
-{
-    TestApp t;
-    t.intervals.tempDeleteRetry = 60 * 60 * 1000;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    QVERIFY(clickGame(w, gameC));
-    click(named(w, "cmdView"));
-    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C"));
-    QCOMPARE(t.desktop.folders, QStringList({t.folder.path("Games/Temp")}));
-    auto* timer = named<QTimer>(w, "timDelete");
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), t.intervals.tempDeleteRetry);
-
-    t.folder.writeFile("Games/Cups/" + gameC, "C, newer");
-    click(named(w, "cmdView"));
-    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C, newer"));
-    QCOMPARE(t.desktop.folders.size(), 2);
-    QVERIFY(t.prompter.boxes().isEmpty());
-
-    // The timer deletes the copy, and keeps trying: a copy that could not
-    // go yet goes at a later tick.
-    timer->start(10);
-    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
-    t.folder.writeFile("Games/Temp/" + gameC, "back again");
-    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
-    QVERIFY(t.folder.exists("Games/Cups/" + gameC));
-}
-
 void GamesWindowsTest::userAction_data()
 {
     QTest::addColumn<QStringList>("dirs"); // made under Games before the start
     // Steps, in the transfer window while it is in view: "game:X" clicks the
     // row of game X, "pick:E" the list entry E, any other name presses that
-    // button or menu entry; "yes" and "input:T" answer the next box; "user"
+    // button or menu entry; "yes", "no" and "input:T" answer the next box; "user"
     // lists the User folder in the navigator; "gone" deletes game C behind
     // the window's back.
     QTest::addColumn<QString>("steps");
@@ -398,6 +391,9 @@ void GamesWindowsTest::userAction_data()
     row("copy", "cmdCopy", {denied + "Copy. c('.'C)"});
     row("move", "mnuMove", {denied + "move. c('.'C)"});
     row("delete", "cmdDelete", {"[ok i] Hold your horses!: Select a Game to delete c('.'C)"});
+    // A time is m:ss or h:mm:ss (checkedTime): a bad one is explained and nothing is started.
+    row("play from a bad time", "game:A|input:2:5|mnuPlayFrom",
+        {"[input] Play from: From what time ", "[ok !] Play from: '2:5' is not a time of the game. "});
     // Game C deleted by another program after the grid was filled: each action
     // says so (the system's reason follows) instead of reporting success.
     row("view gone", "game:C|gone|cmdView", {"[ok !] View Game: " + gameC + " could not be copied for viewing: "}, {},
@@ -405,6 +401,10 @@ void GamesWindowsTest::userAction_data()
     row("delete gone", "game:C|gone|yes|mnuDelete",
         {"[yes/no ?] Delete?: Are you sure you want to delete " + gameC + "?",
          "[ok !] Delete Game: " + gameC + " could not be deleted. =("});
+    // Delete takes the game of the folder shown, not the one of the same name in Games.
+    const QString sure = "[yes/no ?] Delete?: Are you sure you want to delete " + gameA + "?";
+    row("delete, answered No", "pick:Cups|cmdGo|game:A|no|cmdDelete", {sure});
+    row("delete in the folder shown", "pick:Cups|cmdGo|game:A|yes|cmdDelete", {sure}, {"-Cups/A=older"});
     row("copy gone", "game:C|gone|mnuCopy|pick:..|cmdMove",
         {"[ok !] Transfer Failed: " + gameC + " could not be copied to the Default folder: "});
 
@@ -487,8 +487,8 @@ void GamesWindowsTest::userAction()
         } else if (step == "gone") {
             QVERIFY(QFile::remove(t.folder.path("Games/Cups/" + gameC)));
             before = ::disk(t.folder);
-        } else if (step == "yes") {
-            t.prompter.answerYes();
+        } else if (step == "yes" || step == "no") {
+            step == "yes" ? t.prompter.answerYes() : t.prompter.answerNo();
         } else if (step.startsWith("input:")) {
             t.prompter.answerInput(step.mid(6));
         } else if (step == "user") {
@@ -521,6 +521,7 @@ void GamesWindowsTest::userAction()
     }
     QCOMPARE(changed, disk);
     QVERIFY(t.desktop.folders.isEmpty());
+    QVERIFY(t.launcher.requests.isEmpty());
 
     if (GameTransferWindow* x = transferWindow(t)) {
         // Refused: another folder can be picked, among those of Games.
@@ -543,28 +544,6 @@ void GamesWindowsTest::userAction()
     // The selection stays unless the lists were filled again.
     if (disk.isEmpty())
         QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), game);
-}
-
-void GamesWindowsTest::menusAndPopups()
-{
-    TestApp t;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    auto* file = w->findChild<QMenu*>("mnuFile");
-    auto* folder = w->findChild<QMenu*>("mnuFolder");
-
-    // A right-button press on a row or folder picks it and pops up its menu.
-    const QModelIndex row = grid(w)->model()->index(gridColumn(w, 0).indexOf(gameC), 4);
-    QTest::mousePress(grid(w)->viewport(), Qt::RightButton, Qt::NoModifier, grid(w)->visualRect(row).center());
-    QTRY_VERIFY(file->isVisible());
-    QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), gameC);
-    file->hide();
-    auto* list = named<QListWidget>(w, "lstFolderPick");
-    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
-    QTRY_VERIFY(folder->isVisible());
-    QCOMPARE(list->currentItem()->text(), QStringLiteral("Cups"));
-    folder->hide();
-    VERIFY_PROMPTER(t.prompter);
 }
 
 void GamesWindowsTest::hoverColoursAndLayout()
@@ -612,7 +591,10 @@ void GamesWindowsTest::hoverColoursAndLayout()
     QCOMPARE(colours(x, links), QStringLiteral("gg"));
 }
 
-void GamesWindowsTest::closeAndReopen()
+// A viewed game is copied to Temp afresh each time and deleted from there
+// later; closed, the window hands over to the main menu, and the date format
+// chosen is kept for the next opening.
+void GamesWindowsTest::viewCloseAndReopen()
 {
     TestApp t;
     t.intervals.tempDeleteRetry = 60 * 60 * 1000;
@@ -623,25 +605,43 @@ void GamesWindowsTest::closeAndReopen()
     GamesWindow* w = waitForGames(t);
     QVERIFY(w);
     QVERIFY(!menu->isVisible());
-    // The date-format choice is kept.
-    auto* chooser = named<QComboBox>(w, "List1");
-    chooser->setCurrentIndex(15);
+    named<QComboBox>(w, "List1")->setCurrentIndex(15);
     QCOMPARE(gridColumn(w, 1).first(), QStringLiteral("09/10/2001"));
 
-    // Closed, it shows the main menu with its list of viewed games pointed at Temp.
-    QVERIFY(clickGame(w, gameA));
+    QVERIFY(clickGame(w, gameC));
     click(named(w, "cmdView"));
+    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C"));
+    QCOMPARE(t.desktop.folders, QStringList({t.folder.path("Games/Temp")}));
+    auto* timer = named<QTimer>(w, "timDelete");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), t.intervals.tempDeleteRetry);
+    t.folder.writeFile("Games/Cups/" + gameC, "C, newer");
+    click(named(w, "cmdView"));
+    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C, newer"));
+    QCOMPARE(t.desktop.folders.size(), 2);
+    QVERIFY(t.prompter.boxes().isEmpty());
+
+    // Closed, it shows the main menu with its list of viewed games pointed at Temp.
     w->close();
     QTRY_VERIFY(!games(t));
     QVERIFY(menu->isVisible());
     QCOMPARE(menu->tempGamesList().folder(), t.folder.path("Games/Temp"));
-    QVERIFY(menu->tempGamesList().names().contains(gameA));
-
+    QVERIFY(menu->tempGamesList().names().contains(gameC));
     click(named(menu, "cmdGames"));
     w = waitForGames(t);
     QVERIFY(w);
     QCOMPARE(named<QComboBox>(w, "List1")->currentIndex(), 15);
     QCOMPARE(gridColumn(w, 1).first(), QStringLiteral("09/10/2001"));
+
+    // The timer deletes the copy, and keeps trying: a copy that could not
+    // go yet goes at a later tick.
+    QVERIFY(clickGame(w, gameC));
+    click(named(w, "cmdView"));
+    named<QTimer>(w, "timDelete")->start(10);
+    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
+    t.folder.writeFile("Games/Temp/" + gameC, "back again");
+    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
+    QVERIFY(t.folder.exists("Games/Cups/" + gameC));
 }
 
 // The search box, typed into by the keyboard: it narrows the grid, and a game
@@ -677,6 +677,141 @@ void GamesWindowsTest::searchNarrowsGridAndSelection()
     search->clear();
     QCOMPARE(count->text(), QStringLiteral("4 of 4 games"));
     QCOMPARE(file->text(), QString());
+    VERIFY_PROMPTER(t.prompter);
+}
+
+void GamesWindowsTest::startsGame_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("command"); // <exe> is WA.exe, <replay> the game's Windows path
+    QTest::addColumn<QString>("prefix");
+    using K = GameInstall::Kind;
+    const QStringList wine{"/usr/bin/wine", "<exe>"}, steam{"/usr/bin/steam", "-applaunch", "217200"};
+    const QStringList play{"/play", "<replay>"}, playFrom{"/playat", "<replay>", "1:02:03"},
+        readLog{"/q", "/getlog", "<replay>"};
+    QTest::newRow("here, double-click") << int(K::Here) << "dclick" << wine + play << "";
+    QTest::newRow("here, Enter") << int(K::Here) << "enter" << wine + play << "";
+    QTest::newRow("here, play from") << int(K::Here) << "mnuPlayFrom" << wine + playFrom << "";
+    QTest::newRow("here, read log") << int(K::Here) << "cmdReadLog" << wine + readLog << "";
+    QTest::newRow("wine, play") << int(K::Wine) << "mnuPlay" << wine + play << "/pfx";
+    QTest::newRow("wine, play from") << int(K::Wine) << "mnuPlayFrom" << wine + playFrom << "/pfx";
+    QTest::newRow("wine, read log") << int(K::Wine) << "cmdReadLog" << wine + readLog << "/pfx";
+    QTest::newRow("steam, play") << int(K::Steam) << "mnuPlay" << steam + play << "";
+    QTest::newRow("steam, play from") << int(K::Steam) << "mnuPlayFrom" << steam + playFrom << "";
+    QTest::newRow("steam, read log") << int(K::Steam) << "cmdReadLog" << steam + readLog << "";
+}
+
+// The exact start of each way to play or read a log, for each kind of install.
+void GamesWindowsTest::startsGame()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, how);
+    QFETCH(QStringList, command);
+    QFETCH(QString, prefix);
+    TestApp t;
+    t.install = GameInstall::make(GameInstall::Kind(kind), t.folder.user(), prefix);
+    t.launcher.programs.insert("steam", "/usr/bin/steam");
+    GamesWindow* w = openWithSelected(t, gameC);
+    QVERIFY(w);
+    auto* grid = named<QTableView>(w, "Grid1");
+    if (how == "dclick") {
+        const QRect row = grid->visualRect(grid->currentIndex().siblingAtColumn(4));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, row.center()); // as a mouse does
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    } else if (how == "enter") {
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+    } else if (how == "cmdReadLog") {
+        QTRY_VERIFY(named(w, "cmdReadLog")->isVisible());
+        named<QPushButton>(w, "cmdReadLog")->click();
+    } else {
+        if (how == "mnuPlayFrom")
+            t.prompter.answerInput(" 1:02:03 ");
+        press(w, how);
+    }
+    QTRY_COMPARE(t.launcher.requests.size(), 1);
+    const LaunchRequest& started = t.launcher.requests.first();
+    const QString replay = "Z:" + t.folder.path("Games/Cups/" + gameC).replace('/', '\\');
+    command.replaceInStrings("<exe>", t.folder.game() + "WA.exe").replaceInStrings("<replay>", replay);
+    QCOMPARE(QStringList{started.program} + started.arguments, command);
+    QCOMPARE(started.environment.value("WINEPREFIX"), prefix);
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// Read log: the game does not answer in time (said so), then the fake game
+// writes the log and the panel shows its teams and winner; it follows the
+// selection, and a log with nothing to read is shown as its text.
+void GamesWindowsTest::readsLogTheGameWrites()
+{
+    TestApp t;
+    t.intervals.logWait = 300;
+    t.intervals.logPoll = 20;
+    GamesWindow* w = openWithSelected(t, gameC);
+    QVERIFY(w);
+    auto* status = named<QLabel>(w, "lblLogStatus");
+    QTRY_VERIFY(named(w, "cmdReadLog")->isVisible());
+    named<QPushButton>(w, "cmdReadLog")->click();
+    QTRY_COMPARE(t.prompter.boxes().size(), 1);
+    QVERIFY(t.prompter.texts().first().contains("stopped waiting"));
+    QTRY_VERIFY(named(w, "cmdReadLog")->isVisible()); // the panel reloads off the GUI thread
+
+    t.intervals.logWait = 60000;
+    t.launcher.onStart = [](const LaunchRequest& r) {
+        if (!r.arguments.contains("/getlog"))
+            return;
+        // Where the game finds the replay on the Z: drive, its log goes.
+        QFile log(r.arguments.last().mid(2).replace('\\', '/').replace(".WAgame", ".log"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write("Game Started at 2019-09-16 16:58:33 GMT\r\nGame Engine Version: 3.8.1\r\n"
+                  "Red:   \"Cy\"  as \"Cy's Team\" [Local Player] [Host]\r\nBlue: \"Bots\" [CPU 3]\r\n"
+                  "[00:00:05.10] \x95\x95\x95 Cy fires Bazooka\r\nEnd of round 1\r\n"
+                  "Cy's Team wins the match!\r\nWorm of the round: Boggy\r\n");
+    };
+    named<QPushButton>(w, "cmdReadLog")->click();
+    QTRY_COMPARE(teamRows(w), QStringList({"Cy/Cy's Team/Local Player, Host", "/Bots/CPU 3"}));
+    const QString summary = named<QLabel>(w, "lblLogSummary")->text();
+    QVERIFY2(summary.contains("Winner: Cy's Team (won the match)") && summary.contains("3.8.1"), qPrintable(summary));
+    QVERIFY(named<QLabel>(w, "lblLogAwards")->text().contains("Worm of the round: Boggy"));
+
+    // Hidden by the search: nothing is shown; a log without facts shows its text.
+    t.folder.writeFile("Games/" + QString(gameA).replace(".WAgame", ".log"), "\x01 not a log");
+    named<QLineEdit>(w, "txtSearch")->setText("anna");
+    QVERIFY(status->text().startsWith("Select a game"));
+    named<QTableView>(w, "Grid1")->selectRow(0);
+    QTRY_VERIFY(named(w, "txtLogText")->isVisible());
+    QCOMPARE(named<QPlainTextEdit>(w, "txtLogText")->toPlainText(), QStringLiteral("\x01 not a log"));
+    QCOMPARE(t.prompter.boxes().size(), 1);
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// Every shown game with its log, folders as zip folders; then the selected
+// game alone, replacing the archive only after Yes.
+void GamesWindowsTest::exportsZip()
+{
+    TestApp t;
+    t.folder.writeFile("Games/Cups/" + QString(gameC).replace(".WAgame", ".log"), "log B");
+    GamesWindow* w = openWithSelected(t, gameA);
+    QVERIFY(w);
+    const QString archive = t.folder.path("shared.zip");
+    const QString done = "were exported to " + QDir::toNativeSeparators(archive);
+    t.prompter.answerNo(); // not only the selected game: all shown
+    t.prompter.answerSaveFile(t.folder.path("shared"));
+    press(w, "mnuExportZip");
+    QTRY_VERIFY(t.prompter.texts().last().contains(done));
+    QCOMPARE(zipNames(archive),
+             QStringList({gameA, gameB, "Cups/", "Cups/" + gameC, "Cups/" + QString(gameC).replace(".WAgame", ".log"),
+                          "arena/", "arena/" + gameD}));
+
+    t.prompter.clear();
+    for (bool replace : {false, true}) {
+        t.prompter.answerYes(); // the selected game only
+        t.prompter.answerSaveFile(archive);
+        replace ? t.prompter.answerYes() : t.prompter.answerNo();
+        press(w, "mnuExportZip");
+    }
+    QTRY_VERIFY(t.prompter.texts().last().contains(done));
+    QCOMPARE(zipNames(archive), QStringList{gameA});
     VERIFY_PROMPTER(t.prompter);
 }
 
