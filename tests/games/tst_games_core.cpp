@@ -1,6 +1,8 @@
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
+#include "games/core/GameLog.h"
 #include "games/core/GameNameParser.h"
+#include "games/core/GamesSearchModel.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/GamesTree.h"
@@ -9,6 +11,7 @@
 #include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
+#include <QLocale>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -19,11 +22,12 @@ namespace {
 
 const QString stamp = QStringLiteral("2001-10-09 20.15.33 ");
 
-QStringList column(const GamesTableModel& model, int column)
+// The texts of a column, each cut to `width` characters unless it is negative.
+QStringList column(const QAbstractItemModel& model, int column, int width = -1)
 {
     QStringList out;
     for (int r = 0; r < model.rowCount(); ++r)
-        out << model.data(model.index(r, column)).toString();
+        out << model.data(model.index(r, column)).toString().left(width);
     return out;
 }
 
@@ -40,6 +44,101 @@ QStringList filesUnderGames(const TestUserFolder& f)
     out.sort();
     return out;
 }
+
+// A few games whose texts differ in the ways a search must see through.
+QList<GameFolderFiles> sampleGames()
+{
+    return {{QString(), {"2001-10-09 20.15.33 [Offline] Anna, Ben.WAgame"}},
+            {"League",
+             {"2019-09-16 16.58.33 [Online] Łukasz, Ørjan.WAgame",
+              "2001-10-10 20.15.33 [Online Round 2] anna vs Straße.WAgame"}},
+            {"Cup Ränking", {"2020-02-29 09.00.00 [Training] Zoë.WAgame"}}};
+}
+
+// Many games with players from a small pool, for typing letter by letter.
+QList<GameFolderFiles> manyGames(int count)
+{
+    const QStringList players{"Łukasz", "Ørjan", "anna", "Bénédicte", "Zoë", "Mad Max", "Kai"};
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        names << QStringLiteral("20%1-0%2-1%3 1%4.00.00 [Online] %5, %6.WAgame")
+                     .arg(10 + i % 10)
+                     .arg(1 + i % 9)
+                     .arg(i % 10)
+                     .arg(i % 10)
+                     .arg(players.at(i % players.size()), players.at((i / 3 + 1) % players.size()));
+    }
+    return {{QString(), names.mid(0, count / 2)}, {"Other", names.mid(count / 2)}};
+}
+
+// What the search must find, read the slow way: every word in the shown
+// texts of the row.
+QList<int> expectedRows(const GamesTableModel& games, const QString& typed)
+{
+    QList<int> rows;
+    const QList<QByteArray> words = GamesSearchModel::fold(typed).split(' ');
+    for (int row = 0; row < games.rowCount(); ++row) {
+        QString all = games.isoDate(row);
+        for (int c = GamesTableModel::DateColumn; c < GamesTableModel::ColumnCount; ++c)
+            all += QLatin1Char('|') + games.text(row, c);
+        const QByteArray folded = GamesSearchModel::fold(all);
+        if (std::all_of(words.begin(), words.end(), [&](const QByteArray& w) { return folded.contains(w); }))
+            rows << row;
+    }
+    return rows;
+}
+
+// A log as the game writes it: CR LF lines, Windows-1252 unless `utf8`.
+QByteArray gameLog(const QStringList& lines, bool utf8)
+{
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    if (utf8)
+        return text.toUtf8();
+    QByteArray bytes;
+    for (const QChar c : text)
+        bytes += c == QChar(0x2022) ? '\x95' : char(c.unicode() < 0x100 ? c.unicode() : '?');
+    return bytes;
+}
+
+QString teamText(const GameLogTeam& t)
+{
+    QStringList marks;
+    if (t.localPlayer)
+        marks << "local";
+    if (t.host)
+        marks << "host";
+    if (t.cpuLevel)
+        marks << QStringLiteral("cpu%1").arg(t.cpuLevel);
+    return t.colour + ':' + t.player + '/' + t.team + '[' + marks.join(',') + ']';
+}
+
+// The facts of a log in one line, to compare with what the test expects.
+QString summary(const GameLog& log)
+{
+    if (!log.hasFacts())
+        return QStringLiteral("text only");
+    QStringList teams, spectators, awards;
+    for (const GameLogTeam& t : log.teams)
+        teams << teamText(t);
+    for (const GameLogTeam& t : log.spectators)
+        spectators << teamText(t);
+    for (const GameLogAward& a : log.awards)
+        awards << a.title + '=' + a.value;
+    static const char* outcomes[] = {"open", "round won by ", "match won by ", "drawn"};
+    return QStringLiteral("%1 | %2 | %3 | %4 | round %5 %6%7 | %8/%9 | %10 | %11 events, %12 messages")
+        .arg(log.startedAt, log.engineVersion, teams.join(' '), spectators.join(' '), QString::number(log.round),
+             QLatin1String(outcomes[int(log.outcome)]), log.winner, log.roundTime, log.totalTime)
+        .arg(awards.join(' '))
+        .arg(log.events)
+        .arg(log.messages);
+}
+
+const QStringList logHead{"Game Started at 2019-09-16 16:58:33 GMT",
+                          "Game ID: \"5823\"",
+                          "Game Engine Version: 3.8.1 (3.8.1.0)",
+                          "File Format Version: 3.8.1 - 3.8.1",
+                          "Exported with Version: 3.8.1",
+                          ""};
 
 } // namespace
 
@@ -58,7 +157,6 @@ private Q_SLOTS:
     void localeNamesAndSeparators();
     void modelRows();
     void modelSortsDatesByCalendar();
-    void modelSortMatchesTextOrder_data();
     void modelSortMatchesTextOrder();
     void fileAction_data();
     void fileAction();
@@ -66,6 +164,13 @@ private Q_SLOTS:
     void checkedTime();
     void settingsKeepDateFormat();
     void linkBackToGamesListedOnce();
+    void fold_data();
+    void fold();
+    void search_data();
+    void search();
+    void typingLetterByLetter();
+    void readLog_data();
+    void readLog();
 };
 
 void GamesCoreTest::initTestCase()
@@ -241,8 +346,7 @@ void GamesCoreTest::modelRows()
                     {QStringLiteral("Cups"), {c}},
                     {QStringLiteral("Empty"), {}},
                     {QStringLiteral("Odd"), {"readme.WAgame", "x [Mission] Eve.WAgame"}}});
-    const QList<QStringList> columns{{"", "Date", "Time", "Mode", "Players & Teams", "Folder"},
-                                     {a, b, c, "readme.WAgame", "x [Mission] Eve.WAgame"},
+    const QList<QStringList> columns{{a, b, c, "readme.WAgame", "x [Mission] Eve.WAgame"},
                                      {"Tuesday, October 9th, 2001", "Tuesday, January 1st, 2002",
                                       "Tuesday, May 6th, 2003", "readme.WAg", "x [Mission"},
                                      {" 20.15.33", " 10.00.00", " 07.08.09", "ame", "] Eve.WAg"},
@@ -250,10 +354,8 @@ void GamesCoreTest::modelRows()
                                      {"Anna, Ben", "Cy", "Dee", "", "Eve"},
                                      {"Default", "Default", "Cups", "Odd", "Odd"}};
     QCOMPARE(model.columnCount(), 6);
-    for (int col = 0; col < 6; ++col) {
-        QCOMPARE(model.headerData(col, Qt::Horizontal).toString(), columns.at(0).at(col));
-        QCOMPARE(column(model, col), columns.at(col + 1));
-    }
+    for (int col = 0; col < 6; ++col)
+        QCOMPARE(column(model, col), columns.at(col));
 
     // Another date format re-formats the shown dates, and holds for the next fill.
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -286,21 +388,9 @@ void GamesCoreTest::modelSortsDatesByCalendar()
     QCOMPARE(selected.data().toString(), QStringLiteral("2001-01-01 09.30.00 [Training] Zed.WAgame"));
 }
 
-void GamesCoreTest::modelSortMatchesTextOrder_data()
-{
-    QTest::addColumn<int>("sortColumn");
-    QTest::addColumn<bool>("ascending");
-    for (int c : {0, 2, 3, 4, 5}) {
-        QTest::addRow("column %d up", c) << c << true;
-        QTest::addRow("column %d down", c) << c << false;
-    }
-}
-
 // Every text column sorted against a plain stable sort of the shown texts.
 void GamesCoreTest::modelSortMatchesTextOrder()
 {
-    QFETCH(int, sortColumn);
-    QFETCH(bool, ascending);
     QList<GameFolderFiles> folders{{QString(), {}}, {QStringLiteral("b"), {}}, {QStringLiteral("B"), {}}};
     // Names in three folders that share long beginnings and tie often.
     int i = 0;
@@ -316,18 +406,21 @@ void GamesCoreTest::modelSortMatchesTextOrder()
     }
     GamesTableModel model;
     model.setGames(folders);
-    model.sort(GamesTableModel::PlayersColumn, Qt::AscendingOrder); // some order other than the fill's
-
-    std::vector<int> expected(size_t(model.rowCount()));
-    std::iota(expected.begin(), expected.end(), 0);
-    const QStringList before = column(model, sortColumn);
-    const QStringList files = column(model, 0);
-    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
-        return ascending ? before.at(a) < before.at(b) : before.at(b) < before.at(a);
-    });
-    model.sort(sortColumn, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-    for (int r = 0; r < model.rowCount(); ++r)
-        QCOMPARE(model.fileName(r), files.at(expected[size_t(r)]));
+    for (int sortColumn : {0, 2, 3, 4, 5}) {
+        for (bool ascending : {true, false}) {
+            model.sort(GamesTableModel::DateColumn, Qt::AscendingOrder); // some order other than the text's
+            std::vector<int> expected(size_t(model.rowCount()));
+            std::iota(expected.begin(), expected.end(), 0);
+            const QStringList before = column(model, sortColumn);
+            const QStringList files = column(model, 0);
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                return ascending ? before.at(a) < before.at(b) : before.at(b) < before.at(a);
+            });
+            model.sort(sortColumn, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+            for (int r = 0; r < model.rowCount(); ++r)
+                QCOMPARE(model.fileName(r), files.at(expected[size_t(r)]));
+        }
+    }
 }
 
 void GamesCoreTest::fileAction_data()
@@ -472,6 +565,150 @@ void GamesCoreTest::linkBackToGamesListedOnce()
     for (const GameFolderFiles& folder : GamesTree::walk(f.path("Games")))
         seen << folder.folder + ':' + folder.names.join(',');
     QCOMPARE(seen, (QStringList{":g.WAgame", "Loop:"}));
+}
+
+void GamesCoreTest::fold_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("folded");
+    QTest::newRow("stroke L") << "Łukasz" << QByteArray("lukasz");
+    QTest::newRow("stroke O") << "Ørjan" << QByteArray("orjan");
+    QTest::newRow("ligatures and sharp s") << "Ærøskøbing Straße" << QByteArray("aeroskobing strasse");
+    QTest::newRow("combining mark") << QString::fromUtf8("Zoe\u0308") << QByteArray("zoe");
+    QTest::newRow("compatibility form") << QString::fromUtf8("\uFB01nal") << QByteArray("final");
+    QTest::newRow("blanks") << "a\tb\u00A0c" << QByteArray("a b c");
+    QTest::newRow("no latin equivalent") << "Ωμέγα" << QString("ωμεγα").toUtf8();
+}
+
+void GamesCoreTest::fold()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, folded);
+    QCOMPARE(GamesSearchModel::fold(text), folded);
+}
+
+void GamesCoreTest::search_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("shown"); // the dates of the games shown, in grid order
+    const QStringList all{"2001-10-09", "2019-09-16", "2001-10-10", "2020-02-29"};
+    QTest::newRow("nothing typed") << "" << all;
+    QTest::newRow("blanks only") << "   " << all;
+    QTest::newRow("stroke letters") << "lukasz orjan" << QStringList{"2019-09-16"};
+    QTest::newRow("typed with accents") << "ŁUKASZ" << QStringList{"2019-09-16"};
+    QTest::newRow("case") << "ANNA" << QStringList{"2001-10-09", "2001-10-10"};
+    QTest::newRow("every word") << "anna ben" << QStringList{"2001-10-09"};
+    QTest::newRow("word order free") << "ben anna" << QStringList{"2001-10-09"};
+    QTest::newRow("default folder") << "default" << QStringList{"2001-10-09"};
+    QTest::newRow("folder and mode") << "league online" << QStringList{"2019-09-16", "2001-10-10"};
+    QTest::newRow("iso date") << "2001-10-09" << QStringList{"2001-10-09"};
+    QTest::newRow("date as shown") << "october 9th" << QStringList{"2001-10-09"};
+    QTest::newRow("time") << "20.15" << QStringList{"2001-10-09", "2001-10-10"};
+    QTest::newRow("words of two columns joined") << "bentuesday" << QStringList{};
+    QTest::newRow("one word missing") << "anna nobody" << QStringList{};
+}
+
+void GamesCoreTest::search()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shown);
+    GamesTableModel games;
+    GamesSearchModel search(&games);
+    QAbstractItemModelTester tester(&search, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    games.setGames(sampleGames());
+    search.setSearchText(typed);
+    QCOMPARE(column(search, GamesTableModel::FileColumn, 10), shown);
+    QCOMPARE(search.shownCount(), int(shown.size()));
+    QCOMPARE(search.totalCount(), 4);
+
+    // The sort underneath reorders what is shown; the search stays.
+    search.sort(GamesTableModel::DateColumn, Qt::DescendingOrder);
+    QStringList sorted = shown;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    QCOMPARE(column(search, GamesTableModel::FileColumn, 10), sorted);
+
+    // Clearing the box brings every game back.
+    search.setSearchText(QString());
+    QCOMPARE(search.rowCount(), 4);
+}
+
+void GamesCoreTest::typingLetterByLetter()
+{
+    // Each letter narrows the games the shorter text kept; erasing widens
+    // again. Both must show what a fresh search for the same text shows.
+    GamesTableModel games;
+    GamesSearchModel search(&games);
+    games.setGames(manyGames(700));
+    games.sort(GamesTableModel::PlayersColumn, Qt::AscendingOrder);
+    const QString typed = QStringLiteral("luk orj 201 -04");
+    for (int length = 1; length <= typed.size(); ++length) {
+        search.setSearchText(typed.left(length));
+        QList<int> rows;
+        for (int row = 0; row < search.rowCount(); ++row)
+            rows << search.sourceRow(row);
+        QCOMPARE(rows, expectedRows(games, typed.left(length)));
+    }
+    QVERIFY(search.rowCount() > 0);
+    search.setSearchText(QStringLiteral("bene"));
+    QCOMPARE(search.rowCount(), int(expectedRows(games, "bene").size()));
+}
+
+void GamesCoreTest::readLog_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("facts");
+    const QString head = "2019-09-16 16:58:33 GMT | 3.8.1 (3.8.1.0) | ";
+    const QStringList events{"[00:00:01.00] ••• Red (José) starts turn", "[00:00:09.52] [José] gl hf",
+                             "[00:00:20.00] ••• Damage dealt: 45 to Blue (Łukasz)"};
+    const QStringList twoTeams{"Red:    \"José\" as \"Los Toros\" [Local Player] [Host]",
+                               "Blue:   \"Łukasz\" as \"Żubry\""};
+    const QStringList end{"End of round 1", "", "Round time: 0:04:12.34", "Total game time elapsed: 0:05:01.00"};
+    const QStringList awards{"", "Worm of the round: \"Boggy B\" (Los Toros)",
+                             "Most damage with one shot: 142 - \"Spadge\" (Żubry)"};
+    const QString awardFacts = "Worm of the round=\"Boggy B\" (Los Toros) Most damage with one shot=142 - "
+                               "\"Spadge\" (Żubry) | ";
+
+    QTest::newRow("round won, UTF-8")
+        << gameLog(logHead + twoTeams + events + end + QStringList{"Los Toros wins the round."} + awards, true)
+        << head +
+               "Red:José/Los Toros[local,host] Blue:Łukasz/Żubry[] |  | round 1 round won by Los Toros | "
+               "0:04:12.34/0:05:01.00 | " +
+               awardFacts + "2 events, 1 messages";
+    QTest::newRow("match won, Windows-1252")
+        << gameLog(logHead + QStringList{"Red: \"José\" as \"Los Toros\" [Local Player]"} + events + end +
+                       QStringList{"Los Toros wins the round.", "Los Toros wins the match!"},
+                   false)
+        << head + "Red:José/Los Toros[local] |  | round 1 match won by Los Toros | 0:04:12.34/0:05:01.00 |  | "
+                  "2 events, 1 messages";
+    QTest::newRow("drawn, CPU teams, spectator host")
+        << gameLog(logHead +
+                       QStringList{"Green: \"Brainless\" [CPU 3]", "Yellow : \"Clever\"  [CPU 5] (extra)",
+                                   "Spectator: \"Bob\" [Host]"} +
+                       end + QStringList{"The round was drawn."},
+                   false)
+        << head + "Green:/Brainless[cpu3] Yellow:/Clever[cpu5] | :Bob/[host] | round 1 drawn | "
+                  "0:04:12.34/0:05:01.00 |  | 0 events, 0 messages";
+    QTest::newRow("lenient spacing")
+        << gameLog(QStringList{"  game   started at 2020-01-02 03:04:05 GMT", "Game  Engine Version :  3.7.2",
+                               "cyan:\"A\"as\"B\"[Local Player] [Wormage: 1]", "End of round 2",
+                               "\"B\" wins the round!"},
+                   true)
+        << "2020-01-02 03:04:05 GMT | 3.7.2 | Cyan:A/B[local] |  | round 2 round won by B | / |  | "
+           "0 events, 0 messages";
+    QTest::newRow("truncated")
+        << gameLog(logHead + twoTeams + QStringList{"[00:00:01.00] ••• Red (José) sta"}, false).chopped(2)
+        << head + "Red:José/Los Toros[local,host] Blue:?ukasz/?ubry[] |  | round 0 open | / |  | 1 events, 0 messages";
+    QTest::newRow("garbage") << QByteArray("\x00\xff\xfe\x81 no log here: at all\n[x] ]]\"\"", 25) << "text only";
+    QTest::newRow("empty") << QByteArray() << "text only";
+}
+
+void GamesCoreTest::readLog()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, facts);
+    const GameLog log = GameLogParser::parse(bytes);
+    QCOMPARE(summary(log), facts);
+    QCOMPARE(log.text.size() > 0, !bytes.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(GamesCoreTest)
