@@ -156,8 +156,7 @@ bool clickGame(QWidget* w, const QString& file)
     return index.isValid();
 }
 
-// Clicks the entry `entry` of a list: the folder list of the games window or
-// the navigator of the transfer window.
+// Clicks `entry` in the games window's folder list or the transfer window's navigator.
 bool pick(QWidget* w, const QString& entry)
 {
     QListWidget* list = folderListOf(w);
@@ -414,7 +413,6 @@ void GamesWindowsTest::userAction_data()
     row("create, cancelled", "input:|cmdCreate", {newFolder});
     row("create, climbs out", "input:../Evil|cmdCreate",
         {newFolder, refused + "'../Evil' is not a valid name: a name cannot contain / or \\."});
-    row("create, parent", "input:..|cmdCreate", {newFolder, refused + "'..' is not a valid name."});
     row("create Default", "input:default|cmdCreate",
         {newFolder, refused + "'Default' is how the Games folder itself is shown, "});
     row("create, exists", "input:CUPS|cmdCreate",
