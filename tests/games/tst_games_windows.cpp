@@ -524,7 +524,7 @@ void GamesWindowsTest::userAction()
     } else if (!disk.isEmpty()) {
         // The window is rebuilt exactly when the disk changed, with the
         // loading window in view until it is back.
-        QVERIFY(t.existing(WindowNames::Loading)->isVisible());
+        QVERIFY(t.existing(WindowNames::Loading) && t.existing(WindowNames::Loading)->isVisible());
         w = waitForGames(t, old);
         QVERIFY(w);
     }
