@@ -1,8 +1,11 @@
+#include "common/core/WindowsPath.h"
+#include "common/core/ZipReader.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
+#include "games/core/ReplayStarter.h"
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
@@ -15,9 +18,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -28,19 +34,27 @@ const QString gameC = QStringLiteral("2003-05-06 07.08.09 [Quick CPU] Dee, CPU 1
 const QString gameD = QStringLiteral("2000-02-02 02.02.02 [Offline] MissionMaker, Eve.WAgame");
 
 // The Games tree most tests use: two games in Games itself, one in "Cups",
-// one in "arena" (listed before Cups: letter case is ignored).
+// one in "arena" (listed before Cups: letter case is ignored). Each game
+// holds its letter.
 void writeTree(TestApp& t)
 {
-    t.folder.writeFile("Games/" + gameB, "game B");
-    t.folder.writeFile("Games/" + gameA, "game A");
+    t.folder.writeFile("Games/" + gameB, "B");
+    t.folder.writeFile("Games/" + gameA, "A");
     t.folder.writeFile("Games/notes.txt");
-    t.folder.writeFile("Games/Cups/" + gameC, "game C");
-    t.folder.writeFile("Games/arena/" + gameD, "game D");
+    t.folder.writeFile("Games/Cups/" + gameC, "C");
+    t.folder.writeFile("Games/arena/" + gameD, "D");
 }
 
 GamesWindow* games(TestApp& t)
 {
     return qobject_cast<GamesWindow*>(t.existing(WindowNames::Games));
+}
+
+// The transfer window when it is in view.
+GameTransferWindow* transferWindow(TestApp& t)
+{
+    auto* x = qobject_cast<GameTransferWindow*>(t.existing(WindowNames::GamesTransfer));
+    return x && x->isVisible() ? x : nullptr;
 }
 
 // Waits until the games window `old` (if any) is gone and a games window is
@@ -102,14 +116,19 @@ QString colours(QWidget* w, const QStringList& names)
     return out;
 }
 
-// Every folder and file under the User folder, each file with its content.
-QStringList snapshot(const TestUserFolder& f)
+// Every folder ("path/") and file ("path=content") under the User folder,
+// from Games ("../" leaves it), with the games named by their letters.
+QStringList disk(const TestUserFolder& f)
 {
     QStringList out;
+    const QString games = f.path("Games/");
     QDirIterator it(f.user(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        out << info.filePath() + (info.isFile() ? "=" + f.read(info.filePath().mid(f.user().size() + 1)) : "/");
+        QString path = info.filePath().startsWith(games) ? info.filePath().mid(games.size())
+                                                         : "../" + info.filePath().mid(f.user().size() + 1);
+        path.replace(gameA, "A").replace(gameB, "B").replace(gameC, "C").replace(gameD, "D");
+        out << path + (info.isFile() ? "=" + f.read(info.filePath().mid(f.user().size() + 1)) : "/");
     }
     out.sort();
     return out;
@@ -129,7 +148,6 @@ QStringList shown(const FakePrompter& p)
     return out;
 }
 
-// Clicks the row of the game named `file`.
 bool clickGame(QWidget* w, const QString& file)
 {
     const QModelIndex index = grid(w)->model()->index(gridColumn(w, 0).indexOf(file), GamesTableModel::PlayersColumn);
@@ -138,8 +156,7 @@ bool clickGame(QWidget* w, const QString& file)
     return index.isValid();
 }
 
-// Clicks the entry `entry` of a list: the folder list of the games window or
-// the navigator of the transfer window.
+// Clicks `entry` in the games window's folder list or the transfer window's navigator.
 bool pick(QWidget* w, const QString& entry)
 {
     QListWidget* list = folderListOf(w);
@@ -150,7 +167,7 @@ bool pick(QWidget* w, const QString& entry)
     return !items.isEmpty();
 }
 
-// Clicks the button `name`, or runs the menu entry `name` ("mnu...").
+// Runs the menu entry `name` ("mnu...") or clicks the button `name`.
 void press(QWidget* w, const QString& name)
 {
     if (name.startsWith("mnu"))
@@ -159,26 +176,38 @@ void press(QWidget* w, const QString& name)
         click(named(w, name));
 }
 
-// Selects `game` and opens the transfer window with `button`.
-GameTransferWindow* openTransfer(TestApp& t, GamesWindow* w, const QString& game, const QString& button)
+// The games window over the usual tree with `game` selected, a game to
+// start, and Windows paths by the Z: drive rule.
+GamesWindow* openWithSelected(TestApp& t, const QString& game)
 {
-    if (!clickGame(w, game))
-        return nullptr;
-    press(w, button);
-    auto* x = qobject_cast<GameTransferWindow*>(t.existing(WindowNames::GamesTransfer));
-    return x && x->isVisible() ? x : nullptr;
+    t.folder.writeGameFile("WA.exe");
+    GamesWindow* w = openGames(t);
+    if (w) {
+        w->findChild<ReplayStarter*>()->pathLookup().setWinepathLocator([] { return QString(); });
+        grid(w)->selectRow(gridColumn(w, 0).indexOf(game));
+    }
+    return w;
 }
 
-const QString denied =
-    QStringLiteral("[ok i] Deletion Denied: Sorry, you cannot delete this Folder since it is the 'Default' folder. =(");
-const QString newFolder =
-    QStringLiteral("[input] Create New Folder: What would you like to name the new folder? c('.'C)");
-const QString folderDeleted = QStringLiteral("[ok] The Quillane: Folder successfully deleted! <(^.^)>");
-
-QString deleteFolderQuestion(const QString& folder)
+QStringList teamRows(QWidget* w)
 {
-    return "[yes/no ?] Delete Folder?: Are you sure you want to delete the '" + folder +
-           "' folder? All of its contents will be deleted. c('.'C)";
+    auto* table = named<QTableWidget>(w, "tblTeams");
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 1)->text() + "/" + table->item(r, 2)->text() + "/" + table->item(r, 3)->text();
+    return rows;
+}
+
+QStringList zipNames(const QString& path)
+{
+    ZipReader zip(path);
+    QStringList names;
+    if (zip.open()) {
+        for (const ZipReader::Entry& e : zip.entries())
+            names << e.name + (e.isFolder ? "/" : "");
+    }
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -191,20 +220,16 @@ private Q_SLOTS:
 
     void firstFill_data();
     void firstFill();
-    void goAndDeleteInTheFolderShown();
-    void rowClickAndSorting();
-    void buttonRefused_data();
-    void buttonRefused();
-    void viewTwiceOverwritesTheCopy();
-    void folderOperation_data();
-    void folderOperation();
-    void menusAndPopups();
+    void pickingAndSorting();
+    void userAction_data();
+    void userAction();
     void hoverColoursAndLayout();
-    void closeAndReopen();
+    void viewCloseAndReopen();
     void searchNarrowsGridAndSelection();
-
-    void transfer_data();
-    void transfer();
+    void startsGame_data();
+    void startsGame();
+    void readsLogTheGameWrites();
+    void exportsZip();
 };
 
 void GamesWindowsTest::initTestCase()
@@ -265,52 +290,9 @@ void GamesWindowsTest::firstFill()
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void GamesWindowsTest::goAndDeleteInTheFolderShown()
-{
-    TestApp t;
-    t.folder.writeFile("Games/Cups/" + gameA, "cup A");
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    QVERIFY(clickGame(w, gameB));
-    QVERIFY(pick(w, "Default"));
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB}));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
-    // A new list has no game selected.
-    QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), QString());
-    QVERIFY(pick(w, "Cups"));
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameC}));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Cups", "Cups"}));
-    // Go with no folder picked shows the Games folder itself.
-    named<QListWidget>(w, "lstFolderPick")->setCurrentRow(-1);
-    click(named(w, "cmdGo"));
-    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
-    QCOMPARE(folderList(w), QStringList({"Default", "arena", "Cups"}));
-
-    // Delete takes the game of the folder shown, not the one of the same
-    // name in Games; answered No, it keeps it.
-    QVERIFY(pick(w, "Cups"));
-    click(named(w, "cmdGo"));
-    QVERIFY(clickGame(w, gameA));
-    t.prompter.answerNo();
-    click(named(w, "cmdDelete"));
-    QVERIFY(t.folder.exists("Games/Cups/" + gameA));
-    QCOMPARE(games(t), w);
-    t.prompter.answerYes();
-    QPointer<GamesWindow> old = w;
-    click(named(w, "cmdDelete"));
-    const QString question = "[yes/no ?] Delete?: Are you sure you want to delete " + gameA + "?";
-    QCOMPARE(shown(t.prompter), QStringList({question, question}));
-    QVERIFY(!t.folder.exists("Games/Cups/" + gameA));
-    QVERIFY(t.folder.exists("Games/" + gameA));
-    w = waitForGames(t, old);
-    QVERIFY(w);
-    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void GamesWindowsTest::rowClickAndSorting()
+// Left and right clicks pick games and folders, Go shows one folder, and the
+// sort labels and the Date header sort the grid.
+void GamesWindowsTest::pickingAndSorting()
 {
     TestApp t;
     GamesWindow* w = openGames(t);
@@ -318,7 +300,12 @@ void GamesWindowsTest::rowClickAndSorting()
     auto* txtFile = named<QLineEdit>(w, "txtFile");
     QVERIFY(clickGame(w, gameB));
     QCOMPARE(txtFile->text() + " in " + named<QLineEdit>(w, "txtFolder")->text(), gameB + " in Default\\");
-    QVERIFY(clickGame(w, gameC));
+    // A right-button press on a row or folder picks it and pops up its menu.
+    auto* menu = w->findChild<QMenu*>("mnuFile");
+    const QModelIndex row = grid(w)->model()->index(gridColumn(w, 0).indexOf(gameC), 4);
+    QTest::mousePress(grid(w)->viewport(), Qt::RightButton, Qt::NoModifier, grid(w)->visualRect(row).center());
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
     QCOMPARE(txtFile->text() + " in " + named<QLineEdit>(w, "txtFolder")->text(), gameC + " in Cups\\");
 
     // A SORT label sorts ascending, then descending.
@@ -334,7 +321,6 @@ void GamesWindowsTest::rowClickAndSorting()
     // The selection follows its game.
     QCOMPARE(txtFile->text(), gameC);
     QCOMPARE(grid(w)->currentIndex().siblingAtColumn(0).data().toString(), gameC);
-
     // Clicks on the Date header sort by the calendar, not by the text.
     QHeaderView* header = grid(w)->horizontalHeader();
     const QPoint dateHeader(header->sectionViewportPosition(1) + 20, header->height() / 2);
@@ -342,6 +328,26 @@ void GamesWindowsTest::rowClickAndSorting()
     QCOMPARE(gridColumn(w, 0), QStringList({gameD, gameA, gameB, gameC}));
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, dateHeader);
     QCOMPARE(gridColumn(w, 0), QStringList({gameC, gameB, gameA, gameD}));
+
+    menu = w->findChild<QMenu*>("mnuFolder");
+    auto* list = named<QListWidget>(w, "lstFolderPick");
+    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("Cups"));
+    // Go shows the folder picked, with no game selected; with none picked, Games itself.
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 0) + gridColumn(w, 5), QStringList({gameC, "Cups"}));
+    QCOMPARE(txtFile->text(), QString());
+    QVERIFY(pick(w, "Default"));
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 0) + gridColumn(w, 5), QStringList({gameA, gameB, "Default", "Default"}));
+    QVERIFY(pick(w, "arena"));
+    list->setCurrentRow(-1);
+    click(named(w, "cmdGo"));
+    QCOMPARE(gridColumn(w, 5), QStringList({"Default", "Default"}));
+    QCOMPARE(folderList(w), QStringList({"Default", "arena", "Cups"}));
+    VERIFY_PROMPTER(t.prompter);
 
     // RESET LIST rebuilds the grid in fill order.
     QPointer<GamesWindow> old = w;
@@ -351,201 +357,186 @@ void GamesWindowsTest::rowClickAndSorting()
     QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB, gameD, gameC}));
 }
 
-void GamesWindowsTest::buttonRefused_data()
+void GamesWindowsTest::userAction_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("gone"); // game C selected, then deleted by another program
-    QTest::addColumn<QString>("box");
-    const QString denied = QStringLiteral("[ok] Denied! xD: Select A Recorded Game to ");
-    // The buttons and the menu entries run the same actions.
-    QTest::newRow("view") << "mnuView" << false << "[ok i] Hold your horses!: Select a Game to view c('.'C)";
-    QTest::newRow("copy") << "cmdCopy" << false << denied + "Copy. c('.'C)";
-    QTest::newRow("move") << "mnuMove" << false << denied + "move. c('.'C)";
-    QTest::newRow("delete") << "cmdDelete" << false << "[ok i] Hold your horses!: Select a Game to delete c('.'C)";
+    QTest::addColumn<QStringList>("dirs"); // made under Games before the start
+    // Steps, in the transfer window while it is in view: "game:X" clicks the
+    // row of game X, "pick:E" the list entry E, any other name presses that
+    // button or menu entry; "yes", "no" and "input:T" answer the next box; "user"
+    // lists the User folder in the navigator; "gone" deletes game C behind
+    // the window's back.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("boxes");   // as shown() writes them; one ending in a blank is how a box starts
+    QTest::addColumn<QStringList>("disk");    // what changed on disk, as "-entry" and "+entry" of disk()
+    QTest::addColumn<QStringList>("folders"); // listed afterwards
+    const QStringList all{"Default", "arena", "Cups"}, noCups{"Default", "arena"};
+    auto row = [&](const char* tag, const QString& steps, const QStringList& boxes, const QStringList& disk = {},
+                   const QStringList& folders = {}, const QStringList& dirs = {}) {
+        QTest::newRow(tag) << dirs << steps << boxes << disk << (folders.isEmpty() ? all : folders);
+    };
+    const QString denied = "[ok] Denied! xD: Select A Recorded Game to ";
+    const QString newFolder = "[input] Create New Folder: What would you like to name the new folder? c('.'C)";
+    const QString refused = "[ok !] Create New Folder: ";
+    const QString noDelete = "[ok i] Deletion Denied: Sorry, you cannot delete this Folder since it is the 'Default' "
+                             "folder. =(";
+    const QString deleted = "[ok] The Quillane: Folder successfully deleted! <(^.^)>";
+    const QString ask = "[yes/no ?] Delete Folder?: Are you sure you want to delete the '%1' folder? All of its "
+                        "contents will be deleted. c('.'C)";
+    const QStringList cupsGone{"-Cups/", "-Cups/A=older", "-Cups/C=C"};
+
+    // Nothing selected. The buttons and the menu entries run the same actions.
+    row("view", "mnuView", {"[ok i] Hold your horses!: Select a Game to view c('.'C)"});
+    row("copy", "cmdCopy", {denied + "Copy. c('.'C)"});
+    row("move", "mnuMove", {denied + "move. c('.'C)"});
+    row("delete", "cmdDelete", {"[ok i] Hold your horses!: Select a Game to delete c('.'C)"});
+    // A time is m:ss or h:mm:ss (checkedTime): a bad one is explained and nothing is started.
+    row("play from a bad time", "game:A|input:2:5|mnuPlayFrom",
+        {"[input] Play from: From what time ", "[ok !] Play from: '2:5' is not a time of the game. "});
     // Game C deleted by another program after the grid was filled: each action
     // says so (the system's reason follows) instead of reporting success.
-    QTest::newRow("view gone") << "cmdView" << true
-                               << "[ok !] View Game: " + gameC + " could not be copied for viewing: the file ";
-    QTest::newRow("delete gone") << "mnuDelete" << true << "[ok !] Delete Game: " + gameC + " could not be deleted. =(";
-    QTest::newRow("copy gone") << "mnuCopy" << true
-                               << "[ok !] Transfer Failed: " + gameC + " could not be copied to the Default folder: ";
-}
+    row("view gone", "game:C|gone|cmdView", {"[ok !] View Game: " + gameC + " could not be copied for viewing: "}, {},
+        all + QStringList{"Temp"}, {"Temp"});
+    row("delete gone", "game:C|gone|yes|mnuDelete",
+        {"[yes/no ?] Delete?: Are you sure you want to delete " + gameC + "?",
+         "[ok !] Delete Game: " + gameC + " could not be deleted. =("});
+    // Delete takes the game of the folder shown, not the one of the same name in Games.
+    const QString sure = "[yes/no ?] Delete?: Are you sure you want to delete " + gameA + "?";
+    row("delete, answered No", "pick:Cups|cmdGo|game:A|no|cmdDelete", {sure});
+    row("delete in the folder shown", "pick:Cups|cmdGo|game:A|yes|cmdDelete", {sure}, {"-Cups/A=older"});
+    row("copy gone", "game:C|gone|mnuCopy|pick:..|cmdMove",
+        {"[ok !] Transfer Failed: " + gameC + " could not be copied to the Default folder: "});
 
-void GamesWindowsTest::buttonRefused()
-{
-    QFETCH(QString, button);
-    QFETCH(bool, gone);
-    QFETCH(QString, box);
-    TestApp t;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    if (gone) {
-        QVERIFY(clickGame(w, gameC));
-        QVERIFY(QFile::remove(t.folder.path("Games/Cups/" + gameC)));
-        t.folder.makeDir("Games/Temp"); // where a copy for viewing would go
-        if (button.endsWith("Delete"))
-            t.prompter.answerYes();
-    }
-    const QStringList before = snapshot(t.folder);
-    press(w, button);
-    if (auto* x = qobject_cast<GameTransferWindow*>(t.existing(WindowNames::GamesTransfer))) {
-        QVERIFY(gone && pick(x, ".."));
-        click(named(x, "cmdMove"));
-        QVERIFY(x->isVisible());
-    } else {
-        QVERIFY(w->isVisible());
-    }
-    QVERIFY2(shown(t.prompter).last().startsWith(box), qPrintable(shown(t.prompter).last()));
-    QVERIFY(box.endsWith(' ') || shown(t.prompter).last() == box);
-    QCOMPARE(snapshot(t.folder), before);
-    QVERIFY(t.desktop.folders.isEmpty());
-    QVERIFY(!named<QTimer>(w, "timDelete")->isActive());
-    QVERIFY(!t.existing(WindowNames::Loading) || !t.existing(WindowNames::Loading)->isVisible());
-    QCOMPARE(games(t), w);
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void GamesWindowsTest::viewTwiceOverwritesTheCopy()
-{
-    TestApp t;
-    t.intervals.tempDeleteRetry = 60 * 60 * 1000;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    QVERIFY(clickGame(w, gameC));
-    click(named(w, "cmdView"));
-    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("game C"));
-    QCOMPARE(t.desktop.folders, QStringList({t.folder.path("Games/Temp")}));
-    auto* timer = named<QTimer>(w, "timDelete");
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), t.intervals.tempDeleteRetry);
-
-    t.folder.writeFile("Games/Cups/" + gameC, "game C, newer");
-    click(named(w, "cmdView"));
-    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("game C, newer"));
-    QCOMPARE(t.desktop.folders.size(), 2);
-    QVERIFY(t.prompter.boxes().isEmpty());
-
-    // The timer deletes the copy, and keeps trying: a copy that could not
-    // go yet goes at a later tick.
-    timer->start(10);
-    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
-    t.folder.writeFile("Games/Temp/" + gameC, "back again");
-    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
-    QVERIFY(t.folder.exists("Games/Cups/" + gameC));
-}
-
-void GamesWindowsTest::folderOperation_data()
-{
-    QTest::addColumn<QString>("action"); // "create" types the name, "delete" picks it ("" picks none)
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("boxes");   // after the input box of Create
-    QTest::addColumn<QStringList>("folders"); // listed afterwards
-    const QStringList all{"Default", "arena", "Cups"};
-    const QStringList noCups{"Default", "arena"};
-    auto row = [](const char* tag, const char* action, const QString& name, const QStringList& boxes,
-                  const QStringList& folders) { QTest::newRow(tag) << action << name << boxes << folders; };
-    auto refused = [&](const char* tag, const QString& name, const QString& text) {
-        row(tag, "create", name, {"[ok !] Create New Folder: " + text}, all);
-    };
-    row("made", "create", "Season 2", {"[ok] The Quillane: 'Season 2' folder successfully created! <(^.^)>"},
+    // Folders, made and deleted in the games window.
+    row("create", "input:Season 2|cmdCreate",
+        {newFolder, "[ok] The Quillane: 'Season 2' folder successfully created! <(^.^)>"}, {"+Season 2/"},
         all + QStringList{"Season 2"});
-    row("cancel", "create", "", {}, all);
-    refused("climbs out", "../Evil", "'../Evil' is not a valid name: a name cannot contain / or \\.");
-    refused("parent", "..", "'..' is not a valid name.");
-    refused("Default", "default",
-            "'Default' is how the Games folder itself is shown, so a folder cannot have that name. Please choose "
-            "another one. c('.'C)");
-    refused("exists", "CUPS", "There is already a folder named 'CUPS'. Please choose another name. c('.'C)");
-    refused("a game's name", gameA,
-            "There is already a folder named '" + gameA + "'. Please choose another name. c('.'C)");
-    row("delete, nothing picked", "delete", "", {denied}, all);
-    row("delete Default", "delete", "Default", {denied}, all);
-    row("delete Cups", "delete", "Cups", {deleteFolderQuestion("Cups"), folderDeleted}, noCups);
+    row("create, cancelled", "input:|cmdCreate", {newFolder});
+    row("create, climbs out", "input:../Evil|cmdCreate",
+        {newFolder, refused + "'../Evil' is not a valid name: a name cannot contain / or \\."});
+    row("create Default", "input:default|cmdCreate",
+        {newFolder, refused + "'Default' is how the Games folder itself is shown, "});
+    row("create, exists", "input:CUPS|cmdCreate",
+        {newFolder, refused + "There is already a folder named 'CUPS'. Please choose another name. c('.'C)"});
+    row("delete folder, none picked", "mnuDeleteFolder", {noDelete});
+    row("delete Default", "pick:Default|mnuDeleteFolder", {noDelete});
+    row("delete Cups", "pick:Cups|yes|mnuDeleteFolder", {ask.arg("Cups"), deleted}, cupsGone, noCups);
     // Its game went, but not its sub-folder.
-    row("delete arena, not emptied", "delete", "arena",
-        {deleteFolderQuestion("arena"), "[ok !] Delete Folder: The folder 'arena' could not be removed: it still "
-                                        "holds folders or files that could not be deleted. =("},
-        all);
-    row("transfer: made", "create in transfer", "Finals",
-        {"[ok] The Quillane: 'Finals' folder successfully created! <(^.^)>"}, all + QStringList{"Finals"});
-    row("transfer: climbs out", "create in transfer", "../Evil",
-        {"[ok !] Create New Folder: '../Evil' is not a valid name: a name cannot contain / or \\."}, all);
-    row("transfer: delete Default", "delete in transfer", "..", {denied}, all);
-    row("transfer: delete none", "delete in transfer", "", {"[ok i] Remove Folder: Select a folder first. c('.'C)"},
-        all);
-    row("transfer: delete Cups", "delete in transfer", "Cups", {deleteFolderQuestion("Cups"), folderDeleted}, noCups);
+    row("delete arena, not emptied", "pick:arena|yes|mnuDeleteFolder",
+        {ask.arg("arena"), "[ok !] Delete Folder: The folder 'arena' could not be removed: "}, {"-arena/D=D"});
+
+    // The same in the transfer window: its navigator lists the folders as
+    // they now are at once, and so does the games window when it closes.
+    row("transfer: create", "game:A|cmdCopy|input:Finals|lblCreate",
+        {newFolder, "[ok] The Quillane: 'Finals' folder successfully created! <(^.^)>"}, {"+Finals/"},
+        all + QStringList{"Finals"});
+    row("transfer: create, climbs out", "game:A|cmdCopy|input:../Evil|lblCreate",
+        {newFolder, refused + "'../Evil' is not a valid name: "});
+    row("transfer: delete Default", "game:A|cmdCopy|pick:..|lblRemove", {noDelete});
+    row("transfer: delete none", "game:A|cmdCopy|lblRemove", {"[ok i] Remove Folder: Select a folder first. c('.'C)"});
+    row("transfer: delete Cups", "game:A|cmdCopy|pick:Cups|yes|lblRemove", {ask.arg("Cups"), deleted}, cupsGone,
+        noCups);
+
+    // Games copied and moved. Cups holds an older game of A's name, which a copy replaces.
+    row("copy replacing", "game:A|cmdCopy|pick:Cups|cmdMove", {}, {"-Cups/A=older", "+Cups/A=A"});
+    row("move to Default", "game:C|cmdMove|pick:..|cmdMove", {}, {"-Cups/C=C", "+C=C"});
+    row("move cancelled", "game:C|mnuMove|pick:arena|cmdCancel", {});
+    row("move in Default", "game:B|cmdMove|pick:..|cmdMove",
+        {"[ok] The Quillane: " + gameB + " is already in the Default folder! c('.'C)"});
+    row("copy in Cups", "game:C|mnuCopy|pick:Cups|cmdMove",
+        {"[ok] The Quillane: " + gameC + " is already in the Cups folder! c('.'C)"});
+    // Listed like any folder, so that the copies being viewed can be seen,
+    // but emptied at exit.
+    row("to Temp", "game:B|cmdMove|pick:temp|cmdMove",
+        {"[ok !] Denied! xD: The Temp folder only holds copies of games being viewed, "}, {}, all + QStringList{"temp"},
+        {"temp"});
+    row("outside Games", "game:B|cmdCopy|user|pick:Elsewhere|cmdMove",
+        {"[ok i] Denied! xD: Please pick one of the folders of your Games folder. c('.'C)"}, {}, {}, {"../Elsewhere"});
+    row("no folder picked", "game:B|cmdMove|cmdMove", {"[ok i] Denied! xD: Select a folder first. c('.'C)"});
+    // Something of the game's name stands in Cups, but the copy cannot take
+    // its place: that is no proof of a copy.
+    row("copy failed", "game:B|cmdMove|pick:Cups|cmdMove",
+        {"[ok !] Transfer Failed: " + gameB + " could not be moved to the Cups folder: "}, {}, {}, {"Cups/" + gameB});
 }
 
-void GamesWindowsTest::folderOperation()
+void GamesWindowsTest::userAction()
 {
-    QFETCH(QString, action);
-    QFETCH(QString, name);
+    QFETCH(QStringList, dirs);
+    QFETCH(QString, steps);
     QFETCH(QStringList, boxes);
+    QFETCH(QStringList, disk);
     QFETCH(QStringList, folders);
     TestApp t;
+    t.folder.writeFile("Games/Cups/" + gameA, "older");
     t.folder.writeFile("Games/arena/Old/keep.txt");
+    for (const QString& dir : dirs)
+        t.folder.makeDir("Games/" + dir);
     GamesWindow* w = openGames(t);
     QVERIFY(w);
-    const QStringList before = snapshot(t.folder);
     QPointer<GamesWindow> old = w;
-    QWidget* host = w;
-    if (action.endsWith(" in transfer")) {
-        host = openTransfer(t, w, gameA, "cmdCopy");
-        QVERIFY(host);
+    QStringList before = ::disk(t.folder);
+    QString game;
+    for (const QString& step : steps.split('|')) {
+        GameTransferWindow* x = transferWindow(t);
+        QWidget* host = x ? static_cast<QWidget*>(x) : w;
+        if (step.startsWith("game:")) {
+            game = step.endsWith('A') ? gameA : step.endsWith('B') ? gameB : gameC;
+            QVERIFY(clickGame(w, game));
+        } else if (step == "gone") {
+            QVERIFY(QFile::remove(t.folder.path("Games/Cups/" + gameC)));
+            before = ::disk(t.folder);
+        } else if (step == "yes" || step == "no") {
+            step == "yes" ? t.prompter.answerYes() : t.prompter.answerNo();
+        } else if (step.startsWith("input:")) {
+            t.prompter.answerInput(step.mid(6));
+        } else if (step == "user") {
+            named<FileNavBox>(x, "FileNavBox1")->setPath(t.folder.user());
+            named<FileNavBox>(x, "FileNavBox1")->refresh();
+        } else if (step.startsWith("pick:")) {
+            QVERIFY(pick(host, step.mid(5)));
+        } else {
+            press(host, step);
+            if (!x && (x = transferWindow(t))) {
+                QVERIFY(!w->isVisible());
+                QCOMPARE(x->windowTitle(), "Moving " + game + " To:");
+            }
+        }
     }
-    const bool transfer = host != w;
-    if (action.startsWith("create")) {
-        t.prompter.answerInput(name);
-        click(named(host, transfer ? "lblCreate" : "cmdCreate"));
-        boxes.prepend(newFolder);
-    } else {
-        QVERIFY(name.isEmpty() || pick(host, name));
-        if (boxes.size() == 2)
-            t.prompter.answerYes();
-        press(host, transfer ? "lblRemove" : "mnuDeleteFolder");
-    }
-    QCOMPARE(shown(t.prompter), boxes);
+    const QStringList lines = shown(t.prompter);
+    QCOMPARE(lines.size(), boxes.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(boxes[i].endsWith(' ') ? lines[i].startsWith(boxes[i]) : lines[i] == boxes[i], qPrintable(lines[i]));
     VERIFY_PROMPTER(t.prompter);
-    if (transfer) {
-        // The navigator lists the folders as they now are at once, and so
-        // does the games window when the transfer window closes.
-        QCOMPARE(folderList(host).mid(1), folders.mid(1));
-        click(named(host, "cmdCancel"));
-        QTRY_VERIFY(w->isVisible());
-    } else if (snapshot(t.folder) != before) {
+    QStringList changed;
+    const QStringList after = ::disk(t.folder);
+    for (const QString& entry : before + after) {
+        if (before.contains(entry) != after.contains(entry))
+            changed << (after.contains(entry) ? '+' : '-') + entry;
+    }
+    QCOMPARE(changed, disk);
+    QVERIFY(t.desktop.folders.isEmpty());
+    QVERIFY(t.launcher.requests.isEmpty());
+
+    if (GameTransferWindow* x = transferWindow(t)) {
+        // Refused: another folder can be picked, among those of Games.
+        QVERIFY(named(x, "lblTransfers")->isHidden());
+        QCOMPARE(folderList(x).mid(1), folders.mid(1));
+        click(named(x, "cmdCancel"));
+    } else if (!disk.isEmpty()) {
         // The window is rebuilt exactly when the disk changed, with the
         // loading window in view until it is back.
-        QVERIFY(t.existing(WindowNames::Loading)->isVisible());
+        QVERIFY(t.existing(WindowNames::Loading) && t.existing(WindowNames::Loading)->isVisible());
         w = waitForGames(t, old);
         QVERIFY(w);
-        QVERIFY(!t.existing(WindowNames::Loading)->isVisible());
     }
+    QTRY_VERIFY(!t.existing(WindowNames::GamesTransfer));
+    QVERIFY(!t.existing(WindowNames::Loading) || !t.existing(WindowNames::Loading)->isVisible());
     QCOMPARE(games(t), w);
+    QVERIFY(w->isVisible());
     QCOMPARE(folderList(w), folders);
-    QVERIFY(t.folder.exists("Games/" + gameA));
-    QVERIFY(t.folder.exists("Games/arena/Old/keep.txt"));
-}
-
-void GamesWindowsTest::menusAndPopups()
-{
-    TestApp t;
-    GamesWindow* w = openGames(t);
-    QVERIFY(w);
-    auto* file = w->findChild<QMenu*>("mnuFile");
-    auto* folder = w->findChild<QMenu*>("mnuFolder");
-
-    // A right-button press on a row or folder picks it and pops up its menu.
-    const QModelIndex row = grid(w)->model()->index(gridColumn(w, 0).indexOf(gameC), 4);
-    QTest::mousePress(grid(w)->viewport(), Qt::RightButton, Qt::NoModifier, grid(w)->visualRect(row).center());
-    QTRY_VERIFY(file->isVisible());
-    QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), gameC);
-    file->hide();
-    auto* list = named<QListWidget>(w, "lstFolderPick");
-    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
-    QTRY_VERIFY(folder->isVisible());
-    QCOMPARE(list->currentItem()->text(), QStringLiteral("Cups"));
-    folder->hide();
-    VERIFY_PROMPTER(t.prompter);
+    QVERIFY(!named<QTimer>(w, "timDelete")->isActive());
+    // The selection stays unless the lists were filled again.
+    if (disk.isEmpty())
+        QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), game);
 }
 
 void GamesWindowsTest::hoverColoursAndLayout()
@@ -580,7 +571,9 @@ void GamesWindowsTest::hoverColoursAndLayout()
 
     // The links of the transfer window turn cyan under the mouse and green
     // again off them.
-    GameTransferWindow* x = openTransfer(t, w, gameA, "cmdCopy");
+    QVERIFY(clickGame(w, gameA));
+    click(named(w, "cmdCopy"));
+    GameTransferWindow* x = transferWindow(t);
     QVERIFY(x);
     const QStringList links{"lblCreate", "lblRemove"};
     hover(named(x, "lblRemove"));
@@ -591,7 +584,10 @@ void GamesWindowsTest::hoverColoursAndLayout()
     QCOMPARE(colours(x, links), QStringLiteral("gg"));
 }
 
-void GamesWindowsTest::closeAndReopen()
+// A viewed game is copied to Temp afresh each time and deleted from there
+// later; closed, the window hands over to the main menu, and the date format
+// chosen is kept for the next opening.
+void GamesWindowsTest::viewCloseAndReopen()
 {
     TestApp t;
     t.intervals.tempDeleteRetry = 60 * 60 * 1000;
@@ -602,25 +598,43 @@ void GamesWindowsTest::closeAndReopen()
     GamesWindow* w = waitForGames(t);
     QVERIFY(w);
     QVERIFY(!menu->isVisible());
-    // The date-format choice is kept.
-    auto* chooser = named<QComboBox>(w, "List1");
-    chooser->setCurrentIndex(15);
+    named<QComboBox>(w, "List1")->setCurrentIndex(15);
     QCOMPARE(gridColumn(w, 1).first(), QStringLiteral("09/10/2001"));
 
-    // Closed, it shows the main menu with its list of viewed games pointed at Temp.
-    QVERIFY(clickGame(w, gameA));
+    QVERIFY(clickGame(w, gameC));
     click(named(w, "cmdView"));
+    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C"));
+    QCOMPARE(t.desktop.folders, QStringList({t.folder.path("Games/Temp")}));
+    auto* timer = named<QTimer>(w, "timDelete");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), t.intervals.tempDeleteRetry);
+    t.folder.writeFile("Games/Cups/" + gameC, "C, newer");
+    click(named(w, "cmdView"));
+    QCOMPARE(t.folder.read("Games/Temp/" + gameC), QByteArray("C, newer"));
+    QCOMPARE(t.desktop.folders.size(), 2);
+    QVERIFY(t.prompter.boxes().isEmpty());
+
+    // Closed, it shows the main menu with its list of viewed games pointed at Temp.
     w->close();
     QTRY_VERIFY(!games(t));
     QVERIFY(menu->isVisible());
     QCOMPARE(menu->tempGamesList().folder(), t.folder.path("Games/Temp"));
-    QVERIFY(menu->tempGamesList().names().contains(gameA));
-
+    QVERIFY(menu->tempGamesList().names().contains(gameC));
     click(named(menu, "cmdGames"));
     w = waitForGames(t);
     QVERIFY(w);
     QCOMPARE(named<QComboBox>(w, "List1")->currentIndex(), 15);
     QCOMPARE(gridColumn(w, 1).first(), QStringLiteral("09/10/2001"));
+
+    // The timer deletes the copy, and keeps trying: a copy that could not
+    // go yet goes at a later tick.
+    QVERIFY(clickGame(w, gameC));
+    click(named(w, "cmdView"));
+    named<QTimer>(w, "timDelete")->start(10);
+    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
+    t.folder.writeFile("Games/Temp/" + gameC, "back again");
+    QTRY_VERIFY(!t.folder.exists("Games/Temp/" + gameC));
+    QVERIFY(t.folder.exists("Games/Cups/" + gameC));
 }
 
 // The search box, typed into by the keyboard: it narrows the grid, and a game
@@ -628,134 +642,164 @@ void GamesWindowsTest::closeAndReopen()
 void GamesWindowsTest::searchNarrowsGridAndSelection()
 {
     TestApp t;
-    t.folder.writeFile("Games/2001-10-09 20.15.33 [Online] Łukasz, Ben.WAgame");
-    t.folder.writeFile("Games/Cups/2002-01-01 10.00.00 [Training] Ørjan.WAgame");
-    t.folder.writeFile("Games/Cups/2003-05-06 07.08.09 [Offline] Anna, Ben.WAgame");
-    t.create();
-    QVERIFY(t.app().openFromMenu(WindowNames::Games));
-    GamesWindow* w = waitForGames(t);
+    GamesWindow* w = openGames(t);
     QVERIFY(w);
     auto* search = named<QLineEdit>(w, "txtSearch");
     auto* count = named<QLabel>(w, "lblSearchCount");
     auto* file = named<QLineEdit>(w, "txtFile");
-    QCOMPARE(search->accessibleName(), QStringLiteral("Search games"));
-    QCOMPARE(count->text(), QStringLiteral("3 of 3 games"));
+    QCOMPARE(count->text(), QStringLiteral("4 of 4 games"));
 
-    // Pick Anna's game, then type: it stays picked while it is shown.
-    grid(w)->selectRow(gridColumn(w, 4).indexOf("Anna, Ben"));
-    QVERIFY(file->text().contains("Anna"));
-    QTest::keyClicks(search, "ben");
-    QCOMPARE(gridColumn(w, 4), QStringList({"Łukasz, Ben", "Anna, Ben"}));
-    QCOMPARE(count->text(), QStringLiteral("2 of 3 games"));
-    QVERIFY(file->text().contains("Anna"));
+    // Pick game A, then type: it stays picked while it is shown.
+    grid(w)->selectRow(gridColumn(w, 0).indexOf(gameA));
+    QCOMPARE(file->text(), gameA);
+    QTest::keyClicks(search, "default");
+    QCOMPARE(gridColumn(w, 0), QStringList({gameA, gameB}));
+    QCOMPARE(count->text(), QStringLiteral("2 of 4 games"));
+    QCOMPARE(file->text(), gameA);
 
     // Filtered away: nothing is selected, so Delete Game has nothing to delete.
-    QTest::keyClicks(search, " lukasz");
-    QCOMPARE(gridColumn(w, 4), QStringList({"Łukasz, Ben"}));
+    QTest::keyClicks(search, " cy");
+    QCOMPARE(gridColumn(w, 0), QStringList({gameB}));
     QCOMPARE(file->text(), QString());
     QVERIFY(!grid(w)->selectionModel()->hasSelection());
     click(named(w, "cmdDelete"));
     QCOMPARE(t.prompter.texts(), QStringList{"Select a Game to delete c('.'C)"});
-    QVERIFY(t.folder.exists("Games/Cups/2003-05-06 07.08.09 [Offline] Anna, Ben.WAgame"));
+    QVERIFY(t.folder.exists("Games/" + gameA));
 
-    // Accents typed or not, and clearing brings every game back.
-    search->setText("orjan");
-    QCOMPARE(gridColumn(w, 4), QStringList({"Ørjan"}));
+    // Clearing brings every game back, but not the selection.
     search->clear();
-    QCOMPARE(count->text(), QStringLiteral("3 of 3 games"));
+    QCOMPARE(count->text(), QStringLiteral("4 of 4 games"));
+    QCOMPARE(file->text(), QString());
     VERIFY_PROMPTER(t.prompter);
 }
 
-void GamesWindowsTest::transfer_data()
+void GamesWindowsTest::startsGame_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("game");
-    QTest::addColumn<QString>("dir");              // a folder made under the User folder first
-    QTest::addColumn<QString>("entry");            // "" picks none; "User/x" picks x after listing the User folder
-    QTest::addColumn<QString>("box");              // ending in ": " when the system's reason follows
-    QTest::addColumn<QStringList>("folderColumn"); // after a transfer; none when the disk stays as it was
-    auto row = [](const char* tag, const char* button, const QString& game, const QString& dir, const char* entry,
-                  const QString& box, const QStringList& folderColumn = {}) {
-        QTest::newRow(tag) << button << game << dir << entry << box << folderColumn;
-    };
-    // Cups holds an older game of A's name, which a copy replaces.
-    row("copy replacing", "cmdCopy", gameA, "", "Cups", "", {"Default", "Default", "arena", "Cups", "Cups"});
-    row("move to Default", "cmdMove", gameC, "", "..", "", {"Default", "Default", "Default", "arena", "Cups"});
-    row("cancel", "mnuMove", gameC, "", "arena", "");
-    row("move in Default", "cmdMove", gameB, "", "..",
-        "[ok] The Quillane: " + gameB + " is already in the Default folder! c('.'C)");
-    row("copy in Cups", "mnuCopy", gameC, "", "Cups",
-        "[ok] The Quillane: " + gameC + " is already in the Cups folder! c('.'C)");
-    // Listed like any folder, so that the copies being viewed can be seen,
-    // but emptied at exit.
-    row("Temp", "cmdMove", gameB, "Games/temp", "temp",
-        "[ok !] Denied! xD: The Temp folder only holds copies of games being viewed, and it is emptied when The "
-        "Quillane closes. Please pick another folder. c('.'C)");
-    row("outside Games", "cmdCopy", gameB, "Elsewhere", "User/Elsewhere",
-        "[ok i] Denied! xD: Please pick one of the folders of your Games folder. c('.'C)");
-    row("none picked", "cmdMove", gameB, "", "", "[ok i] Denied! xD: Select a folder first. c('.'C)");
-    // Something of the game's name stands in Cups, but the copy cannot take
-    // its place: that is no proof of a copy.
-    row("copy failed", "cmdMove", gameB, "Games/Cups/" + gameB, "Cups",
-        "[ok !] Transfer Failed: " + gameB + " could not be moved to the Cups folder: ");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("command"); // <exe> is WA.exe, <replay> the game's Windows path
+    QTest::addColumn<QString>("prefix");
+    using K = GameInstall::Kind;
+    const QStringList wine{"/usr/bin/wine", "<exe>"}, steam{"/usr/bin/steam", "-applaunch", "217200"};
+    const QStringList play{"/play", "<replay>"}, playFrom{"/playat", "<replay>", "1:02:03"},
+        readLog{"/q", "/getlog", "<replay>"};
+    // The arguments of each way to start do not depend on the kind of install.
+    QTest::newRow("here, double-click") << int(K::Here) << "dclick" << wine + play << "";
+    QTest::newRow("here, Enter") << int(K::Here) << "enter" << wine + play << "";
+    QTest::newRow("here, read log") << int(K::Here) << "cmdReadLog" << wine + readLog << "";
+    QTest::newRow("wine, play from") << int(K::Wine) << "mnuPlayFrom" << wine + playFrom << "/pfx";
+    QTest::newRow("steam, play") << int(K::Steam) << "mnuPlay" << steam + play << "";
 }
 
-void GamesWindowsTest::transfer()
+// The exact start of each way to play or read a log, for each kind of install.
+void GamesWindowsTest::startsGame()
 {
-    QFETCH(QString, button);
-    QFETCH(QString, game);
-    QFETCH(QString, dir);
-    QFETCH(QString, entry);
-    QFETCH(QString, box);
-    QFETCH(QStringList, folderColumn);
+    QFETCH(int, kind);
+    QFETCH(QString, how);
+    QFETCH(QStringList, command);
+    QFETCH(QString, prefix);
     TestApp t;
-    t.folder.writeFile("Games/Cups/" + gameA, "older copy");
-    if (!dir.isEmpty())
-        t.folder.makeDir(dir);
-    GamesWindow* w = openGames(t);
+    t.install = GameInstall::make(GameInstall::Kind(kind), t.folder.user(), prefix);
+    t.launcher.programs.insert("steam", "/usr/bin/steam");
+    GamesWindow* w = openWithSelected(t, gameC);
     QVERIFY(w);
-    const QStringList before = snapshot(t.folder);
-    const QString from = game == gameC ? "Games/Cups/" : "Games/";
-    const QByteArray content = t.folder.read(from + game);
-    QPointer<GameTransferWindow> x = openTransfer(t, w, game, button);
-    QVERIFY(x);
-    QVERIFY(!w->isVisible());
-    QCOMPARE(x->windowTitle(), "Moving " + game + " To:");
-    if (entry.startsWith("User/")) { // typed into the navigator's path box
-        named<FileNavBox>(x, "FileNavBox1")->setPath(t.folder.user());
-        named<FileNavBox>(x, "FileNavBox1")->refresh();
-        entry = entry.mid(5);
+    auto* grid = named<QTableView>(w, "Grid1");
+    if (how == "dclick") {
+        const QRect row = grid->visualRect(grid->currentIndex().siblingAtColumn(4));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, row.center()); // as a mouse does
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    } else if (how == "enter") {
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+    } else if (how == "cmdReadLog") {
+        QTRY_VERIFY(named(w, "cmdReadLog")->isVisible());
+        named<QPushButton>(w, "cmdReadLog")->click();
+    } else {
+        if (how == "mnuPlayFrom")
+            t.prompter.answerInput(" 1:02:03 ");
+        press(w, how);
     }
-    QVERIFY(entry.isEmpty() || pick(x, entry));
-    QPointer<GamesWindow> old = w;
-    const bool cancel = box.isEmpty() && folderColumn.isEmpty();
-    click(named(x, cancel ? "cmdCancel" : "cmdMove"));
-    if (!folderColumn.isEmpty()) { // done: both windows go, the games window comes back rebuilt
-        QCOMPARE(t.folder.read((entry == ".." ? "Games/" : "Games/" + entry + "/") + game), content);
-        QCOMPARE(t.folder.exists(from + game), button == "cmdCopy");
-        QVERIFY(t.prompter.boxes().isEmpty());
-        w = waitForGames(t, old);
-        QVERIFY(w);
-        QVERIFY(!t.existing(WindowNames::GamesTransfer));
-        QCOMPARE(gridColumn(w, 5), folderColumn);
-        return;
-    }
-    QCOMPARE(snapshot(t.folder), before);
-    QCOMPARE(games(t), w);
-    if (cancel) { // back in the games window with the game selected
-        QTRY_VERIFY(x.isNull());
-        QVERIFY(w->isVisible());
-        QCOMPARE(named<QLineEdit>(w, "txtFile")->text(), game);
-        QVERIFY(t.prompter.boxes().isEmpty());
-        return;
-    }
+    QTRY_COMPARE(t.launcher.requests.size(), 1);
+    const LaunchRequest& started = t.launcher.requests.first();
+    const QString replay = "Z:" + t.folder.path("Games/Cups/" + gameC).replace('/', '\\');
+    command.replaceInStrings("<exe>", t.folder.game() + "WA.exe").replaceInStrings("<replay>", replay);
+    QCOMPARE(QStringList{started.program} + started.arguments, command);
+    QCOMPARE(started.environment.value("WINEPREFIX"), prefix);
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// Read log: the game does not answer in time (said so), then the fake game
+// writes the log and the panel shows its teams and winner; it follows the
+// selection, and a log with nothing to read is shown as its text.
+void GamesWindowsTest::readsLogTheGameWrites()
+{
+    TestApp t;
+    t.intervals.logWait = 300;
+    t.intervals.logPoll = 20;
+    GamesWindow* w = openWithSelected(t, gameC);
+    QVERIFY(w);
+    QTRY_VERIFY(named(w, "cmdReadLog")->isVisible());
+    named<QPushButton>(w, "cmdReadLog")->click();
+    QTRY_COMPARE(t.prompter.boxes().size(), 1);
+    QVERIFY(t.prompter.texts().first().contains("stopped waiting"));
+    QTRY_VERIFY(named(w, "cmdReadLog")->isVisible()); // the panel reloads off the GUI thread
+
+    t.intervals.logWait = 60000;
+    t.launcher.onStart = [](const LaunchRequest& r) {
+        if (!r.arguments.contains("/getlog"))
+            return;
+        // Where the game finds the replay on the Z: drive, its log goes.
+        QFile log(r.arguments.last().mid(2).replace('\\', '/').replace(".WAgame", ".log"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write("Game Started at 2019-09-16 16:58:33 GMT\r\nGame Engine Version: 3.8.1\r\n"
+                  "Red:   \"Cy\"  as \"Cy's Team\" [Local Player] [Host]\r\nBlue: \"Bots\" [CPU 3]\r\n"
+                  "[00:00:05.10] \x95\x95\x95 Cy fires Bazooka\r\nEnd of round 1\r\n"
+                  "Cy's Team wins the match!\r\nWorm of the round: Boggy\r\n");
+    };
+    named<QPushButton>(w, "cmdReadLog")->click();
+    QTRY_COMPARE(teamRows(w), QStringList({"Cy/Cy's Team/Local Player, Host", "/Bots/CPU 3"}));
+    const QString summary = named<QLabel>(w, "lblLogSummary")->text();
+    QVERIFY2(summary.contains("Winner: Cy's Team (won the match)") && summary.contains("3.8.1"), qPrintable(summary));
+    QVERIFY(named<QLabel>(w, "lblLogAwards")->text().contains("Worm of the round: Boggy"));
+
+    // Hidden by the search: nothing is shown; a log without facts shows its text.
+    t.folder.writeFile("Games/" + QString(gameA).replace(".WAgame", ".log"), "\x01 not a log");
+    named<QLineEdit>(w, "txtSearch")->setText("anna");
+    QVERIFY(named<QLabel>(w, "lblLogStatus")->text().startsWith("Select a game"));
+    named<QTableView>(w, "Grid1")->selectRow(0);
+    QTRY_VERIFY(named(w, "txtLogText")->isVisible());
+    QCOMPARE(named<QPlainTextEdit>(w, "txtLogText")->toPlainText(), QStringLiteral("\x01 not a log"));
     QCOMPARE(t.prompter.boxes().size(), 1);
-    const QString line = shown(t.prompter).first();
-    QVERIFY2(box.endsWith(": ") ? line.startsWith(box) : line == box, qPrintable(line));
-    // Another folder can be picked: the navigator lists Games again.
-    QVERIFY(x->isVisible());
-    QVERIFY(named<QLabel>(x, "lblTransfers")->isHidden());
-    QVERIFY(pick(x, "Cups"));
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// Every shown game with its log, folders as zip folders; then the selected
+// game alone, replacing the archive only after Yes.
+void GamesWindowsTest::exportsZip()
+{
+    TestApp t;
+    t.folder.writeFile("Games/Cups/" + QString(gameC).replace(".WAgame", ".log"), "log B");
+    GamesWindow* w = openWithSelected(t, gameA);
+    QVERIFY(w);
+    const QString archive = t.folder.path("shared.zip");
+    const QString done = "were exported to " + QDir::toNativeSeparators(archive);
+    t.prompter.answerNo(); // not only the selected game: all shown
+    t.prompter.answerSaveFile(t.folder.path("shared"));
+    press(w, "mnuExportZip");
+    QTRY_VERIFY(t.prompter.texts().last().contains(done));
+    QCOMPARE(zipNames(archive),
+             QStringList({gameA, gameB, "Cups/", "Cups/" + gameC, "Cups/" + QString(gameC).replace(".WAgame", ".log"),
+                          "arena/", "arena/" + gameD}));
+
+    t.prompter.clear();
+    for (bool replace : {false, true}) {
+        t.prompter.answerYes(); // the selected game only
+        t.prompter.answerSaveFile(archive);
+        replace ? t.prompter.answerYes() : t.prompter.answerNo();
+        press(w, "mnuExportZip");
+    }
+    QTRY_VERIFY(t.prompter.texts().last().contains(done));
+    QCOMPARE(zipNames(archive), QStringList{gameA});
     VERIFY_PROMPTER(t.prompter);
 }
 
