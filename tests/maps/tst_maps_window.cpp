@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -176,6 +177,66 @@ QStringList boxes(const FakePrompter& prompter)
     return out;
 }
 
+// Every file (with its bytes) and folder (with a trailing "/") under the User folder.
+QMap<QString, QByteArray> snapshot(const TestUserFolder& f)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(f.user(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next().mid(f.user().size() + 1);
+        out.insert(it.fileInfo().isDir() ? path + '/' : path, f.read(path));
+    }
+    return out;
+}
+
+// Makes `changes` under SavedLevels: "-path" removes a file or folder, "+path/" makes a folder.
+void change(const TestUserFolder& f, const QStringList& changes)
+{
+    for (const QString& c : changes) {
+        const QString path = f.path("SavedLevels/" + c.mid(1));
+        if (c.startsWith('+'))
+            QDir().mkpath(path);
+        else if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    }
+}
+
+// `files`, a snapshot(), once `changes` are made; a "+file" then holds `bytes`.
+void change(QMap<QString, QByteArray>& files, const QStringList& changes, const QByteArray& bytes)
+{
+    for (const QString& c : changes) {
+        const QString path = "SavedLevels/" + c.mid(1);
+        if (c.startsWith('+')) {
+            files.insert(path, path.endsWith('/') ? QByteArray() : bytes);
+            continue;
+        }
+        for (auto it = files.begin(); it != files.end();)
+            it =
+                it.key() == path || (path.endsWith('/') && it.key().startsWith(path)) ? files.erase(it) : std::next(it);
+    }
+}
+
+// Both sides list what their folders hold on disk: the maps, and the folders
+// after the parent entry ("<<Back"; "[Root]" at the transfer side's root, none
+// at the map side's).
+void verifyListsShowTheDisk(const View& v, const TestUserFolder& f, bool transferSide = true)
+{
+    const auto onDisk = [&f](const QString& folder, QDir::Filters filter) {
+        return QDir(f.path("SavedLevels" + folder))
+            .entryList(filter | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    };
+    const QString maps = v.window->currentMapFolder(), transfer = v.window->currentTransferFolder();
+    QCOMPARE(
+        texts(v.maps),
+        onDisk(maps, QDir::Files).filter(QRegularExpression("\\.png$", QRegularExpression::CaseInsensitiveOption)));
+    QCOMPARE(texts(v.folders), (maps == "/" ? QStringList() : QStringList{"<<Back"}) + onDisk(maps, QDir::Dirs));
+    if (transferSide)
+        QCOMPARE(texts(v.transfer), QStringList{transfer == "/" ? "[Root]" : "<<Back"} + onDisk(transfer, QDir::Dirs));
+    QCOMPARE(v.viewing->text(), "Viewing: " + (maps == "/" ? "Root" : maps.section('/', -1)) + " Folder");
+}
+
 struct NavigationCase {
     const char* row;
     bool transferSide; // else the map side
@@ -189,21 +250,18 @@ struct NavigationCase {
     QColor preview = kArena;
 };
 
-struct RenameCase {
+struct ButtonCase {
     const char* row;
-    QString map, offered, answer;
-    QString holder;                   // the file that then holds the map's bytes
-    QStringList after = kSavedLevels; // what SavedLevels then holds
-    QString warning{}, question{};    // question: "" for none, else answered with `yes`
-    bool yes = false;
-};
-
-struct NewFolderCase {
-    const char* row;
-    QString answer, warning;
-    QStringList big{"Huge.png"};   // what SavedLevels/Caverns/Big then holds
-    QStringList folders{"<<Back"}; // the map side's folder list
-    QString removeFirst{};         // a folder under SavedLevels removed behind the window
+    const char* button;
+    QString folder; // entered on both sides first, "" for the root
+    QString map;    // clicked in the map list, "" for none
+    QString entry;  // highlighted in the folder list, "" for none
+    QString input;  // typed into the input box; null for none
+    QString answer; // "yes" or "no" to the question; null for none
+    QStringList boxes;
+    QStringList changes{}; // under SavedLevels: "-gone", "+new folder/", "+file" (now holding the map's bytes)
+    QStringList behind{};  // the same, done behind the window's back just before the button
+    QString lands{};       // the folder then viewed, when not `folder`
 };
 
 struct TransferCase {
@@ -212,16 +270,15 @@ struct TransferCase {
     QString map;            // selected and dragged; "" drags a file from the desktop
     QString transferFolder; // entered on the transfer side
     QString target;         // highlighted there
-    QString destination;    // where the file lands; "" when nothing does
+    QStringList changes;    // as in ButtonCase; a "+file" holds the bytes dragged
     QString box{};          // the box shown ("@" stands for the removed file), "" for none
-    QString removeFirst{};  // under SavedLevels, removed before the drop
+    QStringList behind{};   // as in ButtonCase, done before the drop
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(NavigationCase)
-Q_DECLARE_METATYPE(RenameCase)
-Q_DECLARE_METATYPE(NewFolderCase)
+Q_DECLARE_METATYPE(ButtonCase)
 Q_DECLARE_METATYPE(TransferCase)
 
 class TestMapsWindow : public QObject {
@@ -238,13 +295,8 @@ private Q_SLOTS:
     void navigation();
     void previewNameAndSettingsOfTheSelectedMap();
     void quickSelectionsEndOnTheLastMap();
-    void renameMap_data();
-    void renameMap();
-    void newFolder_data();
-    void newFolder();
-    void deleteFolder_data();
-    void deleteFolder();
-    void deleteMap();
+    void buttons_data();
+    void buttons();
     void dropsOnTheMapList();
     void mapsRootMissing();
     void transfer_data();
@@ -414,163 +466,103 @@ void TestMapsWindow::quickSelectionsEndOnTheLastMap()
     }
 }
 
-void TestMapsWindow::renameMap_data()
+void TestMapsWindow::buttons_data()
 {
-    const QString replace =
-        QStringLiteral("There is already a map called 'Arena.PNG' in this folder. Do you want to replace it?");
+    const auto rename = [](const char* offered) {
+        return box("What would you like to rename the map?", "Rename Map", Buttons::Ok, Icon::None, offered);
+    };
+    const QString replace = box("There is already a map called 'Arena.PNG' in this folder. Do you want to replace it?",
+                                "Rename Map", Buttons::YesNo, Icon::Question);
+    const QString name = box("What would you like to name the new folder?", "Create New Folder");
+    const auto sureFolder = [](const QString& folder) {
+        return box("Are you sure you want to delete the '" + folder + "' folder and all of it's contents?",
+                   "Delete Folder?", Buttons::YesNo, Icon::Question);
+    };
+    const auto sureMap = [](const QString& map) {
+        return box("Are you sure you want to delete " + map + "?", "Delete?", Buttons::YesNo, Icon::Question);
+    };
+    const QString noMap = box("Please select a map first.");
+    const QString none; // no answer
     // clang-format off
-    addCases<RenameCase>({
-        {"Arena.PNG offers Arena", "Arena.PNG", "Arena", "Arena", "Arena.png",
-         {"Arena.png", "Caverns", "Deserts", "Dune.old.png", "notes.txt"}},
-        {"new name", "Arena.PNG", "Arena", "Colosseum", "Colosseum.png",
-         {"Caverns", "Colosseum.png", "Deserts", "Dune.old.png", "notes.txt"}},
-        {"own name", "Dune.old.png", "Dune.old", "Dune.old", "Dune.old.png"},
-        {"empty answer", "Arena.PNG", "Arena", "", "Arena.PNG"},
-        {"onto another map, No", "Dune.old.png", "Dune.old", "arena", "Dune.old.png", kSavedLevels, "", replace},
-        {"onto another map, Yes", "Dune.old.png", "Dune.old", "arena", "Arena.PNG",
-         {"Arena.PNG", "Caverns", "Deserts", "notes.txt"}, "", replace, true},
-        {"out of the folder", "Arena.PNG", "Arena", "../Arena", "Arena.PNG", kSavedLevels, "'../Arena'" + kSeparator},
-        {"too long with .png", "Arena.PNG", "Arena", QString(252, 'x'), "Arena.PNG", kSavedLevels,
-         "That name is too long: a name can have at most 255 characters."},
+    addCases<ButtonCase>({
+        {"rename: Arena.PNG offers Arena", "cmdRenameMap", "", "Arena.PNG", "", "Arena", none, {rename("Arena")},
+         {"-Arena.PNG", "+Arena.png"}},
+        {"rename: new name", "cmdRenameMap", "", "Arena.PNG", "", "Colosseum", none, {rename("Arena")},
+         {"-Arena.PNG", "+Colosseum.png"}},
+        {"rename: own name", "cmdRenameMap", "", "Dune.old.png", "", "Dune.old", none, {rename("Dune.old")}},
+        {"rename: empty answer", "cmdRenameMap", "", "Arena.PNG", "", "", none, {rename("Arena")}},
+        {"rename onto another map, No", "cmdRenameMap", "", "Dune.old.png", "", "arena", "no",
+         {rename("Dune.old"), replace}},
+        {"rename onto another map, Yes", "cmdRenameMap", "", "Dune.old.png", "", "arena", "yes",
+         {rename("Dune.old"), replace}, {"-Dune.old.png", "+Arena.PNG"}},
+        {"rename out of the folder", "cmdRenameMap", "", "Arena.PNG", "", "../Arena", none,
+         {rename("Arena"), warning("'../Arena'" + kSeparator)}},
+        {"rename: too long with .png", "cmdRenameMap", "", "Arena.PNG", "", QString(252, 'x'), none,
+         {rename("Arena"), warning("That name is too long: a name can have at most 255 characters.")}},
+        {"rename without a map", "cmdRenameMap", "Deserts", "", "", none, none, {noMap}},
+        {"new folder in the folder viewed", "cmdNewFolder", "Caverns/Big", "", "", "Lava", none, {name},
+         {"+Caverns/Big/Lava/"}},
+        {"new folder: empty answer", "cmdNewFolder", "Caverns/Big", "", "", "", none, {name}},
+        {"new folder: a file of that name", "cmdNewFolder", "Caverns/Big", "", "", "HUGE.PNG", none,
+         {name, warning("There is already a folder or file called 'Huge.png' here.")}},
+        {"new folder climbing out", "cmdNewFolder", "Caverns/Big", "", "", "../../../Evil", none,
+         {name, warning("'../../../Evil'" + kSeparator)}},
+        {"new folder in a folder that is gone", "cmdNewFolder", "Caverns/Big", "", "", "Fresh", none,
+         {name, warning("The folder 'Fresh' could not be created.")}, {}, {"-Caverns/"}, "/"},
+        {"delete folder, Yes", "cmdDeleteFolder", "Caverns", "", "Big", none, "yes", {sureFolder("Big")},
+         {"-Caverns/Big/"}},
+        {"delete folder, No", "cmdDeleteFolder", "Caverns", "", "Big", none, "no", {sureFolder("Big")}},
+        // Its files go; a folder holding a folder keeps that folder and stays.
+        {"delete a folder holding a folder", "cmdDeleteFolder", "Caverns", "", "Deep", none, "yes",
+         {sureFolder("Deep")}, {"-Caverns/Deep/map.png"}},
+        {"delete folder: <<Back names no folder", "cmdDeleteFolder", "Caverns", "", "<<Back", none, "yes",
+         {sureFolder("<<Back")}},
+        {"delete folder: nothing highlighted", "cmdDeleteFolder", "Caverns", "", "", none, none,
+         {box("Please select a folder first.")}},
+        {"delete map, No", "cmdDeleteMap", "", "Dune.old.png", "", none, "no", {sureMap("Dune.old.png")}},
+        {"delete map, Yes", "cmdDeleteMap", "", "Dune.old.png", "", none, "yes", {sureMap("Dune.old.png")},
+         {"-Dune.old.png"}},
+        {"delete a map a folder took the place of", "cmdDeleteMap", "", "Arena.PNG", "", none, "yes",
+         {sureMap("Arena.PNG"),
+          warning("The map 'Arena.PNG' could not be deleted. It may be in use or write-protected.")},
+         {}, {"-Arena.PNG", "+Arena.PNG/"}},
+        {"delete without a map", "cmdDeleteMap", "Deserts", "", "", none, none, {noMap}},
     });
     // clang-format on
 }
 
-void TestMapsWindow::renameMap()
+void TestMapsWindow::buttons()
 {
-    QFETCH(RenameCase, c);
-    const View v = openMaps(*t);
-    const QByteArray bytes = t->folder.read("SavedLevels/" + c.map);
-    clickItem(v.maps, c.map);
-    t->prompter.answerInput(c.answer);
-    if (!c.question.isEmpty())
-        c.yes ? t->prompter.answerYes() : t->prompter.answerNo();
-    v.press("cmdRenameMap");
-
-    QStringList expected{
-        box("What would you like to rename the map?", "Rename Map", Buttons::Ok, Icon::None, c.offered)};
-    if (!c.question.isEmpty())
-        expected << box(c.question, "Rename Map", Buttons::YesNo, Icon::Question);
-    if (!c.warning.isEmpty())
-        expected << warning(c.warning);
-    QCOMPARE(boxes(t->prompter), expected);
-    QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels")), c.after);
-    QCOMPARE(t->folder.read("SavedLevels/" + c.holder), bytes); // byte for byte, level chunk and all
-    QCOMPARE(texts(v.maps), c.after.filter(QStringLiteral(".png"), Qt::CaseInsensitive));
-}
-
-void TestMapsWindow::newFolder_data()
-{
-    // clang-format off
-    addCases<NewFolderCase>({
-        {"made in the folder viewed", "Lava", "", {"Huge.png", "Lava"}, {"<<Back", "Lava"}},
-        {"empty answer", "", ""},
-        {"a file of that name", "HUGE.PNG", "There is already a folder or file called 'Huge.png' here."},
-        {"climbs out", "../../../Evil", "'../../../Evil'" + kSeparator},
-        {"in a folder that is gone", "Fresh", "The folder 'Fresh' could not be created.", {}, {"Deserts"}, "Caverns"},
-    });
-    // clang-format on
-}
-
-void TestMapsWindow::newFolder()
-{
-    QFETCH(NewFolderCase, c);
-    const View v = openMaps(*t);
-    enter(v.folders, QStringLiteral("Caverns/Big"));
-    enter(v.transfer, QStringLiteral("Caverns/Big"));
-    if (!c.removeFirst.isEmpty())
-        QVERIFY(QDir(t->folder.path("SavedLevels/" + c.removeFirst)).removeRecursively());
-    const QStringList user = t->folder.entries(QString());
-    t->prompter.answerInput(c.answer);
-    v.press("cmdNewFolder");
-
-    QStringList expected{box("What would you like to name the new folder?", "Create New Folder")};
-    if (!c.warning.isEmpty())
-        expected << warning(c.warning);
-    QCOMPARE(boxes(t->prompter), expected);
-    QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels/Caverns/Big")), c.big);
-    QCOMPARE(t->folder.entries(QString()), user);
-    // Both sides show the disk; a side whose folder is gone shows the nearest one left.
-    QCOMPARE(texts(v.folders), c.folders);
-    QCOMPARE(texts(v.transfer), c.removeFirst.isEmpty() ? c.folders : QStringList{"[Root]"} + c.folders);
-    QCOMPARE(v.viewing->text(), QString(c.removeFirst.isEmpty() ? "Viewing: Big Folder" : "Viewing: Root Folder"));
-}
-
-void TestMapsWindow::deleteFolder_data()
-{
-    QTest::addColumn<QString>("entry"); // highlighted in Caverns, "" for none
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("after"); // what Caverns then holds
-
-    const QStringList all{"Big", "Cave.png", "Deep"};
-    QTest::newRow("Yes") << "Big" << true << QStringList{"Cave.png", "Deep"};
-    QTest::newRow("No") << "Big" << false << all;
-    QTest::newRow("a folder holding a folder keeps it") << "Deep" << true << all;
-    QTest::newRow("<<Back names no folder") << "<<Back" << true << all;
-    QTest::newRow("nothing highlighted") << "" << false << all;
-}
-
-void TestMapsWindow::deleteFolder()
-{
-    QFETCH(QString, entry);
-    QFETCH(bool, yes);
-    QFETCH(QStringList, after);
-
+    QFETCH(ButtonCase, c);
     t->folder.writeFile(QStringLiteral("SavedLevels/Caverns/Deep/map.png"), mapBytes(kDune));
     t->folder.makeDir(QStringLiteral("SavedLevels/Caverns/Deep/Deeper"));
     const View v = openMaps(*t);
-    enter(v.folders, QStringLiteral("Caverns"));
-    if (entry.isEmpty()) {
+    enter(v.folders, c.folder);
+    enter(v.transfer, c.folder);
+    if (!c.map.isEmpty())
+        clickItem(v.maps, c.map);
+    if (c.entry.isEmpty())
         v.folders->clearSelection();
-    } else {
-        clickItem(v.folders, entry);
-        yes ? t->prompter.answerYes() : t->prompter.answerNo();
-    }
-    v.press("cmdDeleteFolder");
+    else
+        clickItem(v.folders, c.entry);
+    const QByteArray bytes = t->folder.read("SavedLevels/" + c.folder + "/" + c.map);
+    change(t->folder, c.behind);
+    QMap<QString, QByteArray> expected = snapshot(t->folder);
+    if (!c.input.isNull())
+        t->prompter.answerInput(c.input);
+    if (!c.answer.isNull())
+        c.answer == QLatin1String("yes") ? t->prompter.answerYes() : t->prompter.answerNo();
+    v.press(c.button);
 
-    QCOMPARE(boxes(t->prompter), QStringList{entry.isEmpty() ? box("Please select a folder first.")
-                                                             : box("Are you sure you want to delete the '" + entry +
-                                                                       "' folder and all of it's contents?",
-                                                                   "Delete Folder?", Buttons::YesNo, Icon::Question)});
-    QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels/Caverns")), after);
-    QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels")), kSavedLevels);
-    // Its files go; a folder holding a folder keeps that folder and stays.
-    QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels/Caverns/Deep")),
-             (entry == QLatin1String("Deep") ? QStringList{"Deeper"} : QStringList{"Deeper", "map.png"}));
-    QCOMPARE(texts(v.folders), QStringList{"<<Back"} + after.filter(QRegularExpression(QStringLiteral("^[^.]*$"))));
-    QCOMPARE(v.window->currentMapFolder(), QStringLiteral("/Caverns"));
-}
-
-void TestMapsWindow::deleteMap()
-{
-    const View v = openMaps(*t);
-    clickItem(v.maps, QStringLiteral("Dune.old.png"));
-    t->prompter.answerNo();
-    v.press("cmdDeleteMap");
-    QVERIFY(t->folder.exists(QStringLiteral("SavedLevels/Dune.old.png")));
-    t->prompter.answerYes();
-    v.press("cmdDeleteMap");
-    QVERIFY(!t->folder.exists(QStringLiteral("SavedLevels/Dune.old.png")));
-    QCOMPARE(texts(v.maps), QStringList{"Arena.PNG"});
-    QCOMPARE(v.name->text(), QStringLiteral("Arena"));
-
-    // A map that cannot be deleted (a folder took its place): a message, and
-    // the lists show the disk. Without a map, Rename and Delete say so.
-    QFile::remove(t->folder.path(QStringLiteral("SavedLevels/Arena.PNG")));
-    t->folder.makeDir(QStringLiteral("SavedLevels/Arena.PNG"));
-    t->prompter.answerYes();
-    v.press("cmdDeleteMap");
-    QVERIFY(texts(v.maps).isEmpty());
-    QCOMPARE(texts(v.folders), (QStringList{"Arena.PNG", "Caverns", "Deserts"}));
-    v.press("cmdRenameMap");
-    v.press("cmdDeleteMap");
-    const QString sure = QStringLiteral("Are you sure you want to delete %1?");
-    QCOMPARE(boxes(t->prompter),
-             (QStringList{box(sure.arg("Dune.old.png"), "Delete?", Buttons::YesNo, Icon::Question),
-                          box(sure.arg("Dune.old.png"), "Delete?", Buttons::YesNo, Icon::Question),
-                          box(sure.arg("Arena.PNG"), "Delete?", Buttons::YesNo, Icon::Question),
-                          warning("The map 'Arena.PNG' could not be deleted. It may be in use or write-protected."),
-                          box("Please select a map first."), box("Please select a map first.")}));
+    QCOMPARE(boxes(t->prompter), c.boxes);
+    // Byte for byte, level chunk and all; nothing else on disk changes.
+    change(expected, c.changes, bytes);
+    const QMap<QString, QByteArray> after = snapshot(t->folder);
+    QCOMPARE(after.keys(), expected.keys());
+    QVERIFY(after == expected);
+    QCOMPARE(v.window->currentMapFolder(), "/" + (c.lands.isNull() ? c.folder : c.lands.mid(1)));
+    // The transfer side is listed anew when folders change; what changed behind its back shows then.
+    verifyListsShowTheDisk(v, t->folder, c.behind.isEmpty() || QByteArray(c.button).endsWith("Folder"));
 }
 
 void TestMapsWindow::dropsOnTheMapList()
@@ -642,23 +634,25 @@ void TestMapsWindow::transfer_data()
     const QString title = AppInfo::title();
     // clang-format off
     addCases<TransferCase>({
-        {"files onto [Root]", "", "", "", "[Root]", "SavedLevels/Island.png"},
-        {"files into a sub-folder below", "", "", "Caverns", "Big", "SavedLevels/Caverns/Big/Island.png"},
-        {"files onto <<Back refused", "", "", "Caverns", "<<Back", "",
+        {"files onto [Root]", "", "", "", "[Root]", {"+Island.png"}},
+        {"files into a sub-folder below", "", "", "Caverns", "Big", {"+Caverns/Big/Island.png"}},
+        {"files onto <<Back refused", "", "", "Caverns", "<<Back", {},
          box("Please highlight a folder", "Transfer", Buttons::Ok, Icon::Information)},
-        {"files into a folder that is gone", "", "", "", "Deserts", "", "", "Deserts"},
-        {"map onto [Root]", "Caverns/", "Cave.png", "", "[Root]", "SavedLevels/Cave.png"},
+        {"files into a folder that is gone", "", "", "", "Deserts", {}, "", {"-Deserts/"}},
+        {"map onto [Root]", "Caverns/", "Cave.png", "", "[Root]", {"-Caverns/Cave.png", "+Cave.png"}},
         {"map into a sub-folder of the transfer side", "", "Dune.old.png", "Caverns", "Big",
-         "SavedLevels/Caverns/Big/Dune.old.png"},
-        {"map onto a file of the same name", "Caverns/Big/", "Huge.png", "", "[Root]", "SavedLevels/HUGE.png"},
-        {"map onto <<Back", "", "Dune.old.png", "Caverns", "<<Back", "",
+         {"-Dune.old.png", "+Caverns/Big/Dune.old.png"}},
+        // A file of that name under any case is the one replaced.
+        {"map onto a file of the same name", "Caverns/Big/", "Huge.png", "", "[Root]",
+         {"-Caverns/Big/Huge.png", "+HUGE.png"}},
+        {"map onto <<Back", "", "Dune.old.png", "Caverns", "<<Back", {},
          box("Please select a folder", title, Buttons::Ok, Icon::Information)},
-        {"map into its own folder", "Caverns/", "Cave.png", "", "Caverns", "",
+        {"map into its own folder", "Caverns/", "Cave.png", "", "Caverns", {},
          box("'Cave.png' is already in that folder.", title, Buttons::Ok, Icon::Information)},
-        {"map that is gone", "Caverns/", "Cave.png", "", "[Root]", "",
-         warning(failed.arg("Cave.png", "the file @ does not exist")), "Caverns/Cave.png"},
-        {"map into a folder that is gone", "", "Dune.old.png", "", "Deserts", "",
-         warning(failed.arg("Dune.old.png", "the folder is no longer there")), "Deserts"},
+        {"map that is gone", "Caverns/", "Cave.png", "", "[Root]", {},
+         warning(failed.arg("Cave.png", "the file @ does not exist")), {"-Caverns/Cave.png"}},
+        {"map into a folder that is gone", "", "Dune.old.png", "", "Deserts", {},
+         warning(failed.arg("Dune.old.png", "the folder is no longer there")), {"-Deserts/"}},
     });
     // clang-format on
 }
@@ -677,31 +671,24 @@ void TestMapsWindow::transfer()
     clickItem(v.transfer, c.target);
     if (own)
         clickItem(v.maps, c.map);
-    const QString selected = "SavedLevels/" + c.mapFolder + v.maps->currentItem()->text();
     std::unique_ptr<QMimeData> mime(own ? v.maps->dragData() : desktopFiles({t->folder.path(source)}));
-    const QString removed = t->folder.path("SavedLevels/" + c.removeFirst);
-    if (!c.removeFirst.isEmpty())
-        QVERIFY(QFileInfo(removed).isDir() ? QDir(removed).removeRecursively() : QFile::remove(removed));
+    change(t->folder, c.behind);
+    QMap<QString, QByteArray> expected = snapshot(t->folder);
     if (!own) // files from the desktop may cross the map list on their way
         QVERIFY(drag(v.maps, mime.get(), false));
     QVERIFY(drag(v.transfer, mime.get()));
 
+    const QString removed = c.behind.isEmpty() ? QString() : t->folder.path("SavedLevels/" + c.behind.first().mid(1));
     const QString box = QString(c.box).replace(QLatin1Char('@'), QDir::toNativeSeparators(removed));
     QCOMPARE(boxes(t->prompter), box.isEmpty() ? QStringList() : QStringList{box});
-    const bool moved = own && !c.destination.isEmpty();
-    if (!c.destination.isEmpty()) // a file of that name under any case is the one replaced
-        QCOMPARE(t->folder.read(c.destination), bytes);
-    QCOMPARE(t->folder.exists(source), !moved && (!own || c.removeFirst != c.mapFolder + c.map));
-    QVERIFY(c.removeFirst.isEmpty() || !QFileInfo::exists(removed)); // not made again
-    QVERIFY(own || t->folder.exists(selected));                      // the selected map stays where it is
+    change(expected, c.changes, bytes); // nothing else changes, nor comes back
+    const QMap<QString, QByteArray> after = snapshot(t->folder);
+    QCOMPARE(after.keys(), expected.keys());
+    QVERIFY(after == expected);
     QLabel* notice = named<QLabel>(v.window, QStringLiteral("lblTransferComplete"));
-    QCOMPARE(notice->isVisible(), moved);
+    QCOMPARE(notice->isVisible(), own && !c.changes.isEmpty());
     QTRY_VERIFY(!notice->isVisible());
-    // The map list shows the disk.
-    QStringList onDisk = t->folder.entries("SavedLevels/" + c.mapFolder)
-                             .filter(QRegularExpression("\\.png$", QRegularExpression::CaseInsensitiveOption));
-    onDisk.sort(Qt::CaseInsensitive);
-    QCOMPARE(texts(v.maps), onDisk);
+    verifyListsShowTheDisk(v, t->folder, c.behind.isEmpty());
 }
 
 void TestMapsWindow::picturesView()
