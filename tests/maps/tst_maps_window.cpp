@@ -247,36 +247,25 @@ struct NavigationCase {
     QColor preview = kArena;
 };
 
-struct ButtonCase {
+struct ActionCase {
     const char* row;
-    const char* button;
-    QString folder; // entered on both sides first, "" for the root
-    QString map;    // clicked in the map list, "" for none
-    QString entry;  // highlighted in the folder list, "" for none
-    QString input;  // typed into the input box; null for none
-    QString answer; // "yes" or "no" to the question; null for none
-    QStringList boxes;
-    QStringList changes{}; // under SavedLevels: "-gone", "+new folder/", "+file" (now holding the map's bytes)
-    QStringList behind{};  // the same, done behind the window's back just before the button
-    QString lands{};       // the folder then viewed, when not `folder`
-};
-
-struct TransferCase {
-    const char* row;
-    QString mapFolder;      // entered on the map side, with a trailing "/"
-    QString map;            // selected and dragged; "" drags a file from the desktop
-    QString transferFolder; // entered on the transfer side
-    QString target;         // highlighted there
-    QStringList changes;    // as in ButtonCase; a "+file" holds the bytes dragged
-    QString box{};          // the box shown ("@" stands for the removed file), "" for none
-    QStringList behind{};   // as in ButtonCase, done before the drop
+    const char* action; // the button pressed, or "drop": the map (without one, a desktop file) onto the transfer side
+    QString folder;     // entered on the map side first, "" for the root
+    QString map;        // clicked in the map list, "" for none
+    QString entry;      // then highlighted in the folder list (transfer side for a drop), "" for none
+    QString input;      // typed into the input box; null for none
+    QString answer;     // "yes" or "no" to the question; null for none
+    QStringList boxes;  // "@" stands for the first file or folder removed behind the window's back
+    QStringList changes{};    // under SavedLevels: "-gone", "+new folder/", "+file" (now holding the bytes dragged)
+    QStringList behind{};     // the same, done behind the window's back just before the action
+    QString transferFolder{}; // entered on the transfer side; null for `folder`
+    QString lands{};          // the folder then viewed on the map side, when not `folder`
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(NavigationCase)
-Q_DECLARE_METATYPE(ButtonCase)
-Q_DECLARE_METATYPE(TransferCase)
+Q_DECLARE_METATYPE(ActionCase)
 
 class TestMapsWindow : public QObject {
     Q_OBJECT
@@ -292,12 +281,10 @@ private Q_SLOTS:
     void navigation();
     void previewNameAndSettingsOfTheSelectedMap();
     void quickSelectionsEndOnTheLastMap();
-    void buttons_data();
-    void buttons();
+    void actions_data();
+    void actions();
     void dropsOnTheMapList();
     void mapsRootMissing();
-    void transfer_data();
-    void transfer();
     void picturesView();
 };
 
@@ -455,7 +442,7 @@ void TestMapsWindow::quickSelectionsEndOnTheLastMap()
     }
 }
 
-void TestMapsWindow::buttons_data()
+void TestMapsWindow::actions_data()
 {
     const auto rename = [](const char* offered) {
         return box("What would you like to rename the map?", "Rename Map", Buttons::Ok, Icon::None, offered);
@@ -471,9 +458,10 @@ void TestMapsWindow::buttons_data()
         return box("Are you sure you want to delete " + map + "?", "Delete?", Buttons::YesNo, Icon::Question);
     };
     const QString noMap = box("Please select a map first.");
+    const QString failed = QStringLiteral("The map '%1' could not be moved: %2."), title = AppInfo::title();
     const QString none; // no answer
     // clang-format off
-    addCases<ButtonCase>({
+    addCases<ActionCase>({
         {"rename: Arena.PNG offers Arena", "cmdRenameMap", "", "Arena.PNG", "", "Arena", none, {rename("Arena")},
          {"-Arena.PNG", "+Arena.png"}},
         {"rename: new name", "cmdRenameMap", "", "Arena.PNG", "", "Colosseum", none, {rename("Arena")},
@@ -497,7 +485,7 @@ void TestMapsWindow::buttons_data()
         {"new folder climbing out", "cmdNewFolder", "Caverns/Big", "", "", "../../../Evil", none,
          {name, warning("'../../../Evil'" + kSeparator)}},
         {"new folder in a folder that is gone", "cmdNewFolder", "Caverns/Big", "", "", "Fresh", none,
-         {name, warning("The folder 'Fresh' could not be created.")}, {}, {"-Caverns/"}, "/"},
+         {name, warning("The folder 'Fresh' could not be created.")}, {}, {"-Caverns/"}, {}, "/"},
         {"delete folder, Yes", "cmdDeleteFolder", "Caverns", "", "Big", none, "yes", {sureFolder("Big")},
          {"-Caverns/Big/"}},
         {"delete folder, No", "cmdDeleteFolder", "Caverns", "", "Big", none, "no", {sureFolder("Big")}},
@@ -516,42 +504,78 @@ void TestMapsWindow::buttons_data()
           warning("The map 'Arena.PNG' could not be deleted. It may be in use or write-protected.")},
          {}, {"-Arena.PNG", "+Arena.PNG/"}},
         {"delete without a map", "cmdDeleteMap", "Deserts", "", "", none, none, {noMap}},
+        {"drop: files onto [Root]", "drop", "", "", "[Root]", none, none, {}, {"+Island.png"}},
+        {"drop: files into a sub-folder below", "drop", "", "", "Big", none, none, {}, {"+Caverns/Big/Island.png"}, {},
+         "Caverns"},
+        {"drop: files onto <<Back refused", "drop", "", "", "<<Back", none, none,
+         {box("Please highlight a folder", "Transfer", Buttons::Ok, Icon::Information)}, {}, {}, "Caverns"},
+        {"drop: files into a folder that is gone", "drop", "", "", "Deserts", none, none, {}, {}, {"-Deserts/"}},
+        {"drop: map onto [Root]", "drop", "Caverns", "Cave.png", "[Root]", none, none, {},
+         {"-Caverns/Cave.png", "+Cave.png"}, {}, ""},
+        {"drop: map into a sub-folder of the transfer side", "drop", "", "Dune.old.png", "Big", none, none, {},
+         {"-Dune.old.png", "+Caverns/Big/Dune.old.png"}, {}, "Caverns"},
+        // A file of that name under any case is the one replaced.
+        {"drop: map onto a file of the same name", "drop", "Caverns/Big", "Huge.png", "[Root]", none, none, {},
+         {"-Caverns/Big/Huge.png", "+HUGE.png"}, {}, ""},
+        {"drop: map onto <<Back", "drop", "", "Dune.old.png", "<<Back", none, none,
+         {box("Please select a folder", title, Buttons::Ok, Icon::Information)}, {}, {}, "Caverns"},
+        {"drop: map into its own folder", "drop", "Caverns", "Cave.png", "Caverns", none, none,
+         {box("'Cave.png' is already in that folder.", title, Buttons::Ok, Icon::Information)}, {}, {}, ""},
+        {"drop: map that is gone", "drop", "Caverns", "Cave.png", "[Root]", none, none,
+         {warning(failed.arg("Cave.png", "the file @ does not exist"))}, {}, {"-Caverns/Cave.png"}, ""},
+        {"drop: map into a folder that is gone", "drop", "", "Dune.old.png", "Deserts", none, none,
+         {warning(failed.arg("Dune.old.png", "the folder is no longer there"))}, {}, {"-Deserts/"}},
     });
     // clang-format on
 }
 
-void TestMapsWindow::buttons()
+void TestMapsWindow::actions()
 {
-    QFETCH(ButtonCase, c);
+    QFETCH(ActionCase, c);
     t->folder.writeFile(QStringLiteral("SavedLevels/Caverns/Deep/map.png"), mapBytes(kDune));
     t->folder.makeDir(QStringLiteral("SavedLevels/Caverns/Deep/Deeper"));
+    t->folder.writeFile(QStringLiteral("SavedLevels/HUGE.png"), "an older map of that name");
+    t->folder.writeFile(QStringLiteral("Desktop/Island.png"), mapBytes(kDune));
     const View v = openMaps(*t);
+    const bool drop = c.action == QLatin1String("drop");
     enter(v.folders, c.folder);
-    enter(v.transfer, c.folder);
+    enter(v.transfer, c.transferFolder.isNull() ? c.folder : c.transferFolder);
     if (!c.map.isEmpty())
         clickItem(v.maps, c.map);
+    QListWidget* entries = drop ? v.transfer : v.folders;
     if (c.entry.isEmpty())
-        v.folders->clearSelection();
+        entries->clearSelection();
     else
-        clickItem(v.folders, c.entry);
-    const QByteArray bytes = t->folder.read("SavedLevels/" + c.folder + "/" + c.map);
+        clickItem(entries, c.entry);
+    const QString source = c.map.isEmpty() ? "Desktop/Island.png" : "SavedLevels/" + c.folder + "/" + c.map;
+    const QByteArray bytes = t->folder.read(source);
+    std::unique_ptr<QMimeData> mime(c.map.isEmpty() ? desktopFiles({t->folder.path(source)}) : v.maps->dragData());
     change(t->folder, c.behind);
     QMap<QString, QByteArray> expected = snapshot(t->folder);
     if (!c.input.isNull())
         t->prompter.answerInput(c.input);
     if (!c.answer.isNull())
         c.answer == QLatin1String("yes") ? t->prompter.answerYes() : t->prompter.answerNo();
-    v.press(c.button);
+    if (!drop)
+        v.press(c.action);
+    else if (c.map.isEmpty()) // files from the desktop may cross the map list on their way
+        QVERIFY(drag(v.maps, mime.get(), false) && drag(v.transfer, mime.get()));
+    else
+        QVERIFY(drag(v.transfer, mime.get()));
 
-    QCOMPARE(boxes(t->prompter), c.boxes);
-    // Byte for byte, level chunk and all; nothing else on disk changes.
+    const QString removed = c.behind.isEmpty() ? QString() : t->folder.path("SavedLevels/" + c.behind.first().mid(1));
+    QCOMPARE(boxes(t->prompter), QStringList(c.boxes).replaceInStrings("@", QDir::toNativeSeparators(removed)));
+    // Byte for byte, level chunk and all; nothing else on disk changes, nor comes back.
     change(expected, c.changes, bytes);
     const QMap<QString, QByteArray> after = snapshot(t->folder);
     QCOMPARE(after.keys(), expected.keys());
     QVERIFY(after == expected);
     QCOMPARE(v.window->currentMapFolder(), "/" + (c.lands.isNull() ? c.folder : c.lands.mid(1)));
+    QLabel* notice = named<QLabel>(v.window, QStringLiteral("lblTransferComplete"));
+    QCOMPARE(notice->isVisible(), drop && !c.map.isEmpty() && !c.changes.isEmpty());
+    QTRY_VERIFY(!notice->isVisible());
     // The transfer side is listed anew when folders change; what changed behind its back shows then.
-    verifyListsShowTheDisk(v, t->folder, c.behind.isEmpty() || QByteArray(c.button).endsWith("Folder"));
+    verifyListsShowTheDisk(v, t->folder, c.behind.isEmpty() || QByteArray(c.action).endsWith("Folder"));
 }
 
 void TestMapsWindow::dropsOnTheMapList()
@@ -615,69 +639,6 @@ void TestMapsWindow::mapsRootMissing()
     QVERIFY(drag(v.maps, mime.get()));
     QCOMPARE(texts(v.maps), QStringList{"First.png"});
     QCOMPARE(t->folder.read(QStringLiteral("SavedLevels/First.png")), QByteArray("x"));
-}
-
-void TestMapsWindow::transfer_data()
-{
-    const QString failed = QStringLiteral("The map '%1' could not be moved: %2.");
-    const QString title = AppInfo::title();
-    // clang-format off
-    addCases<TransferCase>({
-        {"files onto [Root]", "", "", "", "[Root]", {"+Island.png"}},
-        {"files into a sub-folder below", "", "", "Caverns", "Big", {"+Caverns/Big/Island.png"}},
-        {"files onto <<Back refused", "", "", "Caverns", "<<Back", {},
-         box("Please highlight a folder", "Transfer", Buttons::Ok, Icon::Information)},
-        {"files into a folder that is gone", "", "", "", "Deserts", {}, "", {"-Deserts/"}},
-        {"map onto [Root]", "Caverns/", "Cave.png", "", "[Root]", {"-Caverns/Cave.png", "+Cave.png"}},
-        {"map into a sub-folder of the transfer side", "", "Dune.old.png", "Caverns", "Big",
-         {"-Dune.old.png", "+Caverns/Big/Dune.old.png"}},
-        // A file of that name under any case is the one replaced.
-        {"map onto a file of the same name", "Caverns/Big/", "Huge.png", "", "[Root]",
-         {"-Caverns/Big/Huge.png", "+HUGE.png"}},
-        {"map onto <<Back", "", "Dune.old.png", "Caverns", "<<Back", {},
-         box("Please select a folder", title, Buttons::Ok, Icon::Information)},
-        {"map into its own folder", "Caverns/", "Cave.png", "", "Caverns", {},
-         box("'Cave.png' is already in that folder.", title, Buttons::Ok, Icon::Information)},
-        {"map that is gone", "Caverns/", "Cave.png", "", "[Root]", {},
-         warning(failed.arg("Cave.png", "the file @ does not exist")), {"-Caverns/Cave.png"}},
-        {"map into a folder that is gone", "", "Dune.old.png", "", "Deserts", {},
-         warning(failed.arg("Dune.old.png", "the folder is no longer there")), {"-Deserts/"}},
-    });
-    // clang-format on
-}
-
-void TestMapsWindow::transfer()
-{
-    QFETCH(TransferCase, c);
-    t->folder.writeFile(QStringLiteral("SavedLevels/HUGE.png"), "an older map of that name");
-    t->folder.writeFile(QStringLiteral("Desktop/Island.png"), mapBytes(kDune));
-    const bool own = !c.map.isEmpty();
-    const QString source = own ? "SavedLevels/" + c.mapFolder + c.map : QStringLiteral("Desktop/Island.png");
-    const View v = openMaps(*t);
-    const QByteArray bytes = t->folder.read(source);
-    enter(v.folders, c.mapFolder);
-    enter(v.transfer, c.transferFolder);
-    clickItem(v.transfer, c.target);
-    if (own)
-        clickItem(v.maps, c.map);
-    std::unique_ptr<QMimeData> mime(own ? v.maps->dragData() : desktopFiles({t->folder.path(source)}));
-    change(t->folder, c.behind);
-    QMap<QString, QByteArray> expected = snapshot(t->folder);
-    if (!own) // files from the desktop may cross the map list on their way
-        QVERIFY(drag(v.maps, mime.get(), false));
-    QVERIFY(drag(v.transfer, mime.get()));
-
-    const QString removed = c.behind.isEmpty() ? QString() : t->folder.path("SavedLevels/" + c.behind.first().mid(1));
-    const QString box = QString(c.box).replace(QLatin1Char('@'), QDir::toNativeSeparators(removed));
-    QCOMPARE(boxes(t->prompter), box.isEmpty() ? QStringList() : QStringList{box});
-    change(expected, c.changes, bytes); // nothing else changes, nor comes back
-    const QMap<QString, QByteArray> after = snapshot(t->folder);
-    QCOMPARE(after.keys(), expected.keys());
-    QVERIFY(after == expected);
-    QLabel* notice = named<QLabel>(v.window, QStringLiteral("lblTransferComplete"));
-    QCOMPARE(notice->isVisible(), own && !c.changes.isEmpty());
-    QTRY_VERIFY(!notice->isVisible());
-    verifyListsShowTheDisk(v, t->folder, c.behind.isEmpty());
 }
 
 void TestMapsWindow::picturesView()
