@@ -38,7 +38,16 @@ const QString kNoLoad = QStringLiteral(": the game will not load this map.");
 
 } // namespace
 
-Q_DECLARE_METATYPE(MapDrag::Kind)
+// A drag: our own type's data ("" for none) and its addresses, and what it is read as.
+struct DragCase {
+    const char* row;
+    QString own;
+    QStringList urls;
+    MapDrag::Kind kind;
+    QString map;
+    QStringList files;
+};
+Q_DECLARE_METATYPE(DragCase)
 
 // The file operations are tested through the window. Here: the checks, the
 // naming rules in full, drags the window cannot easily be handed (our own type
@@ -211,23 +220,11 @@ void TestMapsCheck::names()
 
 void TestMapsCheck::readDrag_data()
 {
-    QTest::addColumn<QString>("ownPath"); // our own type's data, "" for none
-    QTest::addColumn<QStringList>("urls");
-    QTest::addColumn<MapDrag::Kind>("kind");
-    QTest::addColumn<QString>("mapPath");
-    QTest::addColumn<QStringList>("files");
-
+    QTest::addColumn<DragCase>("c");
     using K = MapDrag::Kind;
     const QString s = QStringLiteral("/g/User/SavedLevels"), dune = s + "/Caverns/Dune.png";
     const QString other = QStringLiteral("/h/User/SavedLevels/Dune.png");
-    const struct {
-        const char* row;
-        QString own;
-        QStringList urls;
-        K kind;
-        QString map;
-        QStringList files;
-    } rows[] = {
+    const DragCase rows[] = {
         // clang-format off
         {"own drag", dune, {"file://" + dune}, K::OwnMap, dune, {}},
         {"own type from another User folder", other, {"file://" + other}, K::OutsideFiles, "", {other}},
@@ -240,28 +237,23 @@ void TestMapsCheck::readDrag_data()
         {"web and local", "", {"https://www.wmdb.org/", "file:///tmp/m.png"}, K::OutsideFiles, "", {"/tmp/m.png"}},
         // clang-format on
     };
-    for (const auto& r : rows)
-        QTest::newRow(r.row) << r.own << r.urls << r.kind << r.map << r.files;
+    for (const DragCase& r : rows)
+        QTest::newRow(r.row) << r;
 }
 
 void TestMapsCheck::readDrag()
 {
-    QFETCH(QString, ownPath);
-    QFETCH(QStringList, urls);
-    QFETCH(MapDrag::Kind, kind);
-    QFETCH(QString, mapPath);
-    QFETCH(QStringList, files);
-
+    QFETCH(DragCase, c);
     QMimeData mime;
-    if (!ownPath.isEmpty())
-        mime.setData(MapDrag::mimeType(), ownPath.toUtf8());
-    if (!urls.isEmpty())
-        mime.setUrls(QUrl::fromStringList(urls));
+    if (!c.own.isEmpty())
+        mime.setData(MapDrag::mimeType(), c.own.toUtf8());
+    if (!c.urls.isEmpty())
+        mime.setUrls(QUrl::fromStringList(c.urls));
     mime.setText(QStringLiteral("some text"));
     const MapDrag::Drag drag = MapDrag::read(mime, QStringLiteral("/g/User/SavedLevels"));
-    QCOMPARE(drag.kind, kind);
-    QCOMPARE(drag.mapPath, mapPath);
-    QCOMPARE(drag.files, files);
+    QCOMPARE(drag.kind, c.kind);
+    QCOMPARE(drag.mapPath, c.map);
+    QCOMPARE(drag.files, c.files);
 }
 
 void TestMapsCheck::linksInTheTree_data()
