@@ -38,7 +38,16 @@ const QString kNoLoad = QStringLiteral(": the game will not load this map.");
 
 } // namespace
 
-Q_DECLARE_METATYPE(MapDrag::Kind)
+// A drag: our own type's data ("" for none) and its addresses, and what it is read as.
+struct DragCase {
+    const char* row;
+    QString own;
+    QStringList urls;
+    MapDrag::Kind kind;
+    QString map;
+    QStringList files;
+};
+Q_DECLARE_METATYPE(DragCase)
 
 // The file operations are tested through the window. Here: the checks, the
 // naming rules in full, drags the window cannot easily be handed (our own type
@@ -47,10 +56,8 @@ Q_DECLARE_METATYPE(MapDrag::Kind)
 class TestMapsCheck : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void settingsLine_data();
-    void settingsLine();
-    void rules_data();
-    void rules();
+    void report_data();
+    void report();
     void commandExitStatus();
     void thumbnailsInTheSharedCache();
     void names_data();
@@ -61,71 +68,63 @@ private Q_SLOTS:
     void linksInTheTree();
 };
 
-void TestMapsCheck::settingsLine_data()
+void TestMapsCheck::report_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("line");
-    const QSize s(640, 32);
-    QTest::newRow("cavern, 41st byte") << indexedMap(s, 5, TestMaps::levelData(true, 20, 50, 10, 9))
-                                       << "cavern, 640 × 32, 5 colours, water level 20, objects 50 %, bridges 10 %, "
-                                          "9 worm places";
-    QTest::newRow("island, 40 bytes") << indexedMap(s, 1, TestMaps::levelData(false, 0, 0, 0, -1))
-                                      << "island, 640 × 32, 1 colour, water level 0, objects 0 %, bridges 0 %, "
-                                         "18 worm places";
-    QTest::newRow("wrong length") << indexedMap(s, 3, QByteArray(12, '\1'))
-                                  << "640 × 32, 3 colours, game settings of the wrong length (12 bytes, not 40 or 41)";
-    QTest::newRow("no chunk") << indexedMap(s, 3) << "640 × 32, 3 colours, no game settings (a plain picture)";
-    QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(640, 32, QImage::Format_RGB32))
-                                << "640 × 32, truecolour, no game settings (a plain picture)";
-    QTest::newRow("not a picture") << QByteArray("just text") << "not a PNG picture";
-}
-
-void TestMapsCheck::settingsLine()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, line);
-    QCOMPARE(MapCheck::inspectBytes(bytes).settingsLine(), line);
-}
-
-void TestMapsCheck::rules_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("line"); // "": not the point of the row
     QTest::addColumn<QStringList>("findings");
     QTest::addColumn<bool>("loads");
     const QByteArray cavern = TestMaps::levelData(true, 0, 0, 0, -1), island = TestMaps::levelData(false, 0, 0, 0, -1);
-    auto colours = [](int n) { return indexedMap(QSize(640, 32), n); };
-    QTest::newRow("1920 x 696") << indexedMap(QSize(1920, 696), 8, island) << QStringList() << true;
-    QTest::newRow("width 1921") << indexedMap(QSize(1921, 696), 8, island)
-                                << QStringList{"Width 1921 is not a multiple of 8" + kNoLoad} << false;
-    QTest::newRow("640 x 32") << colours(8) << QStringList() << true;
-    QTest::newRow("632 x 32") << indexedMap(QSize(632, 32), 8)
-                              << QStringList{"632 × 32 is smaller than the smallest map, 640 × 32" + kNoLoad} << false;
-    QTest::newRow("island too wide") << indexedMap(QSize(28416, 32), 2, island)
-                                     << QStringList{"28416 × 32 is larger than an island can be, 28408 × 30552" +
-                                                    kNoLoad}
-                                     << false;
-    QTest::newRow("cavern as wide") << indexedMap(QSize(28416, 32), 2, cavern) << QStringList() << true;
-    QTest::newRow("64 colours") << colours(64) << QStringList() << true;
+    const QSize s(640, 32);
+    auto colours = [s](int n) { return indexedMap(s, n); };
     const QString sprites = QStringLiteral(" colours are more than 64: the game leaves out the background sprites.");
     const QString black =
         QStringLiteral(" colours are more than 96: the game shows a black background behind this map.");
-    QTest::newRow("65 colours") << colours(65) << QStringList{"65" + sprites} << true;
-    QTest::newRow("96 colours") << colours(96) << QStringList{"96" + sprites} << true;
-    QTest::newRow("97 colours") << colours(97) << QStringList{"97" + black} << true;
-    QTest::newRow("112 colours") << colours(112) << QStringList{"112" + black} << true;
-    QTest::newRow("113 colours") << colours(113) << QStringList{"113 colours are more than 112" + kNoLoad} << false;
-    QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(640, 32, QImage::Format_RGB32))
-                                << QStringList{"The picture is truecolour, not 8-bit indexed" + kNoLoad} << false;
-    QTest::newRow("cut short") << colours(8).left(120)
-                               << QStringList{"The picture data is damaged or cut short" + kNoLoad} << false;
+    // clang-format off
+    QTest::newRow("cavern, 41st byte") << indexedMap(s, 5, TestMaps::levelData(true, 20, 50, 10, 9))
+        << "cavern, 640 × 32, 5 colours, water level 20, objects 50 %, bridges 10 %, 9 worm places" << QStringList()
+        << true;
+    QTest::newRow("island, 40 bytes") << indexedMap(s, 1, island)
+        << "island, 640 × 32, 1 colour, water level 0, objects 0 %, bridges 0 %, 18 worm places" << QStringList()
+        << true;
+    QTest::newRow("wrong length") << indexedMap(s, 3, QByteArray(12, '\1'))
+        << "640 × 32, 3 colours, game settings of the wrong length (12 bytes, not 40 or 41)" << QStringList() << true;
+    QTest::newRow("640 x 32, no chunk") << colours(8) << "640 × 32, 8 colours, no game settings (a plain picture)"
+        << QStringList() << true;
+    QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(s, QImage::Format_RGB32))
+        << "640 × 32, truecolour, no game settings (a plain picture)"
+        << QStringList{"The picture is truecolour, not 8-bit indexed" + kNoLoad} << false;
+    QTest::newRow("not a picture") << QByteArray("just text") << "not a PNG picture"
+        << QStringList{"The file is not a PNG picture" + kNoLoad} << false;
+    QTest::newRow("1920 x 696") << indexedMap(QSize(1920, 696), 8, island) << "" << QStringList() << true;
+    QTest::newRow("width 1921") << indexedMap(QSize(1921, 696), 8, island) << ""
+        << QStringList{"Width 1921 is not a multiple of 8" + kNoLoad} << false;
+    QTest::newRow("632 x 32") << indexedMap(QSize(632, 32), 8) << ""
+        << QStringList{"632 × 32 is smaller than the smallest map, 640 × 32" + kNoLoad} << false;
+    QTest::newRow("island too wide") << indexedMap(QSize(28416, 32), 2, island) << ""
+        << QStringList{"28416 × 32 is larger than an island can be, 28408 × 30552" + kNoLoad} << false;
+    QTest::newRow("cavern as wide") << indexedMap(QSize(28416, 32), 2, cavern) << "" << QStringList() << true;
+    QTest::newRow("64 colours") << colours(64) << "" << QStringList() << true;
+    QTest::newRow("65 colours") << colours(65) << "" << QStringList{"65" + sprites} << true;
+    QTest::newRow("96 colours") << colours(96) << "" << QStringList{"96" + sprites} << true;
+    QTest::newRow("97 colours") << colours(97) << "" << QStringList{"97" + black} << true;
+    QTest::newRow("112 colours") << colours(112) << "" << QStringList{"112" + black} << true;
+    QTest::newRow("113 colours") << colours(113) << ""
+        << QStringList{"113 colours are more than 112" + kNoLoad} << false;
+    QTest::newRow("cut short") << colours(8).left(120) << ""
+        << QStringList{"The picture data is damaged or cut short" + kNoLoad} << false;
+    // clang-format on
 }
 
-void TestMapsCheck::rules()
+void TestMapsCheck::report()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, line);
     QFETCH(QStringList, findings);
     QFETCH(bool, loads);
     const MapCheck::Report report = MapCheck::inspectBytes(bytes);
+    if (!line.isEmpty())
+        QCOMPARE(report.settingsLine(), line);
     QCOMPARE(report.findings, findings);
     QCOMPARE(report.loads, loads);
 }
@@ -221,23 +220,11 @@ void TestMapsCheck::names()
 
 void TestMapsCheck::readDrag_data()
 {
-    QTest::addColumn<QString>("ownPath"); // our own type's data, "" for none
-    QTest::addColumn<QStringList>("urls");
-    QTest::addColumn<MapDrag::Kind>("kind");
-    QTest::addColumn<QString>("mapPath");
-    QTest::addColumn<QStringList>("files");
-
+    QTest::addColumn<DragCase>("c");
     using K = MapDrag::Kind;
     const QString s = QStringLiteral("/g/User/SavedLevels"), dune = s + "/Caverns/Dune.png";
     const QString other = QStringLiteral("/h/User/SavedLevels/Dune.png");
-    const struct {
-        const char* row;
-        QString own;
-        QStringList urls;
-        K kind;
-        QString map;
-        QStringList files;
-    } rows[] = {
+    const DragCase rows[] = {
         // clang-format off
         {"own drag", dune, {"file://" + dune}, K::OwnMap, dune, {}},
         {"own type from another User folder", other, {"file://" + other}, K::OutsideFiles, "", {other}},
@@ -250,28 +237,23 @@ void TestMapsCheck::readDrag_data()
         {"web and local", "", {"https://www.wmdb.org/", "file:///tmp/m.png"}, K::OutsideFiles, "", {"/tmp/m.png"}},
         // clang-format on
     };
-    for (const auto& r : rows)
-        QTest::newRow(r.row) << r.own << r.urls << r.kind << r.map << r.files;
+    for (const DragCase& r : rows)
+        QTest::newRow(r.row) << r;
 }
 
 void TestMapsCheck::readDrag()
 {
-    QFETCH(QString, ownPath);
-    QFETCH(QStringList, urls);
-    QFETCH(MapDrag::Kind, kind);
-    QFETCH(QString, mapPath);
-    QFETCH(QStringList, files);
-
+    QFETCH(DragCase, c);
     QMimeData mime;
-    if (!ownPath.isEmpty())
-        mime.setData(MapDrag::mimeType(), ownPath.toUtf8());
-    if (!urls.isEmpty())
-        mime.setUrls(QUrl::fromStringList(urls));
+    if (!c.own.isEmpty())
+        mime.setData(MapDrag::mimeType(), c.own.toUtf8());
+    if (!c.urls.isEmpty())
+        mime.setUrls(QUrl::fromStringList(c.urls));
     mime.setText(QStringLiteral("some text"));
     const MapDrag::Drag drag = MapDrag::read(mime, QStringLiteral("/g/User/SavedLevels"));
-    QCOMPARE(drag.kind, kind);
-    QCOMPARE(drag.mapPath, mapPath);
-    QCOMPARE(drag.files, files);
+    QCOMPARE(drag.kind, c.kind);
+    QCOMPARE(drag.mapPath, c.map);
+    QCOMPARE(drag.files, c.files);
 }
 
 void TestMapsCheck::linksInTheTree_data()

@@ -169,14 +169,6 @@ QByteArray palettePng(const QImage& indexed, int bitDepth, int filter)
     return png + chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", {}); // qCompress puts the length first
 }
 
-QByteArray levelData()
-{
-    QByteArray data;
-    for (int i = 0; i < 40; ++i)
-        data.append(char((i * 29 + 7) & 0xFF));
-    return data;
-}
-
 QByteArray levelData(bool cavern, int water, int objects, int bridges, int places)
 {
     QByteArray data(40, '\0');
@@ -191,7 +183,7 @@ QByteArray levelData(bool cavern, int water, int objects, int bridges, int place
 
 QByteArray levelMapPng(const QImage& image, const QByteArray& type)
 {
-    return withChunkAfterHeader(pngBytes(image), type, levelData());
+    return withChunkAfterHeader(pngBytes(image), type, levelData(false, 0, 0, 0));
 }
 
 QString writeBytes(const QString& path, const QByteArray& bytes)

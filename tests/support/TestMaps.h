@@ -36,14 +36,13 @@ QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, c
 // a different one in turn.
 QByteArray palettePng(const QImage& indexed, int bitDepth, int filter = 0);
 
-// A payload shaped like the game's level description.
-QByteArray levelData();
-// A level description with the cavern flag, water level, object and bridge
+// The game's level description with the cavern flag, water level, object and bridge
 // percentages set and the rest zero; with the 41st byte (worm places) when
 // `places` is not negative.
 QByteArray levelData(bool cavern, int water, int objects, int bridges, int places = -1);
 
-// `png` with the game's level chunk of `type` inserted after IHDR.
+// `png` with the game's level chunk of `type` (an island, all else zero)
+// inserted after IHDR.
 QByteArray levelMapPng(const QImage& image, const QByteArray& type = QByteArrayLiteral("w2lv"));
 
 // Writes `bytes` to `path` (folders created); the path.
