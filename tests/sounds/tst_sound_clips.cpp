@@ -37,7 +37,6 @@ private Q_SLOTS:
     void undecodableFileChangesNothing();
     void trimAndNormalise_data();
     void trimAndNormalise();
-    void bankExportAndImportRoundTrip();
     void bankImportTakesOnlySpeechSounds_data();
     void bankImportTakesOnlySpeechSounds();
 
@@ -171,34 +170,6 @@ void TestSoundClips::trimAndNormalise()
     QVERIFY(SoundClip::decode(target, &back));
     QVERIFY2(qAbs(back.frames() / 11025.0 - seconds) < 0.01, qPrintable(QString::number(back.frames())));
     QVERIFY2(qAbs(SoundClip::peakDbfs(back) - peak) < 0.1, qPrintable(QString::number(SoundClip::peakDbfs(back))));
-}
-
-void TestSoundClips::bankExportAndImportRoundTrip()
-{
-    TestUserFolder folder;
-    folder.writeFile("Speech/Bob/Hello.wav", "hello bytes");
-    folder.writeFile("Speech/Bob/byebye.wav", "bye bytes");
-    folder.writeFile("Speech/Bob/readme.txt");
-    UserPaths paths(folder.user());
-    SchemeStore schemes(paths);
-    SpeechBank bank(schemes);
-    const QString archive = folder.path("../Bob.zip");
-    SpeechBank::Contents contents;
-    QString error;
-    QVERIFY2(bank.exportScheme("Bob", archive, &contents, &error), qPrintable(error));
-    QCOMPARE(contents.sounds, QStringList({"ByeBye.wav", "Hello.wav"}));
-    QCOMPARE(contents.others, QStringList({"readme.txt"}));
-
-    QVERIFY(bank.inspect(archive, &contents, &error));
-    QCOMPARE(contents.suggestedName, QStringLiteral("Bob"));
-    // The name is checked as New Scheme checks it.
-    QVERIFY(!bank.importAs(archive, "Bob", &contents, &error));
-    QCOMPARE(error, QStringLiteral("There is already a scheme called Bob."));
-    QVERIFY2(bank.importAs(archive, "Bob again", &contents, &error), qPrintable(error));
-    QCOMPARE(folder.entries("Speech/Bob again"), QStringList({"ByeBye.wav", "Hello.wav"}));
-    QCOMPARE(folder.read("Speech/Bob again/Hello.wav"), QByteArray("hello bytes"));
-    QCOMPARE(folder.read("Speech/Bob again/ByeBye.wav"), QByteArray("bye bytes"));
-    QCOMPARE(folder.entries("Speech"), QStringList({"Bob", "Bob again"}));
 }
 
 void TestSoundClips::bankImportTakesOnlySpeechSounds_data()

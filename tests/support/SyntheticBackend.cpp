@@ -4,11 +4,6 @@
 #include <cmath>
 #include <utility>
 
-SyntheticBackend::SyntheticBackend()
-    : SyntheticBackend(Options())
-{
-}
-
 SyntheticBackend::SyntheticBackend(Options options)
     : m_options(std::move(options))
 {
@@ -58,7 +53,6 @@ QByteArray SyntheticBackend::takeCaptured()
 
 void SyntheticBackend::loseInput()
 {
-    // Whatever the input had delivered stays.
     for (QByteArray piece = takeCaptured(); !piece.isEmpty(); piece = takeCaptured())
         m_pendingAfterLoss += piece;
     m_capturing = false;
@@ -110,29 +104,17 @@ void SyntheticBackend::stopPlayback()
 
 QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
 {
-    const int bytesPerSample = format.bits / 8;
+    // 8-bit samples are unsigned, 16-bit ones signed little-endian: the two the device takes.
     QByteArray data(qsizetype(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();
-    constexpr double pi = 3.14159265358979323846;
-    const double step = 2.0 * pi * hz / format.rate;
+    const double step = 2.0 * 3.14159265358979323846 * hz / format.rate;
     for (qint64 f = 0; f < frames; ++f) {
         const double v = 0.5 * std::sin(step * double(first + f));
-        for (int c = 0; c < format.channels; ++c) {
-            switch (bytesPerSample) {
-            case 1:
+        for (int c = 0; c < format.channels; ++c, out += format.bits / 8) {
+            if (format.bits == 8)
                 *out = char(quint8(128 + std::lround(v * 127)));
-                break;
-            case 2:
+            else
                 qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out);
-                break;
-            default: {
-                // Wider samples: the value in the top two bytes, the rest zero.
-                std::fill(out, out + bytesPerSample, 0);
-                qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out + bytesPerSample - 2);
-                break;
-            }
-            }
-            out += bytesPerSample;
         }
     }
     return data;

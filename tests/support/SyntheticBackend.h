@@ -6,9 +6,9 @@
 #include <functional>
 
 // A sound card made of arithmetic: capturing yields a sine tone in the
-// requested format at the pace of a real clock, and playing consumes the data
-// at that pace. Used where no sound hardware may be assumed (the tests). The
-// clock can be replaced so that a test decides how much time has passed.
+// requested format at the pace of a clock, and playing consumes the data at
+// that pace. The clock can be replaced, so that a test decides how much time
+// has passed.
 class SyntheticBackend : public AudioBackend {
 public:
     struct Options {
@@ -19,7 +19,6 @@ public:
         std::function<qint64()> clock;
     };
 
-    SyntheticBackend();
     explicit SyntheticBackend(Options options);
 
     void setHasInput(bool has) { m_options.hasInput = has; }
