@@ -439,7 +439,7 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     rig.limits.ms = 2000;
     TestApp t;
     t.folder.writeProbe();
-    SoundBankWindow* w = open(t, rig, {"Bob/Amazing.wav"});
+    SoundBankWindow* w = open(t, rig, {"Bob/Amazing.wav", "Bob/Hello.wav"});
     QVERIFY(w);
     auto* list1 = get<QListWidget>(w, "List1");
     auto* slider = get<QSlider>(w, "Slider1");
@@ -490,13 +490,14 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QCOMPARE(slider->maximum(), 1500);
     QCOMPARE(buttons(w), QStringLiteral("RP-O"));
 
-    // A failed save stores nothing and keeps the recording for another try.
+    // A failed save keeps the old sound byte, leaves no stray file and keeps the recording for another try.
     const QString target = t.folder.path("Speech/Bob/Hello.wav");
     rig.probe->failing.insert("save capture ", CommandDevice::CannotWriteFile);
     press(w, "cmdOK");
     QCOMPARE(t.prompter.texts().mid(1),
              QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(target)}));
-    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav"}));
+    QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav"}));
+    QCOMPARE(t.folder.read("Speech/Bob/Hello.wav"), QByteArray("x"));
     QCOMPARE(buttons(w), QStringLiteral("RP-O"));
 
     // OK stores the recording under the name taken at Record time, and resets the recorder.

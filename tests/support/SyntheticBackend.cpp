@@ -10,25 +10,10 @@ SyntheticBackend::SyntheticBackend(Options options)
     m_timer.start();
 }
 
-AudioBackend::Result SyntheticBackend::usable(bool present, const PcmFormat& format, QString* detail)
-{
-    const Result result = !present                                      ? Result::NoDevice
-                          : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed
-                                                                        : Result::Ok;
-    if (detail && result != Result::Ok)
-        *detail = present ? QStringLiteral("unsupported format") : QStringLiteral("no such sound device");
-    return result;
-}
-
-qint64 SyntheticBackend::now() const
-{
-    return m_options.clock ? m_options.clock() : m_timer.elapsed();
-}
-
-AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail)
+AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString*)
 {
     stopCapture();
-    if (const Result result = usable(m_options.hasInput, format, detail); result != Result::Ok)
+    if (const Result result = usable(m_options.hasInput, format); result != Result::Ok)
         return result;
     m_capturing = true;
     m_captureFormat = format;
@@ -59,17 +44,10 @@ void SyntheticBackend::loseInput()
     m_options.hasInput = false;
 }
 
-void SyntheticBackend::stopCapture()
-{
-    m_capturing = false;
-    m_pendingAfterLoss.clear();
-}
-
-AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm,
-                                                     QString* detail)
+AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString*)
 {
     stopPlayback();
-    if (const Result result = usable(m_options.hasOutput, format, detail); result != Result::Ok)
+    if (const Result result = usable(m_options.hasOutput, format); result != Result::Ok)
         return result;
     m_playing = true;
     m_playFormat = format;
@@ -87,19 +65,6 @@ qint64 SyntheticBackend::playedBytes()
             m_playing = false;
     }
     return m_played;
-}
-
-bool SyntheticBackend::isPlaying()
-{
-    playedBytes();
-    return m_playing;
-}
-
-void SyntheticBackend::stopPlayback()
-{
-    if (m_playing)
-        playedBytes();
-    m_playing = false;
 }
 
 QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)

@@ -27,22 +27,37 @@ public:
     Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
     QByteArray takeCaptured() override;
     bool isCapturing() override { return m_capturing; }
-    void stopCapture() override;
+    void stopCapture() override
+    {
+        m_capturing = false;
+        m_pendingAfterLoss.clear();
+    }
     // The input goes away in the middle of a recording: what was captured
     // until now stays available, nothing more comes.
     void loseInput();
 
     Result startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString* detail = nullptr) override;
     qint64 playedBytes() override;
-    bool isPlaying() override;
-    void stopPlayback() override;
+    bool isPlaying() override
+    {
+        playedBytes();
+        return m_playing;
+    }
+    void stopPlayback() override
+    {
+        playedBytes();
+        m_playing = false;
+    }
 
     // `frames` sample frames of the tone in `format`, starting at frame `first`.
     static QByteArray tone(const PcmFormat& format, qint64 first, qint64 frames, double hz = 440.0);
 
 private:
-    qint64 now() const;
-    static Result usable(bool present, const PcmFormat& format, QString* detail);
+    qint64 now() const { return m_options.clock ? m_options.clock() : m_timer.elapsed(); }
+    static Result usable(bool present, const PcmFormat& format)
+    {
+        return !present ? Result::NoDevice : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed : Result::Ok;
+    }
 
     Options m_options;
     QElapsedTimer m_timer;
