@@ -1,14 +1,18 @@
 #include "common/core/AppInfo.h"
 #include "common/core/UserPaths.h"
 #include "sounds/DeviceProbe.h"
+#include "sounds/SoundFiles.h"
 #include "sounds/WavReader.h"
 #include "sounds/core/SchemeStore.h"
+#include "sounds/core/SoundClip.h"
+#include "sounds/core/SpeechBank.h"
 #include "sounds/core/WavFile.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
 #include "support/SyntheticBackend.h"
 #include "support/TestFolders.h"
+#include "support/TestZips.h"
 
 #include <QDir>
 #include <QSettings>
@@ -46,12 +50,30 @@ QString savedHeader(const QString& path)
     return WavHeader::parse(file.open(QIODevice::ReadOnly) ? file.read(68) : QByteArray(), file.size()).summary;
 }
 
+// Sign changes per second of the first channel: twice the tone's pitch.
+double crossingsPerSecond(const SoundClip::Audio& audio)
+{
+    int crossings = 0;
+    for (qint64 f = 1; f < audio.frames(); ++f)
+        crossings +=
+            (audio.samples[size_t((f - 1) * audio.channels)] < 0) != (audio.samples[size_t(f * audio.channels)] < 0);
+    return audio.frames() > 0 ? crossings * double(audio.rate) / double(audio.frames()) : 0;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A recorder operation.
 using Op = std::function<void(WaveRecorder&)>;
 
 } // namespace
 
 Q_DECLARE_METATYPE(Op)
+Q_DECLARE_METATYPE(PcmFormat)
+Q_DECLARE_METATYPE(QList<TestZips::ZipEntry>)
 
 class TestSoundsCore : public QObject {
     Q_OBJECT
@@ -73,9 +95,18 @@ private Q_SLOTS:
     void schemeCreate_data();
     void schemeCreate();
     void schemeFilesStayInTheirScheme();
+    void anyFileBecomesAWavInTheBankFormat_data();
+    void anyFileBecomesAWavInTheBankFormat();
+    void wavInTheBankFormatIsCopiedByteForByte();
+    void undecodableFileChangesNothing();
+    void trimAndNormalise_data();
+    void trimAndNormalise();
+    void bankImportTakesOnlySpeechSounds_data();
+    void bankImportTakesOnlySpeechSounds();
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_dir;
 };
 
 void TestSoundsCore::initTestCase()
@@ -96,7 +127,6 @@ void TestSoundsCore::commandsAndFailureMessages_data()
     const Op apply = [](WaveRecorder& r) { r.applyRecordingFormat(); };
     const Op record = [](WaveRecorder& r) { r.startRecording(); };
     const Op stop = [](WaveRecorder& r) { r.stopRecording(); };
-    const Op mode = [](WaveRecorder& r) { r.readDeviceMode(); };
     const Op position = [](WaveRecorder& r) { r.getCapturePosition(); };
     const Op play = [](WaveRecorder& r) { r.playFromPosition(1500); };
     const Op close = [](WaveRecorder& r) { r.closeCaptureDevice(); };
@@ -114,7 +144,6 @@ void TestSoundsCore::commandsAndFailureMessages_data()
     row("record without input", record, "record capture", CommandDevice::NoInputDevice,
         {WaveRecorder::noInputMessage()});
     row("stop", stop, "stop capture", kFail, {"Stopping recording failed!"});
-    row("mode", mode, "status capture mode", kFail, {"Failure getting wave status..."});
     row("position format", position, "set capture time format ms", kFail, {"Setting format in milliseconds failed!"});
     row("position", position, "status capture position", kFail, {"Finding position failed!", "Error in position"});
     row("play format", play, "set capture time format ms", kFail, {"Setting format in milliseconds failed!"});
@@ -127,11 +156,6 @@ void TestSoundsCore::commandsAndFailureMessages_data()
         {"Setting time format in milliseconds failed!"});
     row("statistics bytes", statistics, "set capture time format bytes", kFail,
         {"Setting time format in bytes failed!"});
-    row("statistics length", statistics, "status capture length", kFail,
-        {"Finding length recording in milliseconds failed!", "Finding length recording in bytes failed!"});
-    row("statistics channels", statistics, "status capture channels", kFail, {"Finding number of channels failed!"});
-    row("statistics bits", statistics, "status capture bitspersample", kFail, {"Finding resolution failed!"});
-    row("statistics rate", statistics, "status capture samplespersec", kFail, {"Finding sample rate failed!"});
 }
 
 void TestSoundsCore::commandsAndFailureMessages()
@@ -480,6 +504,168 @@ void TestSoundsCore::schemeFilesStayInTheirScheme()
     QVERIFY(store.removeSoundByte("Bob", "readme.txt"));
     QCOMPARE(folder.entries("Speech/Bob"), QStringList({"Sub", "hello.wav"}));
     QCOMPARE(folder.entries("Speech"), QStringList({"Bob", "Hello.wav"}));
+}
+
+void TestSoundsCore::anyFileBecomesAWavInTheBankFormat_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<PcmFormat>("bank");
+    auto row = [](const char* tag, int format, int rate, int channels, PcmFormat bank) {
+        QTest::newRow(tag) << format << rate << channels << bank;
+    };
+    row("float WAV, stereo to mono", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, {11025, 1, 16});
+    row("24-bit WAV, up to stereo 8-bit", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 8000, 1, {22050, 2, 8});
+    row("16-bit WAV in another rate", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1, {11025, 1, 16});
+    row("FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, 2, {11025, 1, 16});
+    row("Ogg Vorbis", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 1, {22050, 1, 16});
+    row("Opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000, 2, {44100, 2, 16});
+    row("MP3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, {11025, 1, 16});
+}
+
+void TestSoundsCore::anyFileBecomesAWavInTheBankFormat()
+{
+    QFETCH(int, format);
+    QFETCH(int, rate);
+    QFETCH(int, channels);
+    QFETCH(PcmFormat, bank);
+    std::vector<float> samples;
+    SoundFiles::addTone(samples, rate, channels, 1.0, 0.5);
+    const QString source = m_dir.filePath(QTest::currentDataTag());
+    QVERIFY(SoundFiles::write(source, format, rate, channels, samples));
+    const QString target = m_dir.filePath(QStringLiteral("Hello.wav"));
+
+    QString error;
+    QVERIFY2(SoundClip::store(source, target, bank, {}, &error), qPrintable(error));
+    const WavHeader wav = WavHeader::parse(contents(target));
+    QCOMPARE(QString::asprintf("%u %u %u %u", wav.audioFormat, wav.rate, wav.channels, wav.bits),
+             QString::asprintf("1 %d %d %d", bank.rate, bank.channels, bank.bits));
+    SoundClip::Audio back;
+    QVERIFY(SoundClip::decode(target, &back));
+    // The same second of the same 440 Hz tone at half of full scale (lossy
+    // codecs add a few milliseconds and a little error).
+    QVERIFY2(qAbs(back.frames() - bank.rate) < bank.rate / 20, qPrintable(QString::number(back.frames())));
+    QVERIFY2(qAbs(crossingsPerSecond(back) - 880) < 30, qPrintable(QString::number(crossingsPerSecond(back))));
+    QVERIFY2(qAbs(SoundClip::peakDbfs(back) + 6.02) < 2.0, qPrintable(QString::number(SoundClip::peakDbfs(back))));
+}
+
+void TestSoundsCore::wavInTheBankFormatIsCopiedByteForByte()
+{
+    // A chunk after the samples is something a conversion would drop.
+    const PcmFormat bank{11025, 1, 16};
+    const QString source = m_dir.filePath(QStringLiteral("exact.wav"));
+    QVERIFY(WavFile::write(source, bank, QByteArray(2000, '\x10')));
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write(QByteArray("note\x04\0\0\0abcd", 12));
+    file.close();
+    const QString target = m_dir.filePath(QStringLiteral("Copy.wav"));
+    QVERIFY(SoundClip::store(source, target, bank, {}));
+    QCOMPARE(contents(target), contents(source));
+    // In another format it is converted.
+    QVERIFY(SoundClip::store(source, target, PcmFormat{11025, 1, 8}, {}));
+    QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
+}
+
+void TestSoundsCore::undecodableFileChangesNothing()
+{
+    const QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("Keep.wav"));
+    QVERIFY(WavFile::write(target, PcmFormat{11025, 1, 16}, QByteArray(100, '\x01')));
+    const QString text = dir.filePath(QStringLiteral("notes.mp3"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("these are words, not sounds");
+    file.close();
+    for (const QString& source : {text, dir.filePath(QStringLiteral("missing.ogg"))}) {
+        QString error;
+        QVERIFY(!SoundClip::store(source, target, PcmFormat{11025, 1, 16}, {}, &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(source)), qPrintable(error));
+        QCOMPARE(QFileInfo(target).size(), qint64(144));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Keep.wav", "notes.mp3"}));
+}
+
+void TestSoundsCore::trimAndNormalise_data()
+{
+    QTest::addColumn<bool>("trim");
+    QTest::addColumn<bool>("normalise");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<double>("peak");
+    // 0.25 s of silence, 0.25 s of a faint hum (-50 dBFS), 0.5 s of a tone at
+    // -20 dBFS, 0.25 s of silence.
+    QTest::newRow("as it is") << false << false << 1.25 << -20.0;
+    QTest::newRow("trimmed") << true << false << 0.5 << -20.0;
+    QTest::newRow("normalised") << false << true << 1.25 << -1.0;
+    QTest::newRow("both") << true << true << 0.5 << -1.0;
+}
+
+void TestSoundsCore::trimAndNormalise()
+{
+    QFETCH(bool, trim);
+    QFETCH(bool, normalise);
+    QFETCH(double, seconds);
+    QFETCH(double, peak);
+    const int rate = 22050;
+    std::vector<float> samples;
+    SoundFiles::addTone(samples, rate, 2, 0.25, 0);
+    SoundFiles::addTone(samples, rate, 2, 0.25, std::pow(10.0, -50 / 20.0), 100);
+    SoundFiles::addTone(samples, rate, 2, 0.5, 0.1);
+    SoundFiles::addTone(samples, rate, 2, 0.25, 0);
+    const QString source = m_dir.filePath(QStringLiteral("take.flac"));
+    QVERIFY(SoundFiles::write(source, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, rate, 2, samples));
+    const QString target = m_dir.filePath(QStringLiteral("Trimmed.wav"));
+    QVERIFY(SoundClip::store(source, target, PcmFormat{11025, 1, 16}, SoundClip::Editing{trim, normalise}));
+    SoundClip::Audio back;
+    QVERIFY(SoundClip::decode(target, &back));
+    QVERIFY2(qAbs(back.frames() / 11025.0 - seconds) < 0.01, qPrintable(QString::number(back.frames())));
+    QVERIFY2(qAbs(SoundClip::peakDbfs(back) - peak) < 0.1, qPrintable(QString::number(SoundClip::peakDbfs(back))));
+}
+
+void TestSoundsCore::bankImportTakesOnlySpeechSounds_data()
+{
+    QTest::addColumn<QList<TestZips::ZipEntry>>("entries");
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<QString>("others");
+    QTest::newRow("mixed") << QList<TestZips::ZipEntry>{{"x/notes.txt", "n"},
+                                                        {"x/HELLO.WAV", "h"},
+                                                        {"x/Extra.wav", "e"},
+                                                        {"x/deep/hello.wav", "second"}}
+                           << "Hello.wav"
+                           << "x/notes.txt, x/Extra.wav, x/deep/hello.wav";
+    QTest::newRow("nothing to take") << QList<TestZips::ZipEntry>{{"notes.txt", "n"}} << QString() << "notes.txt";
+    // The second sound is damaged: nothing of the scheme is left behind.
+    QTest::newRow("damaged halfway") << QList<TestZips::ZipEntry>{{"Hello.wav", "h"}, {"Jump1.wav", "DAMAGED"}}
+                                     << QString() << QString();
+}
+
+void TestSoundsCore::bankImportTakesOnlySpeechSounds()
+{
+    QFETCH(QList<TestZips::ZipEntry>, entries);
+    QFETCH(QString, made);
+    QFETCH(QString, others);
+    TestUserFolder folder;
+    folder.makeDir("Speech");
+    const QString archive = folder.path("../bank.zip");
+    QVERIFY(TestZips::makeZip(archive, entries));
+    QFile file(archive);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes.replace("DAMAGED", "damaged");
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    UserPaths paths(folder.user());
+    SchemeStore schemes(paths);
+    SpeechBank::Contents contents;
+    QString error;
+    QCOMPARE(SpeechBank(schemes).importAs(archive, "New", &contents, &error), !made.isEmpty());
+    QCOMPARE(folder.entries("Speech/New").join(", "), made);
+    QCOMPARE(contents.others.join(", "), others);
+    QCOMPARE(QDir(folder.path("Speech")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             made.isEmpty() ? QStringList() : QStringList({"New"}));
 }
 
 QTEST_GUILESS_MAIN(TestSoundsCore)
