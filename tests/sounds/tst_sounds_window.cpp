@@ -30,17 +30,12 @@ const QString kStopped = QStringLiteral("The Quillane SoundBank Editor: stopped"
 // A media player that only remembers what it was asked to do.
 class FakeSoundPlayer : public SoundPlayer {
 public:
-    explicit FakeSoundPlayer(QStringList* log)
-        : m_log(log)
-    {
-    }
-    void play(const QString& file) override { m_log->append("play " + file); }
-    void release() override { m_log->append("release"); }
+    void play(const QString& file) override { log.append("play " + file); }
+    void release() override { log.append("release"); }
     // The file given last has played to its end.
     void finish() { notifyFinished(); }
 
-private:
-    QStringList* m_log;
+    QStringList log;
 };
 
 // The editor's sound kit for tests: the real wave device on a synthetic sound
@@ -52,8 +47,7 @@ struct Rig {
     RecordingLimits limits;
     std::unique_ptr<WaveDevice> device;
     DeviceProbe* probe = nullptr;
-    QStringList playerLog;
-    FakeSoundPlayer* player = nullptr;
+    FakeSoundPlayer* player = nullptr; // made at the first play
     SoundKit kit;
 
     Rig()
@@ -66,7 +60,7 @@ struct Rig {
             return p;
         };
         kit.makePlayer = [this] {
-            auto p = std::make_unique<FakeSoundPlayer>(&playerLog);
+            auto p = std::make_unique<FakeSoundPlayer>();
             player = p.get();
             return p;
         };
@@ -308,36 +302,37 @@ void TestSoundsWindow::playPlayAllAndDelete()
     // Double-clicks play a sound byte, or a sound of the Speech folder itself.
     doubleClick(get<QListWidget>(w, "File1"), "amazing.wav");
     doubleClick(get<QListWidget>(w, "List1"), "Hello");
-    QCOMPARE(rig.playerLog, QStringList({"play " + bob + "amazing.wav", "play " + t.folder.path("Speech/Hello.wav")}));
+    QCOMPARE(rig.player->log,
+             QStringList({"play " + bob + "amazing.wav", "play " + t.folder.path("Speech/Hello.wav")}));
     // A sound with no file in the Speech folder: a short note instead.
     doubleClick(get<QListWidget>(w, "List1"), "Amazing");
     QCOMPARE(t.prompter.texts(), QStringList({"There is no Amazing.wav in the Speech folder to play."}));
 
     // Play All plays the scheme's speech sounds in the game's order, one after the other.
-    rig.playerLog.clear();
+    rig.player->log.clear();
     press(w, "cmdPlayAll");
     waitTicks(2);
     QVERIFY(get(w, "cmdStop")->isEnabled());
     rig.player->finish();
     rig.player->finish();
-    QCOMPARE(rig.playerLog,
+    QCOMPARE(rig.player->log,
              QStringList({"play " + bob + "amazing.wav", "play " + bob + "Hello.wav", "play " + bob + "Jump1.wav"}));
     rig.player->finish();
     waitTicks(2);
     QVERIFY(!get(w, "cmdStop")->isEnabled());
     // Another play ends it, and so does Stop.
-    rig.playerLog.clear();
+    rig.player->log.clear();
     press(w, "cmdPlayAll");
     doubleClick(get<QListWidget>(w, "File1"), "Jump1.wav");
     rig.player->finish();
     press(w, "cmdPlayAll");
     press(w, "cmdStop");
     rig.player->finish();
-    QCOMPARE(rig.playerLog, QStringList({"play " + bob + "amazing.wav", "release", "play " + bob + "Jump1.wav",
-                                         "play " + bob + "amazing.wav", "release"}));
+    QCOMPARE(rig.player->log, QStringList({"play " + bob + "amazing.wav", "release", "play " + bob + "Jump1.wav",
+                                           "play " + bob + "amazing.wav", "release"}));
 
     // Removing a sound byte asks first; the player lets go of the file before it is deleted.
-    rig.playerLog.clear();
+    rig.player->log.clear();
     select(get<QListWidget>(w, "File1"), "amazing.wav");
     t.prompter.answerNo();
     press(w, "cmdRemove");
@@ -346,7 +341,7 @@ void TestSoundsWindow::playPlayAllAndDelete()
     t.prompter.answerYes();
     press(w, "cmdRemove");
     QCOMPARE(t.prompter.texts().mid(1), QStringList(2, "Are you sure you want to delete Bob's amazing.wav soundbyte?"));
-    QCOMPARE(rig.playerLog, QStringList({"release"}));
+    QCOMPARE(rig.player->log, QStringList({"release"}));
     QCOMPARE(scheme(w), QStringLiteral("Bob: Hello.wav, Jump1.wav, notes.txt"));
 
     // Deleting a scheme asks too; one holding a folder loses its files but stays listed.
