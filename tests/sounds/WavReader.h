@@ -10,8 +10,7 @@
 // the extensible format's extension (its size, valid bits, channel mask and
 // sub-format) follows the bits per sample.
 struct WavHeader {
-    bool valid = false;
-    quint16 audioFormat = 0, channels = 0, blockAlign = 0, bits = 0;
+    quint16 audioFormat = 0, channels = 0, bits = 0;
     quint32 rate = 0, dataSize = 0;
     QByteArray data;
     QString summary;
@@ -43,11 +42,9 @@ struct WavHeader {
         h.audioFormat = quint16(f[5].toUInt());
         h.channels = quint16(f[6].toUInt());
         h.rate = f[7].toUInt();
-        h.blockAlign = quint16(f[9].toUInt());
         h.bits = quint16(f[10].toUInt());
         h.dataSize = f.last().toUInt();
         h.data = file.mid(at, h.dataSize);
-        h.valid = true;
         h.summary = f.join(' ') + QStringLiteral(", %1 bytes").arg(fileSize < 0 ? file.size() : fileSize);
         return h;
     }

@@ -49,7 +49,6 @@ private Q_SLOTS:
     void initTestCase();
     void recordSaveAndPlayThroughQtMultimedia();
     void inputLevelFollowsTheRealInput();
-    void mediaPlayerPlaysEveryChannelCount_data();
     void mediaPlayerPlaysEveryChannelCount();
 };
 
@@ -135,31 +134,25 @@ void TestSoundsAudio::inputLevelFollowsTheRealInput()
     QCOMPARE(prompter.texts(), QStringList());
 }
 
-void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount_data()
-{
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<int>("bits");
-    for (int channels : {3, 7})
-        for (int bits : {8, 16})
-            QTest::addRow("%d channels, %d bits", channels, bits) << channels << bits;
-}
-
 void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount()
 {
     // A recording in any format the device takes is a file that players
     // (here the editor's own media player) can play.
-    QFETCH(int, channels);
-    QFETCH(int, bits);
-    SyntheticDevice s;
-    FakePrompter prompter;
-    WaveRecorder recorder(*s.device, prompter);
-    recorder.settings().channels = qint16(channels);
-    recorder.settings().resolution = qint16(bits);
-    QVERIFY(s.record(recorder, 1000));
-    const QTemporaryDir dir;
-    QVERIFY(recorder.saveRecording(dir.filePath("Hello.wav")));
-    QCOMPARE(prompter.texts(), QStringList());
-    QCOMPARE(playThrough(dir.filePath("Hello.wav")), QString());
+    for (int channels : {3, 7}) {
+        for (int bits : {8, 16}) {
+            SyntheticDevice s;
+            FakePrompter prompter;
+            WaveRecorder recorder(*s.device, prompter);
+            recorder.settings().channels = qint16(channels);
+            recorder.settings().resolution = qint16(bits);
+            QVERIFY(s.record(recorder, 1000));
+            const QTemporaryDir dir;
+            QVERIFY(recorder.saveRecording(dir.filePath("Hello.wav")));
+            QCOMPARE(prompter.texts(), QStringList());
+            const QString format = QStringLiteral("%1 channels, %2 bits: ").arg(channels).arg(bits);
+            QCOMPARE(format + playThrough(dir.filePath("Hello.wav")), format);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSoundsAudio)

@@ -346,7 +346,7 @@ void TestSoundsCore::recordingFormats()
         QCOMPARE(folder.entries("Speech/My Scheme"), QStringList({"Hello.wav"}));
         const WavHeader h = WavHeader::parse(folder.read("Speech/My Scheme/Hello.wav"));
         QCOMPARE(h.summary, row.header);
-        QCOMPARE(h.data, SyntheticBackend::tone(row.format, 0, h.dataSize / h.blockAlign));
+        QCOMPARE(h.data, SyntheticBackend::tone(row.format, 0, h.dataSize / row.format.alignment()));
     }
 }
 

@@ -121,13 +121,14 @@ void doubleClick(QListWidget* list, const QString& text)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
 
-// The enabled state of Record, Preview, Stop and OK, as "RPS-" (a dash for disabled).
+// The enabled state of Record, Preview, Stop and OK, as "RPS-" (a dash for
+// disabled), then the start slider's maximum: "RPS- 10".
 QString buttons(QWidget* w)
 {
     QString s;
     for (const char* name : {"Record", "Play", "Stop", "OK"})
         s += get(w, (QByteArray("cmd") + name).constData())->isEnabled() ? QLatin1Char(name[0]) : QLatin1Char('-');
-    return s;
+    return s + ' ' + QString::number(get<QSlider>(w, "Slider1")->maximum());
 }
 
 // The file panel: "shown" or "hidden", the file box's text, and " OK?" while OK? shows.
@@ -153,14 +154,12 @@ private Q_SLOTS:
     void init();
     void opensFromTheMainMenuAsDesigned();
     void schemeListAndNewScheme();
-    void firstOpeningWithoutSchemes_data();
     void firstOpeningWithoutSchemes();
     void playPlayAllAndDelete();
     void setSoundByteFromFile();
     void recordStopPreviewResetOkAndClose();
     void tickPausesAndShowsAFailureOnce();
     void noSoundDevice();
-    void inputLevelWhileRecording_data();
     void inputLevelWhileRecording();
     void exportAndImportBank();
 
@@ -246,48 +245,44 @@ void TestSoundsWindow::schemeListAndNewScheme()
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::firstOpeningWithoutSchemes_data()
-{
-    QTest::addColumn<bool>("speechFolder");
-    QTest::addColumn<QStringList>("typed");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QString>("shown");
-    const QString none = QStringLiteral("You currently have no custom schemes. Please Create one! :)");
-    const QString ask = QStringLiteral("What will be the name of your new scheme?");
-    // Cancelled or refused, the name is asked for again until a scheme exists.
-    QTest::newRow("asks until one is made")
-        << true << QStringList({"", "My/Scheme", "Bob"})
-        << QStringList({none, ask, ask, "'My/Scheme' is not a valid name: a name cannot contain / or \\.", ask})
-        << "Bob: ";
-    // The Speech folder belongs to the game: without it nothing is made, and
-    // the user is told once instead of being asked for ever.
-    QTest::newRow("no Speech folder")
-        << false << QStringList({"Bob"})
-        << QStringList({none, ask, "There is no Speech folder in the User folder, so no scheme can be made. =("})
-        << ": ";
-}
-
 void TestSoundsWindow::firstOpeningWithoutSchemes()
 {
-    QFETCH(bool, speechFolder);
-    QFETCH(QStringList, typed);
-    QFETCH(QStringList, texts);
-    QFETCH(QString, shown);
-    Rig rig;
-    TestApp t;
-    if (speechFolder)
-        t.folder.writeFile("Speech/Hello.wav");
-    for (const QString& name : typed)
-        t.prompter.answerInput(name);
-    SoundBankWindow* w = open(t, rig);
-    QVERIFY(w);
-    QCOMPARE(t.prompter.texts(), texts);
-    QCOMPARE(scheme(w), shown);
-    QCOMPARE(t.folder.entries("Speech"), speechFolder ? QStringList({"Bob", "Hello.wav"}) : QStringList());
-    QCOMPARE(t.folder.exists("Speech"), speechFolder);
-    if (!speechFolder)
-        press(w, "cmdDelete"); // does nothing without a scheme
-    VERIFY_PROMPTER(t.prompter);
+    const QString none = QStringLiteral("You currently have no custom schemes. Please Create one! :)");
+    const QString ask = QStringLiteral("What will be the name of your new scheme?");
+    const struct {
+        bool speechFolder;
+        QStringList typed, texts;
+        QString shown;
+    } rows[] = {
+        // Cancelled or refused, the name is asked for again until a scheme exists.
+        {true,
+         {"", "My/Scheme", "Bob"},
+         {none, ask, ask, "'My/Scheme' is not a valid name: a name cannot contain / or \\.", ask},
+         "Bob: "},
+        // The Speech folder belongs to the game: without it nothing is made, and
+        // the user is told once instead of being asked for ever.
+        {false,
+         {"Bob"},
+         {none, ask, "There is no Speech folder in the User folder, so no scheme can be made. =("},
+         ": "},
+    };
+    for (const auto& row : rows) {
+        Rig rig;
+        TestApp t;
+        if (row.speechFolder)
+            t.folder.writeFile("Speech/Hello.wav");
+        for (const QString& name : row.typed)
+            t.prompter.answerInput(name);
+        SoundBankWindow* w = open(t, rig);
+        QVERIFY(w);
+        QCOMPARE(t.prompter.texts(), row.texts);
+        QCOMPARE(scheme(w), row.shown);
+        QCOMPARE(t.folder.entries("Speech"), row.speechFolder ? QStringList({"Bob", "Hello.wav"}) : QStringList());
+        QCOMPARE(t.folder.exists("Speech"), row.speechFolder);
+        if (!row.speechFolder)
+            press(w, "cmdDelete"); // does nothing without a scheme
+        VERIFY_PROMPTER(t.prompter);
+    }
 }
 
 void TestSoundsWindow::playPlayAllAndDelete()
@@ -413,7 +408,7 @@ void TestSoundsWindow::setSoundByteFromFile()
     QVERIFY(qAbs(int(wav.dataSize) - 11025) < 1000);
     QVERIFY(QFile::exists(take));
     QCOMPARE(panel(w), QStringLiteral("shown []"));
-    QCOMPARE(buttons(w), QStringLiteral("R---")); // the recorder was reset
+    QCOMPARE(buttons(w), QStringLiteral("R--- 10")); // the recorder was reset
 
     // A file that cannot be copied: said so, the sound byte stays.
     txt->setText(take + ".missing");
@@ -438,14 +433,14 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QVERIFY(w);
     auto* list1 = get<QListWidget>(w, "List1");
     auto* slider = get<QSlider>(w, "Slider1");
-    QCOMPARE(buttons(w), QStringLiteral("R---"));
+    QCOMPARE(buttons(w), QStringLiteral("R--- 10"));
     // The freshly opened device is stopped: the first tick enables Preview.
     QTRY_COMPARE(w->windowTitle(), kStopped);
-    QCOMPARE(buttons(w), QStringLiteral("RP--"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-- 10"));
     // Preview and Stop before anything was recorded: OK has nothing to store.
     press(w, "cmdPlay");
     press(w, "cmdStop");
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 10"));
     press(w, "cmdOK");
     QCOMPARE(t.prompter.texts(),
              QStringList({"Nothing has been recorded yet: pick a sound in the list and press Record."}));
@@ -453,11 +448,11 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     slider->setMaximum(500);
     press(w, "cmdRecord");
     press(w, "cmdStop");
-    QCOMPARE(slider->maximum(), 10);
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 10"));
 
     select(list1, "Hello");
     press(w, "cmdRecord");
-    QCOMPARE(buttons(w), QStringLiteral("--S-"));
+    QCOMPARE(buttons(w), QStringLiteral("--S- 10"));
     QTRY_COMPARE(w->windowTitle(), QStringLiteral("The Quillane SoundBank Editor: recording"));
     rig.now += 1500;
     QTRY_COMPARE(get<QLabel>(w, "StatisticsLabel")->text(),
@@ -466,24 +461,22 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     // Another sound is selected before Stop: the recording keeps its name.
     select(list1, "ByeBye");
     press(w, "cmdStop");
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
-    QCOMPARE(slider->maximum(), 1500);
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 1500"));
 
     // Preview from 500 ms, to its end.
     slider->setValue(500);
     press(w, "cmdPlay");
-    QCOMPARE(buttons(w), QStringLiteral("R-SO"));
+    QCOMPARE(buttons(w), QStringLiteral("R-SO 1500"));
     QTRY_COMPARE(w->windowTitle(), QStringLiteral("The Quillane SoundBank Editor: playing"));
-    QCOMPARE(buttons(w), QStringLiteral("R-SO"));
+    QCOMPARE(buttons(w), QStringLiteral("R-SO 1500"));
     rig.now += 1000;
     QTRY_COMPARE(w->windowTitle(), kStopped);
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 1500"));
     // Stopping a playback keeps the slider's maximum.
     press(w, "cmdPlay");
     rig.now += 200;
     press(w, "cmdStop");
-    QCOMPARE(slider->maximum(), 1500);
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 1500"));
 
     // A failed save keeps the old sound byte, leaves no stray file and keeps the recording for another try.
     const QString target = t.folder.path("Speech/Bob/Hello.wav");
@@ -493,15 +486,14 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
              QStringList({"Saving file failed, file name was: " + QDir::toNativeSeparators(target)}));
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Amazing.wav", "Hello.wav"}));
     QCOMPARE(t.folder.read("Speech/Bob/Hello.wav"), QByteArray("x"));
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 1500"));
 
     // OK stores the recording under the name taken at Record time, and resets the recorder.
     rig.probe->failing.clear();
     press(w, "cmdOK");
     QCOMPARE(WavHeader::parse(t.folder.read("Speech/Bob/Hello.wav")).dataSize, 33074u); // 1.5 s, whole frames
     QCOMPARE(scheme(w), QStringLiteral("Bob: Amazing.wav, Hello.wav"));
-    QCOMPARE(buttons(w), QStringLiteral("R---"));
-    QCOMPARE(slider->maximum(), 10);
+    QCOMPARE(buttons(w), QStringLiteral("R--- 10"));
     QCOMPARE(slider->value(), 0);
     QTRY_VERIFY(get<QLabel>(w, "StatisticsLabel")->text().startsWith("Length recording  0 s ( 0 bytes)"));
 
@@ -512,7 +504,7 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
         store.setValue("StartUp/Channels", "2");
     }
     press(w, "cmdReset");
-    QCOMPARE(buttons(w), QStringLiteral("R---"));
+    QCOMPARE(buttons(w), QStringLiteral("R--- 10"));
     select(list1, "Oops");
     press(w, "cmdRecord");
     rig.now += 1000;
@@ -529,8 +521,7 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QTRY_COMPARE(t.prompter.texts().mid(2),
                  QStringList({"The recording stopped after 2 seconds, the longest a recording "
                               "can be; what was recorded until then is kept."}));
-    QCOMPARE(buttons(w), QStringLiteral("RP-O"));
-    QCOMPARE(slider->maximum(), 2000);
+    QCOMPARE(buttons(w), QStringLiteral("RP-O 2000"));
     press(w, "cmdOK");
     QCOMPARE(WavHeader::parse(t.folder.read("Speech/Bob/ByeBye.wav")).dataSize, 176400u);
 
@@ -610,7 +601,7 @@ void TestSoundsWindow::noSoundDevice()
     // Record says why it cannot, once, and the recorder stays ready.
     press(w, "cmdRecord");
     QCOMPARE(t.prompter.texts(), QStringList({WaveRecorder::noInputMessage()}));
-    QCOMPARE(buttons(w), QStringLiteral("RP--"));
+    QCOMPARE(buttons(w), QStringLiteral("RP-- 10"));
     waitTicks(5);
     QCOMPARE(t.prompter.texts().size(), 1);
     QCOMPARE(w->windowTitle(), kStopped);
@@ -622,39 +613,33 @@ void TestSoundsWindow::noSoundDevice()
     VERIFY_PROMPTER(t.prompter);
 }
 
-void TestSoundsWindow::inputLevelWhileRecording_data()
-{
-    QTest::addColumn<double>("hz");
-    QTest::addColumn<int>("ms");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<int>("dbfs");
-    // The synthetic card's tone peaks at half of full scale; 0 Hz is digital silence.
-    QTest::newRow("tone") << 440.0 << 500 << "-6 dBFS" << -6;
-    QTest::newRow("short silence") << 0.0 << 1500 << "-60 dBFS" << -60;
-    QTest::newRow("silence") << 0.0 << 2500 << "no signal" << -60;
-}
-
 void TestSoundsWindow::inputLevelWhileRecording()
 {
-    QFETCH(double, hz);
-    QFETCH(int, ms);
-    QFETCH(QString, shown);
-    QFETCH(int, dbfs);
-    Rig rig;
-    rig.card.toneHz = hz;
-    TestApp t;
-    SoundBankWindow* w = open(t, rig, {"Bob/"});
-    QVERIFY(w);
-    auto* meter = get<QProgressBar>(w, "prgInputLevel");
-    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(meter);
-    press(w, "cmdRecord");
-    rig.now += ms;
-    QTRY_COMPARE(get<QLabel>(w, "lblRecordLength")->text(), QString::number(ms / 1000.0, 'f', 1) + " s recorded");
-    QCOMPARE(meter->text(), shown);
-    QCOMPARE(access->valueInterface()->currentValue().toInt(), dbfs);
-    press(w, "cmdStop");
-    QCOMPARE(meter->text(), QString());
-    VERIFY_PROMPTER(t.prompter);
+    // The synthetic card's tone peaks at half of full scale; 0 Hz is digital silence.
+    const struct {
+        double hz;
+        int ms;
+        QString shown;
+        int dbfs;
+    } rows[] = {{440.0, 500, "-6 dBFS", -6}, {0.0, 1500, "-60 dBFS", -60}, {0.0, 2500, "no signal", -60}};
+    for (const auto& row : rows) {
+        Rig rig;
+        rig.card.toneHz = row.hz;
+        TestApp t;
+        SoundBankWindow* w = open(t, rig, {"Bob/"});
+        QVERIFY(w);
+        auto* meter = get<QProgressBar>(w, "prgInputLevel");
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(meter);
+        press(w, "cmdRecord");
+        rig.now += row.ms;
+        QTRY_COMPARE(get<QLabel>(w, "lblRecordLength")->text(),
+                     QString::number(row.ms / 1000.0, 'f', 1) + " s recorded");
+        QCOMPARE(meter->text(), row.shown);
+        QCOMPARE(access->valueInterface()->currentValue().toInt(), row.dbfs);
+        press(w, "cmdStop");
+        QCOMPARE(meter->text(), QString());
+        VERIFY_PROMPTER(t.prompter);
+    }
 }
 
 void TestSoundsWindow::exportAndImportBank()
