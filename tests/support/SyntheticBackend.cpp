@@ -4,8 +4,8 @@
 #include <cmath>
 #include <utility>
 
-SyntheticBackend::SyntheticBackend(Options options)
-    : m_options(std::move(options))
+SyntheticBackend::SyntheticBackend(Options setup)
+    : options(std::move(setup))
 {
     m_timer.start();
 }
@@ -13,7 +13,7 @@ SyntheticBackend::SyntheticBackend(Options options)
 AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString*)
 {
     stopCapture();
-    if (const Result result = usable(m_options.hasInput, format); result != Result::Ok)
+    if (const Result result = usable(options.hasInput, format); result != Result::Ok)
         return result;
     m_capturing = true;
     m_captureFormat = format;
@@ -31,7 +31,7 @@ QByteArray SyntheticBackend::takeCaptured()
         return QByteArray();
     // At most a second a call, however far the clock moved.
     const qint64 frames = qMin<qint64>(due - m_framesDelivered, m_captureFormat.rate);
-    QByteArray data = tone(m_captureFormat, m_framesDelivered, frames, m_options.toneHz);
+    QByteArray data = tone(m_captureFormat, m_framesDelivered, frames, options.toneHz);
     m_framesDelivered += frames;
     return data;
 }
@@ -41,13 +41,13 @@ void SyntheticBackend::loseInput()
     for (QByteArray piece = takeCaptured(); !piece.isEmpty(); piece = takeCaptured())
         m_pendingAfterLoss += piece;
     m_capturing = false;
-    m_options.hasInput = false;
+    options.hasInput = false;
 }
 
 AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString*)
 {
     stopPlayback();
-    if (const Result result = usable(m_options.hasOutput, format); result != Result::Ok)
+    if (const Result result = usable(options.hasOutput, format); result != Result::Ok)
         return result;
     m_playing = true;
     m_playFormat = format;

@@ -19,10 +19,9 @@ public:
         std::function<qint64()> clock;
     };
 
-    explicit SyntheticBackend(Options options);
+    explicit SyntheticBackend(Options setup);
 
-    void setHasInput(bool has) { m_options.hasInput = has; }
-    void setHasOutput(bool has) { m_options.hasOutput = has; }
+    Options options; // a test may change them at any time
 
     Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
     QByteArray takeCaptured() override;
@@ -53,13 +52,12 @@ public:
     static QByteArray tone(const PcmFormat& format, qint64 first, qint64 frames, double hz = 440.0);
 
 private:
-    qint64 now() const { return m_options.clock ? m_options.clock() : m_timer.elapsed(); }
+    qint64 now() const { return options.clock ? options.clock() : m_timer.elapsed(); }
     static Result usable(bool present, const PcmFormat& format)
     {
         return !present ? Result::NoDevice : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed : Result::Ok;
     }
 
-    Options m_options;
     QElapsedTimer m_timer;
 
     bool m_capturing = false;
