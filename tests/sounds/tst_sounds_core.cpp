@@ -241,7 +241,7 @@ void TestSoundsCore::deviceRecordsStopsAndPlaysInRealTime()
     QCOMPARE(state(device) + ' ' + ask(device, "status capture bitspersample"), QStringLiteral("stopped 0/0 8"));
     // Commands the device refuses change nothing.
     const std::pair<QString, int> refused[] = {{"save capture ", CommandDevice::MissingFileName},
-                                               {formatOf(11025, 1, 12), CommandDevice::InconsistentFormat},
+                                               {formatOf(11025, 2, 12), CommandDevice::InconsistentFormat},
                                                {formatOf(11025, 0, 16), CommandDevice::InconsistentFormat},
                                                {"play capture from 10", CommandDevice::OutOfRange},
                                                {"open new type waveaudio alias capture", CommandDevice::AliasInUse}};
