@@ -4,36 +4,16 @@
 #include <cmath>
 #include <utility>
 
-SyntheticBackend::SyntheticBackend()
-    : SyntheticBackend(Options())
-{
-}
-
-SyntheticBackend::SyntheticBackend(Options options)
-    : m_options(std::move(options))
+SyntheticBackend::SyntheticBackend(Options setup)
+    : options(std::move(setup))
 {
     m_timer.start();
 }
 
-AudioBackend::Result SyntheticBackend::usable(bool present, const PcmFormat& format, QString* detail)
-{
-    const Result result = !present                                      ? Result::NoDevice
-                          : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed
-                                                                        : Result::Ok;
-    if (detail && result != Result::Ok)
-        *detail = present ? QStringLiteral("unsupported format") : QStringLiteral("no such sound device");
-    return result;
-}
-
-qint64 SyntheticBackend::now() const
-{
-    return m_options.clock ? m_options.clock() : m_timer.elapsed();
-}
-
-AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString* detail)
+AudioBackend::Result SyntheticBackend::startCapture(const PcmFormat& format, QString*)
 {
     stopCapture();
-    if (const Result result = usable(m_options.hasInput, format, detail); result != Result::Ok)
+    if (const Result result = usable(options.hasInput, format); result != Result::Ok)
         return result;
     m_capturing = true;
     m_captureFormat = format;
@@ -51,31 +31,23 @@ QByteArray SyntheticBackend::takeCaptured()
         return QByteArray();
     // At most a second a call, however far the clock moved.
     const qint64 frames = qMin<qint64>(due - m_framesDelivered, m_captureFormat.rate);
-    QByteArray data = tone(m_captureFormat, m_framesDelivered, frames, m_options.toneHz);
+    QByteArray data = tone(m_captureFormat, m_framesDelivered, frames, options.toneHz);
     m_framesDelivered += frames;
     return data;
 }
 
 void SyntheticBackend::loseInput()
 {
-    // Whatever the input had delivered stays.
     for (QByteArray piece = takeCaptured(); !piece.isEmpty(); piece = takeCaptured())
         m_pendingAfterLoss += piece;
     m_capturing = false;
-    m_options.hasInput = false;
+    options.hasInput = false;
 }
 
-void SyntheticBackend::stopCapture()
-{
-    m_capturing = false;
-    m_pendingAfterLoss.clear();
-}
-
-AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm,
-                                                     QString* detail)
+AudioBackend::Result SyntheticBackend::startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString*)
 {
     stopPlayback();
-    if (const Result result = usable(m_options.hasOutput, format, detail); result != Result::Ok)
+    if (const Result result = usable(options.hasOutput, format); result != Result::Ok)
         return result;
     m_playing = true;
     m_playFormat = format;
@@ -95,44 +67,19 @@ qint64 SyntheticBackend::playedBytes()
     return m_played;
 }
 
-bool SyntheticBackend::isPlaying()
-{
-    playedBytes();
-    return m_playing;
-}
-
-void SyntheticBackend::stopPlayback()
-{
-    if (m_playing)
-        playedBytes();
-    m_playing = false;
-}
-
 QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
 {
-    const int bytesPerSample = format.bits / 8;
+    // 8-bit samples are unsigned, 16-bit ones signed little-endian: the two the device takes.
     QByteArray data(qsizetype(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();
-    constexpr double pi = 3.14159265358979323846;
-    const double step = 2.0 * pi * hz / format.rate;
+    const double step = 2.0 * 3.14159265358979323846 * hz / format.rate;
     for (qint64 f = 0; f < frames; ++f) {
         const double v = 0.5 * std::sin(step * double(first + f));
-        for (int c = 0; c < format.channels; ++c) {
-            switch (bytesPerSample) {
-            case 1:
+        for (int c = 0; c < format.channels; ++c, out += format.bits / 8) {
+            if (format.bits == 8)
                 *out = char(quint8(128 + std::lround(v * 127)));
-                break;
-            case 2:
+            else
                 qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out);
-                break;
-            default: {
-                // Wider samples: the value in the top two bytes, the rest zero.
-                std::fill(out, out + bytesPerSample, 0);
-                qToLittleEndian<qint16>(qint16(std::lround(v * 32767)), out + bytesPerSample - 2);
-                break;
-            }
-            }
-            out += bytesPerSample;
         }
     }
     return data;

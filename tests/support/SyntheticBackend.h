@@ -6,9 +6,9 @@
 #include <functional>
 
 // A sound card made of arithmetic: capturing yields a sine tone in the
-// requested format at the pace of a real clock, and playing consumes the data
-// at that pace. Used where no sound hardware may be assumed (the tests). The
-// clock can be replaced so that a test decides how much time has passed.
+// requested format at the pace of a clock, and playing consumes the data at
+// that pace. The clock can be replaced, so that a test decides how much time
+// has passed.
 class SyntheticBackend : public AudioBackend {
 public:
     struct Options {
@@ -19,33 +19,45 @@ public:
         std::function<qint64()> clock;
     };
 
-    SyntheticBackend();
-    explicit SyntheticBackend(Options options);
+    explicit SyntheticBackend(Options setup);
 
-    void setHasInput(bool has) { m_options.hasInput = has; }
-    void setHasOutput(bool has) { m_options.hasOutput = has; }
+    Options options; // a test may change them at any time
 
     Result startCapture(const PcmFormat& format, QString* detail = nullptr) override;
     QByteArray takeCaptured() override;
     bool isCapturing() override { return m_capturing; }
-    void stopCapture() override;
+    void stopCapture() override
+    {
+        m_capturing = false;
+        m_pendingAfterLoss.clear();
+    }
     // The input goes away in the middle of a recording: what was captured
     // until now stays available, nothing more comes.
     void loseInput();
 
     Result startPlayback(const PcmFormat& format, std::unique_ptr<QIODevice> pcm, QString* detail = nullptr) override;
     qint64 playedBytes() override;
-    bool isPlaying() override;
-    void stopPlayback() override;
+    bool isPlaying() override
+    {
+        playedBytes();
+        return m_playing;
+    }
+    void stopPlayback() override
+    {
+        playedBytes();
+        m_playing = false;
+    }
 
     // `frames` sample frames of the tone in `format`, starting at frame `first`.
     static QByteArray tone(const PcmFormat& format, qint64 first, qint64 frames, double hz = 440.0);
 
 private:
-    qint64 now() const;
-    static Result usable(bool present, const PcmFormat& format, QString* detail);
+    qint64 now() const { return options.clock ? options.clock() : m_timer.elapsed(); }
+    static Result usable(bool present, const PcmFormat& format)
+    {
+        return !present ? Result::NoDevice : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed : Result::Ok;
+    }
 
-    Options m_options;
     QElapsedTimer m_timer;
 
     bool m_capturing = false;
