@@ -5,15 +5,19 @@
 #include "common/ui/AppWindow.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
+#include "games/ui/GamesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "shell/ui/SplashWindow.h"
 #include "shell/ui/Startup.h"
 #include "support/TestApp.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 
 namespace {
@@ -73,20 +77,68 @@ const QString kWormKitMissing = QStringLiteral(
     "Quillane cannot find WormKit.exe! Be sure The Quillane is placed in the 'Team17\\Worms Armageddon\\User' "
     "folder!");
 
+const QString game = QStringLiteral("2002-01-01 10.00.00 [Training] Cy.WAgame");
+
+// The window in front, as the window system makes a window that opens.
+bool activate(QWidget* window)
+{
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+// A key pressed the way the window system delivers it: to the focus widget.
+void key(QWidget* window, int k)
+{
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, Qt::Key(k));
+}
+
+// Presses Tab until `name` has the focus; false when it never comes round.
+bool tabTo(QWidget* window, const QString& name)
+{
+    for (int i = 0; i < 40; ++i) {
+        key(window, Qt::Key_Tab);
+        if (window->focusWidget() && window->focusWidget()->objectName() == name)
+            return true;
+    }
+    return false;
+}
+
+QWidget* shownWindow(TestApp& t, const QString& name)
+{
+    QWidget* w = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        w = t.existing(name);
+        return w && w->isVisible();
+    });
+    return shown && activate(w) ? w : nullptr;
+}
+
+GamesWindow* gamesWindow(TestApp& t)
+{
+    GamesWindow* w = nullptr;
+    const bool filled = QTest::qWaitFor([&] {
+        w = qobject_cast<GamesWindow*>(t.existing(WindowNames::Games));
+        return w && w->isVisible() && named<QWidget>(w, "Frame3")->isHidden();
+    });
+    return filled && activate(w) ? w : nullptr;
+}
+
 } // namespace
 
+// The keyboard alone: Tab reaches the controls, Enter and Space do what a
+// click does, Escape leaves a manager window or cancels a transfer; assistive
+// tools see button-like labels as named push buttons.
 class TestShell : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void installationCheck_data();
-    void installationCheck();
-    void wormKitNeedsExactName_data();
-    void wormKitNeedsExactName();
+    void mainMenuOnStart_data();
+    void mainMenuOnStart();
     void launching_data();
     void launching();
+    void splashDismissedEarlyStillWaitsForTimer_data();
     void splashDismissedEarlyStillWaitsForTimer();
     void aboutShowsTheSameSplash();
-    void ownPicturesWhenUserPicturesAreMissing();
     void hoverMovesTheHighlight();
     void shutdownRemovesTempFilesThenFolder_data();
     void shutdownRemovesTempFilesThenFolder();
@@ -94,62 +146,57 @@ private Q_SLOTS:
     void gamesHandOver();
     void programsHandOver_data();
     void programsHandOver();
-    void closingSplashOrLoadingWindowKeepsTheProgramGoing();
     void strayModalBoxIsClosedNotHung();
     void windowsTellOfNamesTheyCannotShow_data();
     void windowsTellOfNamesTheyCannotShow();
     void choiceIsRememberedWhileItsFolderExists();
+    void mainMenuTabOrderAndFocusMark();
+    void enterOrSpaceOpensAndEscapeReturns_data();
+    void enterOrSpaceOpensAndEscapeReturns();
+    void transferWindowByKeyboard_data();
+    void transferWindowByKeyboard();
+    void buttonLabelsAreAccessibleButtons();
 };
 
-void TestShell::installationCheck_data()
+void TestShell::mainMenuOnStart_data()
 {
     QTest::addColumn<bool>("probe");
-    QTest::newRow("probe present") << true;
-    QTest::newRow("probe absent") << false;
+    QTest::addColumn<QStringList>("gameFiles");
+    QTest::addColumn<bool>("wormKit"); // WormKit offered
+    QTest::newRow("probe absent") << false << QStringList{"WA.exe", "WormKit.exe"} << true;
+    QTest::newRow("WormKit in other letter case") << true << QStringList{"WA.exe", "wormkit.exe"} << false;
+    QTest::newRow("upper-case extension") << true << QStringList{"WormKit.EXE"} << false;
 }
 
-void TestShell::installationCheck()
+void TestShell::mainMenuOnStart()
 {
     QFETCH(bool, probe);
+    QFETCH(QStringList, gameFiles);
+    QFETCH(bool, wormKit);
     TestApp t;
     if (probe)
         t.folder.writeProbe();
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QVERIFY(!visible(t, WindowNames::Splash));
-    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
-    QCOMPARE(frame2->isVisible(), !probe);
-    // The warning covers every menu choice.
-    for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
-        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
-    // A click on the warning shows "0".
-    if (!probe) {
-        click(frame2);
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
-    }
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TestShell::wormKitNeedsExactName_data()
-{
-    QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<bool>("offered");
-    QTest::newRow("exact name") << QStringList{"WA.exe", "WormKit.exe"} << true;
-    QTest::newRow("other letter case") << QStringList{"WA.exe", "wormkit.exe"} << false;
-    QTest::newRow("upper-case extension") << QStringList{"WormKit.EXE"} << false;
-    QTest::newRow("no programs") << QStringList{"readme.txt"} << false;
-}
-
-void TestShell::wormKitNeedsExactName()
-{
-    QFETCH(QStringList, gameFiles);
-    QFETCH(bool, offered);
-    TestApp t;
     for (const QString& f : gameFiles)
         t.folder.writeGameFile(f);
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
-    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), offered);
+    QVERIFY(!visible(t, WindowNames::Splash));
+    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), wormKit);
+    // Without the probe a warning covers every menu choice; a click on it shows "0".
+    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
+    QCOMPARE(frame2->isVisible(), !probe);
+    for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
+        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
+    if (!probe) {
+        click(frame2);
+        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
+    }
+    // The User folder has none of the game's pictures: the windows show their own.
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
+    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
+    t.app().reload(WindowNames::Games);
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
+    VERIFY_PROMPTER(t.prompter);
 }
 
 void TestShell::launching_data()
@@ -189,19 +236,20 @@ void TestShell::launching()
     QVERIFY(menu);
     click(named(menu, entry));
     QCOMPARE(t.launcher.started, started.isEmpty() ? QStringList() : QStringList{t.folder.game() + started});
-    if (message.isEmpty()) {
-        QVERIFY(t.prompter.boxes().isEmpty());
-    } else {
-        QCOMPARE(t.prompter.boxes().size(), 1);
-        const FakePrompter::Box box = t.prompter.boxes().first();
-        QCOMPARE(box.text, message);
-        QCOMPARE(box.title, QStringLiteral("WHERE IS IT!? AHHH!"));
-    }
+    QCOMPARE(t.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(menu->isVisible());
+}
+
+void TestShell::splashDismissedEarlyStillWaitsForTimer_data()
+{
+    QTest::addColumn<bool>("closeButton"); // the window manager's close button, else Space
+    QTest::newRow("Space") << false;
+    QTest::newRow("close button") << true;
 }
 
 void TestShell::splashDismissedEarlyStillWaitsForTimer()
 {
+    QFETCH(bool, closeButton);
     TestApp t;
     t.intervals.splash = 400;
     t.create();
@@ -210,9 +258,12 @@ void TestShell::splashDismissedEarlyStillWaitsForTimer()
     t.app().start();
     QWidget* splash = t.existing(WindowNames::Splash);
     QVERIFY(splash->isVisible());
-    QTest::keyClick(splash, Qt::Key_Space);
+    if (closeButton)
+        splash->close();
+    else
+        QTest::keyClick(splash, Qt::Key_Space);
     QVERIFY(!splash->isVisible());
-    QVERIFY(t.existing(WindowNames::Splash)); // hidden, not unloaded
+    QCOMPARE(t.existing(WindowNames::Splash), splash); // hidden, not unloaded: its timer still runs
     QVERIFY(!t.existing(WindowNames::MainMenu));
     QTRY_VERIFY(visible(t, WindowNames::MainMenu));
     QVERIFY(clock.elapsed() >= 400);
@@ -242,17 +293,6 @@ void TestShell::aboutShowsTheSameSplash()
     QTest::keyClick(splash, Qt::Key_Escape);
     QVERIFY(!splash->isVisible());
     QVERIFY(menu->isVisible());
-}
-
-void TestShell::ownPicturesWhenUserPicturesAreMissing()
-{
-    TestApp t;
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
-    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
-    t.app().reload(WindowNames::Games);
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
 }
 
 void TestShell::hoverMovesTheHighlight()
@@ -400,45 +440,23 @@ void TestShell::programsHandOver()
     QVERIFY(first);
 
     t.app().reload(WindowNames::Programs);
-    QVERIFY(visible(t, WindowNames::Loading));
+    QWidget* loading = t.existing(WindowNames::Loading);
+    QVERIFY(loading->isVisible());
+    QVERIFY(!loading->close()); // closing the loading window does not stop the hand-over
+    QVERIFY(loading->isVisible());
     if (userClosesDuringRebuild) {
         first->close(); // its unload step sees the rebuild and keeps the loading window
-        QVERIFY(visible(t, WindowNames::Loading));
+        QVERIFY(loading->isVisible());
     } else {
         QVERIFY(first->isVisible()); // unloaded only when Timer3 fires
     }
     QVERIFY(!menu->isVisible());
     QTRY_VERIFY(!first);
     QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!visible(t, WindowNames::Loading));
+    QTRY_VERIFY(!loading->isVisible());
     QVERIFY(visible(t, WindowNames::Programs));
     QVERIFY(!menu->isVisible());
     QVERIFY(!t.app().reloadPending(WindowNames::Programs));
-}
-
-void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    t.intervals.unloadPrograms = 150;
-    t.create(false);
-    int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    t.app().start();
-    QWidget* splash = t.existing(WindowNames::Splash);
-    splash->close(); // as the window manager's close button would
-    QVERIFY(!splash->isVisible());
-    QCOMPARE(t.existing(WindowNames::Splash), splash); // still there, its timer still running
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
-
-    click(named(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    t.app().reload(WindowNames::Programs);
-    QWidget* loading = t.existing(WindowNames::Loading);
-    QVERIFY(!loading->close()); // the hand-over goes on
-    QVERIFY(loading->isVisible());
-    QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!loading->isVisible());
-    QVERIFY(visible(t, WindowNames::Programs));
 }
 
 void TestShell::strayModalBoxIsClosedNotHung()
@@ -540,6 +558,148 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     QVERIFY(t.processEnded == 1 && !third.application());
     VERIFY_PROMPTER(t.prompter);
     VERIFY_NO_MODAL(t.modalGuard);
+}
+
+void TestShell::mainMenuTabOrderAndFocusMark()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu && activate(menu));
+    QStringList order;
+    for (int i = 0; i < 7; ++i) {
+        key(menu, Qt::Key_Tab);
+        order << menu->focusWidget()->objectName();
+    }
+    // Reading order from Play WA, which has the focus when the menu opens;
+    // WormKit is hidden without WormKit.exe; Switch Game comes last.
+    QCOMPARE(order,
+             QStringList({"lblAbout", "cmdMaps", "cmdGames", "cmdSounds", "cmdProg", "lblSwitchGame", "lblPlayWA"}));
+
+    // The focused entry wears the hover highlight; the mouse takes it over.
+    tabTo(menu, "cmdGames");
+    const QColor plain = background(menu);
+    QVERIFY(named<ClickLabel>(menu, "lbl2")->backColor() != plain);
+    QCOMPARE(named<ClickLabel>(menu, "lbl1")->backColor(), plain);
+    hover(named(menu, "cmdMaps"));
+    QVERIFY(named<ClickLabel>(menu, "lbl1")->backColor() != plain);
+    QCOMPARE(named<ClickLabel>(menu, "lbl2")->backColor(), plain);
+
+    // Under the warning frame the entries are out of reach, as for the mouse.
+    TestApp misplaced;
+    MainMenuWindow* warned = misplaced.startToMainMenu();
+    QVERIFY(warned && activate(warned));
+    QVERIFY(!tabTo(warned, "cmdGames"));
+    QVERIFY(tabTo(warned, "lblSwitchGame")); // another copy of the game stays in reach
+    key(warned, Qt::Key_Return);
+    QCOMPARE(misplaced.switchRequests, 1);
+}
+
+void TestShell::enterOrSpaceOpensAndEscapeReturns_data()
+{
+    QTest::addColumn<int>("activation");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("Enter on My Games") << int(Qt::Key_Return) << "cmdGames" << WindowNames::Games;
+    QTest::newRow("Space on My Maps") << int(Qt::Key_Space) << "cmdMaps" << WindowNames::Maps;
+    QTest::newRow("keypad Enter on My Games") << int(Qt::Key_Enter) << "cmdGames" << WindowNames::Games;
+}
+
+void TestShell::enterOrSpaceOpensAndEscapeReturns()
+{
+    QFETCH(int, activation);
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    TestApp t;
+    t.folder.writeProbe();
+    t.folder.writeFile("Games/" + game);
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu && activate(menu));
+    QVERIFY(tabTo(menu, entry));
+    key(menu, activation);
+    QWidget* manager = shownWindow(t, window);
+    QVERIFY(manager);
+    QVERIFY(!menu->isVisible());
+    key(manager, Qt::Key_Escape);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(activate(menu));
+    QTRY_VERIFY(!t.existing(window) || !t.existing(window)->isVisible());
+    QVERIFY(t.prompter.boxes().isEmpty());
+}
+
+void TestShell::transferWindowByKeyboard_data()
+{
+    QTest::addColumn<int>("finish");
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("Enter on the transfer button moves") << int(Qt::Key_Return) << true;
+    QTest::newRow("Escape cancels") << int(Qt::Key_Escape) << false;
+}
+
+void TestShell::transferWindowByKeyboard()
+{
+    QFETCH(int, finish);
+    QFETCH(bool, moved);
+    TestApp t;
+    t.folder.writeProbe();
+    t.folder.writeFile("Games/" + game, "replay");
+    t.folder.makeDir("Games/Cups");
+    t.create();
+    QVERIFY(t.app().openFromMenu(WindowNames::Games));
+    GamesWindow* w = gamesWindow(t);
+    QVERIFY(w);
+
+    // The grid takes the arrow keys: Down picks the first game.
+    QVERIFY(tabTo(w, "Grid1"));
+    key(w, Qt::Key_Down);
+    QCOMPARE(w->selectedFile(), game);
+    QVERIFY(tabTo(w, "cmdMove"));
+    key(w, Qt::Key_Space);
+    QPointer<QWidget> x = shownWindow(t, WindowNames::GamesTransfer);
+    QVERIFY(x);
+
+    // The navigator lists "..", then Cups: Down twice from the top.
+    QVERIFY(tabTo(x, "List2"));
+    key(x, Qt::Key_Home);
+    key(x, Qt::Key_Down);
+    QCOMPARE(named<QListWidget>(x, "List2")->currentItem()->text(), QStringLiteral("Cups"));
+    if (finish != Qt::Key_Escape)
+        QVERIFY(tabTo(x, "cmdMove"));
+    key(x, finish);
+
+    QTRY_VERIFY(x.isNull() || !x->isVisible());
+    QCOMPARE(t.folder.exists("Games/Cups/" + game), moved);
+    QCOMPARE(t.folder.exists("Games/" + game), !moved);
+    QVERIFY(gamesWindow(t));
+    QVERIFY(t.prompter.boxes().isEmpty());
+}
+
+void TestShell::buttonLabelsAreAccessibleButtons()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu && activate(menu));
+    // Pressing a button does what a click does: My Games (last) opens its window.
+    const struct {
+        const char* label;
+        QAccessible::Role role;
+        const char* name;
+    } labels[] = {{"Label1", QAccessible::StaticText, "START"},
+                  {"lblPlayWA", QAccessible::Button, "Play WA"},
+                  {"cmdGames", QAccessible::Button, "My Games"}};
+    for (const auto& [label, role, name] : labels) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(named(menu, label));
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), role);
+        QCOMPARE(iface->text(QAccessible::Name), QLatin1String(name));
+        QAccessibleActionInterface* actions = iface->actionInterface();
+        const QString press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(actions && actions->actionNames().contains(press), role == QAccessible::Button);
+        if (actions)
+            actions->doAction(press);
+    }
+    QVERIFY(shownWindow(t, WindowNames::Games));
+    QCOMPARE(t.prompter.texts(), QStringList{kWaMissing}); // and Play WA looked for the game
 }
 
 QTEST_MAIN(TestShell)
