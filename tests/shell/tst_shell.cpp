@@ -44,6 +44,16 @@ private:
     int* m_loads;
 };
 
+// The application with a stand-in registered as `name`, started to its main menu.
+MainMenuWindow* startWithStandIn(TestApp& t, const QString& name, int* loads, Application::Opener beforeOpen = {})
+{
+    t.folder.writeProbe();
+    t.create(false);
+    t.app().registerWindow(
+        name, [loads](AppContext& c) { return new StandInWindow(c, loads); }, std::move(beforeOpen));
+    return t.startToMainMenu();
+}
+
 QColor bar(MainMenuWindow* menu, const char* name)
 {
     return named<ClickLabel>(menu, QLatin1String(name))->backColor();
@@ -363,14 +373,9 @@ void TestShell::shutdownRemovesTempFilesThenFolder()
 void TestShell::menuEntryPreparationCanRefuse()
 {
     TestApp t;
-    t.folder.writeProbe();
-    t.create(false);
     int loads = 0;
     bool allow = false;
-    t.app().registerWindow(
-        WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); },
-        [&](AppContext&) { return allow; });
-    MainMenuWindow* menu = t.startToMainMenu();
+    MainMenuWindow* menu = startWithStandIn(t, WindowNames::Programs, &loads, [&](AppContext&) { return allow; });
     QVERIFY(menu);
     hover(named(menu, QStringLiteral("cmdProg")));
     click(named(menu, QStringLiteral("cmdProg")));
@@ -387,11 +392,8 @@ void TestShell::menuEntryPreparationCanRefuse()
 void TestShell::gamesHandOver()
 {
     TestApp t;
-    t.folder.writeProbe();
-    t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Games, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    MainMenuWindow* menu = t.startToMainMenu();
+    MainMenuWindow* menu = startWithStandIn(t, WindowNames::Games, &loads);
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdGames")));
     QWidget* first = t.existing(WindowNames::Games);
@@ -428,12 +430,9 @@ void TestShell::programsHandOver()
 {
     QFETCH(bool, userClosesDuringRebuild);
     TestApp t;
-    t.folder.writeProbe();
     t.intervals.unloadPrograms = 150;
-    t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    MainMenuWindow* menu = t.startToMainMenu();
+    MainMenuWindow* menu = startWithStandIn(t, WindowNames::Programs, &loads);
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdProg")));
     QPointer<QWidget> first = t.existing(WindowNames::Programs);
