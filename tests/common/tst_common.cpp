@@ -577,8 +577,7 @@ void TestCommon::userTypesAndClicks()
     QCOMPARE(events.take(), (QStringList{"File:b/", "File:A/"}));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
     QCOMPARE(nav.listIndex(), 1);
-    QCOMPARE(nav.path(), t.path("Games/"));
-    QCOMPARE(entries(nav), (QStringList{"..^", "A^", "b^", "C^", "y.null"}));
+    QCOMPARE(nav.path(), t.path("Games/"));  // the double click went nowhere
     QVERIFY(!list->findChild<QLineEdit*>()); // no editor opened
     QVERIFY(events.seen.isEmpty());
 }
@@ -738,11 +737,7 @@ void TestCommon::processLauncher()
     // A script that writes its arguments, its working folder and one variable.
     const QString marker = root + QStringLiteral("/started.txt");
     const QString script = root + QStringLiteral("/record.sh");
-    writeFile(script);
-    QFile f(script);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\necho \"$@|$(pwd)|$WINEPREFIX\" > '" + marker.toUtf8() + "'\n");
-    f.close();
+    writeFile(script, "#!/bin/sh\necho \"$@|$(pwd)|$WINEPREFIX\" > '" + marker.toUtf8() + "'\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString folder = root + QStringLiteral("/plain/WA");
     QCOMPARE(launcher.start({script,
@@ -770,9 +765,7 @@ void TestCommon::windowsPath_data()
     const QString game = QStringLiteral("/home/a/Worms Armageddon/User/Games/x y.WAgame");
     const QString zGame = QStringLiteral("Z:\\home\\a\\Worms Armageddon\\User\\Games\\x y.WAgame");
     QTest::newRow("no winepath: Z: drive") << "" << game << zGame;
-    QTest::newRow("no winepath: dots cleaned") << ""
-                                               << "/a/./b/../c.WAgame"
-                                               << "Z:\\a\\c.WAgame";
+    QTest::newRow("no winepath: dots cleaned") << "" << QString("/a/./b/../c.WAgame") << QString("Z:\\a\\c.WAgame");
     QTest::newRow("winepath answers") << "printf 'C:\\\\users\\\\a\\\\x.WAgame\\r\\n'" << game
                                       << "C:\\users\\a\\x.WAgame";
     QTest::newRow("winepath fails") << "echo 'C:\\\\x'; exit 1" << game << zGame;
@@ -789,13 +782,10 @@ void TestCommon::windowsPath()
     const QString program = dir.filePath(QStringLiteral("winepath"));
     const QString record = dir.filePath(QStringLiteral("called"));
     if (!winepath.isEmpty()) {
-        QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$WINEPREFIX\" \"$*\" > '%1'\n%2\n")
-                         .arg(record, winepath)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        writeFile(program, QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$WINEPREFIX\" \"$*\" > '%1'\n%2\n")
+                               .arg(record, winepath)
+                               .toUtf8());
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     }
     WindowsPathLookup lookup;
     lookup.setWinepathLocator([&] { return winepath.isEmpty() ? QString() : program; });
@@ -818,19 +808,18 @@ void TestCommon::hostileArchivesAreRefused_data()
 {
     QTest::addColumn<QList<TestZips::ZipEntry>>("entries");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("good") << QList<TestZips::ZipEntry>{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
-    QTest::newRow("traversal") << QList<TestZips::ZipEntry>{{"Bob/../../evil.wav", "x"}} << "a step up";
-    QTest::newRow("traversal with backslashes")
-        << QList<TestZips::ZipEntry>{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
-    QTest::newRow("absolute path") << QList<TestZips::ZipEntry>{{"/tmp/evil.wav", "x"}} << "an absolute path";
-    QTest::newRow("drive") << QList<TestZips::ZipEntry>{{"C:/evil.wav", "x"}} << "a drive";
-    QTest::newRow("link") << QList<TestZips::ZipEntry>{{"Bob/Hello.wav", "/etc/passwd", true}} << "is a link";
-    QList<TestZips::ZipEntry> many;
+    using Zip = QList<TestZips::ZipEntry>;
+    QTest::newRow("good") << Zip{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
+    QTest::newRow("traversal") << Zip{{"Bob/../../evil.wav", "x"}} << "a step up";
+    QTest::newRow("traversal with backslashes") << Zip{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
+    QTest::newRow("absolute path") << Zip{{"/tmp/evil.wav", "x"}} << "an absolute path";
+    QTest::newRow("drive") << Zip{{"C:/evil.wav", "x"}} << "a drive";
+    QTest::newRow("link") << Zip{{"Bob/Hello.wav", "/etc/passwd", true}} << "is a link";
+    Zip many;
     for (int i = 0; i < 11; ++i)
         many.append({"Bob/" + QByteArray::number(i) + ".wav", "x"});
     QTest::newRow("too many entries") << many << "holds 11 entries; more than 10";
-    QTest::newRow("too large") << QList<TestZips::ZipEntry>{{"a.wav", QByteArray(600, 'a')},
-                                                            {"b.wav", QByteArray(600, 'b')}}
+    QTest::newRow("too large") << Zip{{"a.wav", QByteArray(600, 'a')}, {"b.wav", QByteArray(600, 'b')}}
                                << "unpacks to more than";
 }
 

@@ -63,18 +63,15 @@ void TestInstallsCore::keyValues_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("path"); // keys down to the value, joined by "/"
     QTest::addColumn<QString>("value");
-    QTest::newRow("nested") << QByteArray("\"a\" { \"b\" { \"c\" \"v\" } }") << "a/b/c"
-                            << "v";
-    QTest::newRow("escapes") << QByteArray(R"("a" { "p" "C:\\Steam \"x\"" })") << "a/p"
-                             << R"(C:\Steam "x")";
-    QTest::newRow("comments and no spacing") << QByteArray("// head\n\"a\"{// note\n\"b\"\"1\"\"c\"\"2\"}") << "a/c"
-                                             << "2";
-    QTest::newRow("bare words") << QByteArray("a\n{\n\tkey value\n}") << "a/KEY"
-                                << "value";
-    QTest::newRow("cut short keeps what came before") << QByteArray("\"a\" { \"b\" \"1\" \"c\" { \"d\"") << "a/b"
-                                                      << "1";
-    QTest::newRow("unterminated quote") << QByteArray("\"a\" { \"b\" \"1") << "a/b"
-                                        << "1";
+    auto row = [](const char* tag, const char* text, const char* path, const char* value) {
+        QTest::newRow(tag) << QByteArray(text) << QString(path) << QString(value);
+    };
+    row("nested", "\"a\" { \"b\" { \"c\" \"v\" } }", "a/b/c", "v");
+    row("escapes", R"("a" { "p" "C:\\Steam \"x\"" })", "a/p", R"(C:\Steam "x")");
+    row("comments and no spacing", "// head\n\"a\"{// note\n\"b\"\"1\"\"c\"\"2\"}", "a/c", "2");
+    row("bare words", "a\n{\n\tkey value\n}", "a/KEY", "value");
+    row("cut short keeps what came before", "\"a\" { \"b\" \"1\" \"c\" { \"d\"", "a/b", "1");
+    row("unterminated quote", "\"a\" { \"b\" \"1", "a/b", "1");
 }
 
 void TestInstallsCore::keyValues()
@@ -156,15 +153,15 @@ void TestInstallsCore::windowsPaths_data()
 {
     QTest::addColumn<QString>("windows");
     QTest::addColumn<QString>("linux");
-    QTest::newRow("c drive") << "C:\\Team17\\Worms Armageddon\\"
-                             << "/p/drive_c/Team17/Worms Armageddon";
-    QTest::newRow("lower-case drive, slashes") << "z:/home/a/WA"
-                                               << "/home/a/WA";
-    QTest::newRow("dot-dot stays on the drive") << "C:\\..\\..\\etc"
-                                                << "/p/drive_c/etc";
-    QTest::newRow("unknown drive") << "Q:\\WA" << QString();
-    QTest::newRow("relative") << "Team17\\WA" << QString();
-    QTest::newRow("network") << "\\\\server\\share" << QString();
+    auto row = [](const char* tag, const char* windows, const char* linux) {
+        QTest::newRow(tag) << QString(windows) << QString(linux);
+    };
+    row("c drive", "C:\\Team17\\Worms Armageddon\\", "/p/drive_c/Team17/Worms Armageddon");
+    row("lower-case drive, slashes", "z:/home/a/WA", "/home/a/WA");
+    row("dot-dot stays on the drive", "C:\\..\\..\\etc", "/p/drive_c/etc");
+    row("unknown drive", "Q:\\WA", "");
+    row("relative", "Team17\\WA", "");
+    row("network", "\\\\server\\share", "");
 }
 
 void TestInstallsCore::windowsPaths()
