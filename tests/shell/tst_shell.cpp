@@ -144,8 +144,6 @@ class TestShell : public QObject {
 private Q_SLOTS:
     void mainMenuOnStart_data();
     void mainMenuOnStart();
-    void launching_data();
-    void launching();
     void splashDismissedEarlyStillWaitsForTimer_data();
     void splashDismissedEarlyStillWaitsForTimer();
     void aboutShowsTheSameSplash();
@@ -172,82 +170,66 @@ void TestShell::mainMenuOnStart_data()
 {
     QTest::addColumn<bool>("probe");
     QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<bool>("wormKit"); // WormKit offered
-    QTest::newRow("probe absent") << false << QStringList{"WA.exe", "WormKit.exe"} << true;
-    QTest::newRow("WormKit in other letter case") << true << QStringList{"WA.exe", "wormkit.exe"} << false;
-    QTest::newRow("upper-case extension") << true << QStringList{"WormKit.EXE"} << false;
+    QTest::addColumn<QString>("entry"); // clicked; "" for none
+    QTest::addColumn<int>("forced");    // -1: the fake starts what exists
+    QTest::addColumn<QString>("started");
+    QTest::addColumn<QString>("message");
+    auto row = [](const char* tag, bool probe, const QStringList& files, const char* entry, int forced,
+                  const char* started, const QString& message = QString()) {
+        QTest::newRow(tag) << probe << files << QString(entry) << forced << QString(started) << message;
+    };
+    const int failed = int(Launcher::Result::Failed), noWine = int(Launcher::Result::NoWine);
+    row("no probe: a click on the warning", false, {"WA.exe", "WormKit.exe"}, "Frame2", -1, "", "0");
+    row("game present", true, {"WA.exe"}, "lblPlayWA", -1, "WA.exe");
+    row("game in other letter case", true, {"wa.EXE"}, "lblPlayWA", -1, "wa.EXE");
+    row("game missing", true, {}, "lblPlayWA", -1, "", kWaMissing);
+    row("start refused", true, {"WA.exe"}, "lblPlayWA", failed, "WA.exe", kWaMissing);
+    row("no wine", true, {"WA.exe"}, "lblPlayWA", noWine, "WA.exe",
+        "Quillane found WA.exe, but cannot start it: Wine is not installed on this system (no 'wine' command on the "
+        "PATH).");
+    row("wormkit", true, {"WormKit.exe"}, "lblWormKit", -1, "WormKit.exe");
+    row("wormkit gone since start", true, {"WormKit.exe"}, "lblWormKit", int(Launcher::Result::NotFound), "WormKit.exe",
+        kWormKitMissing);
+    row("WormKit in other letter case", true, {"WA.exe", "wormkit.exe"}, "", -1, "");
+    row("WormKit with an upper-case extension", true, {"WormKit.EXE"}, "", -1, "");
 }
 
 void TestShell::mainMenuOnStart()
 {
     QFETCH(bool, probe);
     QFETCH(QStringList, gameFiles);
-    QFETCH(bool, wormKit);
-    TestApp t;
-    if (probe)
-        t.folder.writeProbe();
-    for (const QString& f : gameFiles)
-        t.folder.writeGameFile(f);
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QVERIFY(!visible(t, WindowNames::Splash));
-    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), wormKit);
-    // Without the probe a warning covers every menu choice; a click on it shows "0".
-    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
-    QCOMPARE(frame2->isVisible(), !probe);
-    for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
-        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
-    if (!probe) {
-        click(frame2);
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
-    }
-    // The User folder has none of the game's pictures: the windows show their own.
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
-    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
-    t.app().reload(WindowNames::Games);
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TestShell::launching_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<int>("forced"); // -1: the fake starts what exists
-    QTest::addColumn<QString>("started");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("game present") << "lblPlayWA" << QStringList{"WA.exe"} << -1 << "WA.exe" << QString();
-    QTest::newRow("game in other letter case") << "lblPlayWA" << QStringList{"wa.EXE"} << -1 << "wa.EXE" << QString();
-    QTest::newRow("game missing") << "lblPlayWA" << QStringList{} << -1 << QString() << kWaMissing;
-    QTest::newRow("start refused") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::Failed) << "WA.exe"
-                                   << kWaMissing;
-    QTest::newRow("no wine") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::NoWine) << "WA.exe"
-                             << "Quillane found WA.exe, but cannot start it: Wine is not installed on this system "
-                                "(no 'wine' command on the PATH).";
-    QTest::newRow("wormkit") << "lblWormKit" << QStringList{"WormKit.exe"} << -1 << "WormKit.exe" << QString();
-    QTest::newRow("wormkit gone since start") << "lblWormKit" << QStringList{"WormKit.exe"}
-                                              << int(Launcher::Result::NotFound) << "WormKit.exe" << kWormKitMissing;
-}
-
-void TestShell::launching()
-{
     QFETCH(QString, entry);
-    QFETCH(QStringList, gameFiles);
     QFETCH(int, forced);
     QFETCH(QString, started);
     QFETCH(QString, message);
     TestApp t;
-    t.folder.writeProbe();
+    if (probe)
+        t.folder.writeProbe();
     for (const QString& f : gameFiles)
         t.folder.writeGameFile(f);
     if (forced >= 0)
         t.launcher.force(Launcher::Result(forced));
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
-    click(named(menu, entry));
+    QVERIFY(!visible(t, WindowNames::Splash));
+    // WormKit is offered for a file of exactly that name only.
+    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), gameFiles.contains("WormKit.exe"));
+    // Without the probe a warning covers every menu choice.
+    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
+    QCOMPARE(frame2->isVisible(), !probe);
+    for (const char* choice : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
+        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(choice))->geometry().center()));
+    if (!entry.isEmpty())
+        click(named(menu, entry));
     QCOMPARE(t.launcher.started, started.isEmpty() ? QStringList() : QStringList{t.folder.game() + started});
     QCOMPARE(t.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(menu->isVisible());
+    // The User folder has none of the game's pictures: the windows show their own.
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
+    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
+    t.app().reload(WindowNames::Games);
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
+    VERIFY_PROMPTER(t.prompter);
 }
 
 void TestShell::splashDismissedEarlyStillWaitsForTimer_data()
