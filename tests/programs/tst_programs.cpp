@@ -122,14 +122,7 @@ QWidget* openWith(TestApp& t, const QList<Program>& programs = {})
     if (!menu)
         return nullptr;
     click(named<ClickLabel>(menu, QStringLiteral("cmdProg")));
-    QWidget* w = t.existing(WindowNames::Programs);
-    return w && w->isVisible() ? w : nullptr;
-}
-
-bool visible(TestApp& t, const QString& name)
-{
-    QWidget* w = t.existing(name);
-    return w && w->isVisible();
+    return t.isShown(WindowNames::Programs) ? t.existing(WindowNames::Programs) : nullptr;
 }
 
 // Every box shown, as "kind|title|text|extra|buttons|icon".
@@ -186,7 +179,7 @@ void clickAction(QWidget* window, const char* name)
 QWidget* waitForRebuild(TestApp& t, const QPointer<QWidget>& old)
 {
     const bool done = QTest::qWaitFor(
-        [&] { return old.isNull() && visible(t, WindowNames::Programs) && !visible(t, WindowNames::Loading); }, 5000);
+        [&] { return old.isNull() && t.isShown(WindowNames::Programs) && !t.isShown(WindowNames::Loading); }, 5000);
     return done ? t.existing(WindowNames::Programs) : nullptr;
 }
 
@@ -510,7 +503,7 @@ void TestPrograms::emptyCatalogue()
     TestApp t;
     QWidget* w = openWith(t);
     QVERIFY(w);
-    QVERIFY(!visible(t, WindowNames::MainMenu));
+    QVERIFY(!t.isShown(WindowNames::MainMenu));
     // A new, empty catalogue was made with its folder.
     QVERIFY(t.folder.exists(UserPaths::CatalogueFile));
     QCOMPARE(stored(t), QStringList());
@@ -527,10 +520,10 @@ void TestPrograms::emptyCatalogue()
 
     // Closing returns to the menu; opening again works.
     w->close();
-    QVERIFY(visible(t, WindowNames::MainMenu) && !visible(t, WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::MainMenu) && !t.isShown(WindowNames::Loading));
     QVERIFY(QTest::qWaitFor([&] { return !t.existing(WindowNames::Programs); }));
     click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    QVERIFY(visible(t, WindowNames::Programs));
+    QVERIFY(t.isShown(WindowNames::Programs));
     QCOMPARE(t.prompter.boxes().size(), 2);
     VERIFY_PROMPTER(t.prompter);
     VERIFY_NO_MODAL(t.modalGuard);
@@ -546,7 +539,7 @@ void TestPrograms::refusedCatalogueKeepsMenu()
 
     QVERIFY(!openWith(t));
     QVERIFY(!t.existing(WindowNames::Programs));
-    QVERIFY(visible(t, WindowNames::MainMenu));
+    QVERIFY(t.isShown(WindowNames::MainMenu));
     const QStringList boxes = shown(t.prompter);
     QCOMPARE(boxes.size(), 1);
     const QString start = QStringLiteral("message|The Quillane|The programs catalogue cannot be opened:\n\n%1\n\n")
@@ -560,7 +553,7 @@ void TestPrograms::refusedCatalogueKeepsMenu()
     // and the old file is still as it was.
     QVERIFY(QDir().rename(file, file + QStringLiteral(".old")));
     click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    QVERIFY(visible(t, WindowNames::Programs));
+    QVERIFY(t.isShown(WindowNames::Programs));
     QCOMPARE(t.prompter.boxes().size(), 1);
     QCOMPARE(stored(t), QStringList());
     QCOMPARE(t.folder.read(relative + QStringLiteral(".old")), before);
@@ -633,7 +626,7 @@ void TestPrograms::runAndRemoveAnsweredNo()
                      "sure you want to do this?||Yes/No|question"}));
     QTest::qWait(TestApp::shortIntervals().unloadPrograms + 100);
     QCOMPARE(t.existing(WindowNames::Programs), w);
-    QVERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(!t.isShown(WindowNames::Loading));
     QCOMPARE(listed(w), (QStringList{"Gone", "Other", kSelect, "Tool"}));
     QCOMPARE(selection(w), kSelect + "|an odd name");
     QCOMPARE(stored(t), before);
@@ -649,7 +642,7 @@ void TestPrograms::removeAnsweredYesRebuildsUntouchable()
     t.prompter.answerYes();
     clickAction(w, "cmdRemove");
     QCOMPARE(stored(t), (QStringList{"A|first|/a", "B|second|/b"}));
-    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::Loading));
 
     // Until the loading window replaces it, the old window still lists A, B, C
     // while the catalogue holds A and B: an entry would pick the wrong row, and
@@ -672,15 +665,15 @@ void TestPrograms::removeAnsweredYesRebuildsUntouchable()
     QCloseEvent close;
     QCoreApplication::sendEvent(w->windowHandle(), &close);
     QVERIFY(!old || !old->isVisible());
-    QVERIFY(visible(t, WindowNames::Loading));
-    QVERIFY(!visible(t, WindowNames::MainMenu));
+    QVERIFY(t.isShown(WindowNames::Loading));
+    QVERIFY(!t.isShown(WindowNames::MainMenu));
 
     QWidget* rebuilt = waitForRebuild(t, old);
     QVERIFY(rebuilt);
     QVERIFY(rebuilt->isEnabled());
     QCOMPARE(listed(rebuilt), (QStringList{"A", "B"}));
     QCOMPARE(selection(rebuilt), kSelect + "|");
-    QVERIFY(!visible(t, WindowNames::MainMenu));
+    QVERIFY(!t.isShown(WindowNames::MainMenu));
     QCOMPARE(stored(t), (QStringList{"A|first|/a", "B|second|/b"}));
     VERIFY_PROMPTER(t.prompter);
 }
@@ -704,7 +697,7 @@ void TestPrograms::importAsksUntilAnswered()
     const QString dialog = "file|" + title + "|" + title + "|" + filter + "|OK|";
     QCOMPARE(shown(t.prompter), QStringList{dialog});
     QCOMPARE(t.existing(WindowNames::Programs), w);
-    QVERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(!t.isShown(WindowNames::Loading));
     QCOMPARE(stored(t), QStringList{QStringLiteral("Only|one|/o")});
 
     // A file, then the name asked until answered and the description the same way.

@@ -59,12 +59,6 @@ QColor bar(MainMenuWindow* menu, const char* name)
     return named<ClickLabel>(menu, QLatin1String(name))->backColor();
 }
 
-bool visible(TestApp& t, const QString& name)
-{
-    QWidget* w = t.existing(name);
-    return w && w->isVisible();
-}
-
 // The main menu once the start-up has shown it.
 QWidget* shownMenu(Startup& s)
 {
@@ -116,12 +110,8 @@ bool tabTo(QWidget* window, const QString& name)
 
 QWidget* shownWindow(TestApp& t, const QString& name)
 {
-    QWidget* w = nullptr;
-    const bool shown = QTest::qWaitFor([&] {
-        w = t.existing(name);
-        return w && w->isVisible();
-    });
-    return shown && activate(w) ? w : nullptr;
+    QWidget* w = t.waitShown(name);
+    return w && activate(w) ? w : nullptr;
 }
 
 GamesWindow* gamesWindow(TestApp& t)
@@ -211,7 +201,7 @@ void TestShell::mainMenuOnStart()
         t.launcher.force(Launcher::Result(forced));
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
-    QVERIFY(!visible(t, WindowNames::Splash));
+    QVERIFY(!t.isShown(WindowNames::Splash));
     // WormKit is offered for a file of exactly that name only.
     QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), gameFiles.contains("WormKit.exe"));
     // Without the probe a warning covers every menu choice.
@@ -257,7 +247,7 @@ void TestShell::splashDismissedEarlyStillWaitsForTimer()
     QVERIFY(!splash->isVisible());
     QCOMPARE(t.existing(WindowNames::Splash), splash); // hidden, not unloaded: its timer still runs
     QVERIFY(!t.existing(WindowNames::MainMenu));
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
+    QTRY_VERIFY(t.isShown(WindowNames::MainMenu));
     QVERIFY(clock.elapsed() >= 400);
     QVERIFY(!splash->isVisible());
 }
@@ -272,7 +262,7 @@ void TestShell::aboutShowsTheSameSplash()
     QCOMPARE(version, QStringLiteral("Version %1").arg(QStringLiteral(QUILLANE_VERSION_TEXT)));
     click(named(splash, QStringLiteral("Frame1")));
     QVERIFY(!splash->isVisible());
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
+    QTRY_VERIFY(t.isShown(WindowNames::MainMenu));
     auto* menu = static_cast<MainMenuWindow*>(t.existing(WindowNames::MainMenu));
 
     click(named(menu, QStringLiteral("lblAbout")));
@@ -367,7 +357,7 @@ void TestShell::menuEntryPreparationCanRefuse()
     allow = true;
     click(named(menu, QStringLiteral("cmdProg")));
     QVERIFY(!menu->isVisible());
-    QVERIFY(visible(t, WindowNames::Programs));
+    QVERIFY(t.isShown(WindowNames::Programs));
     QCOMPARE(bar(menu, "Label5"), MainMenuWindow::plainColour()); // opening clears the highlight
 }
 
@@ -387,18 +377,18 @@ void TestShell::gamesHandOver()
     t.app().reload(WindowNames::Games);
     QVERIFY(t.app().reloadPending(WindowNames::Games));
     first->close();
-    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::Loading));
     QVERIFY(!menu->isVisible()); // the loading window stands in for the menu
     QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!visible(t, WindowNames::Loading));
-    QVERIFY(visible(t, WindowNames::Games));
+    QTRY_VERIFY(!t.isShown(WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::Games));
     QVERIFY(!t.app().reloadPending(WindowNames::Games));
     QVERIFY(!menu->isVisible());
 
     // Closing it without a hand-over goes back to the menu.
     t.existing(WindowNames::Games)->close();
     QVERIFY(menu->isVisible());
-    QVERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(!t.isShown(WindowNames::Loading));
 }
 
 void TestShell::programsHandOver_data()
@@ -435,7 +425,7 @@ void TestShell::programsHandOver()
     QTRY_VERIFY(!first);
     QTRY_COMPARE(loads, 2);
     QTRY_VERIFY(!loading->isVisible());
-    QVERIFY(visible(t, WindowNames::Programs));
+    QVERIFY(t.isShown(WindowNames::Programs));
     QVERIFY(!menu->isVisible());
     QVERIFY(!t.app().reloadPending(WindowNames::Programs));
 }
@@ -604,7 +594,7 @@ void TestShell::enterOrSpaceOpensAndEscapeReturns()
     key(manager, Qt::Key_Escape);
     QTRY_VERIFY(menu->isVisible());
     QVERIFY(activate(menu));
-    QTRY_VERIFY(!t.existing(window) || !t.existing(window)->isVisible());
+    QTRY_VERIFY(!t.isShown(window));
     QVERIFY(t.prompter.boxes().isEmpty());
 }
 
