@@ -145,12 +145,10 @@ private Q_SLOTS:
     void windowsTellOfNamesTheyCannotShow_data();
     void windowsTellOfNamesTheyCannotShow();
     void choiceIsRememberedWhileItsFolderExists();
-    void mainMenuTabOrderAndFocusMark();
-    void enterOrSpaceOpensAndEscapeReturns_data();
+    void mainMenuByKeyboardAndAssistiveTools();
     void enterOrSpaceOpensAndEscapeReturns();
     void transferWindowByKeyboard_data();
     void transferWindowByKeyboard();
-    void buttonLabelsAreAccessibleButtons();
 };
 
 void TestShell::mainMenuOnStart_data()
@@ -509,7 +507,7 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void TestShell::mainMenuTabOrderAndFocusMark()
+void TestShell::mainMenuByKeyboardAndAssistiveTools()
 {
     TestApp t;
     t.folder.writeProbe();
@@ -534,6 +532,29 @@ void TestShell::mainMenuTabOrderAndFocusMark()
     QVERIFY(named<ClickLabel>(menu, "lbl1")->backColor() != plain);
     QCOMPARE(named<ClickLabel>(menu, "lbl2")->backColor(), plain);
 
+    // Assistive tools see the entries as push buttons named by their text.
+    // Pressing a button does what a click does: My Games (last) opens its window.
+    const struct {
+        const char* label;
+        QAccessible::Role role;
+        const char* name;
+    } labels[] = {{"Label1", QAccessible::StaticText, "START"},
+                  {"lblPlayWA", QAccessible::Button, "Play WA"},
+                  {"cmdGames", QAccessible::Button, "My Games"}};
+    for (const auto& [label, role, name] : labels) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(named(menu, label));
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), role);
+        QCOMPARE(iface->text(QAccessible::Name), QLatin1String(name));
+        QAccessibleActionInterface* actions = iface->actionInterface();
+        const QString press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(actions && actions->actionNames().contains(press), role == QAccessible::Button);
+        if (actions)
+            actions->doAction(press);
+    }
+    QVERIFY(shownWindow(t, WindowNames::Games));
+    QCOMPARE(t.prompter.texts(), QStringList{kWaMissing}); // and Play WA looked for the game
+
     // Under the warning frame the entries are out of reach, as for the mouse.
     TestApp misplaced;
     MainMenuWindow* warned = misplaced.startToMainMenu();
@@ -544,35 +565,31 @@ void TestShell::mainMenuTabOrderAndFocusMark()
     QCOMPARE(misplaced.switchRequests, 1);
 }
 
-void TestShell::enterOrSpaceOpensAndEscapeReturns_data()
-{
-    QTest::addColumn<int>("activation");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("window");
-    QTest::newRow("Enter on My Games") << int(Qt::Key_Return) << "cmdGames" << WindowNames::Games;
-    QTest::newRow("Space on My Maps") << int(Qt::Key_Space) << "cmdMaps" << WindowNames::Maps;
-    QTest::newRow("keypad Enter on My Games") << int(Qt::Key_Enter) << "cmdGames" << WindowNames::Games;
-}
-
 void TestShell::enterOrSpaceOpensAndEscapeReturns()
 {
-    QFETCH(int, activation);
-    QFETCH(QString, entry);
-    QFETCH(QString, window);
     TestApp t;
     t.folder.writeProbe();
     t.folder.writeFile("Games/" + game);
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu && activate(menu));
-    QVERIFY(tabTo(menu, entry));
-    key(menu, activation);
-    QWidget* manager = shownWindow(t, window);
-    QVERIFY(manager);
-    QVERIFY(!menu->isVisible());
-    key(manager, Qt::Key_Escape);
-    QTRY_VERIFY(menu->isVisible());
-    QVERIFY(activate(menu));
-    QTRY_VERIFY(!t.isShown(window));
+    const struct {
+        Qt::Key activation;
+        const char* entry;
+        QString window;
+    } opened[] = {{Qt::Key_Return, "cmdGames", WindowNames::Games},
+                  {Qt::Key_Space, "cmdMaps", WindowNames::Maps},
+                  {Qt::Key_Enter, "cmdGames", WindowNames::Games}}; // the keypad's Enter
+    for (const auto& [activation, entry, window] : opened) {
+        QVERIFY(tabTo(menu, entry));
+        key(menu, activation);
+        QWidget* manager = shownWindow(t, window);
+        QVERIFY2(manager, entry);
+        QVERIFY(!menu->isVisible());
+        key(manager, Qt::Key_Escape);
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(activate(menu));
+        QTRY_VERIFY(!t.isShown(window));
+    }
     QVERIFY(t.prompter.boxes().isEmpty());
 }
 
@@ -620,35 +637,6 @@ void TestShell::transferWindowByKeyboard()
     QCOMPARE(t.folder.exists("Games/" + game), !moved);
     QVERIFY(gamesWindow(t));
     QVERIFY(t.prompter.boxes().isEmpty());
-}
-
-void TestShell::buttonLabelsAreAccessibleButtons()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu && activate(menu));
-    // Pressing a button does what a click does: My Games (last) opens its window.
-    const struct {
-        const char* label;
-        QAccessible::Role role;
-        const char* name;
-    } labels[] = {{"Label1", QAccessible::StaticText, "START"},
-                  {"lblPlayWA", QAccessible::Button, "Play WA"},
-                  {"cmdGames", QAccessible::Button, "My Games"}};
-    for (const auto& [label, role, name] : labels) {
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(named(menu, label));
-        QVERIFY(iface);
-        QCOMPARE(iface->role(), role);
-        QCOMPARE(iface->text(QAccessible::Name), QLatin1String(name));
-        QAccessibleActionInterface* actions = iface->actionInterface();
-        const QString press = QAccessibleActionInterface::pressAction();
-        QCOMPARE(actions && actions->actionNames().contains(press), role == QAccessible::Button);
-        if (actions)
-            actions->doAction(press);
-    }
-    QVERIFY(shownWindow(t, WindowNames::Games));
-    QCOMPARE(t.prompter.texts(), QStringList{kWaMissing}); // and Play WA looked for the game
 }
 
 QTEST_MAIN(TestShell)
