@@ -201,8 +201,7 @@ private Q_SLOTS:
     void positions();
     void deleteThenMoveNext_data();
     void deleteThenMoveNext();
-    void emptyCatalogue();
-    void refusedCatalogueKeepsMenu();
+    void refusedThenEmptyCatalogue();
     void listsByTitleAndSelects();
     void runAndRemoveAnsweredNo();
     void removeAnsweredYesRebuildsUntouchable();
@@ -498,19 +497,40 @@ void TestPrograms::deleteThenMoveNext()
     QCOMPARE(ProgramCatalogue::titles(reopened.records), left.mid(0, 1));
 }
 
-void TestPrograms::emptyCatalogue()
+// A catalogue it cannot open is left alone and the menu stays; once the user
+// has moved it away, a new, empty one is made.
+void TestPrograms::refusedThenEmptyCatalogue()
 {
     TestApp t;
-    QWidget* w = openWith(t);
-    QVERIFY(w);
+    const QString file = catalogueFile(t.folder);
+    const QString relative = UserPaths::CatalogueFile;
+    t.folder.writeFile(relative, accessFileBytes("Jet"));
+    const QByteArray before = t.folder.read(relative);
+    QVERIFY(!openWith(t));
+    QVERIFY(!t.existing(WindowNames::Programs));
+    QVERIFY(t.isShown(WindowNames::MainMenu));
+    const QStringList boxes = shown(t.prompter);
+    QCOMPARE(boxes.size(), 1);
+    const QString start = QStringLiteral("message|The Quillane|The programs catalogue cannot be opened:\n\n%1\n\n")
+                              .arg(QDir::toNativeSeparators(file));
+    QVERIFY2(boxes[0].startsWith(start) && boxes[0].endsWith("|OK|exclamation"), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains("the format of the older Access-style catalogue"), qPrintable(boxes[0]));
+    QCOMPARE(t.folder.read(relative), before);
+    QCOMPARE(t.folder.entries(QStringLiteral("db")), QStringList{QStringLiteral("OxbelDatabase.mdb")});
+
+    // The new catalogue is made with its folder; the old file stays as it was.
+    QVERIFY(QDir().rename(t.folder.path("db"), t.folder.path("db.old")));
+    click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
+    QWidget* w = t.existing(WindowNames::Programs);
+    QVERIFY(w && w->isVisible());
     QVERIFY(!t.isShown(WindowNames::MainMenu));
-    // A new, empty catalogue was made with its folder.
-    QVERIFY(t.folder.exists(UserPaths::CatalogueFile));
+    QCOMPARE(t.folder.read("db.old/OxbelDatabase.mdb"), before);
     QCOMPARE(stored(t), QStringList());
     QCOMPARE(listed(w), QStringList());
     QCOMPARE(selection(w), kSelect + "|");
     QVERIFY(!named<QLabel>(w, QStringLiteral("imgArmy"))->pixmap().isNull());
 
+    t.prompter.clear();
     clickAction(w, "cmdRun");
     clickAction(w, "cmdRemove");
     QCOMPARE(shown(t.prompter), (QStringList{"message|The Quillane|Please select a program to run.||OK|",
@@ -526,37 +546,6 @@ void TestPrograms::emptyCatalogue()
     QVERIFY(t.isShown(WindowNames::Programs));
     QCOMPARE(t.prompter.boxes().size(), 2);
     VERIFY_PROMPTER(t.prompter);
-    VERIFY_NO_MODAL(t.modalGuard);
-}
-
-void TestPrograms::refusedCatalogueKeepsMenu()
-{
-    TestApp t;
-    const QString file = catalogueFile(t.folder);
-    const QString relative = UserPaths::CatalogueFile;
-    t.folder.writeFile(relative, accessFileBytes("Jet"));
-    const QByteArray before = t.folder.read(relative);
-
-    QVERIFY(!openWith(t));
-    QVERIFY(!t.existing(WindowNames::Programs));
-    QVERIFY(t.isShown(WindowNames::MainMenu));
-    const QStringList boxes = shown(t.prompter);
-    QCOMPARE(boxes.size(), 1);
-    const QString start = QStringLiteral("message|The Quillane|The programs catalogue cannot be opened:\n\n%1\n\n")
-                              .arg(QDir::toNativeSeparators(file));
-    QVERIFY2(boxes[0].startsWith(start) && boxes[0].endsWith("|OK|exclamation"), qPrintable(boxes[0]));
-    QVERIFY2(boxes[0].contains("the format of the older Access-style catalogue"), qPrintable(boxes[0]));
-    QCOMPARE(t.folder.read(relative), before);
-    QCOMPARE(t.folder.entries(QStringLiteral("db")), QStringList{QStringLiteral("OxbelDatabase.mdb")});
-
-    // Once the user has moved it away, the next click starts a new catalogue
-    // and the old file is still as it was.
-    QVERIFY(QDir().rename(file, file + QStringLiteral(".old")));
-    click(named<ClickLabel>(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    QVERIFY(t.isShown(WindowNames::Programs));
-    QCOMPARE(t.prompter.boxes().size(), 1);
-    QCOMPARE(stored(t), QStringList());
-    QCOMPARE(t.folder.read(relative + QStringLiteral(".old")), before);
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
