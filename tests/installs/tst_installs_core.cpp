@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -40,17 +41,14 @@ QByteArray manifest(const QByteArray& folder)
 
 } // namespace
 
+using Parser = std::function<QString(const QByteArray&)>;
+Q_DECLARE_METATYPE(Parser)
+
 class TestInstallsCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void keyValues_data();
-    void keyValues();
-    void libraryFolders_data();
-    void libraryFolders();
-    void registryValue_data();
-    void registryValue();
-    void windowsPaths_data();
-    void windowsPaths();
+    void parsers_data();
+    void parsers();
     void findsEveryInstall();
     void userFolderOfTheProgram_data();
     void userFolderOfTheProgram();
@@ -58,122 +56,85 @@ private Q_SLOTS:
     void choiceOnStart();
 };
 
-void TestInstallsCore::keyValues_data()
+// The files the finder reads: Valve's key-value text (manifests and library
+// lists), Wine's registry, and Windows paths turned into Linux ones.
+void TestInstallsCore::parsers_data()
 {
+    QTest::addColumn<Parser>("parser");
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("path"); // keys down to the value, joined by "/"
-    QTest::addColumn<QString>("value");
-    QTest::newRow("nested") << QByteArray("\"a\" { \"b\" { \"c\" \"v\" } }") << "a/b/c"
-                            << "v";
-    QTest::newRow("escapes") << QByteArray(R"("a" { "p" "C:\\Steam \"x\"" })") << "a/p"
-                             << R"(C:\Steam "x")";
-    QTest::newRow("comments and no spacing") << QByteArray("// head\n\"a\"{// note\n\"b\"\"1\"\"c\"\"2\"}") << "a/c"
-                                             << "2";
-    QTest::newRow("bare words") << QByteArray("a\n{\n\tkey value\n}") << "a/KEY"
-                                << "value";
-    QTest::newRow("cut short keeps what came before") << QByteArray("\"a\" { \"b\" \"1\" \"c\" { \"d\"") << "a/b"
-                                                      << "1";
-    QTest::newRow("unterminated quote") << QByteArray("\"a\" { \"b\" \"1") << "a/b"
-                                        << "1";
-}
+    QTest::addColumn<QString>("expected");
+    auto row = [](const char* tag, const Parser& parser, const QByteArray& text, const QString& expected) {
+        QTest::newRow(tag) << parser << text << expected;
+    };
+    // The value at the end of keys joined by "/".
+    const auto at = [](const char* path) {
+        return [=](const QByteArray& text) {
+            const QList<KeyValue> top = KeyValues::parse(text);
+            QStringList keys = QString(path).split(QLatin1Char('/'));
+            const QString last = keys.takeLast();
+            const KeyValue* node = top.isEmpty() || top.first().key != keys.takeFirst() ? nullptr : &top.first();
+            for (const QString& key : keys)
+                node = node ? node->child(key) : nullptr;
+            return node ? node->valueOf(last) : QStringLiteral("<no such key>");
+        };
+    };
+    row("nested", at("a/b/c"), "\"a\" { \"b\" { \"c\" \"v\" } }", "v");
+    row("escapes", at("a/p"), R"("a" { "p" "C:\\Steam \"x\"" })", R"(C:\Steam "x")");
+    row("comments and no spacing", at("a/c"), "// head\n\"a\"{// note\n\"b\"\"1\"\"c\"\"2\"}", "2");
+    row("bare words", at("a/KEY"), "a\n{\n\tkey value\n}", "value");
+    row("cut short keeps what came before", at("a/b"), "\"a\" { \"b\" \"1\" \"c\" { \"d\"", "1");
+    row("unterminated quote", at("a/b"), "\"a\" { \"b\" \"1", "1");
 
-void TestInstallsCore::keyValues()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QString, path);
-    QFETCH(QString, value);
-    const QList<KeyValue> top = KeyValues::parse(text);
-    QStringList keys = path.split(QLatin1Char('/'));
-    const QString last = keys.takeLast();
-    QVERIFY(!top.isEmpty());
-    const KeyValue* node = &top.first();
-    QCOMPARE(node->key, keys.takeFirst());
-    for (const QString& key : keys) {
-        node = node->child(key);
-        QVERIFY2(node, qPrintable(key));
-    }
-    QCOMPARE(node->valueOf(last), value);
-}
+    const Parser libraries = [](const QByteArray& text) { return SteamLibrary::listedLibraries(text).join('|'); };
+    row("current library list", libraries,
+        "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/a/.local/share/Steam\"\n\t\t\"apps\" { "
+        "\"217200\" \"1\" }\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"/mnt/games\"\n\t}\n}\n",
+        "/home/a/.local/share/Steam|/mnt/games");
+    row("old library list", libraries,
+        "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t\"ContentStatsID\"\t\t\"-5\"\n\t\"1\"\t\t\"/mnt/"
+        "old\"\n}\n",
+        "/mnt/old");
+    row("no library list", libraries, "\"AppState\" { \"1\" \"/x\" }", "");
 
-void TestInstallsCore::libraryFolders_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QStringList>("libraries");
-    QTest::newRow("current") << QByteArray("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/a/.local/"
-                                           "share/Steam\"\n\t\t\"apps\" { \"217200\" \"1\" }\n\t}\n\t\"1\"\n\t{\n\t\t"
-                                           "\"path\"\t\t\"/mnt/games\"\n\t}\n}\n")
-                             << QStringList{"/home/a/.local/share/Steam", "/mnt/games"};
-    QTest::newRow("old") << QByteArray("\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t"
-                                       "\"ContentStatsID\"\t\t\"-5\"\n\t\"1\"\t\t\"/mnt/old\"\n}\n")
-                         << QStringList{"/mnt/old"};
-    QTest::newRow("other file") << QByteArray("\"AppState\" { \"1\" \"/x\" }") << QStringList();
-}
-
-void TestInstallsCore::libraryFolders()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QStringList, libraries);
-    QCOMPARE(SteamLibrary::listedLibraries(text), libraries);
-}
-
-void TestInstallsCore::registryValue_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("value"); // "<none>" when there is none
+    const Parser path = [](const QByteArray& file) {
+        return WineRegistry::stringValue(file, QStringLiteral("Software\\Team17SoftwareLTD\\WormsArmageddon"), "PATH")
+            .value_or(QStringLiteral("<none>"));
+    };
     const QByteArray head = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n\n";
-    QTest::newRow("plain") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon] 1700000000\n#time=1d\n"
-                                     "\"PATH\"=\"C:\\\\Team17\\\\Worms Armageddon\"\n"
-                           << "C:\\Team17\\Worms Armageddon";
-    QTest::newRow("other letter case, CRLF, str(2)")
-        << head + "[software\\\\team17softwareltd\\\\wormsarmageddon] 1\r\n\"path\"=str(2):\"D:\\\\WA\"\r\n"
-        << "D:\\WA";
-    QTest::newRow("escapes") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n"
-                                       "\"PATH\"=\"C:\\\\J\\xf6rg \\\"q\\\"\\x5cg\\101\"\n"
-                             << QString::fromUtf8("C:\\Jörg \"q\"\\gA");
-    QTest::newRow("utf-8")
-        << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n\"PATH\"=\"C:\\\\Spi\xc3\xa9le\"\n"
-        << QString::fromUtf8("C:\\Spiéle");
-    QTest::newRow("value in another key") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon\\\\Sub]\n"
-                                                    "\"PATH\"=\"C:\\\\x\"\n"
-                                          << "<none>";
-    QTest::newRow("not a string") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n"
-                                            "\"PATH\"=dword:00000001\n"
-                                  << "<none>";
-    QTest::newRow("unterminated") << head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n\"PATH\"=\"C:\\\\x\n"
-                                  << "<none>";
+    const QByteArray key = head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]";
+    row("registry", path, key + " 1700000000\n#time=1d\n\"PATH\"=\"C:\\\\Team17\\\\Worms Armageddon\"\n",
+        "C:\\Team17\\Worms Armageddon");
+    row("registry in other letter case, CRLF, str(2)", path,
+        head + "[software\\\\team17softwareltd\\\\wormsarmageddon] 1\r\n\"path\"=str(2):\"D:\\\\WA\"\r\n", "D:\\WA");
+    row("registry escapes", path, key + "\n\"PATH\"=\"C:\\\\J\\xf6rg \\\"q\\\"\\x5cg\\101\"\n",
+        QString::fromUtf8("C:\\Jörg \"q\"\\gA"));
+    row("registry in UTF-8", path, key + "\n\"PATH\"=\"C:\\\\Spi\xc3\xa9le\"\n", QString::fromUtf8("C:\\Spiéle"));
+    row("registry value in another key", path,
+        head + "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon\\\\Sub]\n"
+               "\"PATH\"=\"C:\\\\x\"\n",
+        "<none>");
+    row("registry value not a string", path, key + "\n\"PATH\"=dword:00000001\n", "<none>");
+    row("registry value unterminated", path, key + "\n\"PATH\"=\"C:\\\\x\n", "<none>");
+
+    const Parser linux = [](const QByteArray& windows) {
+        const DosDevices::Drives drives{{QLatin1Char('c'), QStringLiteral("/p/drive_c")},
+                                        {QLatin1Char('z'), QStringLiteral("/")}};
+        return DosDevices::toLinuxPath(QString::fromUtf8(windows), drives);
+    };
+    row("c drive", linux, "C:\\Team17\\Worms Armageddon\\", "/p/drive_c/Team17/Worms Armageddon");
+    row("lower-case drive, slashes", linux, "z:/home/a/WA", "/home/a/WA");
+    row("dot-dot stays on the drive", linux, "C:\\..\\..\\etc", "/p/drive_c/etc");
+    row("unknown drive", linux, "Q:\\WA", "");
+    row("relative", linux, "Team17\\WA", "");
+    row("network", linux, "\\\\server\\share", "");
 }
 
-void TestInstallsCore::registryValue()
+void TestInstallsCore::parsers()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QString, value);
-    const auto read =
-        WineRegistry::stringValue(file, QStringLiteral("Software\\Team17SoftwareLTD\\WormsArmageddon"), "PATH");
-    QCOMPARE(read.value_or(QStringLiteral("<none>")), value);
-}
-
-void TestInstallsCore::windowsPaths_data()
-{
-    QTest::addColumn<QString>("windows");
-    QTest::addColumn<QString>("linux");
-    QTest::newRow("c drive") << "C:\\Team17\\Worms Armageddon\\"
-                             << "/p/drive_c/Team17/Worms Armageddon";
-    QTest::newRow("lower-case drive, slashes") << "z:/home/a/WA"
-                                               << "/home/a/WA";
-    QTest::newRow("dot-dot stays on the drive") << "C:\\..\\..\\etc"
-                                                << "/p/drive_c/etc";
-    QTest::newRow("unknown drive") << "Q:\\WA" << QString();
-    QTest::newRow("relative") << "Team17\\WA" << QString();
-    QTest::newRow("network") << "\\\\server\\share" << QString();
-}
-
-void TestInstallsCore::windowsPaths()
-{
-    QFETCH(QString, windows);
-    QFETCH(QString, linux);
-    const DosDevices::Drives drives{{QLatin1Char('c'), QStringLiteral("/p/drive_c")},
-                                    {QLatin1Char('z'), QStringLiteral("/")}};
-    QCOMPARE(DosDevices::toLinuxPath(windows, drives), linux);
+    QFETCH(Parser, parser);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, expected);
+    QCOMPARE(parser(text), expected);
 }
 
 // One home with every kind of install the finder knows, and the traps it

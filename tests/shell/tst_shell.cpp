@@ -5,15 +5,18 @@
 #include "common/ui/AppWindow.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
+#include "games/ui/GamesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
-#include "shell/ui/SplashWindow.h"
 #include "shell/ui/Startup.h"
 #include "support/TestApp.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 
 namespace {
@@ -40,15 +43,19 @@ private:
     int* m_loads;
 };
 
+// The application with a stand-in registered as `name`, started to its main menu.
+MainMenuWindow* startWithStandIn(TestApp& t, const QString& name, int* loads, Application::Opener beforeOpen = {})
+{
+    t.folder.writeProbe();
+    t.create(false);
+    t.app().registerWindow(
+        name, [loads](AppContext& c) { return new StandInWindow(c, loads); }, std::move(beforeOpen));
+    return t.startToMainMenu();
+}
+
 QColor bar(MainMenuWindow* menu, const char* name)
 {
     return named<ClickLabel>(menu, QLatin1String(name))->backColor();
-}
-
-bool visible(TestApp& t, const QString& name)
-{
-    QWidget* w = t.existing(name);
-    return w && w->isVisible();
 }
 
 // The main menu once the start-up has shown it.
@@ -73,135 +80,156 @@ const QString kWormKitMissing = QStringLiteral(
     "Quillane cannot find WormKit.exe! Be sure The Quillane is placed in the 'Team17\\Worms Armageddon\\User' "
     "folder!");
 
+const QString game = QStringLiteral("2002-01-01 10.00.00 [Training] Cy.WAgame");
+
+// The window in front, as the window system makes a window that opens.
+bool activate(QWidget* window)
+{
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+// A key pressed the way the window system delivers it: to the focus widget.
+void key(QWidget* window, int k)
+{
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, Qt::Key(k));
+}
+
+// Presses Tab until `name` has the focus; false when it never comes round.
+bool tabTo(QWidget* window, const QString& name)
+{
+    for (int i = 0; i < 40; ++i) {
+        key(window, Qt::Key_Tab);
+        if (window->focusWidget() && window->focusWidget()->objectName() == name)
+            return true;
+    }
+    return false;
+}
+
+QWidget* shownWindow(TestApp& t, const QString& name)
+{
+    QWidget* w = t.waitShown(name);
+    return w && activate(w) ? w : nullptr;
+}
+
+GamesWindow* gamesWindow(TestApp& t)
+{
+    GamesWindow* w = nullptr;
+    const bool filled = QTest::qWaitFor([&] {
+        w = qobject_cast<GamesWindow*>(t.existing(WindowNames::Games));
+        return w && w->isVisible() && named<QWidget>(w, "Frame3")->isHidden();
+    });
+    return filled && activate(w) ? w : nullptr;
+}
+
 } // namespace
 
+// The keyboard alone: Tab reaches the controls, Enter and Space do what a
+// click does, Escape leaves a manager window or cancels a transfer; assistive
+// tools see button-like labels as named push buttons.
 class TestShell : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void installationCheck_data();
-    void installationCheck();
-    void wormKitNeedsExactName_data();
-    void wormKitNeedsExactName();
-    void launching_data();
-    void launching();
-    void splashDismissedEarlyStillWaitsForTimer();
-    void aboutShowsTheSameSplash();
-    void ownPicturesWhenUserPicturesAreMissing();
+    void mainMenuOnStart_data();
+    void mainMenuOnStart();
+    void splash_data();
+    void splash();
     void hoverMovesTheHighlight();
     void shutdownRemovesTempFilesThenFolder_data();
     void shutdownRemovesTempFilesThenFolder();
-    void menuEntryPreparationCanRefuse();
     void gamesHandOver();
     void programsHandOver_data();
     void programsHandOver();
-    void closingSplashOrLoadingWindowKeepsTheProgramGoing();
     void strayModalBoxIsClosedNotHung();
     void windowsTellOfNamesTheyCannotShow_data();
     void windowsTellOfNamesTheyCannotShow();
     void choiceIsRememberedWhileItsFolderExists();
+    void mainMenuByKeyboardAndAssistiveTools();
+    void enterOrSpaceOpensAndEscapeReturns();
+    void transferWindowByKeyboard_data();
+    void transferWindowByKeyboard();
 };
 
-void TestShell::installationCheck_data()
+void TestShell::mainMenuOnStart_data()
 {
     QTest::addColumn<bool>("probe");
-    QTest::newRow("probe present") << true;
-    QTest::newRow("probe absent") << false;
-}
-
-void TestShell::installationCheck()
-{
-    QFETCH(bool, probe);
-    TestApp t;
-    if (probe)
-        t.folder.writeProbe();
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QVERIFY(!visible(t, WindowNames::Splash));
-    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
-    QCOMPARE(frame2->isVisible(), !probe);
-    // The warning covers every menu choice.
-    for (const char* entry : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
-        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(entry))->geometry().center()));
-    // A click on the warning shows "0".
-    if (!probe) {
-        click(frame2);
-        QCOMPARE(t.prompter.texts(), QStringList{QStringLiteral("0")});
-    }
-    VERIFY_PROMPTER(t.prompter);
-}
-
-void TestShell::wormKitNeedsExactName_data()
-{
     QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<bool>("offered");
-    QTest::newRow("exact name") << QStringList{"WA.exe", "WormKit.exe"} << true;
-    QTest::newRow("other letter case") << QStringList{"WA.exe", "wormkit.exe"} << false;
-    QTest::newRow("upper-case extension") << QStringList{"WormKit.EXE"} << false;
-    QTest::newRow("no programs") << QStringList{"readme.txt"} << false;
-}
-
-void TestShell::wormKitNeedsExactName()
-{
-    QFETCH(QStringList, gameFiles);
-    QFETCH(bool, offered);
-    TestApp t;
-    for (const QString& f : gameFiles)
-        t.folder.writeGameFile(f);
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), offered);
-}
-
-void TestShell::launching_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<int>("forced"); // -1: the fake starts what exists
+    QTest::addColumn<QString>("entry"); // clicked; "" for none
+    QTest::addColumn<int>("forced");    // -1: the fake starts what exists
     QTest::addColumn<QString>("started");
     QTest::addColumn<QString>("message");
-    QTest::newRow("game present") << "lblPlayWA" << QStringList{"WA.exe"} << -1 << "WA.exe" << QString();
-    QTest::newRow("game in other letter case") << "lblPlayWA" << QStringList{"wa.EXE"} << -1 << "wa.EXE" << QString();
-    QTest::newRow("game missing") << "lblPlayWA" << QStringList{} << -1 << QString() << kWaMissing;
-    QTest::newRow("start refused") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::Failed) << "WA.exe"
-                                   << kWaMissing;
-    QTest::newRow("no wine") << "lblPlayWA" << QStringList{"WA.exe"} << int(Launcher::Result::NoWine) << "WA.exe"
-                             << "Quillane found WA.exe, but cannot start it: Wine is not installed on this system "
-                                "(no 'wine' command on the PATH).";
-    QTest::newRow("wormkit") << "lblWormKit" << QStringList{"WormKit.exe"} << -1 << "WormKit.exe" << QString();
-    QTest::newRow("wormkit gone since start") << "lblWormKit" << QStringList{"WormKit.exe"}
-                                              << int(Launcher::Result::NotFound) << "WormKit.exe" << kWormKitMissing;
+    auto row = [](const char* tag, bool probe, const QStringList& files, const char* entry, int forced,
+                  const char* started, const QString& message = QString()) {
+        QTest::newRow(tag) << probe << files << QString(entry) << forced << QString(started) << message;
+    };
+    const int failed = int(Launcher::Result::Failed), noWine = int(Launcher::Result::NoWine);
+    row("no probe: a click on the warning", false, {"WA.exe", "WormKit.exe"}, "Frame2", -1, "", "0");
+    row("game present", true, {"WA.exe"}, "lblPlayWA", -1, "WA.exe");
+    row("game in other letter case", true, {"wa.EXE"}, "lblPlayWA", -1, "wa.EXE");
+    row("game missing", true, {}, "lblPlayWA", -1, "", kWaMissing);
+    row("start refused", true, {"WA.exe"}, "lblPlayWA", failed, "WA.exe", kWaMissing);
+    row("no wine", true, {"WA.exe"}, "lblPlayWA", noWine, "WA.exe",
+        "Quillane found WA.exe, but cannot start it: Wine is not installed on this system (no 'wine' command on the "
+        "PATH).");
+    row("wormkit", true, {"WormKit.exe"}, "lblWormKit", -1, "WormKit.exe");
+    row("wormkit gone since start", true, {"WormKit.exe"}, "lblWormKit", int(Launcher::Result::NotFound), "WormKit.exe",
+        kWormKitMissing);
+    row("WormKit in other letter case", true, {"WA.exe", "wormkit.exe"}, "", -1, "");
+    row("WormKit with an upper-case extension", true, {"WormKit.EXE"}, "", -1, "");
 }
 
-void TestShell::launching()
+void TestShell::mainMenuOnStart()
 {
-    QFETCH(QString, entry);
+    QFETCH(bool, probe);
     QFETCH(QStringList, gameFiles);
+    QFETCH(QString, entry);
     QFETCH(int, forced);
     QFETCH(QString, started);
     QFETCH(QString, message);
     TestApp t;
-    t.folder.writeProbe();
+    if (probe)
+        t.folder.writeProbe();
     for (const QString& f : gameFiles)
         t.folder.writeGameFile(f);
     if (forced >= 0)
         t.launcher.force(Launcher::Result(forced));
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu);
-    click(named(menu, entry));
+    QVERIFY(!t.isShown(WindowNames::Splash));
+    // WormKit is offered for a file of exactly that name only.
+    QCOMPARE(named(menu, QStringLiteral("lblWormKit"))->isVisible(), gameFiles.contains("WormKit.exe"));
+    // Without the probe a warning covers every menu choice.
+    QWidget* frame2 = named(menu, QStringLiteral("Frame2"));
+    QCOMPARE(frame2->isVisible(), !probe);
+    for (const char* choice : {"cmdMaps", "cmdGames", "cmdSounds", "cmdProg"})
+        QVERIFY(probe || frame2->geometry().contains(named(menu, QLatin1String(choice))->geometry().center()));
+    if (!entry.isEmpty())
+        click(named(menu, entry));
     QCOMPARE(t.launcher.started, started.isEmpty() ? QStringList() : QStringList{t.folder.game() + started});
-    if (message.isEmpty()) {
-        QVERIFY(t.prompter.boxes().isEmpty());
-    } else {
-        QCOMPARE(t.prompter.boxes().size(), 1);
-        const FakePrompter::Box box = t.prompter.boxes().first();
-        QCOMPARE(box.text, message);
-        QCOMPARE(box.title, QStringLiteral("WHERE IS IT!? AHHH!"));
-    }
+    QCOMPARE(t.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QVERIFY(menu->isVisible());
+    // The User folder has none of the game's pictures: the windows show their own.
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
+    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
+    t.app().reload(WindowNames::Games);
+    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
+    VERIFY_PROMPTER(t.prompter);
 }
 
-void TestShell::splashDismissedEarlyStillWaitsForTimer()
+void TestShell::splash_data()
 {
+    QTest::addColumn<QString>("dismiss");
+    QTest::newRow("Space") << "Space";
+    QTest::newRow("click") << "click";
+    QTest::newRow("the window manager's close button") << "close";
+}
+
+// Dismissed early, the splash still waits for its timer to bring the main
+// menu; About shows the same window again, until it is dismissed.
+void TestShell::splash()
+{
+    QFETCH(QString, dismiss);
     TestApp t;
     t.intervals.splash = 400;
     t.create();
@@ -210,49 +238,31 @@ void TestShell::splashDismissedEarlyStillWaitsForTimer()
     t.app().start();
     QWidget* splash = t.existing(WindowNames::Splash);
     QVERIFY(splash->isVisible());
-    QTest::keyClick(splash, Qt::Key_Space);
-    QVERIFY(!splash->isVisible());
-    QVERIFY(t.existing(WindowNames::Splash)); // hidden, not unloaded
-    QVERIFY(!t.existing(WindowNames::MainMenu));
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
-    QVERIFY(clock.elapsed() >= 400);
-    QVERIFY(!splash->isVisible());
-}
-
-void TestShell::aboutShowsTheSameSplash()
-{
-    TestApp t;
-    t.create();
-    t.app().start();
-    auto* splash = static_cast<SplashWindow*>(t.existing(WindowNames::Splash));
     const QString version = named<QLabel>(splash, QStringLiteral("lblVersion"))->text();
     QCOMPARE(version, QStringLiteral("Version %1").arg(QStringLiteral(QUILLANE_VERSION_TEXT)));
-    click(named(splash, QStringLiteral("Frame1")));
+    if (dismiss == "close")
+        splash->close();
+    else if (dismiss == "click")
+        click(named(splash, QStringLiteral("Frame1")));
+    else
+        QTest::keyClick(splash, Qt::Key_Space);
     QVERIFY(!splash->isVisible());
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
-    auto* menu = static_cast<MainMenuWindow*>(t.existing(WindowNames::MainMenu));
+    QCOMPARE(t.existing(WindowNames::Splash), splash); // hidden, not unloaded: its timer still runs
+    QVERIFY(!t.existing(WindowNames::MainMenu));
+    QWidget* menu = t.waitShown(WindowNames::MainMenu);
+    QVERIFY(menu);
+    QVERIFY(clock.elapsed() >= 380); // a coarse timer may fire 5% early
+    QVERIFY(!splash->isVisible());
 
     click(named(menu, QStringLiteral("lblAbout")));
-    QCOMPARE(t.existing(WindowNames::Splash), splash); // the same window, not a new one
+    QCOMPARE(t.existing(WindowNames::Splash), splash);
     QVERIFY(splash->isVisible());
     QCOMPARE(named<QLabel>(splash, QStringLiteral("lblVersion"))->text(), version);
-    QTest::qWait(2 * t.intervals.splash);
-    QVERIFY(splash->isVisible()); // stays until dismissed
-    QVERIFY(menu->isVisible());
+    QTest::qWait(t.intervals.splash + 100);
+    QVERIFY(splash->isVisible() && menu->isVisible());
     QTest::keyClick(splash, Qt::Key_Escape);
     QVERIFY(!splash->isVisible());
     QVERIFY(menu->isVisible());
-}
-
-void TestShell::ownPicturesWhenUserPicturesAreMissing()
-{
-    TestApp t;
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Splash), QStringLiteral("imgLogo"))->pixmap().isNull());
-    QVERIFY(!named<QLabel>(menu, QStringLiteral("imgArmy"))->pixmap().isNull());
-    t.app().reload(WindowNames::Games);
-    QVERIFY(!named<QLabel>(t.existing(WindowNames::Loading), QStringLiteral("imgArmy"))->pixmap().isNull());
 }
 
 void TestShell::hoverMovesTheHighlight()
@@ -320,40 +330,20 @@ void TestShell::shutdownRemovesTempFilesThenFolder()
     QCOMPARE(t.processEnded, 1);
 }
 
-void TestShell::menuEntryPreparationCanRefuse()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    t.create(false);
-    int loads = 0;
-    bool allow = false;
-    t.app().registerWindow(
-        WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); },
-        [&](AppContext&) { return allow; });
-    MainMenuWindow* menu = t.startToMainMenu();
-    QVERIFY(menu);
-    hover(named(menu, QStringLiteral("cmdProg")));
-    click(named(menu, QStringLiteral("cmdProg")));
-    QVERIFY(menu->isVisible());
-    QCOMPARE(loads, 0);
-
-    allow = true;
-    click(named(menu, QStringLiteral("cmdProg")));
-    QVERIFY(!menu->isVisible());
-    QVERIFY(visible(t, WindowNames::Programs));
-    QCOMPARE(bar(menu, "Label5"), MainMenuWindow::plainColour()); // opening clears the highlight
-}
-
 void TestShell::gamesHandOver()
 {
     TestApp t;
-    t.folder.writeProbe();
-    t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Games, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    MainMenuWindow* menu = t.startToMainMenu();
+    bool allow = false; // the entry's preparation refuses at first
+    MainMenuWindow* menu = startWithStandIn(t, WindowNames::Games, &loads, [&](AppContext&) { return allow; });
     QVERIFY(menu);
+    hover(named(menu, QStringLiteral("cmdGames")));
     click(named(menu, QStringLiteral("cmdGames")));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(loads, 0);
+    allow = true;
+    click(named(menu, QStringLiteral("cmdGames")));
+    QCOMPARE(bar(menu, "lbl2"), MainMenuWindow::plainColour()); // opening clears the highlight
     QWidget* first = t.existing(WindowNames::Games);
     QVERIFY(first && first->isVisible());
     QVERIFY(!menu->isVisible());
@@ -363,18 +353,18 @@ void TestShell::gamesHandOver()
     t.app().reload(WindowNames::Games);
     QVERIFY(t.app().reloadPending(WindowNames::Games));
     first->close();
-    QVERIFY(visible(t, WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::Loading));
     QVERIFY(!menu->isVisible()); // the loading window stands in for the menu
     QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!visible(t, WindowNames::Loading));
-    QVERIFY(visible(t, WindowNames::Games));
+    QTRY_VERIFY(!t.isShown(WindowNames::Loading));
+    QVERIFY(t.isShown(WindowNames::Games));
     QVERIFY(!t.app().reloadPending(WindowNames::Games));
     QVERIFY(!menu->isVisible());
 
     // Closing it without a hand-over goes back to the menu.
     t.existing(WindowNames::Games)->close();
     QVERIFY(menu->isVisible());
-    QVERIFY(!visible(t, WindowNames::Loading));
+    QVERIFY(!t.isShown(WindowNames::Loading));
 }
 
 void TestShell::programsHandOver_data()
@@ -388,57 +378,32 @@ void TestShell::programsHandOver()
 {
     QFETCH(bool, userClosesDuringRebuild);
     TestApp t;
-    t.folder.writeProbe();
     t.intervals.unloadPrograms = 150;
-    t.create(false);
     int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    MainMenuWindow* menu = t.startToMainMenu();
+    MainMenuWindow* menu = startWithStandIn(t, WindowNames::Programs, &loads);
     QVERIFY(menu);
     click(named(menu, QStringLiteral("cmdProg")));
     QPointer<QWidget> first = t.existing(WindowNames::Programs);
     QVERIFY(first);
 
     t.app().reload(WindowNames::Programs);
-    QVERIFY(visible(t, WindowNames::Loading));
+    QWidget* loading = t.existing(WindowNames::Loading);
+    QVERIFY(loading->isVisible());
+    QVERIFY(!loading->close()); // closing the loading window does not stop the hand-over
+    QVERIFY(loading->isVisible());
     if (userClosesDuringRebuild) {
         first->close(); // its unload step sees the rebuild and keeps the loading window
-        QVERIFY(visible(t, WindowNames::Loading));
+        QVERIFY(loading->isVisible());
     } else {
         QVERIFY(first->isVisible()); // unloaded only when Timer3 fires
     }
     QVERIFY(!menu->isVisible());
     QTRY_VERIFY(!first);
     QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!visible(t, WindowNames::Loading));
-    QVERIFY(visible(t, WindowNames::Programs));
+    QTRY_VERIFY(!loading->isVisible());
+    QVERIFY(t.isShown(WindowNames::Programs));
     QVERIFY(!menu->isVisible());
     QVERIFY(!t.app().reloadPending(WindowNames::Programs));
-}
-
-void TestShell::closingSplashOrLoadingWindowKeepsTheProgramGoing()
-{
-    TestApp t;
-    t.folder.writeProbe();
-    t.intervals.unloadPrograms = 150;
-    t.create(false);
-    int loads = 0;
-    t.app().registerWindow(WindowNames::Programs, [&](AppContext& c) { return new StandInWindow(c, &loads); });
-    t.app().start();
-    QWidget* splash = t.existing(WindowNames::Splash);
-    splash->close(); // as the window manager's close button would
-    QVERIFY(!splash->isVisible());
-    QCOMPARE(t.existing(WindowNames::Splash), splash); // still there, its timer still running
-    QTRY_VERIFY(visible(t, WindowNames::MainMenu));
-
-    click(named(t.existing(WindowNames::MainMenu), QStringLiteral("cmdProg")));
-    t.app().reload(WindowNames::Programs);
-    QWidget* loading = t.existing(WindowNames::Loading);
-    QVERIFY(!loading->close()); // the hand-over goes on
-    QVERIFY(loading->isVisible());
-    QTRY_COMPARE(loads, 2);
-    QTRY_VERIFY(!loading->isVisible());
-    QVERIFY(visible(t, WindowNames::Programs));
 }
 
 void TestShell::strayModalBoxIsClosedNotHung()
@@ -540,6 +505,138 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     QVERIFY(t.processEnded == 1 && !third.application());
     VERIFY_PROMPTER(t.prompter);
     VERIFY_NO_MODAL(t.modalGuard);
+}
+
+void TestShell::mainMenuByKeyboardAndAssistiveTools()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu && activate(menu));
+    QStringList order;
+    for (int i = 0; i < 7; ++i) {
+        key(menu, Qt::Key_Tab);
+        order << menu->focusWidget()->objectName();
+    }
+    // Reading order from Play WA, which has the focus when the menu opens;
+    // WormKit is hidden without WormKit.exe; Switch Game comes last.
+    QCOMPARE(order,
+             QStringList({"lblAbout", "cmdMaps", "cmdGames", "cmdSounds", "cmdProg", "lblSwitchGame", "lblPlayWA"}));
+
+    // The focused entry wears the hover highlight; the mouse takes it over.
+    tabTo(menu, "cmdGames");
+    const QColor plain = background(menu);
+    QVERIFY(named<ClickLabel>(menu, "lbl2")->backColor() != plain);
+    QCOMPARE(named<ClickLabel>(menu, "lbl1")->backColor(), plain);
+    hover(named(menu, "cmdMaps"));
+    QVERIFY(named<ClickLabel>(menu, "lbl1")->backColor() != plain);
+    QCOMPARE(named<ClickLabel>(menu, "lbl2")->backColor(), plain);
+
+    // Assistive tools see the entries as push buttons named by their text.
+    // Pressing a button does what a click does: My Games (last) opens its window.
+    const struct {
+        const char* label;
+        QAccessible::Role role;
+        const char* name;
+    } labels[] = {{"Label1", QAccessible::StaticText, "START"},
+                  {"lblPlayWA", QAccessible::Button, "Play WA"},
+                  {"cmdGames", QAccessible::Button, "My Games"}};
+    for (const auto& [label, role, name] : labels) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(named(menu, label));
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), role);
+        QCOMPARE(iface->text(QAccessible::Name), QLatin1String(name));
+        QAccessibleActionInterface* actions = iface->actionInterface();
+        const QString press = QAccessibleActionInterface::pressAction();
+        QCOMPARE(actions && actions->actionNames().contains(press), role == QAccessible::Button);
+        if (actions)
+            actions->doAction(press);
+    }
+    QVERIFY(shownWindow(t, WindowNames::Games));
+    QCOMPARE(t.prompter.texts(), QStringList{kWaMissing}); // and Play WA looked for the game
+
+    // Under the warning frame the entries are out of reach, as for the mouse.
+    TestApp misplaced;
+    MainMenuWindow* warned = misplaced.startToMainMenu();
+    QVERIFY(warned && activate(warned));
+    QVERIFY(!tabTo(warned, "cmdGames"));
+    QVERIFY(tabTo(warned, "lblSwitchGame")); // another copy of the game stays in reach
+    key(warned, Qt::Key_Return);
+    QCOMPARE(misplaced.switchRequests, 1);
+}
+
+void TestShell::enterOrSpaceOpensAndEscapeReturns()
+{
+    TestApp t;
+    t.folder.writeProbe();
+    t.folder.writeFile("Games/" + game);
+    MainMenuWindow* menu = t.startToMainMenu();
+    QVERIFY(menu && activate(menu));
+    const struct {
+        Qt::Key activation;
+        const char* entry;
+        QString window;
+    } opened[] = {{Qt::Key_Return, "cmdGames", WindowNames::Games},
+                  {Qt::Key_Space, "cmdMaps", WindowNames::Maps},
+                  {Qt::Key_Enter, "cmdGames", WindowNames::Games}}; // the keypad's Enter
+    for (const auto& [activation, entry, window] : opened) {
+        QVERIFY(tabTo(menu, entry));
+        key(menu, activation);
+        QWidget* manager = shownWindow(t, window);
+        QVERIFY2(manager, entry);
+        QVERIFY(!menu->isVisible());
+        key(manager, Qt::Key_Escape);
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(activate(menu));
+        QTRY_VERIFY(!t.isShown(window));
+    }
+    QVERIFY(t.prompter.boxes().isEmpty());
+}
+
+void TestShell::transferWindowByKeyboard_data()
+{
+    QTest::addColumn<int>("finish");
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("Enter on the transfer button moves") << int(Qt::Key_Return) << true;
+    QTest::newRow("Escape cancels") << int(Qt::Key_Escape) << false;
+}
+
+void TestShell::transferWindowByKeyboard()
+{
+    QFETCH(int, finish);
+    QFETCH(bool, moved);
+    TestApp t;
+    t.folder.writeProbe();
+    t.folder.writeFile("Games/" + game, "replay");
+    t.folder.makeDir("Games/Cups");
+    t.create();
+    QVERIFY(t.app().openFromMenu(WindowNames::Games));
+    GamesWindow* w = gamesWindow(t);
+    QVERIFY(w);
+
+    // The grid takes the arrow keys: Down picks the first game.
+    QVERIFY(tabTo(w, "Grid1"));
+    key(w, Qt::Key_Down);
+    QCOMPARE(w->selectedFile(), game);
+    QVERIFY(tabTo(w, "cmdMove"));
+    key(w, Qt::Key_Space);
+    QPointer<QWidget> x = shownWindow(t, WindowNames::GamesTransfer);
+    QVERIFY(x);
+
+    // The navigator lists "..", then Cups: Down twice from the top.
+    QVERIFY(tabTo(x, "List2"));
+    key(x, Qt::Key_Home);
+    key(x, Qt::Key_Down);
+    QCOMPARE(named<QListWidget>(x, "List2")->currentItem()->text(), QStringLiteral("Cups"));
+    if (finish != Qt::Key_Escape)
+        QVERIFY(tabTo(x, "cmdMove"));
+    key(x, finish);
+
+    QTRY_VERIFY(x.isNull() || !x->isVisible());
+    QCOMPARE(t.folder.exists("Games/Cups/" + game), moved);
+    QCOMPARE(t.folder.exists("Games/" + game), !moved);
+    QVERIFY(gamesWindow(t));
+    QVERIFY(t.prompter.boxes().isEmpty());
 }
 
 QTEST_MAIN(TestShell)

@@ -2,19 +2,8 @@
 
 static const char* kindName(FakePrompter::Kind kind)
 {
-    switch (kind) {
-    case FakePrompter::Kind::Message:
-        return "message box";
-    case FakePrompter::Kind::Input:
-        return "input box";
-    case FakePrompter::Kind::OpenFile:
-        return "file dialog";
-    case FakePrompter::Kind::SaveFile:
-        return "save dialog";
-    case FakePrompter::Kind::Folder:
-        return "folder dialog";
-    }
-    return "?";
+    static const char* const names[] = {"message box", "input box", "file dialog", "save dialog", "folder dialog"};
+    return names[int(kind)];
 }
 
 void FakePrompter::show(const Box& box)
@@ -24,8 +13,9 @@ void FakePrompter::show(const Box& box)
         onBox(box);
 }
 
-bool FakePrompter::take(Kind kind, Scripted* out, const Box& box)
+bool FakePrompter::take(Scripted* out, const Box& box)
 {
+    const Kind kind = box.kind;
     show(box);
     if (m_script.isEmpty()) {
         m_problems << QStringLiteral("unexpected %1 \"%2\"").arg(QLatin1String(kindName(kind)), box.text);
@@ -49,38 +39,33 @@ Prompter::Answer FakePrompter::message(const QString& text, const QString& title
         return Answer::Ok;
     }
     Scripted s;
-    if (!take(Kind::Message, &s, box))
-        return Answer::No;
-    return s.answer == Answer::Yes ? Answer::Yes : Answer::No;
+    return take(&s, box) && s.answer == Answer::Yes ? Answer::Yes : Answer::No;
+}
+
+QString FakePrompter::answer(const Box& box)
+{
+    Scripted s;
+    return take(&s, box) ? s.text : QString();
 }
 
 QString FakePrompter::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    const Box box{Kind::Input, prompt, title, defaultText};
-    Scripted s;
-    return take(Kind::Input, &s, box) ? s.text : QString();
+    return answer({Kind::Input, prompt, title, defaultText});
 }
 
-QString FakePrompter::openFile(const QString& title, const QString& filter, const QString& initialFile)
+QString FakePrompter::openFile(const QString& title, const QString& filter, const QString&)
 {
-    Q_UNUSED(initialFile);
-    const Box box{Kind::OpenFile, title, title, filter};
-    Scripted s;
-    return take(Kind::OpenFile, &s, box) ? s.text : QString();
+    return answer({Kind::OpenFile, title, title, filter});
 }
 
 QString FakePrompter::saveFile(const QString& title, const QString& filter, const QString& initialFile)
 {
-    const Box box{Kind::SaveFile, title, title, filter + QStringLiteral(" | ") + initialFile};
-    Scripted s;
-    return take(Kind::SaveFile, &s, box) ? s.text : QString();
+    return answer({Kind::SaveFile, title, title, filter + QStringLiteral(" | ") + initialFile});
 }
 
 QString FakePrompter::chooseFolder(const QString& title, const QString& initialFolder)
 {
-    const Box box{Kind::Folder, title, title, initialFolder};
-    Scripted s;
-    return take(Kind::Folder, &s, box) ? s.text : QString();
+    return answer({Kind::Folder, title, title, initialFolder});
 }
 
 QStringList FakePrompter::texts() const

@@ -55,9 +55,11 @@ private:
         QString text;
         Answer answer;
     };
-    // Records the box and lets onBox see it; take() also takes its scripted answer.
+    // Records the box and lets onBox see it; take() also takes its scripted
+    // answer, answer() the text of that answer ("" when there is none).
     void show(const Box& box);
-    bool take(Kind kind, Scripted* out, const Box& box);
+    bool take(Scripted* out, const Box& box);
+    QString answer(const Box& box);
 
     QList<Box> m_boxes;
     QList<Scripted> m_script;

@@ -1,22 +1,30 @@
 #pragma once
 
+#include <QApplication>
 #include <QObject>
 #include <QStringList>
-
-class QTimer;
+#include <QTimer>
+#include <QWidget>
 
 // A safety net for widget tests: every box goes through the Prompter, so no
 // real modal window should ever open. If one does, the guard closes it within
 // a moment and records it, so that the test fails instead of hanging.
 class ModalGuard : public QObject {
 public:
-    ModalGuard();
-    ~ModalGuard() override;
+    ModalGuard()
+    {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                m_closed << modal->windowTitle();
+                modal->close();
+            }
+        });
+        timer->start(200);
+    }
     const QStringList& closed() const { return m_closed; }
 
 private:
-    void check();
-    QTimer* m_timer;
     QStringList m_closed;
 };
 

@@ -52,12 +52,18 @@ MainMenuWindow* TestApp::startToMainMenu()
     if (!m_app)
         create();
     m_app->start();
-    if (!QTest::qWaitFor([this] {
-            QWidget* menu = existing(WindowNames::MainMenu);
-            return menu && menu->isVisible();
-        }))
-        return nullptr;
-    return static_cast<MainMenuWindow*>(existing(WindowNames::MainMenu));
+    return static_cast<MainMenuWindow*>(waitShown(WindowNames::MainMenu));
+}
+
+bool TestApp::isShown(const QString& name) const
+{
+    QWidget* w = existing(name);
+    return w && w->isVisible();
+}
+
+QWidget* TestApp::waitShown(const QString& name) const
+{
+    return QTest::qWaitFor([&] { return isShown(name); }) ? existing(name) : nullptr;
 }
 
 QWidget* TestApp::existing(const QString& name) const

@@ -35,6 +35,9 @@ public:
 
     // The window registered under `name` if it exists (without creating it).
     QWidget* existing(const QString& name) const;
+    bool isShown(const QString& name) const;
+    // Waits until that window is shown: the window, or nullptr when it did not come.
+    QWidget* waitShown(const QString& name) const;
 
     TestUserFolder folder;
     FakePrompter prompter;

@@ -47,25 +47,17 @@ bool TestUserFolder::writeRawName(const QString& relative, const QByteArray& nam
 
 QString TestUserFolder::writeGameFile(const QString& name, const QByteArray& content) const
 {
-    QFile f(m_game + name);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
+    writeFile(QStringLiteral("../") + name, content);
     return m_game + name;
-}
-
-QString TestUserFolder::writePicture(const QString& relative, QSize size, const char* format) const
-{
-    const QString p = path(relative);
-    QDir().mkpath(QFileInfo(p).path());
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(40, 120, 200));
-    image.save(p, format);
-    return p;
 }
 
 QString TestUserFolder::writeProbe() const
 {
-    return writePicture(QStringLiteral("graves/computer.bmp"), QSize(20, 20));
+    const QString p = makeDir(QStringLiteral("graves")) + QStringLiteral("/computer.bmp");
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    image.save(p, "BMP");
+    return p;
 }
 
 QStringList TestUserFolder::entries(const QString& relative) const

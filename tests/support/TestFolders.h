@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,9 +23,8 @@ public:
     bool writeRawName(const QString& relative, const QByteArray& name, bool folder = false) const;
     // A file in the game folder (such as "WA.exe").
     QString writeGameFile(const QString& name, const QByteArray& content = QByteArrayLiteral("MZ")) const;
-    // A picture the program can load, of the given size.
-    QString writePicture(const QString& relative, QSize size = QSize(16, 16), const char* format = "BMP") const;
-    // The game's grave picture that tells the program it is installed.
+    // The game's grave picture (one the program can load) that tells the
+    // program it is installed.
     QString writeProbe() const;
 
     // Sorted names in a folder under the User folder (files and folders).
