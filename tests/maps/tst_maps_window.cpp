@@ -404,7 +404,8 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
          "Width 636 is not a multiple of 8" + noLoad + "\n636 × 32 is smaller than the smallest map, 640 × 32" +
              noLoad},
         {"Dune.old.png", false, "Dune", kDune, island, ""},
-        {"broken.png", false, "No Map Selected!", kBlack, "?", ""}, // "?": see the report
+        {"broken.png", false, "No Map Selected!", kBlack, "not a PNG picture",
+         "The file is not a PNG picture" + noLoad},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
         {"Dune.old.png", true, "No Map Selected!", kBlack, "", ""},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
@@ -417,10 +418,8 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
             clickItem(v.maps, s.map);
         QCOMPARE(v.previewColour(), s.colour);
         QCOMPARE(v.name->text(), s.name);
-        if (s.settings == QLatin1String("?"))
-            continue;
-        QCOMPARE(settings->isVisible() ? settings->text() : QString(), s.settings);
-        QCOMPARE(warnings->isVisible() ? warnings->text() : QString(), s.warnings);
+        QTRY_COMPARE(settings->isVisible() ? settings->text() : QString(), s.settings);
+        QTRY_COMPARE(warnings->isVisible() ? warnings->text() : QString(), s.warnings);
     }
 }
 

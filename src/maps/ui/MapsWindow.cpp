@@ -435,6 +435,7 @@ void MapsWindow::showMapPreview()
         m_preview->cancel();
         m_selectedInspector->cancel();
         showNoMap();
+        m_settingsStrip->clear();
         return;
     }
     m_selectedInspector->request({m_mapFolder.itemPath(mapsRoot(), item->text())});
@@ -444,6 +445,8 @@ void MapsWindow::showMapPreview()
                        QSize(qRound(box.width() * ratio), qRound(box.height() * ratio)));
 }
 
+// A map that cannot be shown keeps the settings strip: the check of the same
+// file, which comes on its own and in either order, says what is wrong with it.
 void MapsWindow::previewFinished(const QString& file, const QImage& picture)
 {
     Q_UNUSED(file)
@@ -462,7 +465,6 @@ void MapsWindow::showNoMap()
     m_picPreview->setPixmap(QPixmap::fromImage(
         black.scaled(m_picPreview->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     m_lblMapName->setText(QStringLiteral("No Map Selected!"));
-    m_settingsStrip->clear();
 }
 
 void MapsWindow::showSettings(const QStringList& files, const QList<MapCheck::Report>& reports)
