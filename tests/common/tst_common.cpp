@@ -142,8 +142,6 @@ void TestCommon::textRules_data()
         QTest::newRow(tag) << rule << QString::fromUtf8(text) << QString::fromUtf8(expected);
     };
     const TextRule game = [](const QString& user) { return UserPaths(user).gameFolder(); };
-    row("game folder: wine prefix", game, "/home/p/.wine/drive_c/Team17/Worms Armageddon/User",
-        "/home/p/.wine/drive_c/Team17/Worms Armageddon/");
     row("game folder: trailing separator", game, "/games/WA/User/", "/games/WA/");
     row("game folder: one below root", game, "/User", "/");
     row("game folder: root", game, "/", "/");
@@ -193,7 +191,6 @@ void TestCommon::resolveIgnoresCase_data()
     auto row = [](const char* tag, const char* existing, const char* relative, const char* expected) {
         QTest::newRow(tag) << existing << relative << expected;
     };
-    row("exact", "Games/Temp", "Games/Temp", "Games/Temp");
     row("lower-case folder is the Games folder", "games", "Games", "games");
     row("mixed depth", "GAMES/temp", "Games/Temp", "GAMES/temp");
     row("missing keeps spelling", "", "Games/Temp", "Games/Temp");
@@ -656,10 +653,10 @@ void TestCommon::processLauncher()
     ProcessLauncher launcher;
     using R = Launcher::Result;
     const QString root = m_root.user();
-    QCOMPARE(launcher.start({root + QStringLiteral("/none.exe"), {}, {}, {}}), R::NotFound);
-    QCOMPARE(launcher.start({root, {}, {}, {}}), R::NotFound); // a folder is not a program
-    QCOMPARE(launcher.start({}), R::NotFound);
-    QCOMPARE(launcher.start({QStringLiteral("no-such-program-on-the-path"), {}, {}, {}}), R::NotFound);
+    // Missing, a folder, nothing, and a name that is on no PATH.
+    for (const QString& program :
+         {root + QStringLiteral("/none.exe"), root, QString(), QStringLiteral("no-such-program")})
+        QCOMPARE(launcher.start({program, {}, {}, {}}), R::NotFound);
 #ifndef Q_OS_WIN
     // A script that writes its arguments, its working folder and one variable.
     const QString marker = m_root.path(QStringLiteral("started.txt"));
@@ -723,9 +720,7 @@ void TestCommon::windowsPath()
     QCOMPARE(answers.first(), expected);
     if (!winepath.isEmpty()) {
         // Asked in the game's prefix, about the file itself.
-        QFile called(record);
-        QVERIFY(called.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(called.readAll()), QStringLiteral("/home/a/.wine|-w ") + path);
+        QCOMPARE(QString::fromUtf8(dir.read(QStringLiteral("called"))), QStringLiteral("/home/a/.wine|-w ") + path);
     }
     QTest::qWait(20);
     QCOMPARE(answers.size(), 1);
@@ -737,6 +732,7 @@ void TestCommon::hostileArchivesAreRefused_data()
     QTest::addColumn<QString>("refusal");
     using Zip = QList<TestZips::ZipEntry>;
     QTest::newRow("good") << Zip{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
+    QTest::newRow("not a zip") << Zip{} << "<root>/bank.zip is not a zip archive.";
     QTest::newRow("traversal") << Zip{{"Bob/../../evil.wav", "x"}} << "a step up";
     QTest::newRow("traversal with backslashes") << Zip{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
     QTest::newRow("absolute path") << Zip{{"/tmp/evil.wav", "x"}} << "an absolute path";
@@ -755,10 +751,11 @@ void TestCommon::hostileArchivesAreRefused()
     QFETCH(QList<TestZips::ZipEntry>, entries);
     QFETCH(QString, refusal);
     const QString path = m_root.path(QStringLiteral("bank.zip"));
-    QVERIFY(TestZips::makeZip(path, entries));
+    QVERIFY(entries.isEmpty() ? QFile::exists(m_root.writeFile(QStringLiteral("bank.zip"), "no archive here"))
+                              : TestZips::makeZip(path, entries));
     ZipReader reader(path, ZipReader::Limits{10, 1000});
     QCOMPARE(reader.open(), refusal.isEmpty());
-    QVERIFY2(reader.errorString().contains(refusal), qPrintable(reader.errorString()));
+    QVERIFY2(reader.errorString().contains(expand(refusal, m_root.user())), qPrintable(reader.errorString()));
     if (refusal.isEmpty()) {
         QCOMPARE(reader.entries().size(), 2);
         QCOMPARE(reader.entries().at(1).name, QStringLiteral("Bob/Hello.wav"));
@@ -770,9 +767,7 @@ void TestCommon::sizesAreCountedWhileUnpacking()
     // An archive whose headers claim 10 bytes for an entry of 2000.
     const QString path = m_root.path(QStringLiteral("bomb.zip"));
     QVERIFY(TestZips::makeZip(path, {{"Hello.wav", QByteArray(2000, 'z')}}));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = m_root.read(QStringLiteral("bomb.zip"));
     for (const QByteArray& signature : {QByteArray("PK\3\4"), QByteArray("PK\1\2")}) {
         const int at = bytes.indexOf(signature);
         QVERIFY(at >= 0);
@@ -780,9 +775,7 @@ void TestCommon::sizesAreCountedWhileUnpacking()
         QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + sizeOffset), 2000u);
         qToLittleEndian<quint32>(10, bytes.data() + sizeOffset);
     }
-    file.seek(0);
-    file.write(bytes);
-    file.close();
+    m_root.writeFile(QStringLiteral("bomb.zip"), bytes);
 
     ZipReader reader(path, ZipReader::Limits{10, 1000});
     QVERIFY2(reader.open(), qPrintable(reader.errorString()));
@@ -791,13 +784,6 @@ void TestCommon::sizesAreCountedWhileUnpacking()
     QVERIFY(!reader.extract(0, out));
     QVERIFY2(reader.errorString().contains("unpacks to more than"), qPrintable(reader.errorString()));
     QVERIFY(!QFile::exists(out));
-
-    // Not a zip at all.
-    const QString text = m_root.path(QStringLiteral("words.zip"));
-    m_root.writeFile(QStringLiteral("words.zip"), "no archive here");
-    ZipReader notZip(text);
-    QVERIFY(!notZip.open());
-    QCOMPARE(notZip.errorString(), QDir::toNativeSeparators(text) + " is not a zip archive.");
 }
 
 void TestCommon::writesFilesDataAndFolders()
