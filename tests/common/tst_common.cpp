@@ -55,8 +55,10 @@ Entries readBack(const QString& path)
         zip_stat_t stat;
         zip_stat_index(archive, i, 0, &stat);
         QByteArray data(qsizetype(stat.size), '\0');
+        char past = 0; // libzip checks the CRC on the read that finds the end
         zip_file_t* file = zip_fopen_index(archive, i, 0);
-        const bool whole = file && zip_fread(file, data.data(), stat.size) == zip_int64_t(stat.size);
+        const bool whole =
+            file && zip_fread(file, data.data(), stat.size) == zip_int64_t(stat.size) && zip_fread(file, &past, 1) == 0;
         entries.insert(whole ? QString::fromUtf8(stat.name) : QStringLiteral("<unreadable>"), data);
         if (file)
             zip_fclose(file);
