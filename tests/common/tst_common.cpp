@@ -29,20 +29,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 #include <functional>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data = "MZ")
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 // "<root>" in a test row is the temporary folder.
 QString expand(QString text, const QString& root)
@@ -50,46 +41,30 @@ QString expand(QString text, const QString& root)
     return text.replace(QLatin1String("<root>"), root);
 }
 
-QStringList expand(QStringList list, const QString& root)
-{
-    for (QString& s : list)
-        s = expand(s, root);
-    return list;
-}
-
 using Entries = QMap<QString, QByteArray>; // name -> content; folders end with '/' and map to ""
 
-// Reads an archive back with libzip itself, checking every entry's CRC; a
-// single entry "<unreadable>" when libzip cannot read it.
+// Reads an archive back with libzip itself, which checks every entry's CRC;
+// "<unreadable>" stands for what libzip cannot read.
 Entries readBack(const QString& path)
 {
-    const Entries unreadable{{QStringLiteral("<unreadable>"), QByteArray()}};
-    int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CHECKCONS | ZIP_RDONLY, &error);
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CHECKCONS | ZIP_RDONLY, nullptr);
     if (!archive)
-        return unreadable;
+        return {{QStringLiteral("<unreadable>"), QByteArray()}};
     Entries entries;
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
+    for (zip_uint64_t i = 0; i < zip_uint64_t(zip_get_num_entries(archive, 0)); ++i) {
         zip_stat_t stat;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
-        QByteArray data(static_cast<int>(stat.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        if (!file || zip_fread(file, data.data(), stat.size) != static_cast<zip_int64_t>(stat.size)) {
-            zip_discard(archive);
-            return unreadable;
-        }
-        zip_fclose(file);
-        entries.insert(QString::fromUtf8(stat.name), data);
+        zip_stat_index(archive, i, 0, &stat);
+        QByteArray data(qsizetype(stat.size), '\0');
+        char past = 0; // libzip checks the CRC on the read that finds the end
+        zip_file_t* file = zip_fopen_index(archive, i, 0);
+        const bool whole =
+            file && zip_fread(file, data.data(), stat.size) == zip_int64_t(stat.size) && zip_fread(file, &past, 1) == 0;
+        entries.insert(whole ? QString::fromUtf8(stat.name) : QStringLiteral("<unreadable>"), data);
+        if (file)
+            zip_fclose(file);
     }
-    zip_close(archive);
+    zip_discard(archive);
     return entries;
-}
-
-QByteArray fileContent(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 // Records the navigator's events in the order they come.
@@ -116,20 +91,6 @@ QStringList entries(const FileNavBox& nav)
     return result;
 }
 
-QListWidget* listBox(FileNavBox& nav)
-{
-    return nav.findChild<QListWidget*>("List2");
-}
-
-// Games with folders in mixed case, a stray file and a "*.null" file; Maps with two levels.
-void makeFolders(const TestUserFolder& t)
-{
-    for (const char* folder : {"Games/b", "Games/C", "Games/A", "Maps/Old/Older", "Maps/New"})
-        t.makeDir(folder);
-    t.writeFile("Games/x.txt");
-    t.writeFile("Games/y.null");
-}
-
 } // namespace
 
 using TextRule = std::function<QString(const QString&)>;
@@ -152,13 +113,9 @@ private Q_SLOTS:
     void removeFolderAndFiles();
     void namesFromOutside_data();
     void namesFromOutside();
-    void namesThatAreNotUtf8AreCounted();
     void listing_data();
     void listing();
-    void folderWithoutReadPermissionListsNothing();
-    void colourCodes();
-    void listsAndSelectsAsHostsDo();
-    void userTypesAndClicks();
+    void navigator();
     void emptyBagRestoresDefaults();
     void game_data();
     void game();
@@ -174,7 +131,7 @@ private Q_SLOTS:
     void entryNames();
 
 private:
-    QTemporaryDir m_root;
+    TestUserFolder m_root;
 };
 
 // Rules that turn one text into another: a path, a file name, a filter.
@@ -187,8 +144,6 @@ void TestCommon::textRules_data()
         QTest::newRow(tag) << rule << QString::fromUtf8(text) << QString::fromUtf8(expected);
     };
     const TextRule game = [](const QString& user) { return UserPaths(user).gameFolder(); };
-    row("game folder: wine prefix", game, "/home/p/.wine/drive_c/Team17/Worms Armageddon/User",
-        "/home/p/.wine/drive_c/Team17/Worms Armageddon/");
     row("game folder: trailing separator", game, "/games/WA/User/", "/games/WA/");
     row("game folder: one below root", game, "/User", "/");
     row("game folder: root", game, "/", "/");
@@ -196,7 +151,6 @@ void TestCommon::textRules_data()
     // The navigator's ".." resolved in the text alone.
     const TextRule up = &FolderListing::resolveParentRefs;
     row(".. at the end", up, "/tmp/x/Maps/Old/../", "/tmp/x/Maps/");
-    row(".. in the middle", up, "/tmp/x/Maps/../Old/", "/tmp/x/Old/");
     row(".. twice apart", up, "/a/../b/c/../d", "/b/d/");
     row(".. above the root, then down", up, "/a/../../b/", "/b/");
     row(".. after a drive", up, "C:/Maps/Old/../", "C:/Maps/");
@@ -208,14 +162,18 @@ void TestCommon::textRules_data()
     const auto selected = [](const char* indicator) {
         return [=](const QString& entry) { return FolderListing::selectedFile(entry, QLatin1String(indicator)); };
     };
-    row("selected folder", selected("^"), "A^", "A/");
     row("selected parent", selected("^"), "..^", "../");
-    row("selected, no indicator", selected(""), "Maps", "Maps");
     row("selected, longer indicator", selected("<d>"), "A<d>", "A/");
     const TextRule filter = &qtFileFilter;
     row("filter: named pattern", filter, "Any Executable (*.exe)|*.exe", "Any Executable (*.exe)");
     row("filter: bare description", filter, "Maps|*.png;*.bmp", "Maps (*.png *.bmp)");
     row("filter: two", filter, "Wave|*.wav|All|*.*", "Wave (*.wav);;All (*.*)");
+    const TextRule colour = [](const QString& code) {
+        const QColor c = SystemColors::resolve(code.toUInt(nullptr, 16), QPalette());
+        return c.isValid() ? c.name() : QStringLiteral("none");
+    };
+    row("colour: 0x00BBGGRR", colour, "00FFFFC0", "#c0ffff");
+    row("colour: system colour beyond the known ones", colour, "800000FF", "none");
 }
 
 void TestCommon::textRules()
@@ -234,7 +192,6 @@ void TestCommon::resolveIgnoresCase_data()
     auto row = [](const char* tag, const char* existing, const char* relative, const char* expected) {
         QTest::newRow(tag) << existing << relative << expected;
     };
-    row("exact", "Games/Temp", "Games/Temp", "Games/Temp");
     row("lower-case folder is the Games folder", "games", "Games", "games");
     row("mixed depth", "GAMES/temp", "Games/Temp", "GAMES/temp");
     row("missing keeps spelling", "", "Games/Temp", "Games/Temp");
@@ -253,15 +210,21 @@ void TestCommon::resolveIgnoresCase()
     QCOMPARE(PathCase::resolve(f.user(), relative), f.path(expected));
 }
 
+// Names that are not UTF-8 (Latin-1, cut off) are not listed, as Qt cannot read
+// them; they are counted instead, hidden ones aside.
 void TestCommon::filePatternsIgnoreCase()
 {
     TestUserFolder f;
     for (const char* name : {"b.png", "A.PNG", "c.Png", "notes.txt", ".hidden.png"})
         f.writeFile(QLatin1String(name));
     f.makeDir(QStringLiteral("folder.png"));
+    QVERIFY(f.writeRawName("", "Caf\xe9.png") && f.writeRawName("", "Liga \xd0", true) &&
+            f.writeRawName("", ".hidden\xff"));
     QCOMPARE(PathCase::files(f.user(), {QStringLiteral("*.png")}), (QStringList{"A.PNG", "b.png", "c.Png"}));
     QCOMPARE(PathCase::folders(f.user()), QStringList{"folder.png"});
     QVERIFY(PathCase::files(f.path(QStringLiteral("missing")), {}).isEmpty());
+    QCOMPARE(UnshownNames::count(f.user()), 2);
+    QCOMPARE(UnshownNames::count(f.user(), UnshownNames::Kind::Folders), 1);
 }
 
 void TestCommon::names_data()
@@ -275,7 +238,6 @@ void TestCommon::names_data()
     QTest::newRow("blanks") << "   " << int(P::Empty);
     QTest::newRow("slash") << "a/b" << int(P::Separator);
     QTest::newRow("backslash") << "a\\b" << int(P::Separator);
-    QTest::newRow("absolute") << "/etc" << int(P::Separator);
     QTest::newRow("parent") << ".." << int(P::DotName);
     QTest::newRow("self") << "." << int(P::DotName);
     QTest::newRow("drive") << "C:" << int(P::BadCharacter);
@@ -427,15 +389,15 @@ void TestCommon::listing_data()
     // files; no other files, no hidden entries, nothing deeper.
     const QStringList games{"..^", "a^", "B^", "q.null^", "Zed^", "B.NULL", "y.null"};
     row("caret", "Games", "^", "Games/", games);
-    row("no indicator", "Games", "", "Games/", {"..", "a", "B", "q.null", "Zed", "B.NULL", "y.null"});
     row("longer indicator", "Maps", "<d>", "Maps/", {"..<d>", "New<d>", "Old<d>"});
     row("empty folder", "Empty", "^", "Empty/", {"..^"});
     // Wherever ".." stands, the path names the folder whose content is shown.
     row(".. in the middle", "Maps/../Maps/Old", "^", "Maps/Old/", {"..^", "Older^"});
-    row(".. up to the User folder", "Maps/Old/../..", "^", "", {"..^", "Empty^", "Games^", "Maps^"});
+    row(".. up to the User folder", "Maps/Old/../..", "^", "", {"..^", "Empty^", "Games^", "Locked^", "Maps^"});
     // Unreadable: nothing listed, the typed text kept (with a trailing "/").
     row("missing", "Missing", "^", "Missing/", {});
     row("a file", "file.txt", "^", "file.txt/", {});
+    row("no read permission", "Locked", "^", "Locked/", {});
 }
 
 void TestCommon::listing()
@@ -445,61 +407,38 @@ void TestCommon::listing()
     QFETCH(QString, listed);
     QFETCH(QStringList, expected);
     TestUserFolder t;
-    for (const char* folder :
-         {"Games/B/Inner", "Games/a", "Games/Zed", "Games/q.null", "Games/.git", "Maps/Old/Older", "Maps/New", "Empty"})
+    for (const char* folder : {"Games/B/Inner", "Games/a", "Games/Zed", "Games/q.null", "Games/.git", "Maps/Old/Older",
+                               "Maps/New", "Empty", "Locked/Inside"})
         t.makeDir(folder);
     for (const char* file :
          {"Games/x.txt", "Games/y.null", "Games/B.NULL", "Games/null", "Games/a.nullx", "Games/.h.null", "file.txt"})
         t.writeFile(file);
-
+    const QString locked = t.path("Locked");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    const bool lockBinds = QDir(locked).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
     const FolderListing::Result r = FolderListing::list(t.path(typed), indicator);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (typed == "Locked" && !lockBinds)
+        QSKIP("permissions do not bind this user (root)");
     QCOMPARE(r.readable, !expected.isEmpty());
     QCOMPARE(r.path, listed.isEmpty() ? t.user() + "/" : t.path(listed));
     QCOMPARE(r.entries, expected);
 }
 
-void TestCommon::folderWithoutReadPermissionListsNothing()
+// The navigator driven first as a host program does, then as the user does.
+void TestCommon::navigator()
 {
     TestUserFolder t;
-    t.makeDir("Locked/Inside");
-    const QString locked = t.path("Locked");
-    QFile::setPermissions(locked, QFileDevice::Permissions());
-    const bool stillReadable = !QDir(locked).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
-    const FolderListing::Result r = FolderListing::list(locked, "");
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (stillReadable)
-        QSKIP("permissions do not bind this user (root)");
-    QVERIFY(!r.readable);
-    QVERIFY(r.entries.isEmpty());
-    QCOMPARE(r.path, locked + "/");
-}
-
-void TestCommon::colourCodes()
-{
-    // Plain colours are 0x00BBGGRR; a system colour beyond the known ones gives nothing.
-    const QPalette palette;
-    QCOMPARE(SystemColors::resolve(0x00FFFFC0, palette), QColor(0xC0, 0xFF, 0xFF));
-    QVERIFY(!SystemColors::resolve(0x800000FF, palette).isValid());
-}
-
-void TestCommon::namesThatAreNotUtf8AreCounted()
-{
-    // Latin-1 and cut-off UTF-8 names, a hidden one, and a valid name.
-    const TestUserFolder folder;
-    QVERIFY(folder.writeRawName("Games", "Caf\xe9.WAgame") && folder.writeRawName("Games", "Liga \xd0", true) &&
-            folder.writeRawName("Games", ".hidden\xff"));
-    folder.writeFile("Games/Ok.WAgame");
-    QCOMPARE(PathCase::files(folder.path("Games"), {"*"}), QStringList({"Ok.WAgame"})); // what Qt shows
-    QCOMPARE(UnshownNames::count(folder.path("Games")), 2);
-    QCOMPARE(UnshownNames::count(folder.path("Games"), UnshownNames::Kind::Folders), 1);
-}
-
-void TestCommon::listsAndSelectsAsHostsDo()
-{
-    TestUserFolder t;
-    makeFolders(t);
+    for (const char* folder : {"Games/b", "Games/C", "Games/A", "Maps"})
+        t.makeDir(folder);
+    t.writeFile("Games/x.txt");
+    t.writeFile("Games/y.null");
     FileNavBox nav;
-    QAbstractItemModelTester tester(listBox(nav)->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    nav.resize(200, 200);
+    nav.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&nav));
+    QListWidget* list = nav.findChild<QListWidget*>("List2");
+    QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     Events events(nav);
     const QString games = t.path("Games/");
 
@@ -514,7 +453,7 @@ void TestCommon::listsAndSelectsAsHostsDo()
     nav.setListIndex(1);
     QCOMPARE(nav.selectedFile(), QString("A/"));
     QCOMPARE(events.take(), QStringList{"File:A/"});
-    QVERIFY(listBox(nav)->currentItem()->isSelected());
+    QVERIFY(list->currentItem()->isSelected());
 
     // A new indicator lists again at once, which drops the selection.
     nav.setDirectoryIndicator("");
@@ -527,7 +466,7 @@ void TestCommon::listsAndSelectsAsHostsDo()
     nav.setListIndex(4);
     nav.setListIndex(4);
     nav.setListIndex(-1);
-    QVERIFY(listBox(nav)->selectedItems().isEmpty());
+    QVERIFY(list->selectedItems().isEmpty());
     nav.setListIndex(2);
     for (int bad : {5, -2})
         nav.setListIndex(bad);
@@ -543,30 +482,18 @@ void TestCommon::listsAndSelectsAsHostsDo()
     nav.setListIndex(0);
     QCOMPARE(nav.selectedFile(), QString());
     QVERIFY(events.seen.isEmpty());
-}
-
-void TestCommon::userTypesAndClicks()
-{
-    TestUserFolder t;
-    makeFolders(t);
-    FileNavBox nav;
-    nav.resize(200, 200);
-    nav.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&nav));
-    Events events(nav);
-    QComboBox* box = nav.findChild<QComboBox*>("Combo2");
-    QListWidget* list = listBox(nav);
 
     // Enter lists the typed path; the box then names the folder really
     // listed, also with ".." in the middle of the path.
+    QComboBox* box = nav.findChild<QComboBox*>("Combo2");
     box->setFocus();
     box->lineEdit()->selectAll();
     QTest::keyClicks(box, t.path("Maps/../Games"));
     QVERIFY(events.seen.isEmpty()); // typing alone lists nothing
     QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(nav.path(), t.path("Games/"));
-    QCOMPARE(entries(nav), (QStringList{"..^", "A^", "b^", "C^", "y.null"}));
-    QCOMPARE(events.take(), (QStringList{"Dir:" + t.path("Games/"), "File:"}));
+    QCOMPARE(nav.path(), games);
+    QCOMPARE(nav.listCount(), 5);
+    QCOMPARE(events.take(), (QStringList{"Dir:" + games, "File:"}));
     QCOMPARE(box->count(), 0); // typed paths stay out of the drop-down
 
     // A click on an entry, or the keyboard, raises FileChanged; a double click does nothing more.
@@ -574,10 +501,10 @@ void TestCommon::userTypesAndClicks()
     QCOMPARE(nav.listIndex(), 2);
     QTest::keyClick(list, Qt::Key_Up);
     QCOMPARE(nav.listIndex(), 1);
-    QCOMPARE(events.take(), (QStringList{"File:b/", "File:A/"}));
+    QCOMPARE(events.take(), (QStringList{"File:b", "File:A"}));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(1)).center());
     QCOMPARE(nav.listIndex(), 1);
-    QCOMPARE(nav.path(), t.path("Games/"));  // the double click went nowhere
+    QCOMPARE(nav.path(), games);             // the double click went nowhere
     QVERIFY(!list->findChild<QLineEdit*>()); // no editor opened
     QVERIFY(events.seen.isEmpty());
 }
@@ -611,18 +538,16 @@ void TestCommon::emptyBagRestoresDefaults()
 
 void TestCommon::initTestCase()
 {
-    const QString root = m_root.path();
-    for (const QString& game : {QStringLiteral("/plain/WA"), QStringLiteral("/pfx/drive_c/GOG Games/WA"),
-                                QStringLiteral("/steam/steamapps/common/Worms Armageddon")}) {
-        writeFile(root + game + QStringLiteral("/WA.exe"));
-        writeFile(root + game + QStringLiteral("/WormKit.exe"));
-        QDir().mkpath(root + game + QStringLiteral("/User"));
+    for (const char* game : {"plain/WA", "pfx/drive_c/GOG Games/WA", "steam/steamapps/common/Worms Armageddon"}) {
+        m_root.writeFile(game + QStringLiteral("/WA.exe"));
+        m_root.writeFile(game + QStringLiteral("/WormKit.exe"));
+        m_root.makeDir(game + QStringLiteral("/User"));
     }
-    writeFile(root + QStringLiteral("/pfx/system.reg"));
-    QDir().mkpath(root + QStringLiteral("/flatpak/app/com.valvesoftware.Steam"));
+    m_root.writeFile(QStringLiteral("pfx/system.reg"));
+    m_root.makeDir(QStringLiteral("flatpak/app/com.valvesoftware.Steam"));
     // A folder with drive_c but no system.reg is no prefix.
-    writeFile(root + QStringLiteral("/fake/drive_c/WA/WA.exe"));
-    QDir().mkpath(root + QStringLiteral("/fake/drive_c/WA/User"));
+    m_root.writeFile(QStringLiteral("fake/drive_c/WA/WA.exe"));
+    m_root.makeDir(QStringLiteral("fake/drive_c/WA/User"));
 }
 
 void TestCommon::game_data()
@@ -634,16 +559,14 @@ void TestCommon::game_data()
     QTest::addColumn<QString>("program");      // "" for the game, "wormkit", or a tool's file
     QTest::addColumn<int>("problem");
     QTest::addColumn<QStringList>("command"); // program, then arguments
-    QTest::addColumn<QString>("workingFolder");
-    QTest::addColumn<QString>("prefix"); // WINEPREFIX, "" when unset
+    QTest::addColumn<QString>("prefix");      // WINEPREFIX, "" when unset
 
     using K = GameInstall::Kind;
     using R = Launcher::Result;
     auto row = [](const char* tag, K kind, const char* user, const QStringList& programs, bool flatpakSteam,
-                  const char* program, R problem, const QStringList& command = {}, const char* workingFolder = "",
-                  const char* prefix = "") {
+                  const char* program, R problem, const QStringList& command = {}, const char* prefix = "") {
         QTest::newRow(tag) << int(kind) << QString(user) << programs << flatpakSteam << QString(program) << int(problem)
-                           << command << QString(workingFolder) << QString(prefix);
+                           << command << QString(prefix);
     };
     const char* steamUser = "<root>/steam/steamapps/common/Worms Armageddon/User";
     const char* gog = "<root>/pfx/drive_c/GOG Games/WA/User";
@@ -657,28 +580,26 @@ void TestCommon::game_data()
     row("flatpak without steam", K::Steam, steamUser, all.mid(1), false, "", R::NoSteam);
     row("steam app without flatpak", K::Steam, steamUser, {"wine"}, true, "", R::NoSteam);
     row("wine prefix", K::Wine, gog, all, false, "", R::Started,
-        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WA.exe"} + play, "<root>/pfx/drive_c/GOG Games/WA",
-        "<root>/pfx");
+        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WA.exe"} + play, "<root>/pfx");
     row("chosen folder inside a prefix", K::Folder, gog, all, false, "wormkit", R::Started,
-        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WormKit.exe"} + play,
-        "<root>/pfx/drive_c/GOG Games/WA", "<root>/pfx");
+        QStringList{"/bin/wine", "<root>/pfx/drive_c/GOG Games/WA/WormKit.exe"} + play, "<root>/pfx");
     row("drive_c without system.reg", K::Here, "<root>/fake/drive_c/WA/User", all, false, "", R::Started,
-        QStringList{"/bin/wine", "<root>/fake/drive_c/WA/WA.exe"} + play, "<root>/fake/drive_c/WA");
+        QStringList{"/bin/wine", "<root>/fake/drive_c/WA/WA.exe"} + play);
     row("plain folder", K::Here, "<root>/plain/WA/User", all, false, "", R::Started,
-        QStringList{"/bin/wine", "<root>/plain/WA/WA.exe"} + play, "<root>/plain/WA");
+        QStringList{"/bin/wine", "<root>/plain/WA/WA.exe"} + play);
     row("no wine", K::Wine, gog, all.mid(0, 2), false, "", R::NoWine);
     // Only the Windows kind runs on a Windows host, and needs no program on the PATH.
     row("windows", K::Windows, "<root>/plain/WA/User", {}, false, "", R::Started,
-        QStringList{"<root>/plain/WA/WA.exe"} + play, "<root>/plain/WA");
+        QStringList{"<root>/plain/WA/WA.exe"} + play);
     row("no game", K::Folder, "<root>/plain/User", all, false, "", R::NotFound);
-    // A tool runs in its own folder; a Windows one through wine, in the install's prefix if it has one.
+    // A Windows tool runs through wine, in the install's prefix if it has one.
     const char* tool = "<root>/plain/WA/WormKit.exe";
     row("tool in the install's prefix", K::Folder, gog, {"wine"}, false, tool, R::Started, {"/bin/wine", tool},
-        "<root>/plain/WA", "<root>/pfx");
+        "<root>/pfx");
     row("tool, install without prefix", K::Folder, "<root>/plain/WA/User", {"wine"}, false, tool, R::Started,
-        {"/bin/wine", tool}, "<root>/plain/WA");
+        {"/bin/wine", tool});
     row("tool not for Windows", K::Folder, gog, {"wine"}, false, "<root>/pfx/system.reg", R::Started,
-        {"<root>/pfx/system.reg"}, "<root>/pfx");
+        {"<root>/pfx/system.reg"});
     row("tool missing", K::Folder, "<root>/plain/WA/User", {"wine"}, false, "<root>/plain/WA/gone.exe", R::NotFound);
 }
 
@@ -691,9 +612,8 @@ void TestCommon::game()
     QFETCH(QString, program);
     QFETCH(int, problem);
     QFETCH(QStringList, command);
-    QFETCH(QString, workingFolder);
     QFETCH(QString, prefix);
-    const QString root = m_root.path();
+    const QString root = m_root.user();
 
     FakeLauncher launcher;
     launcher.programs.clear();
@@ -718,8 +638,10 @@ void TestCommon::game()
     }
     QCOMPARE(launcher.requests.size(), 1);
     const LaunchRequest& r = launcher.requests.first();
-    QCOMPARE(QStringList{r.program} + r.arguments, expand(command, root));
-    QCOMPARE(r.workingFolder, expand(workingFolder, root));
+    QCOMPARE((QStringList{r.program} + r.arguments).join('|'), expand(command.join('|'), root));
+    // The game or tool runs in its own folder; Steam is not given one.
+    const bool throughSteam = r.program == "/bin/steam" || r.program == "/bin/flatpak";
+    QCOMPARE(r.workingFolder, throughSteam ? QString() : QFileInfo(launcher.started.first()).path());
     QCOMPARE(r.environment.value(QStringLiteral("WINEPREFIX")), expand(prefix, root));
     QCOMPARE(r.environment.size(), prefix.isEmpty() ? 0 : 1);
 }
@@ -728,16 +650,16 @@ void TestCommon::processLauncher()
 {
     ProcessLauncher launcher;
     using R = Launcher::Result;
-    const QString root = m_root.path();
-    QCOMPARE(launcher.start({root + QStringLiteral("/none.exe"), {}, {}, {}}), R::NotFound);
-    QCOMPARE(launcher.start({root, {}, {}, {}}), R::NotFound); // a folder is not a program
-    QCOMPARE(launcher.start({}), R::NotFound);
-    QCOMPARE(launcher.start({QStringLiteral("no-such-program-on-the-path"), {}, {}, {}}), R::NotFound);
+    const QString root = m_root.user();
+    // Missing, a folder, nothing, and a name that is on no PATH.
+    for (const QString& program :
+         {root + QStringLiteral("/none.exe"), root, QString(), QStringLiteral("no-such-program")})
+        QCOMPARE(launcher.start({program, {}, {}, {}}), R::NotFound);
 #ifndef Q_OS_WIN
     // A script that writes its arguments, its working folder and one variable.
-    const QString marker = root + QStringLiteral("/started.txt");
-    const QString script = root + QStringLiteral("/record.sh");
-    writeFile(script, "#!/bin/sh\necho \"$@|$(pwd)|$WINEPREFIX\" > '" + marker.toUtf8() + "'\n");
+    const QString marker = m_root.path(QStringLiteral("started.txt"));
+    const QString script = m_root.writeFile(QStringLiteral("record.sh"),
+                                            "#!/bin/sh\necho \"$@|$(pwd)|$WINEPREFIX\" > '" + marker.toUtf8() + "'\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString folder = root + QStringLiteral("/plain/WA");
     QCOMPARE(launcher.start({script,
@@ -746,9 +668,8 @@ void TestCommon::processLauncher()
                              {{QStringLiteral("WINEPREFIX"), QStringLiteral("/p x")}}}),
              R::Started);
     QTRY_VERIFY(QFileInfo(marker).size() > 0);
-    QFile m(marker);
-    QVERIFY(m.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(m.readAll()), QStringLiteral("a b c|") + folder + QStringLiteral("|/p x\n"));
+    QCOMPARE(QString::fromUtf8(m_root.read(QStringLiteral("started.txt"))),
+             QStringLiteral("a b c|") + folder + QStringLiteral("|/p x\n"));
 
     // A file that cannot be executed.
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner);
@@ -764,7 +685,6 @@ void TestCommon::windowsPath_data()
     QTest::addColumn<QString>("expected");
     const QString game = QStringLiteral("/home/a/Worms Armageddon/User/Games/x y.WAgame");
     const QString zGame = QStringLiteral("Z:\\home\\a\\Worms Armageddon\\User\\Games\\x y.WAgame");
-    QTest::newRow("no winepath: Z: drive") << "" << game << zGame;
     QTest::newRow("no winepath: dots cleaned") << "" << QString("/a/./b/../c.WAgame") << QString("Z:\\a\\c.WAgame");
     QTest::newRow("winepath answers") << "printf 'C:\\\\users\\\\a\\\\x.WAgame\\r\\n'" << game
                                       << "C:\\users\\a\\x.WAgame";
@@ -778,13 +698,14 @@ void TestCommon::windowsPath()
     QFETCH(QString, winepath);
     QFETCH(QString, path);
     QFETCH(QString, expected);
-    QTemporaryDir dir;
-    const QString program = dir.filePath(QStringLiteral("winepath"));
-    const QString record = dir.filePath(QStringLiteral("called"));
+    TestUserFolder dir;
+    const QString program = dir.path(QStringLiteral("winepath"));
+    const QString record = dir.path(QStringLiteral("called"));
     if (!winepath.isEmpty()) {
-        writeFile(program, QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$WINEPREFIX\" \"$*\" > '%1'\n%2\n")
-                               .arg(record, winepath)
-                               .toUtf8());
+        dir.writeFile(QStringLiteral("winepath"),
+                      QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$WINEPREFIX\" \"$*\" > '%1'\n%2\n")
+                          .arg(record, winepath)
+                          .toUtf8());
         QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     }
     WindowsPathLookup lookup;
@@ -796,9 +717,7 @@ void TestCommon::windowsPath()
     QCOMPARE(answers.first(), expected);
     if (!winepath.isEmpty()) {
         // Asked in the game's prefix, about the file itself.
-        QFile called(record);
-        QVERIFY(called.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(called.readAll()), QStringLiteral("/home/a/.wine|-w ") + path);
+        QCOMPARE(QString::fromUtf8(dir.read(QStringLiteral("called"))), QStringLiteral("/home/a/.wine|-w ") + path);
     }
     QTest::qWait(20);
     QCOMPARE(answers.size(), 1);
@@ -810,6 +729,7 @@ void TestCommon::hostileArchivesAreRefused_data()
     QTest::addColumn<QString>("refusal");
     using Zip = QList<TestZips::ZipEntry>;
     QTest::newRow("good") << Zip{{"Bob/", ""}, {"Bob/./Hello.wav", "x"}} << QString();
+    QTest::newRow("not a zip") << Zip{} << "<root>/bank.zip is not a zip archive.";
     QTest::newRow("traversal") << Zip{{"Bob/../../evil.wav", "x"}} << "a step up";
     QTest::newRow("traversal with backslashes") << Zip{{"Bob\\..\\..\\evil.wav", "x"}} << "a step up";
     QTest::newRow("absolute path") << Zip{{"/tmp/evil.wav", "x"}} << "an absolute path";
@@ -827,11 +747,12 @@ void TestCommon::hostileArchivesAreRefused()
 {
     QFETCH(QList<TestZips::ZipEntry>, entries);
     QFETCH(QString, refusal);
-    const QString path = m_root.filePath(QStringLiteral("bank.zip"));
-    QVERIFY(TestZips::makeZip(path, entries));
+    const QString path = m_root.path(QStringLiteral("bank.zip"));
+    QVERIFY(entries.isEmpty() ? QFile::exists(m_root.writeFile(QStringLiteral("bank.zip"), "no archive here"))
+                              : TestZips::makeZip(path, entries));
     ZipReader reader(path, ZipReader::Limits{10, 1000});
     QCOMPARE(reader.open(), refusal.isEmpty());
-    QVERIFY2(reader.errorString().contains(refusal), qPrintable(reader.errorString()));
+    QVERIFY2(reader.errorString().contains(expand(refusal, m_root.user())), qPrintable(reader.errorString()));
     if (refusal.isEmpty()) {
         QCOMPARE(reader.entries().size(), 2);
         QCOMPARE(reader.entries().at(1).name, QStringLiteral("Bob/Hello.wav"));
@@ -841,11 +762,9 @@ void TestCommon::hostileArchivesAreRefused()
 void TestCommon::sizesAreCountedWhileUnpacking()
 {
     // An archive whose headers claim 10 bytes for an entry of 2000.
-    const QString path = m_root.filePath(QStringLiteral("bomb.zip"));
+    const QString path = m_root.path(QStringLiteral("bomb.zip"));
     QVERIFY(TestZips::makeZip(path, {{"Hello.wav", QByteArray(2000, 'z')}}));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = m_root.read(QStringLiteral("bomb.zip"));
     for (const QByteArray& signature : {QByteArray("PK\3\4"), QByteArray("PK\1\2")}) {
         const int at = bytes.indexOf(signature);
         QVERIFY(at >= 0);
@@ -853,44 +772,35 @@ void TestCommon::sizesAreCountedWhileUnpacking()
         QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + sizeOffset), 2000u);
         qToLittleEndian<quint32>(10, bytes.data() + sizeOffset);
     }
-    file.seek(0);
-    file.write(bytes);
-    file.close();
+    m_root.writeFile(QStringLiteral("bomb.zip"), bytes);
 
     ZipReader reader(path, ZipReader::Limits{10, 1000});
     QVERIFY2(reader.open(), qPrintable(reader.errorString()));
     QCOMPARE(reader.entries().value(0).size, qint64(10));
-    const QString out = m_root.filePath(QStringLiteral("Hello.wav"));
+    const QString out = m_root.path(QStringLiteral("Hello.wav"));
     QVERIFY(!reader.extract(0, out));
     QVERIFY2(reader.errorString().contains("unpacks to more than"), qPrintable(reader.errorString()));
     QVERIFY(!QFile::exists(out));
-
-    // Not a zip at all.
-    const QString text = m_root.filePath(QStringLiteral("words.zip"));
-    writeFile(text, "no archive here");
-    ZipReader notZip(text);
-    QVERIFY(!notZip.open());
-    QCOMPARE(notZip.errorString(), QDir::toNativeSeparators(text) + " is not a zip archive.");
 }
 
 void TestCommon::writesFilesDataAndFolders()
 {
-    QTemporaryDir dir;
+    TestUserFolder dir;
     QByteArray big(300000, '\0');
     for (int i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((static_cast<quint32>(i) * 7919u) >> 3);
-    writeFile(dir.filePath("game.WAgame"), big);
-    writeFile(dir.filePath("old.zip"), "old archive");
+    dir.writeFile("game.WAgame", big);
+    dir.writeFile("old.zip", "old archive");
 
-    ZipWriter writer(dir.filePath("old.zip"));
-    QVERIFY(writer.addFile(QStringLiteral("League/Åsa vs Łukasz.WAgame"), dir.filePath("game.WAgame")));
+    ZipWriter writer(dir.path("old.zip"));
+    QVERIFY(writer.addFile(QStringLiteral("League/Åsa vs Łukasz.WAgame"), dir.path("game.WAgame")));
     QVERIFY(writer.addData(QStringLiteral("League/Åsa vs Łukasz.log"), "log text"));
     QVERIFY(writer.addData(QStringLiteral("empty.txt"), QByteArray()));
     QVERIFY(writer.addFolder(QStringLiteral("Empty/Inner")));
-    QCOMPARE(fileContent(dir.filePath("old.zip")), QByteArray("old archive")); // nothing written before commit
+    QCOMPARE(dir.read("old.zip"), QByteArray("old archive")); // nothing written before commit
     QVERIFY2(writer.commit(), qPrintable(writer.errorString()));
 
-    const Entries entries = readBack(dir.filePath("old.zip"));
+    const Entries entries = readBack(dir.path("old.zip"));
     const Entries expected{{"League/", ""},
                            {"League/Åsa vs Łukasz.WAgame", big},
                            {"League/Åsa vs Łukasz.log", "log text"},
@@ -899,37 +809,37 @@ void TestCommon::writesFilesDataAndFolders()
                            {"Empty/Inner/", ""}};
     QCOMPARE(entries.keys(), expected.keys());
     QVERIFY(entries == expected);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary left over
+    QCOMPARE(dir.entries(""), (QStringList{"game.WAgame", "old.zip"})); // no temporary left over
 
     // An archive with no entries is still a valid (empty) zip.
-    ZipWriter empty(dir.filePath("empty.zip"));
+    ZipWriter empty(dir.path("empty.zip"));
     QVERIFY(empty.commit());
-    QVERIFY(readBack(dir.filePath("empty.zip")).isEmpty());
+    QVERIFY(readBack(dir.path("empty.zip")).isEmpty());
 }
 
 void TestCommon::failedWriteLeavesOldArchive()
 {
-    QTemporaryDir dir;
-    writeFile(dir.filePath("a.WAgame"), "replay");
-    writeFile(dir.filePath("out.zip"), "old archive");
+    TestUserFolder dir;
+    dir.writeFile("a.WAgame", "replay");
+    dir.writeFile("out.zip", "old archive");
     {
-        ZipWriter writer(dir.filePath("out.zip"));
-        QVERIFY(writer.addFile(QStringLiteral("a.WAgame"), dir.filePath("a.WAgame")));
-        QVERIFY(!writer.addFile(QStringLiteral("b.WAgame"), dir.filePath("missing.WAgame")));
+        ZipWriter writer(dir.path("out.zip"));
+        QVERIFY(writer.addFile(QStringLiteral("a.WAgame"), dir.path("a.WAgame")));
+        QVERIFY(!writer.addFile(QStringLiteral("b.WAgame"), dir.path("missing.WAgame")));
         QVERIFY(!writer.errorString().isEmpty());
-        QFile::remove(dir.filePath("a.WAgame")); // vanishes before the archive is written
+        QFile::remove(dir.path("a.WAgame")); // vanishes before the archive is written
         QVERIFY(!writer.commit());
         QVERIFY(!writer.errorString().isEmpty());
     }
     {
-        ZipWriter abandoned(dir.filePath("out.zip"));
+        ZipWriter abandoned(dir.path("out.zip"));
         QVERIFY(abandoned.addData(QStringLiteral("x"), "never written"));
     }
-    QCOMPARE(fileContent(dir.filePath("out.zip")), QByteArray("old archive"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.zip"});
+    QCOMPARE(dir.read("out.zip"), QByteArray("old archive"));
+    QCOMPARE(dir.entries(""), QStringList{"out.zip"});
 
     // A folder that cannot be written to: a clear failure, no file.
-    ZipWriter nowhere(dir.filePath("no/such/folder/out.zip"));
+    ZipWriter nowhere(dir.path("no/such/folder/out.zip"));
     QVERIFY(nowhere.addData(QStringLiteral("x"), "data"));
     QVERIFY(!nowhere.commit());
     QVERIFY(!nowhere.errorString().isEmpty());
@@ -939,20 +849,16 @@ void TestCommon::entryNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("safe");
-    QTest::newRow("plain") << "a.wav" << true;
     QTest::newRow("nested") << "Scheme/Sub/a.wav" << true;
     QTest::newRow("folder") << "Scheme/" << true;
     QTest::newRow("dots inside a name") << "a..b/c...wav" << true;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("absolute") << "/etc/passwd" << false;
     QTest::newRow("parent") << "../a.wav" << false;
-    QTest::newRow("parent inside") << "Scheme/../../a.wav" << false;
     QTest::newRow("dot part") << "./a.wav" << false;
     QTest::newRow("backslash") << "..\\a.wav" << false;
-    QTest::newRow("drive") << "C:/Windows/a.wav" << false;
     QTest::newRow("drive relative") << "C:a.wav" << false;
     QTest::newRow("empty part") << "Scheme//a.wav" << false;
-    QTest::newRow("double trailing slash") << "Scheme//" << false;
     QTest::newRow("control character") << "a\nb.wav" << false;
 }
 
@@ -964,11 +870,11 @@ void TestCommon::entryNames()
     if (safe || name.isEmpty())
         return;
     // The writer refuses what the rule refuses, and writes nothing for it.
-    QTemporaryDir dir;
-    ZipWriter writer(dir.filePath("out.zip"));
+    TestUserFolder dir;
+    ZipWriter writer(dir.path("out.zip"));
     QVERIFY(!writer.addData(name, "x"));
     QVERIFY(writer.commit());
-    QVERIFY(readBack(dir.filePath("out.zip")).isEmpty());
+    QVERIFY(readBack(dir.path("out.zip")).isEmpty());
 }
 
 QTEST_MAIN(TestCommon)

@@ -50,8 +50,6 @@ private Q_SLOTS:
     void parsers_data();
     void parsers();
     void findsEveryInstall();
-    void userFolderOfTheProgram_data();
-    void userFolderOfTheProgram();
     void choiceOnStart_data();
     void choiceOnStart();
 };
@@ -217,41 +215,27 @@ void TestInstallsCore::findsEveryInstall()
                      }));
 }
 
-void TestInstallsCore::userFolderOfTheProgram_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<bool>("isUserFolder");
-    QTest::newRow("probe picture") << QStringList{"User/Graves/computer.BMP"} << true;
-    QTest::newRow("WA.exe beside") << QStringList{"wa.exe", "User/x"} << true;
-    QTest::newRow("neither") << QStringList{"User/graves/other.bmp", "User/WA.exe"} << false;
-}
-
-void TestInstallsCore::userFolderOfTheProgram()
-{
-    QFETCH(QStringList, files);
-    QFETCH(bool, isUserFolder);
-    QTemporaryDir dir;
-    for (const QString& f : files)
-        write(dir.filePath(f));
-    QCOMPARE(InstallFinder::isUserFolder(dir.filePath(QStringLiteral("User"))), isUserFolder);
-}
-
 void TestInstallsCore::choiceOnStart_data()
 {
     QTest::addColumn<int>("steamRoots");     // how many Steam roots hold the game
-    QTest::addColumn<bool>("programInGame"); // the program runs from a User folder
+    QTest::addColumn<QStringList>("files");  // made beside the program, which runs from "bin"
     QTest::addColumn<QString>("remembered"); // a chosen folder remembered, under the temporary folder
     QTest::addColumn<QString>("expected");   // kind and User folder, or "ask N" for a choice among N
-    QTest::newRow("own folder wins") << 1 << true << QString("chosen/User") << QString("here bin");
-    QTest::newRow("folder gone: the one found")
-        << 1 << false << QString("gone/User") << QString("steam home/.steam/steam/steamapps/common/WA/User");
-    QTest::newRow("two found: ask") << 2 << false << QString("chosen/Other") << QString("ask 2");
+    // The program's folder is a User folder when it holds the probe picture or has WA.exe beside it.
+    QTest::newRow("own folder wins") << 1 << QStringList{"bin/Graves/computer.BMP"} << QString("chosen/User")
+                                     << QString("here bin");
+    QTest::newRow("own folder: WA.exe beside")
+        << 1 << QStringList{"wa.exe", "bin/x"} << QString("chosen/User") << QString("here bin");
+    QTest::newRow("not its own, folder gone: the one found")
+        << 1 << QStringList{"bin/graves/other.bmp", "bin/WA.exe"} << QString("gone/User")
+        << QString("steam home/.steam/steam/steamapps/common/WA/User");
+    QTest::newRow("two found: ask") << 2 << QStringList() << QString("chosen/Other") << QString("ask 2");
 }
 
 void TestInstallsCore::choiceOnStart()
 {
     QFETCH(int, steamRoots);
-    QFETCH(bool, programInGame);
+    QFETCH(QStringList, files);
     QFETCH(QString, remembered);
     QFETCH(QString, expected);
     QTemporaryDir dir;
@@ -261,8 +245,8 @@ void TestInstallsCore::choiceOnStart()
         game(t + "home" + root + "/steamapps/common/WA");
     }
     game(t + QStringLiteral("chosen"));
-    if (programInGame)
-        write(t + QStringLiteral("bin/graves/computer.bmp"));
+    for (const QString& f : files)
+        write(t + f);
     FinderSetup setup;
     setup.home = t + QStringLiteral("home");
     setup.programFolder = t + QStringLiteral("bin");

@@ -78,8 +78,6 @@ QStringList FakePrompter::texts() const
 
 void FakePrompter::clear()
 {
-    // Forgets the boxes seen so far, but not what went wrong with them: an
-    // unexpected box or an answer nobody asked for still fails the test.
     m_problems = problems();
     m_boxes.clear();
     m_script.clear();

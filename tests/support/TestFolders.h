@@ -11,7 +11,6 @@ class TestUserFolder {
 public:
     TestUserFolder();
 
-    bool isValid() const { return m_dir.isValid(); }
     QString user() const { return m_user; }      // no trailing "/"
     QString game() const { return m_game; }      // with a trailing "/"
     QString path(const QString& relative) const; // under the User folder
