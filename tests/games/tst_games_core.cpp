@@ -147,15 +147,10 @@ private Q_SLOTS:
     void initTestCase();
     void parseName_data();
     void parseName();
-    void modeWords_data();
-    void modeWords();
     void formatDate_data();
     void formatDate();
-    void ordinalSuffix_data();
-    void ordinalSuffix();
     void localeNamesAndSeparators();
     void modelRows();
-    void modelSortsDatesByCalendar();
     void modelSortMatchesTextOrder();
     void fileAction_data();
     void fileAction();
@@ -191,10 +186,17 @@ void GamesCoreTest::parseName_data()
         odd(tag, stamp + name, "2001-10-09", " 20.15.33", mode, players);
     };
     // Every tag of the table, and tags the game writes beyond it.
-    for (const char* tag : {"Online", "Offline", "Mission", "Quick", "Training", "Online Round 1", "Online Round 2",
-                            "Offline Round 1", "Offline Round 2", "Online Round 3"})
+    for (const char* tag : {"Online", "Offline", "Mission", "Quick", "Training", "Online Round 3", "Offline Round 2"})
         row(tag, QStringLiteral("[%1] Anna, Ben.WAgame").arg(tag), tag, "Anna, Ben");
     row("Quick CPU", "[Quick CPU] 1-UP, CPU 2.WAgame", "Quick", "1-UP, CPU 2");
+    // Several mode words in a tag: the later word, the higher round, offline rounds first.
+    for (const char* pair :
+         {"Mission Quick>Quick", "Training Online>Training", "Online Round 2 Online Round 10>Online Round 10",
+          "Online Round 007 Online Round 8>Online Round 8", "Offline Round 1 Online Round 9>Offline Round 1",
+          "Final Round 5>", "Online Round x>Online"}) {
+        const QStringList p = QString::fromLatin1(pair).split(QLatin1Char('>'));
+        row(pair, "[" + p.at(0) + "] Anna.WAgame", p.at(1), "Anna");
+    }
     // Mode words in players' names do not change the mode.
     row("player MissionMaker", "[Online] MissionMaker, Ben.WAgame", "Online", "MissionMaker, Ben");
     // Players' texts as the game writes them.
@@ -232,27 +234,6 @@ void GamesCoreTest::parseName()
     QCOMPARE(parts.players(name).toString(), players);
 }
 
-void GamesCoreTest::modeWords_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("mode");
-    auto row = [](const char* tag, const char* text, const char* mode) { QTest::newRow(tag) << text << mode; };
-    row("later word wins", "Mission Quick", "Quick");
-    row("order, not place", "Training Online", "Training");
-    row("higher round", "Online Round 2 Online Round 10", "Online Round 10");
-    row("leading zeros", "Online Round 007 Online Round 8", "Online Round 8");
-    row("offline round first", "Offline Round 1 Online Round 9", "Offline Round 1");
-    row("round without kind", "Final Round 5", "");
-    row("round without number", "Online Round x", "Online");
-}
-
-void GamesCoreTest::modeWords()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, mode);
-    QCOMPARE(GameNameParser::modeOf(text).toString(), mode);
-}
-
 void GamesCoreTest::formatDate_data()
 {
     QTest::addColumn<QString>("date");
@@ -274,6 +255,8 @@ void GamesCoreTest::formatDate_data()
         QTest::newRow(tag) << date << index << expected;
     };
     row("1st, other weekday", "2001-10-01", 0, "Monday, October 1st, 2001");
+    for (const QString& day : QStringLiteral("2nd 3rd 4th 11th 12th 13th 20th 21st 22nd 23rd 30th 31st").split(' '))
+        QTest::addRow("%s", qPrintable(day)) << "2001-10-" + day.chopped(2) << 2 << "October " + day + ", 2001";
     row("two-digit year", "2009-01-05", 12, "Mon, Jan 5, 09");
     row("leap day", "2004-02-29", 14, "29-02-2004");
     // Texts that are not dates are shown as they are.
@@ -292,31 +275,9 @@ void GamesCoreTest::formatDate()
     QFETCH(int, index);
     QFETCH(QString, expected);
     QCOMPARE(formatGameDate(date, index), expected);
-    const QDate day = QDate::fromString(date, Qt::ISODate);
-    if (date.size() == 10 && day.isValid())
-        QCOMPARE(formatGameDate(day, index), expected);
     // The date-format chooser shows the formats with this date.
     if (date == QLatin1String("2001-10-09") && index >= 0 && index < 30)
         QCOMPARE(GameDateFormatter().examples().value(index), expected);
-}
-
-void GamesCoreTest::ordinalSuffix_data()
-{
-    QTest::addColumn<QString>("day");
-    QTest::addColumn<QString>("expected");
-    for (const char* pair : {"1 1st", "2 2nd", "3 3rd", "4 4th", "11 11th", "12 12th", "13 13th", "21 21st", "22 22nd",
-                             "23 23rd", "31 31st", "20 20th", "30 30th", "0 0", "32 32", "-1 -1", "x x", "1a 1a"}) {
-        const QStringList p = QString::fromLatin1(pair).split(QLatin1Char(' '));
-        QTest::newRow(pair) << p.at(0) << p.at(1);
-    }
-}
-
-void GamesCoreTest::ordinalSuffix()
-{
-    QFETCH(QString, day);
-    QFETCH(QString, expected);
-    addOrdinalSuffix(day);
-    QCOMPARE(day, expected);
 }
 
 void GamesCoreTest::localeNamesAndSeparators()
@@ -349,8 +310,7 @@ void GamesCoreTest::modelRows()
                                      {"Online", "Training", "Quick", "", "Mission"},
                                      {"Anna, Ben", "Cy", "Dee", "", "Eve"},
                                      {"Default", "Default", "Cups", "Odd", "Odd"}};
-    QCOMPARE(model.columnCount(), 6);
-    for (int col = 0; col < 6; ++col)
+    for (int col = 0; col < int(columns.size()); ++col)
         QCOMPARE(column(model, col), columns.at(col));
 
     // Another date format re-formats the shown dates, and holds for the next fill.
@@ -362,29 +322,9 @@ void GamesCoreTest::modelRows()
     QCOMPARE(column(model, 1), QStringList({"04/03/2002"}));
 }
 
-// By the calendar (the texts would put Monday before Sunday), one day's games
-// by their time, names without a date last. The other columns sort as their
-// texts do (modelSortMatchesTextOrder).
-void GamesCoreTest::modelSortsDatesByCalendar()
-{
-    GamesTableModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setGames(
-        {{QString(), {"2001-01-04 13.00.00 [Online] anna.WAgame", "2001-01-01 09.30.00 [Training] Zed.WAgame"}},
-         {QStringLiteral("cups"), {"2000-12-31 23.59.59 [Offline] Ben.WAgame"}},
-         {QStringLiteral("Zoo"), {"2001-01-01 01.00.00 [Online Round 2] ben.WAgame", "odd.WAgame"}}});
-    const QPersistentModelIndex selected = model.index(1, 0);
-    QStringList ascending{"Ben", "ben", "Zed", "anna", ""};
-    model.sort(GamesTableModel::DateColumn, Qt::AscendingOrder);
-    QCOMPARE(column(model, GamesTableModel::PlayersColumn), ascending);
-    model.sort(GamesTableModel::DateColumn, Qt::DescendingOrder);
-    std::reverse(ascending.begin(), ascending.end());
-    QCOMPARE(column(model, GamesTableModel::PlayersColumn), ascending);
-    // Persistent indexes (the grid's selection) follow their rows.
-    QCOMPARE(selected.data().toString(), QStringLiteral("2001-01-01 09.30.00 [Training] Zed.WAgame"));
-}
-
-// Every text column sorted against a plain stable sort of the shown texts.
+// Every column sorted against a plain stable sort of the shown texts; dates
+// by the calendar (their texts put Monday before Wednesday), one day's games
+// by their time, names without a date last.
 void GamesCoreTest::modelSortMatchesTextOrder()
 {
     QList<GameFolderFiles> folders{{QString(), {}}, {QStringLiteral("b"), {}}, {QStringLiteral("B"), {}}};
@@ -401,13 +341,23 @@ void GamesCoreTest::modelSortMatchesTextOrder()
         }
     }
     GamesTableModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     model.setGames(folders);
-    for (int sortColumn : {0, 2, 3, 4, 5}) {
+    const QPersistentModelIndex kept = model.index(7, 0); // as the grid's selection
+    const QString keptName = kept.data().toString();
+    for (int sortColumn = 0; sortColumn < GamesTableModel::ColumnCount; ++sortColumn) {
         for (bool ascending : {true, false}) {
-            model.sort(GamesTableModel::DateColumn, Qt::AscendingOrder); // some order other than the text's
+            // Some order other than the one sorted for.
+            model.sort(sortColumn == GamesTableModel::DateColumn ? GamesTableModel::FileColumn
+                                                                 : GamesTableModel::DateColumn,
+                       Qt::AscendingOrder);
             std::vector<int> expected(size_t(model.rowCount()));
             std::iota(expected.begin(), expected.end(), 0);
-            const QStringList before = column(model, sortColumn);
+            QStringList before = column(model, sortColumn);
+            for (int r = 0; sortColumn == GamesTableModel::DateColumn && r < model.rowCount(); ++r) {
+                const QString day = model.isoDate(r);
+                before[r] = day.isEmpty() ? "~" + before[r] : day + model.text(r, GamesTableModel::TimeColumn);
+            }
             const QStringList files = column(model, 0);
             std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
                 return ascending ? before.at(a) < before.at(b) : before.at(b) < before.at(a);
@@ -417,6 +367,7 @@ void GamesCoreTest::modelSortMatchesTextOrder()
                 QCOMPARE(model.fileName(r), files.at(expected[size_t(r)]));
         }
     }
+    QCOMPARE(kept.data().toString(), keptName);
 }
 
 void GamesCoreTest::fileAction_data()
@@ -490,10 +441,6 @@ void GamesCoreTest::fileAction()
     QFETCH(int, fault);
     QFETCH(QString, notice);
     QFETCH(QStringList, after);
-#ifdef Q_OS_WIN
-    if (before.join(' ').contains("->") || before.join(' ').contains(':'))
-        QSKIP("no such links or names on Windows");
-#endif
     TestUserFolder f;
     for (const QString& entry : before) {
         const qsizetype arrow = entry.indexOf("->");
@@ -546,8 +493,7 @@ void GamesCoreTest::checkedTime()
 
 void GamesCoreTest::settingsKeepDateFormat()
 {
-    GamesSettings::setDateFormat(17);
-    QCOMPARE(GamesSettings::dateFormat(), 17);
+    // A format kept is read back on the next opening (viewCloseAndReopen).
     GamesSettings::setDateFormat(30); // no such format
     QCOMPARE(GamesSettings::dateFormat(), 0);
 }
@@ -594,7 +540,6 @@ void GamesCoreTest::search_data()
     QTest::newRow("typed with accents") << "ŁUKASZ" << QStringList{"2019-09-16"};
     QTest::newRow("case") << "ANNA" << QStringList{"2001-10-09", "2001-10-10"};
     QTest::newRow("every word") << "anna ben" << QStringList{"2001-10-09"};
-    QTest::newRow("word order free") << "ben anna" << QStringList{"2001-10-09"};
     QTest::newRow("default folder") << "default" << QStringList{"2001-10-09"};
     QTest::newRow("folder and mode") << "league online" << QStringList{"2019-09-16", "2001-10-10"};
     QTest::newRow("iso date") << "2001-10-09" << QStringList{"2001-10-09"};
@@ -615,17 +560,12 @@ void GamesCoreTest::search()
     search.setSearchText(typed);
     QCOMPARE(column(search, GamesTableModel::FileColumn, 10), shown);
     QCOMPARE(search.shownCount(), int(shown.size()));
-    QCOMPARE(search.totalCount(), 4);
 
     // The sort underneath reorders what is shown; the search stays.
     search.sort(GamesTableModel::DateColumn, Qt::DescendingOrder);
     QStringList sorted = shown;
     std::sort(sorted.begin(), sorted.end(), std::greater<>());
     QCOMPARE(column(search, GamesTableModel::FileColumn, 10), sorted);
-
-    // Clearing the box brings every game back.
-    search.setSearchText(QString());
-    QCOMPARE(search.rowCount(), 4);
 }
 
 void GamesCoreTest::typingLetterByLetter()
@@ -670,12 +610,6 @@ void GamesCoreTest::readLog_data()
                "Red:José/Los Toros[local,host] Blue:Łukasz/Żubry[] |  | round 1 round won by Los Toros | "
                "0:04:12.34/0:05:01.00 | " +
                awardFacts + "2 events, 1 messages";
-    QTest::newRow("match won, Windows-1252")
-        << gameLog(logHead + QStringList{"Red: \"José\" as \"Los Toros\" [Local Player]"} + events + end +
-                       QStringList{"Los Toros wins the round.", "Los Toros wins the match!"},
-                   false)
-        << head + "Red:José/Los Toros[local] |  | round 1 match won by Los Toros | 0:04:12.34/0:05:01.00 |  | "
-                  "2 events, 1 messages";
     QTest::newRow("drawn, CPU teams, spectator host")
         << gameLog(logHead +
                        QStringList{"Green: \"Brainless\" [CPU 3]", "Yellow : \"Clever\"  [CPU 5] (extra)",
