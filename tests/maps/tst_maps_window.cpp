@@ -25,7 +25,7 @@ using Buttons = Prompter::Buttons;
 
 // Every map has a colour of its own, so that the preview tells which map it shows.
 const QColor kDune(200, 150, 50), kArena(30, 160, 60), kCave(90, 40, 140), kBlack(Qt::black);
-const QStringList kSavedLevels{"Arena.PNG", "Caverns", "Deserts", "Dune.old.png", "notes.txt"};
+const QString kNoLoad = QStringLiteral(": the game will not load this map.");
 const QString kSeparator = QStringLiteral(" is not a valid name: a name cannot contain / or \\.");
 
 // A map in one colour as the game saves it (indexed, with its level chunk),
@@ -390,7 +390,6 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
     QCOMPARE(texts(v.maps), (QStringList{"Arena.PNG", "broken.png", "Dune.old.png", "Wide.png"}));
     const QString island = QStringLiteral("island, 640 × 32, 1 colour, water level 0, objects 0 %, bridges 0 %, "
                                           "18 worm places");
-    const QString noLoad = QStringLiteral(": the game will not load this map.");
     const struct {
         QString map; // clicked; "" for the first map, selected as the window opens
         bool removeFirst;
@@ -401,11 +400,11 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
         {"", false, "Arena", kArena, island, ""},
         {"Wide.png", false, "Wide", kCave,
          "cavern, 636 × 32, 1 colour, water level 30, objects 40 %, bridges 5 %, 12 worm places",
-         "Width 636 is not a multiple of 8" + noLoad + "\n636 × 32 is smaller than the smallest map, 640 × 32" +
-             noLoad},
+         "Width 636 is not a multiple of 8" + kNoLoad + "\n636 × 32 is smaller than the smallest map, 640 × 32" +
+             kNoLoad},
         {"Dune.old.png", false, "Dune", kDune, island, ""},
         {"broken.png", false, "No Map Selected!", kBlack, "not a PNG picture",
-         "The file is not a PNG picture" + noLoad},
+         "The file is not a PNG picture" + kNoLoad},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
         {"Dune.old.png", true, "No Map Selected!", kBlack, "", ""},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
@@ -601,15 +600,14 @@ void TestMapsWindow::dropsOnTheMapList()
     QCOMPARE(t->folder.read(QStringLiteral("SavedLevels/Caverns/Cave.png")), mapBytes(kArena));
     QCOMPARE(t->folder.read(QStringLiteral("SavedLevels/Caverns/readme.txt")), QByteArray("read me"));
     QVERIFY(QFile::exists(a) && QFile::exists(b) && QFile::exists(c)); // copied, not moved
-    const QString noLoad = QStringLiteral(": the game will not load this map.");
     const QStringList rules{
         warning("These maps were brought in, but they break the game's rules for maps:\n\n"
                 "Odd.png (640 × 30, 1 colour, no game settings (a plain picture)):\n- Height 30 is not a multiple of "
                 "8" +
-                noLoad + "\n- 640 × 30 is smaller than the smallest map, 640 × 32" + noLoad +
+                kNoLoad + "\n- 640 × 30 is smaller than the smallest map, 640 × 32" + kNoLoad +
                 "\n\nPhoto.png (640 × 32, truecolour, no game settings (a plain picture)):\n- The picture is "
                 "truecolour, not 8-bit indexed" +
-                noLoad)};
+                kNoLoad)};
     QTRY_COMPARE(boxes(t->prompter), rules);
 
     // A map dropped from a file manager onto its own folder stays as it is.
