@@ -192,18 +192,16 @@ private Q_SLOTS:
     void roundTrip();
     void titleOrder_data();
     void titleOrder();
-    void unreadableWithoutPassword();
     void refusedFiles_data();
     void refusedFiles();
     void positions();
     void deleteThenMoveNext_data();
     void deleteThenMoveNext();
     void refusedThenEmptyCatalogue();
-    void listsByTitleAndSelects();
+    void listsSelectsAndHighlights();
     void runAndRemoveAnsweredNo();
     void removeAnsweredYesRebuildsUntouchable();
     void importAsksUntilAnswered();
-    void hoverColours();
 };
 
 void TestPrograms::roundTrip()
@@ -236,6 +234,30 @@ void TestPrograms::roundTrip()
     }
     // Only the catalogue itself is left in its folder: no journal, no half-made file.
     QCOMPARE(folder.entries(QStringLiteral("db")), QStringList{QStringLiteral("OxbelDatabase.mdb")});
+    // Encrypted with SQLCipher's defaults: not the plain format, nothing in the
+    // clear, refused without the password at the first read (as by any SQLite
+    // reader), every row there with it.
+    const QByteArray bytes = folder.read(UserPaths::CatalogueFile);
+    QVERIFY(bytes.size() >= 1024 && !bytes.startsWith("SQLite format 3"));
+    QVERIFY(!bytes.contains("DROP TABLE") && !bytes.contains("CREATE TABLE"));
+    const auto query = [&file](const char* key, const char* sql, QByteArray* rows) {
+        sqlite3* raw = nullptr;
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        if (key)
+            sqlite3_exec(raw, key, nullptr, nullptr, nullptr);
+        const auto collect = [](void* out, int, char** values, char**) {
+            *static_cast<QByteArray*>(out) += QByteArray(values[0]) + '\n';
+            return 0;
+        };
+        const int rc = sqlite3_exec(raw, sql, collect, rows, nullptr);
+        sqlite3_close(raw);
+        return rc;
+    };
+    QByteArray rows;
+    QCOMPARE(query(nullptr, "SELECT count(*) FROM sqlite_master", &rows), SQLITE_NOTADB);
+    QCOMPARE(query("PRAGMA key='copperfalls'", "SELECT Title FROM Programs ORDER BY ID", &rows), SQLITE_OK);
+    QCOMPARE(rows, (programs[0].title + '\n' + programs[1].title + '\n' + programs[2].title + '\n').toUtf8());
+    QCOMPARE(folder.read(UserPaths::CatalogueFile), bytes);
 
     TestCatalogue again;
     QVERIFY(again.open(file));
@@ -278,38 +300,6 @@ void TestPrograms::titleOrder()
         if (listed.at(i).compare(listed.at(i - 1), Qt::CaseInsensitive) == 0)
             QVERIFY(order.at(i - 1).toInt() < order.at(i).toInt());
     }
-}
-
-void TestPrograms::unreadableWithoutPassword()
-{
-    TestUserFolder folder;
-    const QString file = folder.path(UserPaths::CatalogueFile);
-    QVERIFY(TestCatalogue().open(file, {{"beta", "b", "/b"}, {"Alpha", "a", "/a"}}));
-    const QByteArray bytes = folder.read(UserPaths::CatalogueFile);
-    // Not the plain SQLite format, and nothing in the clear.
-    QVERIFY(bytes.size() >= 1024 && !bytes.startsWith("SQLite format 3"));
-    QVERIFY(!bytes.contains("Alpha") && !bytes.contains("CREATE TABLE"));
-
-    // Read with SQLCipher's defaults: refused without the password at the first
-    // read (as by any SQLite reader), every row there with it.
-    const auto query = [&file](const char* key, const char* sql, QByteArray* rows) {
-        sqlite3* raw = nullptr;
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        if (key)
-            sqlite3_exec(raw, key, nullptr, nullptr, nullptr);
-        const auto collect = [](void* out, int, char** values, char**) {
-            *static_cast<QByteArray*>(out) += QByteArray(values[0]) + '\n';
-            return 0;
-        };
-        const int rc = sqlite3_exec(raw, sql, collect, rows, nullptr);
-        sqlite3_close(raw);
-        return rc;
-    };
-    QByteArray rows;
-    QCOMPARE(query(nullptr, "SELECT count(*) FROM sqlite_master", &rows), SQLITE_NOTADB);
-    QCOMPARE(query("PRAGMA key='copperfalls'", "SELECT Title FROM Programs ORDER BY ID", &rows), SQLITE_OK);
-    QCOMPARE(rows, QByteArray("beta\nAlpha\n"));
-    QCOMPARE(folder.read(UserPaths::CatalogueFile), bytes);
 }
 
 void TestPrograms::refusedFiles_data()
@@ -536,7 +526,7 @@ void TestPrograms::refusedThenEmptyCatalogue()
     VERIFY_NO_MODAL(t.modalGuard);
 }
 
-void TestPrograms::listsByTitleAndSelects()
+void TestPrograms::listsSelectsAndHighlights()
 {
     TestApp t;
     QWidget* w = openWith(
@@ -556,6 +546,29 @@ void TestPrograms::listsByTitleAndSelects()
     QTest::keyClick(list1(w), Qt::Key_Down);
     QCOMPARE(selection(w), rows[2]);
     QVERIFY(t.prompter.boxes().isEmpty());
+
+    // The actions light up under the mouse, and only there.
+    QList<ClickLabel*> actions;
+    for (const char* name : {"cmdImport", "cmdRemove", "cmdRun"})
+        actions << named<ClickLabel>(w, QLatin1String(name));
+    // Where the mouse goes, and which action is highlighted then (-1: none).
+    const struct {
+        QWidget* where;
+        QPoint at;
+        int lit;
+    } moves[] = {{actions[2], {}, 2},
+                 {actions[0], {}, 0},
+                 {named<QWidget>(w, QStringLiteral("Frame1")), {2, 2}, -1},
+                 {actions[1], {}, 1},
+                 {list1(w)->viewport(), {}, -1},
+                 {actions[2], {}, 2},
+                 {w, {w->width() - 3, w->height() - 3}, -1}};
+    for (const auto& move : moves) {
+        hover(move.where, move.at);
+        for (int i = 0; i < actions.size(); ++i)
+            QCOMPARE(actions[i]->backColor(),
+                     i == move.lit ? ProgramsWindow::actionHighlightColour() : ProgramsWindow::actionPlainColour());
+    }
 }
 
 void TestPrograms::runAndRemoveAnsweredNo()
@@ -688,33 +701,6 @@ void TestPrograms::importAsksUntilAnswered()
     clickEntry(rebuilt, 0);
     clickAction(rebuilt, "cmdRun");
     QCOMPARE(t.launcher.started, QStringList{tool});
-}
-
-void TestPrograms::hoverColours()
-{
-    TestApp t;
-    QWidget* w = openWith(t, {{"A", "a", "/a"}});
-    QVERIFY(w);
-    QList<ClickLabel*> actions;
-    for (const char* name : {"cmdImport", "cmdRemove", "cmdRun"})
-        actions << named<ClickLabel>(w, QLatin1String(name));
-    // Where the mouse goes, and which action is highlighted then (-1: none).
-    const struct {
-        QWidget* where;
-        QPoint at;
-        int lit;
-    } moves[] = {{actions[2], {}, 2},
-                 {actions[0], {}, 0},
-                 {named<QWidget>(w, QStringLiteral("Frame1")), {2, 2}, -1},
-                 {actions[1], {}, 1},
-                 {list1(w)->viewport(), {}, -1},
-                 {actions[2], {}, 2},
-                 {w, {w->width() - 3, w->height() - 3}, -1}};
-    for (const auto& move : moves) {
-        hover(move.where, move.at);
-        for (int i = 0; i < actions.size(); ++i)
-            QCOMPARE(actions[i]->backColor(), i == move.lit ? QColor(0xFF, 0xFF, 0x00) : QColor(0xC0, 0xFF, 0xC0));
-    }
 }
 
 QTEST_MAIN(TestPrograms)
