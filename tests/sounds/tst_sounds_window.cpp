@@ -532,15 +532,8 @@ void TestSoundsWindow::failuresShowOnceAndTheTickPauses()
     QCOMPARE(w->windowTitle(), kStopped);
     t.prompter.clear();
 
-    // While any box is open, several ticks pass: none may open another box.
-    int boxesDuringBox = 0;
-    t.prompter.onBox = [&](const FakePrompter::Box&) {
-        const int before = t.prompter.boxes().size();
-        waitTicks(4);
-        boxesDuringBox += t.prompter.boxes().size() - before;
-    };
-
-    // The device loses its recording alias: every status query fails.
+    // The device loses its recording alias: every status query fails, and
+    // every tick would say so.
     rig.probe->failing.insert("status capture", CommandDevice::UnknownDevice);
     waitTicks(8);
     const QStringList once = {"Finding length recording in milliseconds failed!",
@@ -551,6 +544,13 @@ void TestSoundsWindow::failuresShowOnceAndTheTickPauses()
                               "Failure getting wave status..."};
     QCOMPARE(t.prompter.texts(), once);
 
+    // While any box is open, several ticks pass: none may open another box.
+    int boxesDuringBox = 0;
+    t.prompter.onBox = [&](const FakePrompter::Box&) {
+        const int before = t.prompter.boxes().size();
+        waitTicks(4);
+        boxesDuringBox += t.prompter.boxes().size() - before;
+    };
     // The device works again; a later failure is shown again, once. A question
     // of the user's own is not interrupted by the tick either.
     rig.probe->failing.clear();
