@@ -86,8 +86,7 @@ private Q_SLOTS:
     void schemeCreate();
     void schemeFilesStayInTheirScheme();
     void anyFileBecomesAWavInTheBankFormat();
-    void wavInTheBankFormatIsCopiedByteForByte();
-    void undecodableFileChangesNothing();
+    void storeCopiesConvertsOrLeavesTheTarget();
     void trimAndNormalise();
     void bankImportTakesOnlySpeechSounds();
 
@@ -493,7 +492,7 @@ void TestSoundsCore::anyFileBecomesAWavInTheBankFormat()
     }
 }
 
-void TestSoundsCore::wavInTheBankFormatIsCopiedByteForByte()
+void TestSoundsCore::storeCopiesConvertsOrLeavesTheTarget()
 {
     // A chunk after the samples is something a conversion would drop.
     const PcmFormat bank{11025, 1, 16};
@@ -506,21 +505,14 @@ void TestSoundsCore::wavInTheBankFormatIsCopiedByteForByte()
     // In another format it is converted.
     QVERIFY(SoundClip::store(source, target, PcmFormat{11025, 1, 8}, {}));
     QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
-}
-
-void TestSoundsCore::undecodableFileChangesNothing()
-{
-    TestUserFolder folder;
-    const QString target = folder.path("Keep.wav");
-    QVERIFY(WavFile::write(target, PcmFormat{11025, 1, 16}, QByteArray(100, '\x01')));
-    for (const QString& source :
-         {folder.writeFile("notes.mp3", "these are words, not sounds"), folder.path("missing.ogg")}) {
+    // What cannot be decoded leaves the target as it was.
+    for (const QString& bad : {folder.writeFile("notes.mp3", "these are words, not sounds"), folder.path("none.ogg")}) {
         QString error;
-        QVERIFY(!SoundClip::store(source, target, PcmFormat{11025, 1, 16}, {}, &error));
-        QVERIFY2(error.contains(QDir::toNativeSeparators(source)), qPrintable(error));
-        QCOMPARE(QFileInfo(target).size(), qint64(144));
+        QVERIFY(!SoundClip::store(bad, target, bank, {}, &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(bad)), qPrintable(error));
+        QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
     }
-    QCOMPARE(folder.entries(QString()), QStringList({"Keep.wav", "notes.mp3"}));
+    QCOMPARE(folder.entries(QString()), QStringList({"Copy.wav", "exact.wav", "notes.mp3"}));
 }
 
 void TestSoundsCore::trimAndNormalise()
