@@ -12,7 +12,6 @@
 #include "support/TestApp.h"
 
 #include <QComboBox>
-#include <QDirIterator>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -127,14 +126,11 @@ QString colours(QWidget* w, const QStringList& names)
 QStringList disk(const TestUserFolder& f)
 {
     QStringList out;
-    const QString games = f.path("Games/");
-    QDirIterator it(f.user(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        QString path = info.filePath().startsWith(games) ? info.filePath().mid(games.size())
-                                                         : "../" + info.filePath().mid(f.user().size() + 1);
+    const QMap<QString, QByteArray> all = f.snapshot();
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        QString path = it.key().startsWith("Games/") && it.key() != "Games/" ? it.key().mid(6) : "../" + it.key();
         path.replace(gameA, "A").replace(gameB, "B").replace(gameC, "C").replace(gameD, "D");
-        out << path + (info.isFile() ? "=" + f.read(info.filePath().mid(f.user().size() + 1)) : "/");
+        out << (path.endsWith('/') ? path : path + "=" + it.value());
     }
     out.sort();
     return out;

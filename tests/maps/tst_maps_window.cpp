@@ -10,7 +10,6 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -177,18 +176,6 @@ QStringList boxes(const FakePrompter& prompter)
     return out;
 }
 
-// Every file (with its bytes) and folder (with a trailing "/") under the User folder.
-QMap<QString, QByteArray> snapshot(const TestUserFolder& f)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(f.user(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next().mid(f.user().size() + 1);
-        out.insert(it.fileInfo().isDir() ? path + '/' : path, f.read(path));
-    }
-    return out;
-}
-
 // Makes `changes` under SavedLevels: "-path" removes a file or folder, "+path/" makes a folder.
 void change(const TestUserFolder& f, const QStringList& changes)
 {
@@ -203,7 +190,7 @@ void change(const TestUserFolder& f, const QStringList& changes)
     }
 }
 
-// `files`, a snapshot(), once `changes` are made; a "+file" then holds `bytes`.
+// `files`, a snapshot, once `changes` are made; a "+file" then holds `bytes`.
 void change(QMap<QString, QByteArray>& files, const QStringList& changes, const QByteArray& bytes)
 {
     for (const QString& c : changes) {
@@ -549,7 +536,7 @@ void TestMapsWindow::actions()
     const QByteArray bytes = t->folder.read(source);
     std::unique_ptr<QMimeData> mime(c.map.isEmpty() ? desktopFiles({t->folder.path(source)}) : v.maps->dragData());
     change(t->folder, c.behind);
-    QMap<QString, QByteArray> expected = snapshot(t->folder);
+    QMap<QString, QByteArray> expected = t->folder.snapshot();
     if (!c.input.isNull())
         t->prompter.answerInput(c.input);
     if (!c.answer.isNull())
@@ -565,7 +552,7 @@ void TestMapsWindow::actions()
     QCOMPARE(boxes(t->prompter), QStringList(c.boxes).replaceInStrings("@", QDir::toNativeSeparators(removed)));
     // Byte for byte, level chunk and all; nothing else on disk changes, nor comes back.
     change(expected, c.changes, bytes);
-    const QMap<QString, QByteArray> after = snapshot(t->folder);
+    const QMap<QString, QByteArray> after = t->folder.snapshot();
     QCOMPARE(after.keys(), expected.keys());
     QVERIFY(after == expected);
     QCOMPARE(v.window->currentMapFolder(), "/" + (c.lands.isNull() ? c.folder : c.lands.mid(1)));

@@ -15,9 +15,7 @@
 #include <sqlite3.h>
 
 #include <QCloseEvent>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QListWidget>
 #include <QPointer>
 #include <functional>
@@ -28,7 +26,7 @@ struct Program {
     QString title;
     QString description;
     QString file;
-    // The row as TestCatalogue::rows() lists it.
+    // As TestCatalogue::rows() lists it.
     QString row() const { return title + QLatin1Char('|') + description + QLatin1Char('|') + file; }
 };
 
@@ -82,21 +80,6 @@ public:
         return column({ProgramCatalogue::TitleField, ProgramCatalogue::DescriptionField, ProgramCatalogue::PathField});
     }
 };
-
-// Every entry under `folder` with a digest of each file, to show that nothing
-// was changed, added or removed.
-QStringList snapshot(const QString& folder)
-{
-    QStringList out;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        const QByteArray content = it.fileInfo().isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
-        out << it.filePath() + QLatin1Char(' ') + QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex();
-    }
-    out.sort();
-    return out;
-}
 
 const QString kSelect = QStringLiteral("Select A Proggy");
 
@@ -365,7 +348,7 @@ void TestPrograms::refusedFiles()
     TestUserFolder folder;
     const QString file = folder.path(UserPaths::CatalogueFile);
     setup(folder);
-    const QStringList before = snapshot(folder.user());
+    const auto before = folder.snapshot();
     if (QTest::currentDataTag() == QByteArray("no read permission")) {
         QFile::setPermissions(file, QFileDevice::WriteOwner);
         if (QFile(file).open(QIODevice::ReadOnly))
@@ -394,7 +377,7 @@ void TestPrograms::refusedFiles()
 
     // Left exactly as it was, and nothing made beside it.
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(snapshot(folder.user()), before);
+    QCOMPARE(folder.snapshot(), before);
 }
 
 void TestPrograms::positionsAndDeletion()

@@ -89,3 +89,14 @@ QStringList TestUserFolder::files(const QString& relative) const
     out.sort();
     return out;
 }
+
+QMap<QString, QByteArray> TestUserFolder::snapshot() const
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(m_user, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative = it.next().mid(m_user.size() + 1);
+        out.insert(it.fileInfo().isDir() ? relative + QLatin1Char('/') : relative, read(relative));
+    }
+    return out;
+}

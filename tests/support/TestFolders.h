@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -34,6 +35,9 @@ public:
     // the path from that folder; sorted. Links to folders are not followed.
     QStringList files(const QString& relative = QString()) const;
     QByteArray read(const QString& relative) const;
+    // Every file (with its bytes) and folder (with a trailing "/") under the
+    // User folder, hidden ones too: compared before and after, nothing changed.
+    QMap<QString, QByteArray> snapshot() const;
 
 private:
     QTemporaryDir m_dir;
