@@ -281,7 +281,7 @@ void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& k
     }
 }
 
-void GamesSearchModel::match(const std::vector<QByteArray>& words, bool narrowing)
+void GamesSearchModel::matchWords(const std::vector<QByteArray>& words, bool narrowing)
 {
     const size_t n = size_t(m_games->rowCount());
     if (!narrowing || m_matched.size() != n)
@@ -336,7 +336,7 @@ void GamesSearchModel::setSearchText(const QString& text)
 
 void GamesSearchModel::refilter(bool narrowing)
 {
-    match(m_words, narrowing);
+    matchWords(m_words, narrowing);
     std::vector<int> visible;
     std::vector<int> rowOfSource;
     shownRows(visible, rowOfSource);
@@ -365,7 +365,7 @@ void GamesSearchModel::sourceReset()
     m_keysBuilt = false;
     m_matched.clear();
     if (!m_words.empty())
-        match(m_words, false);
+        matchWords(m_words, false);
     rebuildRows();
     endResetModel();
 }

@@ -60,7 +60,7 @@ private:
     void buildKeys();
     // Which games (by fill index) contain every word; `narrowing` starts from
     // the games kept now.
-    void match(const std::vector<QByteArray>& words, bool narrowing);
+    void matchWords(const std::vector<QByteArray>& words, bool narrowing);
     void matchWord(const QByteArray& word, std::vector<uint8_t>& keep) const;
     // Rebuilds the rows shown from the matches, in the order underneath.
     void rebuildRows();
