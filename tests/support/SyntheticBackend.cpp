@@ -69,7 +69,7 @@ qint64 SyntheticBackend::playedBytes()
 
 QByteArray SyntheticBackend::tone(const PcmFormat& format, qint64 first, qint64 frames, double hz)
 {
-    // 8-bit samples are unsigned, 16-bit ones signed little-endian: the two the device takes.
+    // 8-bit samples are unsigned, 16-bit ones signed little-endian.
     QByteArray data(qsizetype(frames * format.alignment()), Qt::Uninitialized);
     char* out = data.data();
     const double step = 2.0 * 3.14159265358979323846 * hz / format.rate;

@@ -53,9 +53,11 @@ public:
 
 private:
     qint64 now() const { return options.clock ? options.clock() : m_timer.elapsed(); }
+    // tone() makes 8- and 16-bit samples only, the two depths the device takes.
     static Result usable(bool present, const PcmFormat& format)
     {
-        return !present ? Result::NoDevice : format.alignment() <= 0 || format.rate <= 0 ? Result::Failed : Result::Ok;
+        const bool makable = (format.bits == 8 || format.bits == 16) && format.alignment() > 0 && format.rate > 0;
+        return !present ? Result::NoDevice : makable ? Result::Ok : Result::Failed;
     }
 
     QElapsedTimer m_timer;
