@@ -20,6 +20,21 @@ void setNames()
     QCoreApplication::setApplicationVersion(AppInfo::versionText().mid(8));
 }
 
+// A command that reads the files named after its option and prints one
+// report per file, without a window: everything after the option is a file.
+struct FileCommand {
+    const char* option;
+    const char* description;
+    int (*run)(const QStringList& files, QTextStream& out);
+};
+
+const FileCommand kFileCommands[] = {
+    {"check-map",
+     "Check the map files named after it against the game's rules and print their settings, without "
+     "opening a window.",
+     MapCheck::checkMapsCommand},
+};
+
 // The program's options, the same for the runs with and without a window.
 struct CommandLine {
     QCommandLineParser parser;
@@ -33,9 +48,6 @@ struct CommandLine {
                                     QStringLiteral("Print every copy of the game found, one a line: its kind (here, "
                                                    "steam, wine, windows, folder), a tab and its User folder; then "
                                                    "end, without opening a window.")};
-    QCommandLineOption checkMap{QStringLiteral("check-map"),
-                                QStringLiteral("Check the map files named after it against the game's rules and print "
-                                               "their settings, without opening a window.")};
 
     CommandLine()
     {
@@ -45,40 +57,57 @@ struct CommandLine {
                            "copy to open and remembers the answer."));
         parser.addOption(userFolder);
         parser.addOption(listInstalls);
-        parser.addOption(checkMap);
+        for (const FileCommand& command : kFileCommands) {
+            parser.addOption(QCommandLineOption(QLatin1String(command.option), QLatin1String(command.description)));
+        }
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The files of a command above."),
+                                     QStringLiteral("[FILE...]"));
     }
 };
 
 // The settings store that keeps the copy of the game chosen last.
 const QString kSettingsName = QStringLiteral("quillane");
 
+QStringList argumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Checking map files needs no window system: it runs before one is opened.
+    // The file commands need no window system: they run before one is opened.
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--check-map") == 0) {
-            const QCoreApplication core(argc, argv);
-            QTextStream out(stdout);
-            return MapCheck::checkMapsCommand(QCoreApplication::arguments().mid(i + 1), out);
+        for (const FileCommand& command : kFileCommands) {
+            if (std::strncmp(argv[i], "--", 2) == 0 && std::strcmp(argv[i] + 2, command.option) == 0) {
+                const QCoreApplication core(argc, argv);
+                setNames();
+                QTextStream out(stdout);
+                return command.run(QCoreApplication::arguments().mid(i + 1), out);
+            }
         }
     }
     setNames();
 
-    // Help, the version and the list of copies need no window system either:
-    // the arguments are read before one is asked for.
+    // Every argument is checked before a window system is asked for, and so
+    // are help, the version and the list of copies, which need none.
     {
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
         CommandLine early;
-        early.parser.parse(arguments);
+        if (!early.parser.parse(argumentList(argc, argv))) {
+            const QCoreApplication core(argc, argv); // names the program in the usage
+            QTextStream err(stderr);
+            err << "quillane: " << early.parser.errorText() << "\n" << early.parser.helpText();
+            return 2;
+        }
         if (early.parser.isSet(early.help) || early.parser.isSet(early.version) ||
             early.parser.isSet(early.listInstalls)) {
             const QCoreApplication core(argc, argv);
             CommandLine command;
-            command.parser.process(core); // prints help or the version and ends; ends on a bad option
+            command.parser.process(core); // prints help or the version and ends
             const QSettings settings(QSettings::UserScope, AppInfo::organisation(), kSettingsName);
             QTextStream out(stdout);
             QTextStream err(stderr);

@@ -18,15 +18,22 @@ void TestCommandLine::withoutDisplay_data()
     QTest::addColumn<bool>("steamGame");
     QTest::addColumn<QString>("out");   // the start of stdout; "<home>" is the home folder
     QTest::addColumn<QString>("error"); // the start of stderr
+    QTest::addColumn<int>("status");
     const QString none;
-    QTest::newRow("help") << "--help" << true << "Usage: " << none;
-    QTest::newRow("version") << "--version" << true << "quillane " << none;
+    QTest::newRow("help") << "--help" << true << "Usage: " << none << 0;
+    QTest::newRow("version") << "--version" << true << "quillane " << none << 0;
     QTest::newRow("list") << "--list-installs" << true
                           << "steam\t<home>/.local/share/Steam/steamapps/common/Worms Armageddon/User\n"
-                          << none;
+                          << none << 0;
     QTest::newRow("nothing to list") << "--list-installs" << false << none
                                      << "No copy of Worms Armageddon was found in the folder of this program, in the "
-                                        "Steam libraries of ~/.steam/steam";
+                                        "Steam libraries of ~/.steam/steam"
+                                     << 0;
+    // Refused before any window is asked for: without a display that would abort.
+    QTest::newRow("unknown option") << "--no-such-option" << true << none
+                                    << "quillane: Unknown option 'no-such-option'.\nUsage: " << 2;
+    QTest::newRow("value missing") << "--user-folder" << true << none
+                                   << "quillane: Missing value after '--user-folder'.\nUsage: " << 2;
 }
 
 void TestCommandLine::withoutDisplay()
@@ -35,6 +42,7 @@ void TestCommandLine::withoutDisplay()
     QFETCH(bool, steamGame);
     QFETCH(QString, out);
     QFETCH(QString, error);
+    QFETCH(int, status);
     QTemporaryDir home;
     const QString apps = home.filePath(QStringLiteral(".local/share/Steam/steamapps"));
     if (steamGame) {
@@ -53,7 +61,7 @@ void TestCommandLine::withoutDisplay()
     program.start(QStringLiteral(QUILLANE_PROGRAM), {argument});
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(program.exitCode(), status);
     out.replace(QStringLiteral("<home>"), home.path());
     QCOMPARE(QString::fromLocal8Bit(program.readAllStandardOutput()).left(out.isEmpty() ? -1 : out.size()), out);
     QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()).left(error.isEmpty() ? -1 : error.size()), error);
