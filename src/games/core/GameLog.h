@@ -18,6 +18,18 @@ struct GameLogTeam {
     QStringList marks; // every bracketed mark, as written
 };
 
+// One turn, as the log's events tell it. Times are hundredths of a second
+// from the start of the game, as the log's "[hh:mm:ss.cc]" stamps give them.
+struct GameLogTurn {
+    int team = -1;           // index into GameLog::teams
+    qint64 start = -1;       // "starts turn"
+    qint64 firstWeapon = -1; // the turn's first "fires" or "uses"; -1 when none
+    qint64 end = -1;         // the turn's end as the log gives it; -1 when unknown
+    int damageDealt = 0;     // to other teams' worms
+    int kills = 0;           // of other teams' worms
+    QStringList weapons;     // every weapon fired or used, in order
+};
+
 struct GameLogAward {
     QString title; // "Worm of the round"
     QString value;
@@ -41,6 +53,7 @@ struct GameLog {
     Outcome outcome = Outcome::Unknown;
     QString winner;
     QList<GameLogAward> awards;
+    QList<GameLogTurn> turns;
     QString text; // the whole log as text
 
     // True when the log told anything beyond its text.
