@@ -1,6 +1,7 @@
 #include "common/core/WindowsPath.h"
 #include "common/core/ZipReader.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/ElidedLineView.h"
 #include "common/ui/FileNavBox.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GamesSettings.h"
@@ -575,6 +576,16 @@ void GamesWindowsTest::hoverColoursAndLayout()
     click(named(w, "cmdCopy"));
     GameTransferWindow* x = transferWindow(t);
     QVERIFY(x);
+    // The Games path keeps its end in view, whole in the tooltip.
+    QLineEdit* path = named<QComboBox>(x, "Combo2")->lineEdit();
+    auto* shown = path->findChild<ElidedLineView*>();
+    QVERIFY(shown && path->text().endsWith("Games/"));
+    QCOMPARE(path->toolTip(), QDir::toNativeSeparators(path->text()));
+    const bool fits = path->fontMetrics().horizontalAdvance(path->text()) < shown->width() - 4;
+    QCOMPARE(shown->isVisible(), !fits);
+    if (!fits)
+        QVERIFY2(shown->shownText().startsWith(u'…') && shown->shownText().endsWith("Games/"),
+                 qPrintable(shown->shownText()));
     const QStringList links{"lblCreate", "lblRemove"};
     hover(named(x, "lblRemove"));
     QCOMPARE(colours(x, links), QStringLiteral("gc"));
@@ -703,7 +714,7 @@ void GamesWindowsTest::readsLogTheGameWrites()
     QVERIFY(t.prompter.texts().first().contains("stopped waiting"));
     const QString replay = "Z:" + t.folder.path("Games/Cups/" + gameC).replace('/', '\\');
     QCOMPARE(QStringList{t.launcher.requests.first().program} + t.launcher.requests.first().arguments,
-             QStringList({"/usr/bin/wine", t.folder.game() + "WA.exe", "/q", "/getlog", replay}));
+             QStringList({"/usr/bin/wine", t.folder.game() + "WA.exe", "/getlog", replay, "/quiet"}));
     QTRY_VERIFY(named(w, "cmdReadLog")->isVisible()); // the panel reloads off the GUI thread
 
     t.intervals.logWait = 60000;
@@ -711,7 +722,8 @@ void GamesWindowsTest::readsLogTheGameWrites()
         if (!r.arguments.contains("/getlog"))
             return;
         // Where the game finds the replay on the Z: drive, its log goes.
-        QFile log(r.arguments.last().mid(2).replace('\\', '/').replace(".WAgame", ".log"));
+        QFile log(
+            r.arguments.at(r.arguments.indexOf("/getlog") + 1).mid(2).replace('\\', '/').replace(".WAgame", ".log"));
         QVERIFY(log.open(QIODevice::WriteOnly));
         log.write("Game Started at 2019-09-16 16:58:33 GMT\r\nGame Engine Version: 3.8.1\r\n"
                   "Red:   \"Cy\"  as \"Cy's Team\" [Local Player] [Host]\r\nBlue: \"Bots\" [CPU 3]\r\n"

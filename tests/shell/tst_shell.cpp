@@ -470,9 +470,12 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     click(named(menu, "lblSwitchGame"));
     QVERIFY(list(second) && list(second)->count() == 2 && !menu->isEnabled());
     QVERIFY(list(second)->currentItem()->text().endsWith(QDir::toNativeSeparators(chosen.user())));
+    QVERIFY(list(second)->currentItem()->text().contains(InstallChooser::openNowMark()));
     list(second)->setCurrentRow(1);
     t.prompter.answerFolder(other.user());
     QTest::keyClick(list(second), Qt::Key_Return);
+    // The folder picker starts in the game folder open now.
+    QCOMPARE(t.prompter.boxes().last().extra, QDir::cleanPath(chosen.game()));
     QTRY_COMPARE(second.application() ? second.application()->paths().userFolder() : QString(), other.user());
     QVERIFY(shownMenu(second));
     QCOMPARE(t.processEnded, 0);
@@ -495,15 +498,28 @@ void TestShell::mainMenuByKeyboardAndAssistiveTools()
     t.folder.writeFile("Games/" + game);
     MainMenuWindow* menu = t.startToMainMenu();
     QVERIFY(menu && activate(menu));
-    QStringList order;
-    for (int i = 0; i < 7; ++i) {
-        key(menu, Qt::Key_Tab);
-        order << menu->focusWidget()->objectName();
+    // Tab, Down and Up walk the entries in reading order from the first Tab,
+    // each showing its mark; WormKit is hidden without WormKit.exe.
+    const QStringList reading{"lblPlayWA", "lblSwitchGame", "lblAbout", "cmdMaps", "cmdGames", "cmdSounds", "cmdProg"};
+    const struct {
+        Qt::Key press;
+        int count;
+        QStringList expected;
+    } walks[] = {{Qt::Key_Tab, 8, reading + QStringList{"lblPlayWA"}},
+                 {Qt::Key_Down, 3, {"lblSwitchGame", "lblAbout", "cmdMaps"}},
+                 {Qt::Key_Up, 5, {"lblAbout", "lblSwitchGame", "lblPlayWA", "cmdProg", "cmdSounds"}}};
+    for (const auto& [press, count, expected] : walks) {
+        QStringList order;
+        for (int i = 0; i < count; ++i) {
+            key(menu, press);
+            auto* entry = qobject_cast<ClickLabel*>(menu->focusWidget());
+            QVERIFY(entry && entry->hasFocusMark());
+            // About has no highlight; a box marks it.
+            QCOMPARE(entry->frameShape() == QFrame::Box, entry->objectName() == "lblAbout");
+            order << entry->objectName();
+        }
+        QCOMPARE(order, expected);
     }
-    // Reading order from Play WA, which has the focus when the menu opens;
-    // WormKit is hidden without WormKit.exe; Switch Game comes last.
-    QCOMPARE(order,
-             QStringList({"lblAbout", "cmdMaps", "cmdGames", "cmdSounds", "cmdProg", "lblSwitchGame", "lblPlayWA"}));
 
     // The focused entry wears the hover highlight; the mouse takes it over.
     tabTo(menu, "cmdGames");

@@ -3,8 +3,10 @@
 // a null microphone. Without one the test skips and says why.
 #include "sounds/DeviceProbe.h"
 #include "sounds/WavReader.h"
+#include "sounds/audio/AudioInputs.h"
 #include "sounds/audio/MediaSoundPlayer.h"
 #include "sounds/audio/QtAudioBackend.h"
+#include "sounds/core/RecorderSettings.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "support/FakePrompter.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -49,6 +52,7 @@ private Q_SLOTS:
     void initTestCase();
     void recordSaveAndPlayThroughQtMultimedia();
     void inputLevelFollowsTheRealInput();
+    void recorderOpensTheChosenMicrophone();
     void mediaPlayerPlaysEveryChannelCount();
 };
 
@@ -63,6 +67,7 @@ void TestSoundsAudio::initTestCase()
             qputenv("PULSE_SERVER", ("unix:" + candidate).toUtf8());
 #endif
     }
+    QStandardPaths::setTestModeEnabled(true); // the remembered microphone is the test's own
     QtAudioBackend::preferSafeMediaBackend();
     const QString reason = qEnvironmentVariable("QUILLANE_AUDIO_UNAVAILABLE");
     if (!reason.isEmpty())
@@ -132,6 +137,35 @@ void TestSoundsAudio::inputLevelFollowsTheRealInput()
     speaker.stopPlayback();
     recorder.closeCaptureDevice();
     QCOMPARE(prompter.texts(), QStringList());
+}
+
+void TestSoundsAudio::recorderOpensTheChosenMicrophone()
+{
+    const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+    if (std::none_of(inputs.begin(), inputs.end(), [](const QAudioDevice& d) { return d.id() == "fakemic"; }))
+        QSKIP("no input named fakemic; tools/start-audio.sh makes one");
+    // The server itself names one of Qt's inputs as its default.
+    const QByteArray asked = AudioInputs::serverDefaultSource();
+    QVERIFY2(std::any_of(inputs.begin(), inputs.end(), [&](const QAudioDevice& d) { return d.id() == asked; }),
+             asked.constData());
+
+    const QByteArray qtDefault = QMediaDevices::defaultAudioInput().id();
+    const struct {
+        QByteArray server, remembered, opened;
+    } rows[] = {
+        {"fakemic", "", "fakemic"},
+        {"nosuch", "fakemic", "fakemic"},
+        {"fakemic", "gone.source", "fakemic"},
+        {"nosuch", "", qtDefault},
+    };
+    for (const auto& row : rows) {
+        const QByteArray server = row.server;
+        AudioInputs::setServerDefaultForTests([server] { return server; });
+        RecorderSettings::writeMicrophone({row.remembered, QString()});
+        QCOMPARE(QtAudioBackend().inputDevice().id(), row.opened);
+    }
+    AudioInputs::setServerDefaultForTests(nullptr);
+    RecorderSettings::writeMicrophone({});
 }
 
 void TestSoundsAudio::mediaPlayerPlaysEveryChannelCount()

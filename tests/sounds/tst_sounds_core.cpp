@@ -3,6 +3,7 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/SoundFiles.h"
 #include "sounds/WavReader.h"
+#include "sounds/core/MicrophoneChoice.h"
 #include "sounds/core/SchemeStore.h"
 #include "sounds/core/SoundClip.h"
 #include "sounds/core/SpeechBank.h"
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void longRecordingStaysOnDisk();
     void recordingStopsAtItsLimit();
     void settings();
+    void microphoneChoice();
     void schemeCreate();
     void schemeFilesStayInTheirScheme();
     void anyFileBecomesAWavInTheBankFormat();
@@ -393,6 +395,47 @@ void TestSoundsCore::settings()
             written[k] = check.value(k).toString();
         QCOMPARE(written, expected);
         QCOMPARE(settings.waveAutomaticSave, expected["WaveAutomaticSave"] == "True");
+    }
+}
+
+void TestSoundsCore::microphoneChoice()
+{
+    // Qt lists a monitor first and marks it default; the server's default is the
+    // headset, named by the source name that Qt uses as id.
+    const QList<AudioInput> inputs{
+        {"sink.monitor", "Monitor of Speakers", true}, {"usb.cam", "Webcam", false}, {"usb.headset", "Headset", false}};
+    const struct {
+        QList<AudioInput> inputs;
+        QByteArray server, remembered;
+        QByteArray opened;
+        QString firstEntry, note;
+    } rows[] = {
+        {inputs, "usb.headset", "", "usb.headset", "System default (Headset)", ""},
+        {inputs, "usb.headset", "usb.cam", "usb.cam", "System default (Headset)", ""},
+        {inputs, "usb.headset", "usb.gone", "usb.headset", "System default (Headset)",
+         "The microphone \"Old mic\" is not there; recording from the system default."},
+        // No server, or one naming a source Qt does not list: Qt's default.
+        {inputs, "", "", "sink.monitor", "System default (Monitor of Speakers)", ""},
+        {inputs, "bluez.gone", "", "sink.monitor", "System default (Monitor of Speakers)", ""},
+        {{},
+         "usb.headset",
+         "usb.cam",
+         "",
+         "System default",
+         "The microphone \"Old mic\" is not there; recording from the system default."},
+    };
+    for (const auto& row : rows) {
+        const MicrophoneChoice choice(row.inputs, row.server);
+        const MicrophoneChoice::Resolved resolved = choice.resolve(row.remembered, "Old mic");
+        QCOMPARE(resolved.id, row.opened);
+        QCOMPARE(resolved.kept, row.remembered); // a gone choice is kept for when it comes back
+        QCOMPARE(resolved.note, row.note);
+        const QList<MicrophoneChoice::Entry> entries = choice.entries();
+        QCOMPARE(entries.size(), row.inputs.size() + 1);
+        QCOMPARE(entries.first().caption, row.firstEntry);
+        QVERIFY(entries.first().id.isEmpty());
+        for (qsizetype i = 0; i < row.inputs.size(); ++i)
+            QCOMPARE(entries.at(i + 1).caption, row.inputs.at(i).description);
     }
 }
 

@@ -21,7 +21,7 @@ QStringList ReplayStarter::arguments(Command command, const QString& windowsPath
     case Command::PlayFrom:
         return {QStringLiteral("/playat"), windowsPath, time};
     case Command::ReadLog:
-        return {QStringLiteral("/q"), QStringLiteral("/getlog"), windowsPath};
+        return {QStringLiteral("/getlog"), windowsPath, QStringLiteral("/quiet")};
     }
     return {QStringLiteral("/play"), windowsPath};
 }

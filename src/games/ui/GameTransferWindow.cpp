@@ -6,6 +6,7 @@
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
+#include "common/ui/ElidedLineView.h"
 #include "common/ui/FileNavBox.h"
 #include "common/ui/HoverGroup.h"
 #include "common/ui/PictureLabel.h"
@@ -14,7 +15,9 @@
 #include "games/ui/GameFolderActions.h"
 #include "games/ui/GamesWindow.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -55,6 +58,9 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     m_folderNavigator->setObjectName(QStringLiteral("FileNavBox1"));
     m_folderNavigator->setGeometry(10, 34, 260, 262);
     connect(m_folderNavigator, &FileNavBox::MouseMove, m_linkHighlight, &HoverGroup::clear);
+    // A long Games path keeps its end in view, with the whole path as tooltip.
+    if (auto* pathBox = m_folderNavigator->findChild<QComboBox*>(); pathBox && pathBox->lineEdit())
+        new ElidedLineView(pathBox->lineEdit(), Qt::ElideLeft);
 
     m_imgMapAuthor = new QLabel(this);
     m_imgMapAuthor->setObjectName(QStringLiteral("imgMapAuthor"));

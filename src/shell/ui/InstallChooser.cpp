@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -34,11 +35,17 @@ QString InstallChooser::otherFolderCaption()
     return QStringLiteral("Other folder…");
 }
 
+QString InstallChooser::openNowMark()
+{
+    return QStringLiteral(" (open now)");
+}
+
 InstallChooser::InstallChooser(const QList<GameInstall>& installs, const QString& placesLooked, const QString& home,
                                Prompter& prompter, const GameInstall& current, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_installs(installs)
     , m_home(home)
+    , m_startFolder(current.isValid() ? QDir::cleanPath(current.gameFolder) : QString())
     , m_prompter(prompter)
 {
     setObjectName(QStringLiteral("frmChooseGame"));
@@ -46,7 +53,7 @@ InstallChooser::InstallChooser(const QList<GameInstall>& installs, const QString
     setBackground(this, Qt::white);
     setMinimumWidth(480);
 
-    m_heading = new QLabel(installs.isEmpty()
+    m_heading = new QLabel(installs.isEmpty() && !current.isValid()
                                ? placesLooked
                                : QStringLiteral("Which copy of Worms Armageddon shall %1 open?").arg(AppInfo::title()),
                            this);
@@ -59,13 +66,26 @@ InstallChooser::InstallChooser(const QList<GameInstall>& installs, const QString
     m_list->setObjectName(QStringLiteral("lstInstalls"));
     m_list->setFont(designFont(QStringLiteral("Verdana"), 9));
     m_list->setAccessibleName(QStringLiteral("Copies of the game"));
-    for (int i = 0; i < installs.size(); ++i) {
-        const GameInstall& install = installs.at(i);
-        auto* item = new QListWidgetItem(
-            install.describe(home) + QLatin1Char('\n') + QDir::toNativeSeparators(install.userFolder), m_list);
+    // The copy open now is offered even when the search did not find it (a
+    // folder given on the command line or chosen by hand), and says so.
+    const bool hasCurrent = current.isValid();
+    if (hasCurrent && std::none_of(m_installs.cbegin(), m_installs.cend(), [&](const GameInstall& install) {
+            return sameFolderKey(install.userFolder) == sameFolderKey(current.userFolder);
+        }))
+        m_installs.prepend(current);
+    for (int i = 0; i < m_installs.size(); ++i) {
+        const GameInstall& install = m_installs.at(i);
+        const bool isCurrent = hasCurrent && sameFolderKey(install.userFolder) == sameFolderKey(current.userFolder);
+        auto* item = new QListWidgetItem(install.describe(home) + (isCurrent ? openNowMark() : QString()) +
+                                             QLatin1Char('\n') + QDir::toNativeSeparators(install.userFolder),
+                                         m_list);
         item->setData(Qt::UserRole, i);
-        if (install.userFolder == current.userFolder)
+        if (isCurrent) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
             m_list->setCurrentItem(item);
+        }
     }
     auto* other = new QListWidgetItem(otherFolderCaption(), m_list);
     other->setData(Qt::UserRole, kOtherFolderRow);
@@ -105,7 +125,8 @@ void InstallChooser::takeSelected()
 
 void InstallChooser::chooseOtherFolder()
 {
-    QString folder = m_prompter.chooseFolder(QStringLiteral("Choose the User folder of Worms Armageddon"), m_home);
+    QString folder = m_prompter.chooseFolder(QStringLiteral("Choose the User folder of Worms Armageddon"),
+                                             m_startFolder.isEmpty() ? m_home : m_startFolder);
     if (folder.isEmpty())
         return;
     folder = QDir::cleanPath(QDir::fromNativeSeparators(folder));

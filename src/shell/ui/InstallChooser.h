@@ -19,11 +19,14 @@ class InstallChooser : public QWidget {
     Q_OBJECT
 public:
     // `placesLooked` is shown when `installs` is empty; `home` is shortened to
-    // "~" in the kinds' words; `current` (if among them) is selected first.
+    // "~" in the kinds' words; `current` (the copy open now, if any) is listed
+    // marked and selected, and the folder picker starts in its game folder.
     InstallChooser(const QList<GameInstall>& installs, const QString& placesLooked, const QString& home,
                    Prompter& prompter, const GameInstall& current = GameInstall(), QWidget* parent = nullptr);
 
     static QString otherFolderCaption();
+    // Follows the kind of the copy that is open now.
+    static QString openNowMark();
 
 Q_SIGNALS:
     void chosen(const GameInstall& install);
@@ -40,6 +43,7 @@ private:
 
     QList<GameInstall> m_installs;
     QString m_home;
+    QString m_startFolder;
     Prompter& m_prompter;
     bool m_done = false;
     QLabel* m_heading;

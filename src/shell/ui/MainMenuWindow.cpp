@@ -15,10 +15,12 @@
 #include "shell/ui/Application.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -30,6 +32,16 @@ constexpr int kChoicesWidth = 361;
 
 const QColor kEntryText = bgrColor(0x0080C0FF);
 const QColor kTopText = bgrColor(0x000080FF);
+
+// Top to bottom, then left to right.
+void sortInReadingOrder(QList<ClickLabel*>& entries)
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const ClickLabel* a, const ClickLabel* b) {
+        const QRect ga = a->geometry();
+        const QRect gb = b->geometry();
+        return ga.top() != gb.top() ? ga.top() < gb.top() : ga.left() < gb.left();
+    });
+}
 
 } // namespace
 
@@ -80,6 +92,9 @@ MainMenuWindow::MainMenuWindow(Application& app)
     connect(m_playEntry, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::Game); });
     connect(m_wormKitEntry, &ClickLabel::clicked, this, [this] { launch(GameStarter::Program::WormKit); });
     connect(m_aboutEntry, &ClickLabel::clicked, this, [this] { context().showWindow(WindowNames::Splash); });
+    // About has no hover highlight; the keyboard's focus mark is a box around it.
+    connect(m_aboutEntry, &ClickLabel::focusMarkChanged, this,
+            [this](bool shown) { m_aboutEntry->setFrameShape(shown ? QFrame::Box : QFrame::NoFrame); });
 
     m_startCaption = new ClickLabel(QStringLiteral("START"), this);
     m_startCaption->setObjectName(QStringLiteral("Label1"));
@@ -211,6 +226,57 @@ void MainMenuWindow::formLoad()
                 !m_warningPanel->isHidden() && m_warningPanel->geometry().intersects(entry->geometry()) ? Qt::NoFocus
                                                                                                         : Qt::TabFocus);
     }
+    orderKeyboardEntries();
+    // The window itself holds the focus when it opens, so that the first Tab
+    // lands on the first entry and shows its mark.
+    setFocus(Qt::OtherFocusReason);
+}
+
+QList<ClickLabel*> MainMenuWindow::keyboardEntries() const
+{
+    QList<ClickLabel*> entries;
+    for (ClickLabel* entry : findChildren<ClickLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (entry->actsAsButton() && (entry->focusPolicy() & Qt::TabFocus) && !entry->isHidden())
+            entries << entry;
+    }
+    sortInReadingOrder(entries);
+    return entries;
+}
+
+void MainMenuWindow::orderKeyboardEntries()
+{
+    // Every entry takes part, shown or not, so that one shown later (WormKit)
+    // still falls in its place.
+    QList<ClickLabel*> all;
+    for (ClickLabel* entry : findChildren<ClickLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (entry->actsAsButton())
+            all << entry;
+    }
+    sortInReadingOrder(all);
+    for (qsizetype i = 1; i < all.size(); ++i)
+        setTabOrder(all.at(i - 1), all.at(i));
+}
+
+void MainMenuWindow::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) || event->modifiers() & ~Qt::KeypadModifier) {
+        AppWindow::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const QList<ClickLabel*> entries = keyboardEntries();
+    if (entries.isEmpty())
+        return;
+    const qsizetype at = entries.indexOf(qobject_cast<ClickLabel*>(focusWidget()));
+    const qsizetype count = entries.size();
+    qsizetype next;
+    if (at < 0)
+        next = key == Qt::Key_Down ? 0 : count - 1;
+    else
+        next = (at + (key == Qt::Key_Down ? 1 : count - 1)) % count;
+    // As Tab does, so that the entry shows its focus mark.
+    entries.at(next)->setFocus(Qt::TabFocusReason);
 }
 
 void MainMenuWindow::pointTempListAtTempFolder()

@@ -36,12 +36,18 @@ public:
 protected:
     bool formUnload() override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Up and Down move the focus between the menu entries.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ClickLabel* addEntry(const QString& name, const QString& caption, ClickLabel* bar);
     ClickLabel* addBar(const QString& name, const QRect& geometry);
     void openManager(const QString& windowName);
     void launch(GameStarter::Program program);
+    // The entries that the keyboard reaches now, in reading order (top to
+    // bottom, then left to right), whatever entries the menu holds.
+    QList<ClickLabel*> keyboardEntries() const;
+    void orderKeyboardEntries();
     void warningClicked();
     void endTimeout();
 

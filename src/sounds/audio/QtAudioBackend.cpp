@@ -1,5 +1,8 @@
 #include "sounds/audio/QtAudioBackend.h"
 
+#include "sounds/audio/AudioInputs.h"
+#include "sounds/core/RecorderSettings.h"
+
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QAudioSource>
@@ -115,7 +118,11 @@ void QtAudioBackend::preferSafeMediaBackend()
 
 QAudioDevice QtAudioBackend::inputDevice() const
 {
-    return pick(QMediaDevices::audioInputs(), m_inputId, QMediaDevices::defaultAudioInput());
+    // The input asked for, else the one chosen in the recorder settings, while
+    // it is there; else the system's default as the sound server names it.
+    const QByteArray wanted = m_inputId.isEmpty() ? RecorderSettings::readMicrophone().id : m_inputId;
+    const QByteArray id = AudioInputs::choice().resolve(wanted).id;
+    return pick(QMediaDevices::audioInputs(), id, QMediaDevices::defaultAudioInput());
 }
 
 QAudioDevice QtAudioBackend::outputDevice() const

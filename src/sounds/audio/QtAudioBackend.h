@@ -13,10 +13,14 @@ class CaptureStore;
 // The sound card through Qt Multimedia: QAudioSource records from an input
 // device, QAudioSink plays on an output device. Devices are looked up afresh
 // for every start (a microphone plugged in later is found) and chosen by id:
-// the one asked for, else the system's default, else the first there is.
+// the one asked for, else the system's default (for inputs, the sound
+// server's default source: see AudioInputs), else the first there is.
 class QtAudioBackend : public AudioBackend {
 public:
-    // Empty ids mean the system's default devices.
+    // An empty input id means the microphone chosen in the recorder settings
+    // (RecorderSettings::readMicrophone()), or the system's default input
+    // when none is chosen or it is gone; an empty output id means the
+    // system's default output.
     explicit QtAudioBackend(QByteArray inputId = QByteArray(), QByteArray outputId = QByteArray());
     ~QtAudioBackend() override;
 

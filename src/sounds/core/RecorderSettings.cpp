@@ -10,6 +10,9 @@ const QString group = QStringLiteral("StartUp");
 const QString editingGroup = QStringLiteral("Editing");
 const QString trimKey = QStringLiteral("TrimSilence");
 const QString normaliseKey = QStringLiteral("NormalisePeak");
+const QString devicesGroup = QStringLiteral("Devices");
+const QString microphoneKey = QStringLiteral("Microphone");
+const QString microphoneNameKey = QStringLiteral("MicrophoneName");
 
 QString text(QSettings& store, const QString& key, const QString& defaultText)
 {
@@ -40,6 +43,34 @@ void RecorderSettings::writeEditing(const SoundClip::Editing& editing)
 {
     QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
     writeEditing(store, editing);
+}
+
+RecorderSettings::Microphone RecorderSettings::readMicrophone()
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    return readMicrophone(store);
+}
+
+void RecorderSettings::writeMicrophone(const Microphone& microphone)
+{
+    QSettings store(QSettings::UserScope, AppInfo::organisation(), QStringLiteral("AudioRecorder"));
+    writeMicrophone(store, microphone);
+}
+
+RecorderSettings::Microphone RecorderSettings::readMicrophone(QSettings& store)
+{
+    store.beginGroup(devicesGroup);
+    Microphone microphone{text(store, microphoneKey, QString()).toUtf8(), text(store, microphoneNameKey, QString())};
+    store.endGroup();
+    return microphone;
+}
+
+void RecorderSettings::writeMicrophone(QSettings& store, const Microphone& microphone)
+{
+    store.beginGroup(devicesGroup);
+    store.setValue(microphoneKey, QString::fromUtf8(microphone.id));
+    store.setValue(microphoneNameKey, microphone.name);
+    store.endGroup();
 }
 
 SoundClip::Editing RecorderSettings::readEditing(QSettings& store)

@@ -3,6 +3,7 @@
 #include "sounds/core/PcmFormat.h"
 #include "sounds/core/SoundClip.h"
 
+#include <QByteArray>
 #include <QString>
 
 class QSettings;
@@ -37,6 +38,19 @@ public:
     static void writeEditing(const SoundClip::Editing& editing);
     static SoundClip::Editing readEditing(QSettings& store);
     static void writeEditing(QSettings& store, const SoundClip::Editing& editing);
+
+    // The microphone the user chose, in the group "Devices" of the same store
+    // (keys "Microphone", the input's id, and "MicrophoneName", its
+    // description); an empty id means the system's default. Stored at once
+    // when the user chooses.
+    struct Microphone {
+        QByteArray id;
+        QString name;
+    };
+    static Microphone readMicrophone();
+    static void writeMicrophone(const Microphone& microphone);
+    static Microphone readMicrophone(QSettings& store);
+    static void writeMicrophone(QSettings& store, const Microphone& microphone);
 
     PcmFormat format() const { return PcmFormat{rate, channels, resolution}; }
 
