@@ -3,6 +3,7 @@
 // the list, a scheme in words, two compared, the file work and drops.
 #include "SchemeBytes.h"
 #include "common/core/NameRules.h"
+#include "common/core/ZipReader.h"
 #include "common/ui/WindowNames.h"
 #include "schemes/ui/SchemesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
@@ -10,6 +11,7 @@
 #include "support/TestZips.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -31,6 +33,8 @@ private Q_SLOTS:
     void fileWork();
     void drops_data();
     void drops();
+    void exportZip_data();
+    void exportZip();
 
 private:
     SchemesWindow* open();
@@ -213,6 +217,45 @@ void TestSchemesWindow::drops()
         QVERIFY2(t->prompter.texts().first().startsWith(message), qPrintable(t->prompter.texts().first()));
     QCOMPARE(t->folder.files(QStringLiteral("..")).filter(QStringLiteral("Evil")), QStringList());
     QCOMPARE(listed().size(), files.size());
+}
+
+void TestSchemesWindow::exportZip_data()
+{
+    QTest::addColumn<bool>("existing");  // an archive of that name is there already
+    QTest::addColumn<QString>("answer"); // to the question whether to replace it
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("new archive") << false << QString() << QStringList{"Beginner.wsc", "Pro.wsc"};
+    QTest::newRow("replace, no") << true << "no" << QStringList{"Old.wsc"};
+    QTest::newRow("replace, yes") << true << "yes" << QStringList{"Beginner.wsc", "Pro.wsc"};
+}
+
+void TestSchemesWindow::exportZip()
+{
+    QFETCH(bool, existing);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, entries);
+    t->folder.writeFile(QStringLiteral("Schemes/Beginner.wsc"), schemeBytes(1, 221));
+    t->folder.writeFile(QStringLiteral("Schemes/Pro.wsc"), schemeBytes(2, 297));
+    QTemporaryDir desktop;
+    const QString archive = desktop.filePath(QStringLiteral("league.zip"));
+    if (existing)
+        QVERIFY(TestZips::makeZip(archive, {{"Old.wsc", schemeBytes(1, 221)}}));
+    SchemesWindow* w = open();
+    QVERIFY(w);
+    named<QListWidget>(w, QStringLiteral("lstSchemes"))->selectAll();
+    t->prompter.answerSaveFile(desktop.filePath(QStringLiteral("league"))); // ".zip" is added
+    if (answer == QLatin1String("yes"))
+        t->prompter.answerYes();
+    else if (!answer.isEmpty())
+        t->prompter.answerNo();
+    click(named(w, QStringLiteral("cmdExportZip")));
+    ZipReader reader(archive);
+    QVERIFY(reader.open());
+    QStringList names;
+    for (const ZipReader::Entry& e : reader.entries())
+        names << e.name;
+    QCOMPARE(names, entries);
+    QCOMPARE(QDir(desktop.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"league.zip"});
 }
 
 QTEST_MAIN(TestSchemesWindow)
