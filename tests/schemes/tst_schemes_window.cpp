@@ -109,6 +109,10 @@ void TestSchemesWindow::showAndCompare()
     w->showStoredScheme(schemeBytes(3, 339, {{0x1B, 60}}), QStringLiteral("Stored in a replay"));
     QCOMPARE(listed(), (QStringList{"Stored in a replay", "League", "Mine"}));
     QVERIFY(rows().contains(QStringLiteral("Extended options | Double time stack limit: 1 (default)")));
+    w->showStoredScheme(QByteArray(), QStringLiteral("Empty"));
+    QCOMPARE(named<QLabel>(w, QStringLiteral("lblProblems"))->text(),
+             QStringLiteral("The game does not read this scheme as it is:\n- The file does not begin with \"SCHM\" and "
+                            "a version: it is no game scheme."));
 
     w->close();
     QTRY_VERIFY(t->isShown(WindowNames::MainMenu));

@@ -111,7 +111,7 @@ void SchemesWindow::refreshList()
         selected << item->data(kFileRole).toString();
     const QSignalBlocker blocker(m_list);
     m_list->clear();
-    if (!m_storedBytes.isEmpty()) {
+    if (m_hasStored) {
         auto* item = new QListWidgetItem(m_storedTitle, m_list);
         item->setData(kStoredRole, true);
         QFont font = item->font();
@@ -144,6 +144,7 @@ void SchemesWindow::select(const QStringList& fileNames)
 
 void SchemesWindow::showStoredScheme(const QByteArray& bytes, const QString& title)
 {
+    m_hasStored = true; // even without bytes: the view then says what is wrong
     m_storedBytes = bytes;
     m_storedTitle = title;
     refreshList();

@@ -60,6 +60,7 @@ private:
     QPushButton* m_rename;
     QPushButton* m_delete;
     QPushButton* m_export;
+    bool m_hasStored = false;
     QByteArray m_storedBytes;
     QString m_storedTitle;
 };
