@@ -1,6 +1,7 @@
 #include "common/core/AppInfo.h"
 #include "installs/core/InstallChoice.h"
 #include "maps/core/MapCheck.h"
+#include "schemes/core/SchemeJson.h"
 #include "shell/ui/Startup.h"
 
 #include <QApplication>
@@ -33,6 +34,9 @@ const FileCommand kFileCommands[] = {
      "Check the map files named after it against the game's rules and print their settings, without "
      "opening a window.",
      MapCheck::checkMapsCommand},
+    {"scheme-info",
+     "Print what the game scheme files named after it hold, one JSON object a line, without opening a window.",
+     SchemeJson::schemeInfoCommand},
 };
 
 // The program's options, the same for the runs with and without a window.

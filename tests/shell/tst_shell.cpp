@@ -500,14 +500,15 @@ void TestShell::mainMenuByKeyboardAndAssistiveTools()
     QVERIFY(menu && activate(menu));
     // Tab, Down and Up walk the entries in reading order from the first Tab,
     // each showing its mark; WormKit is hidden without WormKit.exe.
-    const QStringList reading{"lblPlayWA", "lblSwitchGame", "lblAbout", "cmdMaps", "cmdGames", "cmdSounds", "cmdProg"};
+    const QStringList reading{"lblPlayWA", "lblSwitchGame", "lblAbout", "cmdMaps",
+                              "cmdGames",  "cmdSounds",     "cmdProg",  "lblMySchemes"};
     const struct {
         Qt::Key press;
         int count;
         QStringList expected;
-    } walks[] = {{Qt::Key_Tab, 8, reading + QStringList{"lblPlayWA"}},
+    } walks[] = {{Qt::Key_Tab, 9, reading + QStringList{"lblPlayWA"}},
                  {Qt::Key_Down, 3, {"lblSwitchGame", "lblAbout", "cmdMaps"}},
-                 {Qt::Key_Up, 5, {"lblAbout", "lblSwitchGame", "lblPlayWA", "cmdProg", "cmdSounds"}}};
+                 {Qt::Key_Up, 5, {"lblAbout", "lblSwitchGame", "lblPlayWA", "lblMySchemes", "cmdProg"}}};
     for (const auto& [press, count, expected] : walks) {
         QStringList order;
         for (int i = 0; i < count; ++i) {

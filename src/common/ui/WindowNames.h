@@ -13,4 +13,5 @@ inline const QString GamesTransfer = QStringLiteral("Form6");
 inline const QString Maps = QStringLiteral("frmMapView");
 inline const QString Programs = QStringLiteral("frmPrograms");
 inline const QString Sounds = QStringLiteral("AudioRecorder");
+inline const QString Schemes = QStringLiteral("frmSchemes");
 } // namespace WindowNames

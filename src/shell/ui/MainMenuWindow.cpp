@@ -136,6 +136,15 @@ MainMenuWindow::MainMenuWindow(Application& app)
         m_app.switchInstall();
     });
 
+    // The game schemes, on the bottom edge below the managers, in the style of
+    // the entries of the top edge; like Switch Game it stays clear of the
+    // warning frame.
+    m_schemesEntry = topEntry(QStringLiteral("lblMySchemes"), QStringLiteral("My Schemes"),
+                              kChoicesLeft + (kChoicesWidth - 116) / 2, 116);
+    m_schemesEntry->move(m_schemesEntry->x(), kHeight - 18);
+    m_highlight->add(m_schemesEntry);
+    connect(m_schemesEntry, &ClickLabel::clicked, this, [this] { openManager(WindowNames::Schemes); });
+
     // "Good Bye....", shown while the program ends.
     m_goodbyePanel = new QFrame(this);
     m_goodbyePanel->setObjectName(QStringLiteral("Frame1"));

@@ -67,6 +67,7 @@ private:
     ClickLabel* m_wormKitEntry;
     ClickLabel* m_aboutEntry;
     ClickLabel* m_switchEntry;
+    ClickLabel* m_schemesEntry;
     QFrame* m_goodbyePanel;
     QFrame* m_warningPanel;
     QLabel* m_probePicture;

@@ -5,6 +5,7 @@
 #include "games/ui/GamesWindow.h"
 #include "maps/ui/MapsWindow.h"
 #include "programs/ui/ProgramsWindow.h"
+#include "schemes/ui/SchemesWindow.h"
 #include "shell/ui/Application.h"
 #include "sounds/ui/SoundBankWindow.h"
 
@@ -23,4 +24,7 @@ void registerManagerWindows(Application& app)
 
     // The sound bank editor.
     app.registerWindow(WindowNames::Sounds, [&app](AppContext& c) { return new SoundBankWindow(c, app.soundKit()); });
+
+    // The game schemes.
+    app.registerWindow(WindowNames::Schemes, [](AppContext& c) { return new SchemesWindow(c); });
 }

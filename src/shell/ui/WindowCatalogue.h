@@ -2,7 +2,7 @@
 
 class Application;
 
-// Registers the windows of the managers (games, maps, programs, sounds) with
+// Registers the windows of the managers (games, maps, programs, sounds, schemes) with
 // the application, each under its window name, with the preparation its main
 // menu entry runs before opening it.
 void registerManagerWindows(Application& app);
