@@ -6,6 +6,7 @@
 #include "common/core/FileOps.h"
 #include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
+#include "common/core/LatestOnly.h"
 #include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
@@ -26,7 +27,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -34,10 +34,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPromise>
 #include <QScrollBar>
 #include <QTableView>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -139,6 +137,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
     , m_replays(new ReplayStarter(context.launcher(), this))
+    , m_zipWork(new LatestOnly(1, this))
 {
     m_replays->setObjectName(QStringLiteral("replayStarter"));
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
@@ -770,30 +769,26 @@ void GamesWindow::exportZipClick()
     // and one export runs at a time.
     m_mnuExportZip->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    auto promise = std::make_shared<QPromise<GamesZipExport::Result>>();
-    auto* watcher = new QFutureWatcher<GamesZipExport::Result>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, archive] {
-        watcher->deleteLater();
-        m_mnuExportZip->setEnabled(true);
-        unsetCursor();
-        const GamesZipExport::Result result = watcher->future().result();
-        if (!result.written) {
-            context().prompter().message(QStringLiteral("The zip archive %1 was not written: %2 =(")
-                                             .arg(QDir::toNativeSeparators(archive), result.error),
-                                         kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-            return;
-        }
-        const QString gameCount =
-            result.games == 1 ? QStringLiteral("1 game") : QStringLiteral("%1 games").arg(result.games);
-        const QString logs = result.logs == 1 ? QStringLiteral("1 log") : QStringLiteral("%1 logs").arg(result.logs);
-        context().prompter().message(QStringLiteral("%1 and %2 were exported to %3. <(^.^)>")
-                                         .arg(gameCount, logs, QDir::toNativeSeparators(archive)),
-                                     kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Information);
-    });
-    watcher->setFuture(promise->future());
-    QThreadPool::globalInstance()->start([promise, root = gamesRoot(), games, archive] {
-        promise->start();
-        promise->addResult(GamesZipExport::write(root, games, archive));
-        promise->finish();
-    });
+    m_zipWork->run<GamesZipExport::Result>(
+        [root = gamesRoot(), games, archive](const std::function<bool()>&) {
+            return GamesZipExport::write(root, games, archive);
+        },
+        [this, archive](const GamesZipExport::Result& result) {
+            m_mnuExportZip->setEnabled(true);
+            unsetCursor();
+            if (!result.written) {
+                context().prompter().message(QStringLiteral("The zip archive %1 was not written: %2 =(")
+                                                 .arg(QDir::toNativeSeparators(archive), result.error),
+                                             kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+                return;
+            }
+            const QString gameCount =
+                result.games == 1 ? QStringLiteral("1 game") : QStringLiteral("%1 games").arg(result.games);
+            const QString logs =
+                result.logs == 1 ? QStringLiteral("1 log") : QStringLiteral("%1 logs").arg(result.logs);
+            context().prompter().message(QStringLiteral("%1 and %2 were exported to %3. <(^.^)>")
+                                             .arg(gameCount, logs, QDir::toNativeSeparators(archive)),
+                                         kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Information);
+        });
+});
 }

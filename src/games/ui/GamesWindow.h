@@ -16,6 +16,7 @@ class ClickLabel;
 class GamesSearchModel;
 class GamesTableModel;
 class HoverGroup;
+class LatestOnly;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -127,6 +128,7 @@ private:
     ReplayStarter* m_replays = nullptr;
     GameDetailsPanel* m_details = nullptr;
     QAction* m_mnuExportZip = nullptr;
+    LatestOnly* m_zipWork; // one export at a time, written off the window's thread
 
     QString m_selectedFolder;
     TransferMode m_transferMode = TransferMode::Copy;
