@@ -2,14 +2,16 @@
 // letter case, names, file copies and moves that never lose data, folder
 // listings, game and tool starts, and zip archives read (the bank import's may
 // be hostile) and written (the games' export), each checked against libzip.
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/FolderListing.h"
 #include "common/core/GameStarter.h"
 #include "common/core/LatestOnly.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
 #include "common/core/Prompter.h"
 #include "common/core/PropertyBag.h"
+#include "common/core/SafeFile.h"
 #include "common/core/SystemColors.h"
 #include "common/core/UnshownNames.h"
 #include "common/core/UserPaths.h"

@@ -2,7 +2,8 @@
 #include "games/core/ViewedGameCopy.h"
 
 #include "common/core/Desktop.h"
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
+#include "common/core/PathContainment.h"
 #include "common/core/Prompter.h"
 #include "games/core/GameFileActions.h"
 

@@ -1,7 +1,7 @@
 #include "games/ui/GameTransferWindow.h"
 
 #include "common/core/Colors.h"
-#include "common/core/FileOps.h"
+#include "common/core/PathContainment.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"

@@ -1,6 +1,6 @@
 #include "maps/core/MapThumbnails.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/SafeFile.h"
 #include "imaging/BicubicResampler.h"
 #include "imaging/IndexedPngReader.h"
 #include "imaging/PictureScaling.h"
