@@ -2,11 +2,11 @@
 
 #include "common/core/Colors.h"
 #include "common/core/FolderListing.h"
-#include "common/core/MouseCodes.h"
-#include "common/core/NavBoxProperties.h"
-#include "common/core/PropertyBag.h"
-#include "common/core/SystemColors.h"
 #include "common/core/Twips.h"
+#include "common/navbox/MouseCodes.h"
+#include "common/navbox/NavBoxProperties.h"
+#include "common/navbox/PropertyBag.h"
+#include "common/navbox/SystemColors.h"
 #include "common/ui/ClickLabel.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/core/GamePlayAction.h"
 
-#include "common/core/GameStarter.h"
 #include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
+#include "installs/core/GameStarter.h"
 
 GamePlayAction::GamePlayAction(Prompter& prompter, Launcher& launcher, QObject* parent)
     : QObject(parent)
