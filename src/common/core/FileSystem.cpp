@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/core/FileSystem.h"
 
+#include "common/core/PlatformFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <atomic>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace FileOps {
 
@@ -34,15 +29,7 @@ std::filesystem::path nativePath(const QString& path)
 
 void syncFolder(const QString& folder)
 {
-#ifndef Q_OS_WIN
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder)
-#endif
+    PlatformFiles::syncFolder(folder);
 }
 
 qint64 FileSystem::write(QFile& file, const char* data, qint64 size)
@@ -52,13 +39,7 @@ qint64 FileSystem::write(QFile& file, const char* data, qint64 size)
 
 bool FileSystem::sync(QFile& file)
 {
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return ::_commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
+    return file.flush() && PlatformFiles::syncHandle(file.handle());
 }
 
 bool FileSystem::rename(const QString& from, const QString& to)
