@@ -14,6 +14,19 @@
 
 namespace PlatformFiles {
 
+namespace {
+
+[[maybe_unused]] bool isAscii(const QByteArray& name)
+{
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool syncHandle(int handle)
 {
 #ifdef Q_OS_WIN
@@ -52,8 +65,8 @@ QByteArrayList undecodableNames(const QString& folder, bool foldersOnly)
         if (name.startsWith('.'))
             continue;
         // A name that does not come back from its decoded form is one that
-        // the decoding could not read.
-        if (QFile::encodeName(QFile::decodeName(name)) == name)
+        // the decoding could not read; plain ASCII always comes back.
+        if (isAscii(name) || QFile::encodeName(QFile::decodeName(name)) == name)
             continue;
         if (foldersOnly) {
             // A link to a folder is listed as a folder, so the link is followed.
