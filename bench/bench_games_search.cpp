@@ -11,6 +11,7 @@
 #include "games/core/GamesSearchModel.h"
 #include "games/core/GamesTableModel.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
@@ -117,6 +118,18 @@ void summary()
 
     const double before = heapBytes();
     GamesSearchModel search(&model);
+    // The texts are folded in slices between events once the games are there:
+    // the whole time, and the longest the event loop waits for one slice.
+    QElapsedTimer foldTimer;
+    foldTimer.start();
+    double longestSlice = 0;
+    while (!search.keysReady()) {
+        QElapsedTimer slice;
+        slice.start();
+        QCoreApplication::processEvents();
+        longestSlice = std::max(longestSlice, double(slice.nsecsElapsed()) / 1e6);
+    }
+    const double folding = double(foldTimer.nsecsElapsed()) / 1e6;
     QElapsedTimer firstTimer;
     firstTimer.start();
     search.setSearchText(word.left(1));
@@ -146,7 +159,9 @@ void summary()
     std::printf("  keystroke to narrowed model       %8.2f ms  (%.2f x the floor; target <= 16 ms, aim <= 2 x)\n", ours,
                 ours / floor);
     std::printf("  \"%s\" letter by letter          %8.2f ms\n", qPrintable(words), median(typedWords));
-    std::printf("  first keystroke (folds the texts) %8.2f ms\n", first);
+    std::printf("  folding the texts after the fill  %8.2f ms  (longest event-loop stall %.2f ms; target <= 50 ms)\n",
+                folding, longestSlice);
+    std::printf("  first keystroke                   %8.2f ms  (target <= 16 ms)\n", first);
     std::printf("  games found for \"%s\"          %8d\n", qPrintable(word), found);
     if (searchBytes > 0)
         std::printf("  memory added by the search        %8.2f MB  (target <= 10 MB)\n",
@@ -157,6 +172,7 @@ void summary()
 
 int main(int argc, char** argv)
 {
+    QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QTemporaryDir dir;
     games = makeGames();

@@ -2,20 +2,23 @@
 // letter case, names, file copies and moves that never lose data, folder
 // listings, game and tool starts, and zip archives read (the bank import's may
 // be hostile) and written (the games' export), each checked against libzip.
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/FolderListing.h"
-#include "common/core/GameStarter.h"
+#include "common/core/LatestOnly.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
 #include "common/core/Prompter.h"
-#include "common/core/PropertyBag.h"
-#include "common/core/SystemColors.h"
+#include "common/core/SafeFile.h"
 #include "common/core/UnshownNames.h"
 #include "common/core/UserPaths.h"
 #include "common/core/WindowsPath.h"
 #include "common/core/ZipReader.h"
 #include "common/core/ZipWriter.h"
+#include "common/navbox/PropertyBag.h"
+#include "common/navbox/SystemColors.h"
 #include "common/ui/FileNavBox.h"
+#include "installs/core/GameStarter.h"
 #include "support/FakeLauncher.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestFolders.h"
@@ -29,6 +32,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
+#include <QMutex>
+#include <QSemaphore>
 #include <QTest>
 #include <QtEndian>
 #include <functional>
@@ -127,6 +132,8 @@ private Q_SLOTS:
     void sizesAreCountedWhileUnpacking();
     void writesFilesDataAndFolders();
     void failedWriteLeavesOldArchive();
+    void latestOnly_data();
+    void latestOnly();
     void entryNames_data();
     void entryNames();
 
@@ -875,6 +882,84 @@ void TestCommon::entryNames()
     QVERIFY(!writer.addData(name, "x"));
     QVERIFY(writer.commit());
     QVERIFY(readBack(dir.path("out.zip")).isEmpty());
+}
+
+void TestCommon::latestOnly_data()
+{
+    // Steps: "hold X" starts X and lets it run until released or superseded,
+    // "start X" / "add X" give quick work, then "release", "cancel", "destroy".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("ran");       // work that ran; "X!" when it saw its cancel flag
+    QTest::addColumn<QStringList>("delivered"); // results on the owner's thread, in order
+    QTest::newRow("a new request supersedes the running one")
+        << QStringList{"hold a", "start b"} << QStringList{"a", "a!", "b"} << QStringList{"b"};
+    QTest::newRow("queued work of a superseded request never runs")
+        << QStringList{"hold a", "add b", "start c"} << QStringList{"a", "a!", "c"} << QStringList{"c"};
+    QTest::newRow("cancel drops the result of running work")
+        << QStringList{"hold a", "cancel"} << QStringList{"a", "a!"} << QStringList{};
+    QTest::newRow("work added to the latest request is delivered in order")
+        << QStringList{"hold a", "add b", "add c", "release"} << QStringList{"a", "b", "c"}
+        << QStringList{"a", "b", "c"};
+    QTest::newRow("destroying the owner cancels and waits for running work")
+        << QStringList{"hold a", "add b", "destroy"} << QStringList{"a", "a!"} << QStringList{};
+}
+
+void TestCommon::latestOnly()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, ran);
+    QFETCH(QStringList, delivered);
+
+    QMutex mutex;
+    QStringList workRan;
+    QStringList got;
+    QSemaphore started;
+    std::atomic<bool> released{false};
+    auto helper = std::make_unique<LatestOnly>(1);
+    auto work = [&](const QString& name, bool hold) {
+        return [&, name, hold](const LatestOnly::Request& request) {
+            {
+                QMutexLocker lock(&mutex);
+                workRan << name;
+            }
+            if (hold) {
+                started.release();
+                while (!released && !request.cancelled())
+                    QThread::msleep(1);
+                if (request.cancelled()) {
+                    QMutexLocker lock(&mutex);
+                    workRan << name + QLatin1Char('!');
+                }
+            }
+            request.deliver([&got, name] { got << name; });
+        };
+    };
+    for (const QString& step : steps) {
+        const QString verb = step.section(QLatin1Char(' '), 0, 0), name = step.section(QLatin1Char(' '), 1);
+        if (verb == QLatin1String("hold")) {
+            helper->start(work(name, true));
+            QVERIFY(started.tryAcquire(1, 5000));
+        } else if (verb == QLatin1String("start")) {
+            helper->start(work(name, false));
+        } else if (verb == QLatin1String("add")) {
+            helper->add(work(name, false));
+        } else if (verb == QLatin1String("release")) {
+            released = true;
+        } else if (verb == QLatin1String("cancel")) {
+            helper->cancel();
+        } else if (verb == QLatin1String("destroy")) {
+            helper.reset();
+            QMutexLocker lock(&mutex);
+            QCOMPARE(workRan, ran); // nothing runs after the owner is gone
+        }
+    }
+    if (helper)
+        helper->waitForDone();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    QMutexLocker lock(&mutex);
+    QCOMPARE(workRan, ran);
+    QCOMPARE(got, delivered);
 }
 
 QTEST_MAIN(TestCommon)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 
 // A file system that fails one kind of step on purpose while it is in place:
 // a write stops halfway as on a full disk, or a flush, rename or delete is

@@ -1,51 +1,15 @@
 #include "common/core/UnshownNames.h"
 
+#include "common/core/PlatformFiles.h"
 #include "common/core/Prompter.h"
 
 #include <QDir>
-#include <QFile>
-#ifdef Q_OS_UNIX
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace UnshownNames {
 
 int count(const QString& folder, Kind kind)
 {
-#ifndef Q_OS_UNIX
-    // Other systems keep names in UTF-16, which Qt reads whole.
-    Q_UNUSED(folder);
-    Q_UNUSED(kind);
-    return 0;
-#else
-    const QByteArray encoded = QFile::encodeName(folder);
-    DIR* dir = ::opendir(encoded.constData());
-    if (!dir)
-        return 0;
-    int unshown = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name.startsWith('.'))
-            continue;
-        // A name that does not come back from its decoded form is one that
-        // the decoding could not read.
-        if (QFile::encodeName(QFile::decodeName(name)) == name)
-            continue;
-        if (kind == Kind::Folders) {
-            // A link to a folder is listed as a folder, so the link is followed.
-            struct stat info {};
-            const bool isDir = entry->d_type == DT_DIR ||
-                               ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) &&
-                                ::stat((encoded + '/' + name).constData(), &info) == 0 && S_ISDIR(info.st_mode));
-            if (!isDir)
-                continue;
-        }
-        ++unshown;
-    }
-    ::closedir(dir);
-    return unshown;
-#endif
+    return int(PlatformFiles::undecodableNames(folder, kind == Kind::Folders).size());
 }
 
 QString message(const QString& folder, int count)

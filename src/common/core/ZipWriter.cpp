@@ -1,6 +1,6 @@
 #include "common/core/ZipWriter.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

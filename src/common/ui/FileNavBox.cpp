@@ -2,10 +2,11 @@
 
 #include "common/core/Colors.h"
 #include "common/core/FolderListing.h"
-#include "common/core/MouseCodes.h"
-#include "common/core/NavBoxProperties.h"
-#include "common/core/PropertyBag.h"
-#include "common/core/SystemColors.h"
+#include "common/core/Twips.h"
+#include "common/navbox/MouseCodes.h"
+#include "common/navbox/NavBoxProperties.h"
+#include "common/navbox/PropertyBag.h"
+#include "common/navbox/SystemColors.h"
 #include "common/ui/ClickLabel.h"
 
 #include <QApplication>
@@ -19,9 +20,8 @@ namespace P = NavBoxProperties;
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 // The path box is 375 twips high; the list fills the rest.
-constexpr int kPathBoxHeight = 375 / kTwipsPerPixel;
+constexpr int kPathBoxHeight = Twips::px(375);
 // A control of 375 twips or less grows to 380 twips: in whole pixels, one
 // pixel more than the path box, so that the list never vanishes.
 constexpr int kMinimumHeight = kPathBoxHeight + 1;
@@ -356,7 +356,7 @@ namespace {
 
 float toTwips(qreal pixels)
 {
-    return float(pixels * kTwipsPerPixel);
+    return Twips::fromPixels(pixels);
 }
 
 } // namespace

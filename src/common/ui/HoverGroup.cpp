@@ -25,6 +25,19 @@ void HoverGroup::add(ClickLabel* control, ClickLabel* trigger)
     });
 }
 
+ClickLabel* HoverGroup::addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new ClickLabel(caption, parent);
+    button->setObjectName(name);
+    button->setFont(designFont(QStringLiteral("Verdana"), 8, true));
+    button->setAlignment(Qt::AlignCenter);
+    button->setFrameShape(QFrame::Box);
+    button->setGeometry(geometry);
+    button->setCursor(Qt::PointingHandCursor);
+    add(button);
+    return button;
+}
+
 void HoverGroup::highlight(ClickLabel* control)
 {
     if (isHighlighted(control))

@@ -5,6 +5,8 @@
 #include <QObject>
 
 class ClickLabel;
+class QRect;
+class QString;
 class QWidget;
 
 // A group of labels of which the one under the mouse is highlighted: moving
@@ -18,6 +20,9 @@ public:
     // Adds `control` in the plain colour. The mouse moving over `trigger`
     // (the control itself when null) highlights it.
     void add(ClickLabel* control, ClickLabel* trigger = nullptr);
+    // A new member on `parent`: a boxed button of bold 8-point Verdana with
+    // its caption centred and a pointing-hand cursor, at `geometry`.
+    ClickLabel* addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
 
     // Highlights `control` and sets every other member back to plain.
     void highlight(ClickLabel* control);

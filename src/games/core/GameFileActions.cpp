@@ -1,9 +1,11 @@
 #include "games/core/GameFileActions.h"
 
 #include "common/core/AppInfo.h"
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
+#include "common/core/SafeFile.h"
 #include "games/core/GameLog.h"
 #include "games/core/GamesTree.h"
 

@@ -10,21 +10,14 @@
 
 GameLogLoader::GameLogLoader(QObject* parent)
     : QObject(parent)
-    , m_latest(std::make_shared<std::atomic<quint64>>(0))
 {
-    m_pool.setMaxThreadCount(1);
 }
 
-GameLogLoader::~GameLogLoader()
-{
-    cancel();
-    m_pool.clear();
-    m_pool.waitForDone();
-}
+GameLogLoader::~GameLogLoader() = default;
 
 void GameLogLoader::cancel()
 {
-    ++*m_latest;
+    m_work.cancel();
 }
 
 bool GameLogLoader::readCapped(const QString& path, qint64 cap, QByteArray* bytes, QString* error)
@@ -55,33 +48,20 @@ bool GameLogLoader::readCapped(const QString& path, qint64 cap, QByteArray* byte
 
 void GameLogLoader::load(const QString& folder, const QString& file)
 {
-    const quint64 ticket = ++*m_latest;
-    m_pool.clear();
-    std::shared_ptr<std::atomic<quint64>> latest = m_latest;
-    m_pool.start([this, latest, ticket, folder, file] {
-        if (latest->load() != ticket)
-            return;
+    m_work.start([this, folder, file](const LatestOnly::Request& request) {
         const QString logPath = GameFileActions::logOf(folder, file);
         QByteArray bytes;
         QString error;
         const bool read = !logPath.isEmpty() && readCapped(logPath, maxBytes, &bytes, &error);
         const GameLog log = read ? GameLogParser::parse(bytes) : GameLog();
-        if (latest->load() != ticket)
-            return;
-        // The pool is waited for before this object goes, so `this` is alive.
-        QMetaObject::invokeMethod(
-            this,
-            [this, latest, ticket, logPath, read, log, error] {
-                if (latest->load() != ticket)
-                    return;
-                if (logPath.isEmpty())
-                    emit missing();
-                else if (read)
-                    emit loaded(logPath, log);
-                else
-                    emit failed(logPath, error);
-            },
-            Qt::QueuedConnection);
+        request.deliver([this, logPath, read, log, error] {
+            if (logPath.isEmpty())
+                emit missing();
+            else if (read)
+                emit loaded(logPath, log);
+            else
+                emit failed(logPath, error);
+        });
     });
 }
 

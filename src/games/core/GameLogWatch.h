@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/LatestOnly.h"
 #include "games/core/GameLog.h"
 
 #include <QByteArray>
@@ -7,9 +8,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
-#include <atomic>
-#include <memory>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -43,8 +41,7 @@ Q_SIGNALS:
     void failed(const QString& logPath, const QString& error);
 
 private:
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<quint64>> m_latest;
+    LatestOnly m_work{1};
 };
 
 // Waits for the game to write a replay's log beside it, under the name the

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <climits>
 #include <string_view>
 
 namespace {
@@ -116,7 +117,11 @@ GamesSearchModel::GamesSearchModel(GamesTableModel* games, QObject* parent)
     connect(games, &QAbstractItemModel::layoutAboutToBeChanged, this, &GamesSearchModel::sourceAboutToChangeLayout);
     connect(games, &QAbstractItemModel::layoutChanged, this, &GamesSearchModel::sourceLayoutChanged);
     connect(games, &QAbstractItemModel::dataChanged, this, &GamesSearchModel::sourceDataChanged);
+    m_foldTimer.setInterval(0);
+    connect(&m_foldTimer, &QTimer::timeout, this, &GamesSearchModel::foldStep);
     rebuildRows();
+    if (m_games->rowCount() > 0)
+        foldInSteps();
 }
 
 QByteArray GamesSearchModel::fold(QStringView text)
@@ -190,9 +195,10 @@ void GamesSearchModel::sort(int column, Qt::SortOrder order)
     m_games->sort(column, order);
 }
 
-void GamesSearchModel::buildKeys()
+void GamesSearchModel::startKeys()
 {
     const int n = m_games->rowCount();
+    m_keysBuilt = false;
     m_dateGroup.assign(size_t(n), 0);
     m_modeGroup.assign(size_t(n), 0);
     m_folderGroup.assign(size_t(n), 0);
@@ -201,9 +207,22 @@ void GamesSearchModel::buildKeys()
     m_modeKeys.clear();
     m_folderKeys.clear();
     m_text.clear();
+    m_dateSeen.clear();
+    m_modeSeen.clear();
+    m_folderSeen.clear();
+    // Each game's own texts in fill order, so that the block is read from
+    // the first game to the last whatever the sort.
+    m_rowOfFill.assign(size_t(n), 0);
+    for (int row = 0; row < n; ++row)
+        m_rowOfFill[size_t(m_games->fillIndex(row))] = row;
+    m_text.reserve(qsizetype(n) * 48);
+    m_foldNext = 0;
+    m_folding = true;
+}
 
+bool GamesSearchModel::foldSome(int count)
+{
     // Shared texts are folded once per distinct text.
-    QHash<QString, uint32_t> dates, modes, folders;
     auto group = [this](QHash<QString, uint32_t>& seen, std::vector<QByteArray>& keys, const QString& text,
                         int isoRow) {
         auto it = seen.constFind(text);
@@ -215,28 +234,54 @@ void GamesSearchModel::buildKeys()
         keys.push_back(key);
         return seen.insert(text, uint32_t(keys.size() - 1)).value();
     };
-
-    // Each game's own texts in fill order, so that the block is read from
-    // the first game to the last whatever the sort.
-    std::vector<int> rowOfFill(size_t(n), 0);
-    for (int row = 0; row < n; ++row)
-        rowOfFill[size_t(m_games->fillIndex(row))] = row;
-    m_text.reserve(qsizetype(n) * 48);
-    for (int fill = 0; fill < n; ++fill) {
-        const int row = rowOfFill[size_t(fill)];
-        m_dateGroup[size_t(fill)] = group(dates, m_dateKeys, m_games->text(row, GamesTableModel::DateColumn), row);
-        m_modeGroup[size_t(fill)] = group(modes, m_modeKeys, m_games->text(row, GamesTableModel::ModeColumn), -1);
+    const int n = int(m_rowOfFill.size());
+    const int end = count >= n - m_foldNext ? n : m_foldNext + count;
+    for (int fill = m_foldNext; fill < end; ++fill) {
+        const int row = m_rowOfFill[size_t(fill)];
+        m_dateGroup[size_t(fill)] = group(m_dateSeen, m_dateKeys, m_games->text(row, GamesTableModel::DateColumn), row);
+        m_modeGroup[size_t(fill)] = group(m_modeSeen, m_modeKeys, m_games->text(row, GamesTableModel::ModeColumn), -1);
         m_folderGroup[size_t(fill)] =
-            group(folders, m_folderKeys, m_games->text(row, GamesTableModel::FolderColumn), -1);
+            group(m_folderSeen, m_folderKeys, m_games->text(row, GamesTableModel::FolderColumn), -1);
         m_textStart[size_t(fill)] = uint32_t(m_text.size());
         m_text += fold(m_games->text(row, GamesTableModel::TimeColumn));
         m_text += separator;
         m_text += fold(m_games->text(row, GamesTableModel::PlayersColumn));
         m_text += separator;
     }
+    m_foldNext = end;
+    if (end < n)
+        return false;
     m_textStart[size_t(n)] = uint32_t(m_text.size());
     m_text.squeeze();
+    m_rowOfFill = {};
+    m_dateSeen.clear();
+    m_modeSeen.clear();
+    m_folderSeen.clear();
+    m_folding = false;
     m_keysBuilt = true;
+    return true;
+}
+
+void GamesSearchModel::buildKeys()
+{
+    if (!m_folding)
+        startKeys();
+    foldSome(INT_MAX);
+}
+
+void GamesSearchModel::foldInSteps()
+{
+    // The texts are folded as soon as the grid is filled, a slice at a time
+    // between the window's other events, so that the first keystroke finds
+    // them ready and the window never stalls on them.
+    startKeys();
+    m_foldTimer.start();
+}
+
+void GamesSearchModel::foldStep()
+{
+    if (!m_folding || foldSome(foldSlice))
+        m_foldTimer.stop();
 }
 
 void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& keep) const
@@ -363,11 +408,14 @@ void GamesSearchModel::refilter(bool narrowing)
 void GamesSearchModel::sourceReset()
 {
     m_keysBuilt = false;
+    m_folding = false;
     m_matched.clear();
     if (!m_words.empty())
         matchWords(m_words, false);
     rebuildRows();
     endResetModel();
+    if (!m_keysBuilt)
+        foldInSteps();
 }
 
 void GamesSearchModel::sourceAboutToChangeLayout()
@@ -381,6 +429,11 @@ void GamesSearchModel::sourceAboutToChangeLayout()
 
 void GamesSearchModel::sourceLayoutChanged()
 {
+    // Folding in steps goes on over the games' new rows.
+    if (m_folding) {
+        for (int row = 0; row < m_games->rowCount(); ++row)
+            m_rowOfFill[size_t(m_games->fillIndex(row))] = row;
+    }
     rebuildRows();
     std::vector<int> rowOfFill(size_t(m_games->rowCount()), -1);
     for (int row = 0; row < m_games->rowCount(); ++row)
@@ -403,8 +456,11 @@ void GamesSearchModel::sourceDataChanged(const QModelIndex& topLeft, const QMode
     // A new date format changes what the Date column shows and so what a
     // search finds in it.
     m_keysBuilt = false;
+    m_folding = false;
     if (!m_words.empty())
         refilter(false);
+    if (!m_keysBuilt)
+        foldInSteps();
     if (rowCount() > 0)
         Q_EMIT dataChanged(index(0, topLeft.column()), index(rowCount() - 1, bottomRight.column()));
 }

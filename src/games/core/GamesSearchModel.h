@@ -2,7 +2,9 @@
 
 #include <QAbstractProxyModel>
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +17,8 @@ class GamesTableModel;
 //
 // Built for 100,000 games typed into at keyboard speed: every game's texts
 // are folded once into one block of bytes (dates, modes and folders once per
-// distinct text), a word is looked for in the whole block at once, and a
+// distinct text), in slices between other events as soon as the games are
+// there (at once when a search cannot wait), a word is looked for in the whole block at once, and a
 // longer search starts from the games the shorter one kept. Selections and
 // other persistent indexes follow their games and become invalid when their
 // game is filtered away.
@@ -42,6 +45,8 @@ public:
     // removed, letters that carry their stroke or ligature in themselves
     // (Ø, Ł, Æ, ß, ...) spelt in plain letters, every blank a space; UTF-8.
     static QByteArray fold(QStringView text);
+    // True once the games' texts are folded for searching.
+    bool keysReady() const { return m_keysBuilt; }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -58,6 +63,11 @@ private:
     void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
 
     void buildKeys();
+    void startKeys();
+    // Folds the texts of `count` more games; true when all are done.
+    bool foldSome(int count);
+    void foldInSteps();
+    void foldStep();
     // Which games (by fill index) contain every word; `narrowing` starts from
     // the games kept now.
     void matchWords(const std::vector<QByteArray>& words, bool narrowing);
@@ -79,6 +89,16 @@ private:
     std::vector<uint32_t> m_folderGroup;
     std::vector<uint32_t> m_textStart; // one more than the games: the end
     QByteArray m_text;
+    // While the texts are folded in steps: the next game, the row of each
+    // game, and the shared texts folded so far.
+    static constexpr int foldSlice = 2000;
+    bool m_folding = false;
+    int m_foldNext = 0;
+    std::vector<int> m_rowOfFill;
+    QHash<QString, uint32_t> m_dateSeen;
+    QHash<QString, uint32_t> m_modeSeen;
+    QHash<QString, uint32_t> m_folderSeen;
+    QTimer m_foldTimer;
     std::vector<QByteArray> m_dateKeys; // the date as shown and as YYYY-MM-DD
     std::vector<QByteArray> m_modeKeys;
     std::vector<QByteArray> m_folderKeys;

@@ -1,7 +1,7 @@
 #include "games/core/ReplayStarter.h"
 
-#include "common/core/GameStarter.h"
 #include "common/core/WindowsPath.h"
+#include "installs/core/GameStarter.h"
 
 #include <QPointer>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "games/ui/GameTransferWindow.h"
 
 #include "common/core/Colors.h"
-#include "common/core/FileOps.h"
+#include "common/core/PathContainment.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
@@ -68,15 +68,7 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     m_imgMapAuthor->setGeometry(282, 34, 138, 130);
 
     auto link = [this](const char* name, const QString& caption, int y) {
-        auto* label = new ClickLabel(caption, this);
-        label->setObjectName(QLatin1String(name));
-        label->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-        label->setAlignment(Qt::AlignCenter);
-        label->setFrameShape(QFrame::Box);
-        label->setGeometry(282, y, 138, 24);
-        label->setCursor(Qt::PointingHandCursor);
-        m_linkHighlight->add(label);
-        return label;
+        return m_linkHighlight->addButton(this, QLatin1String(name), caption, QRect(282, y, 138, 24));
     };
     m_lblCreate = link("lblCreate", QStringLiteral("Create Folder"), 174);
     m_lblRemove = link("lblRemove", QStringLiteral("Remove Folder"), 204);

@@ -2,11 +2,7 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
-#include "common/core/Desktop.h"
-#include "common/core/FileOps.h"
-#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
-#include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
@@ -15,107 +11,32 @@
 #include "common/ui/WindowNames.h"
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
+#include "games/core/GamePlayAction.h"
 #include "games/core/GamesSearchModel.h"
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
-#include "games/core/GamesZipExport.h"
+#include "games/core/ViewedGameCopy.h"
+#include "games/ui/GameControlPanel.h"
 #include "games/ui/GameDetailsPanel.h"
 #include "games/ui/GameFolderActions.h"
+#include "games/ui/GameFolderPick.h"
+#include "games/ui/GameSelectionView.h"
+#include "games/ui/GameSortLabels.h"
+#include "games/ui/GameZipExportAction.h"
+#include "games/ui/GamesLayout.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPromise>
-#include <QScrollBar>
 #include <QTableView>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace {
-
-constexpr int twipsPerPixel = 15;
-
-// Where the window's controls lie. The panel along the top stays where it is;
-// the grid, the search row above it and the details below it follow the
-// window's size.
-namespace Layout {
-// The grid takes the window's width less 150 twips and its height less 2250.
-constexpr int gridWidthMargin = 150 / twipsPerPixel;
-constexpr int gridHeightMargin = 2250 / twipsPerPixel;
-constexpr int gridLeft = gridWidthMargin / 2;
-constexpr int gridTop = gridHeightMargin - 5;
-// The details of the selected game lie under the grid.
-constexpr int detailsHeight = 200;
-constexpr int detailsGap = 6;
-
-constexpr QSize minimumSize(800, 360 + detailsHeight + detailsGap);
-constexpr QSize startSize(800, 560 + detailsHeight + detailsGap);
-
-// The row along the top: the control panel with its six buttons, the folders
-// with Go, the army picture, and the date format and selected game.
-constexpr int panelTop = 26;
-constexpr QRect controlPanel(gridLeft, panelTop, 372, 88);
-constexpr QRect controlCaption(6, 3, 200, 16); // in the control panel
-constexpr QRect controlButton(int column, int row)
-{
-    return QRect(6 + column * 120, 24 + row * 30, 116, 24);
-}
-constexpr QRect foldersCaption(384, panelTop, 120, 16);
-constexpr QRect folderPick(384, panelTop + 16, 120, 72);
-constexpr QRect go(508, panelTop + 16, 34, 72);
-constexpr QRect army(546, panelTop, 70, 88);
-constexpr int rightColumn = 620;
-constexpr QRect dateCaption(rightColumn, panelTop, 174, 16);
-constexpr QRect dateChooser(rightColumn, panelTop + 16, 174, 22);
-constexpr int dateListWidth = 240; // the chooser's drop-down list, at least
-constexpr QRect selectedFile(rightColumn, panelTop + 42, 174, 20);
-constexpr QRect selectedFolder(rightColumn, panelTop + 66, 174, 20);
-constexpr QRect warning(gridLeft, panelTop + 90, 190, 28);
-
-// The populating text, until the first resize lays it over the whole window.
-constexpr QRect populating(0, 0, 10, 10);
-
-// The SORT labels stand over their columns' headers, just above the grid
-// (placeSortLabels() moves them there).
-constexpr QRect sortLabel(0, 0, 48, 18);
-constexpr int sortLabelAboveGrid = 2;
-
-constexpr QRect grid(QSize window)
-{
-    return QRect(gridLeft, gridTop, window.width() - gridWidthMargin,
-                 window.height() - gridHeightMargin - detailsHeight - detailsGap);
-}
-constexpr QRect details(const QRect& gridRect)
-{
-    return QRect(gridRect.x(), gridRect.y() + gridRect.height() + detailsGap, gridRect.width(), detailsHeight);
-}
-// The search box fills the width the count beside it leaves.
-constexpr int searchLeft = 420;
-constexpr int searchCountWidth = 130;
-constexpr QRect search(QSize window)
-{
-    return QRect(searchLeft, gridTop - 22, qMax(120, window.width() - searchLeft - searchCountWidth - gridLeft), 20);
-}
-constexpr QRect searchCount(const QRect& searchBox)
-{
-    return QRect(searchBox.right() + 6, searchBox.y(), searchCountWidth, 20);
-}
-} // namespace Layout
-
-const QString kExportTitle = QStringLiteral("Export to Zip");
-
-// The sort labels and the columns they sort.
-constexpr int sortColumns[3] = {GamesTableModel::ModeColumn, GamesTableModel::PlayersColumn,
-                                GamesTableModel::TimeColumn};
 
 const QString populatingText =
     QStringLiteral("             --Populating list--              (>'.')>PLEASE WAIT<('.'<)");
@@ -138,9 +59,9 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
-    , m_replays(new ReplayStarter(context.launcher(), this))
+    , m_play(new GamePlayAction(context.prompter(), context.launcher(), this))
+    , m_viewed(new ViewedGameCopy(context.prompter(), context.desktop(), context.intervals().tempDeleteRetry, this))
 {
-    m_replays->setObjectName(QStringLiteral("replayStarter"));
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Recorded Games c('.'C)"));
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
     setBackground(this, Qt::white);
@@ -153,6 +74,7 @@ GamesWindow::GamesWindow(AppContext& context)
     m_details = new GameDetailsPanel(context.prompter(), context.intervals(), this);
     connect(m_details, &GameDetailsPanel::readLogRequested, this,
             [this] { playClick(ReplayStarter::Command::ReadLog); });
+    connect(m_play, &GamePlayAction::logRequested, m_details, &GameDetailsPanel::waitForLog);
 
     // The waiting panel covers the window until the first fill ends.
     m_waitingPanel = new QFrame(this);
@@ -162,7 +84,7 @@ GamesWindow::GamesWindow(AppContext& context)
     waiting->setObjectName(QStringLiteral("lblPopulating"));
     waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     waiting->setAlignment(Qt::AlignCenter);
-    waiting->setGeometry(Layout::populating);
+    waiting->setGeometry(GamesLayout::populating);
 
     m_fillTimer = new QTimer(this);
     m_fillTimer->setObjectName(QStringLiteral("Timer1"));
@@ -171,13 +93,9 @@ GamesWindow::GamesWindow(AppContext& context)
         m_fillTimer->stop();
         fillAllFolders();
     });
-    m_timDelete = new QTimer(this);
-    m_timDelete->setObjectName(QStringLiteral("timDelete"));
-    m_timDelete->setInterval(context.intervals().tempDeleteRetry);
-    connect(m_timDelete, &QTimer::timeout, this, &GamesWindow::timDeleteTimer);
 
-    setMinimumSize(Layout::minimumSize);
-    resize(Layout::startSize);
+    setMinimumSize(GamesLayout::minimumSize);
+    resize(GamesLayout::startSize);
 }
 
 void GamesWindow::buildMenus()
@@ -201,89 +119,56 @@ void GamesWindow::buildMenus()
     addAction(m_mnuFile, "mnuPlayFrom", QStringLiteral("Play from\u2026"),
               [this] { playClick(ReplayStarter::Command::PlayFrom); });
     m_mnuFile->addSeparator();
-    m_mnuExportZip =
+    QAction* exportZip =
         addAction(m_mnuFile, "mnuExportZip", QStringLiteral("Export to Zip\u2026"), [this] { exportZipClick(); });
+    m_zipExport = new GameZipExportAction(context().prompter(), exportZip, this);
     m_mnuFolder = m_menuBar->addMenu(QStringLiteral("Folder"));
     m_mnuFolder->setObjectName(QStringLiteral("mnuFolder"));
     addAction(m_mnuFolder, "mnuCreate", QStringLiteral("Create Folder"), [this] { cmdCreateClick(); });
     addAction(m_mnuFolder, "mnuDeleteFolder", QStringLiteral("Delete Folder"), [this] { mnuDeleteFolderClick(); });
 }
 
-ClickLabel* GamesWindow::addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new ClickLabel(caption, parent);
-    button->setObjectName(name);
-    button->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    button->setAlignment(Qt::AlignCenter);
-    button->setFrameShape(QFrame::Box);
-    button->setGeometry(geometry);
-    button->setCursor(Qt::PointingHandCursor);
-    m_buttonHighlight->add(button);
-    return button;
-}
-
 void GamesWindow::buildControlPanel()
 {
-    m_controlPanel = new ClickFrame(this);
-    m_controlPanel->setObjectName(QStringLiteral("Frame2"));
-    m_controlPanel->setFrameShape(QFrame::Box);
-    m_controlPanel->setGeometry(Layout::controlPanel);
-    connect(m_controlPanel, &ClickFrame::mouseMoved, m_buttonHighlight, &HoverGroup::clear);
-    auto* caption = new QLabel(QStringLiteral("Control Panel"), m_controlPanel);
-    caption->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    caption->setGeometry(Layout::controlCaption);
+    m_controlPanel = new GameControlPanel(m_buttonHighlight, this);
+    connect(m_controlPanel, &GameControlPanel::buttonClicked, this, [this](GameControlPanel::Button button) {
+        using Button = GameControlPanel::Button;
+        switch (button) {
+        case Button::View:
+            return cmdViewClick();
+        case Button::Delete:
+            return cmdDeleteClick();
+        case Button::Move:
+            return cmdTransferClick(TransferMode::Move);
+        case Button::Copy:
+            return cmdTransferClick(TransferMode::Copy);
+        case Button::Create:
+            return cmdCreateClick();
+        case Button::Reset:
+            return reloadGamesWindow();
+        }
+    });
 
-    const auto at = Layout::controlButton;
-    m_cmdView = addButton(m_controlPanel, QStringLiteral("cmdView"), QStringLiteral("View Game"), at(0, 0));
-    m_cmdDelete = addButton(m_controlPanel, QStringLiteral("cmdDelete"), QStringLiteral("Delete Game"), at(1, 0));
-    m_cmdMove = addButton(m_controlPanel, QStringLiteral("cmdMove"), QStringLiteral("Move File"), at(2, 0));
-    m_cmdCopy = addButton(m_controlPanel, QStringLiteral("cmdCopy"), QStringLiteral("Copy File"), at(0, 1));
-    m_cmdCreate = addButton(m_controlPanel, QStringLiteral("cmdCreate"), QStringLiteral("Create New Folder"), at(1, 1));
-    m_cmdReset = addButton(m_controlPanel, QStringLiteral("cmdReset"), QStringLiteral("RESET LIST"), at(2, 1));
-    connect(m_cmdView, &ClickLabel::clicked, this, &GamesWindow::cmdViewClick);
-    connect(m_cmdDelete, &ClickLabel::clicked, this, &GamesWindow::cmdDeleteClick);
-    connect(m_cmdMove, &ClickLabel::clicked, this, [this] { cmdTransferClick(TransferMode::Move); });
-    connect(m_cmdCopy, &ClickLabel::clicked, this, [this] { cmdTransferClick(TransferMode::Copy); });
-    connect(m_cmdCreate, &ClickLabel::clicked, this, &GamesWindow::cmdCreateClick);
-    connect(m_cmdReset, &ClickLabel::clicked, this, &GamesWindow::reloadGamesWindow);
-
-    auto* folders = new QLabel(QStringLiteral("Folders"), this);
-    folders->setObjectName(QStringLiteral("lblFolders"));
-    folders->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    folders->setGeometry(Layout::foldersCaption);
-    m_lstFolderPick = new QListWidget(this);
-    m_lstFolderPick->setObjectName(QStringLiteral("lstFolderPick"));
-    m_lstFolderPick->setGeometry(Layout::folderPick);
-    m_lstFolderPick->setMouseTracking(true);
-    m_lstFolderPick->viewport()->setMouseTracking(true);
-    m_lstFolderPick->viewport()->installEventFilter(this);
-    m_cmdGo = addButton(this, QStringLiteral("cmdGo"), QStringLiteral("GO"), Layout::go);
-    m_cmdGo->setToolTip(QStringLiteral("Show the games of the picked folder"));
-    connect(m_cmdGo, &ClickLabel::clicked, this, &GamesWindow::fillOneFolder);
+    m_folderPick = new GameFolderPick(m_buttonHighlight, this);
+    connect(m_folderPick, &GameFolderPick::menuRequested, this,
+            [this](const QPoint& globalPos) { m_mnuFolder->popup(globalPos); });
+    connect(m_folderPick, &GameFolderPick::goClicked, this, &GamesWindow::fillOneFolder);
 
     m_imgArmy = new QLabel(this);
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
     m_imgArmy->setAlignment(Qt::AlignCenter);
-    m_imgArmy->setGeometry(Layout::army);
+    m_imgArmy->setGeometry(GamesLayout::army);
     m_imgArmy->setMouseTracking(true);
     m_imgArmy->installEventFilter(this);
 
     auto* formatLabel = new QLabel(QStringLiteral("Date format"), this);
-    formatLabel->setGeometry(Layout::dateCaption);
+    formatLabel->setGeometry(GamesLayout::dateCaption);
     m_dateChooser = new QComboBox(this);
     m_dateChooser->setObjectName(QStringLiteral("List1"));
-    m_dateChooser->setGeometry(Layout::dateChooser);
+    m_dateChooser->setGeometry(GamesLayout::dateChooser);
     m_dateChooser->setToolTip(QStringLiteral("How the Date column shows the dates"));
-    m_dateChooser->view()->setMinimumWidth(Layout::dateListWidth);
-    m_txtFile = new QLineEdit(this);
-    m_txtFile->setObjectName(QStringLiteral("txtFile"));
-    m_txtFile->setReadOnly(true);
-    m_txtFile->setPlaceholderText(QStringLiteral("No game selected"));
-    m_txtFile->setGeometry(Layout::selectedFile);
-    m_txtFolder = new QLineEdit(this);
-    m_txtFolder->setObjectName(QStringLiteral("txtFolder"));
-    m_txtFolder->setReadOnly(true);
-    m_txtFolder->setGeometry(Layout::selectedFolder);
+    m_dateChooser->view()->setMinimumWidth(GamesLayout::dateListWidth);
+    m_selectionView = new GameSelectionView(this);
 
     m_warning = new QLabel(
         QStringLiteral("Warning: If you rename any of your game files, they will not appear correctly in the grid."),
@@ -291,7 +176,7 @@ void GamesWindow::buildControlPanel()
     m_warning->setObjectName(QStringLiteral("lblWarning"));
     m_warning->setWordWrap(true);
     m_warning->setFont(designFont(QStringLiteral("Verdana"), 6));
-    m_warning->setGeometry(Layout::warning);
+    m_warning->setGeometry(GamesLayout::warning);
 }
 
 void GamesWindow::buildGrid()
@@ -324,11 +209,9 @@ void GamesWindow::buildGrid()
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
     for (int c = 0; c < GamesTableModel::ColumnCount; ++c)
-        header->resizeSection(c, GamesTableModel::widthTwips(c) / twipsPerPixel);
+        header->resizeSection(c, Twips::px(GamesTableModel::widthTwips(c)));
     m_grid->setColumnHidden(GamesTableModel::FileColumn, true);
     connect(header, &QHeaderView::sectionClicked, this, &GamesWindow::sortColumn);
-    connect(header, &QHeaderView::sectionResized, this, &GamesWindow::placeSortLabels);
-    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GamesWindow::placeSortLabels);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowChosen(current.row()); });
     // A double-click or Enter on a row plays that game.
@@ -340,12 +223,8 @@ void GamesWindow::buildGrid()
     m_grid->setMouseTracking(true);
     m_grid->viewport()->installEventFilter(this);
 
-    const char* names[3] = {"cmdSort1", "cmdSort2", "cmdSort3"};
-    for (int i = 0; i < 3; ++i) {
-        m_cmdSort[size_t(i)] = addButton(this, QLatin1String(names[i]), QStringLiteral("SORT"), Layout::sortLabel);
-        m_cmdSort[size_t(i)]->setProperty("tag", QStringLiteral("1"));
-        connect(m_cmdSort[size_t(i)], &ClickLabel::clicked, this, [this, i] { sortLabelClicked(i); });
-    }
+    m_sortLabels = new GameSortLabels(m_grid, m_buttonHighlight, this);
+    connect(m_sortLabels, &GameSortLabels::sortRequested, this, &GamesWindow::sortColumn);
 }
 
 void GamesWindow::formLoad()
@@ -375,23 +254,16 @@ QString GamesWindow::tempFolder() const
     return context().paths().tempGamesFolder();
 }
 
-QString GamesWindow::selectedFile() const
-{
-    return m_txtFile->text();
-}
-
 void GamesWindow::fillAllFolders()
 {
     // "Default" stands for Games itself, every other entry is a user folder,
     // in the order the folder navigator lists them.
     const QString root = gamesRoot();
     const QList<GameFolderFiles> folders = GamesTree::walk(root);
-    m_lstFolderPick->clear();
-    m_lstFolderPick->addItem(GamesTree::defaultFolderName());
-    for (qsizetype i = 1; i < folders.size(); ++i) {
-        auto* item = new QListWidgetItem(folders.at(i).folder, m_lstFolderPick);
-        item->setData(Qt::UserRole, folders.at(i).folder);
-    }
+    QStringList userFolders;
+    for (qsizetype i = 1; i < folders.size(); ++i)
+        userFolders << folders.at(i).folder;
+    m_folderPick->setFolders(GamesTree::defaultFolderName(), userFolders);
     showGames(folders);
     // Games and folders whose names cannot be shown are there all the same.
     m_unshown.check(root);
@@ -399,15 +271,9 @@ void GamesWindow::fillAllFolders()
         m_unshown.check(GamesTree::folderPath(root, folders.at(i).folder));
 }
 
-QString GamesWindow::pickedFolder() const
-{
-    const QListWidgetItem* item = m_lstFolderPick->currentItem();
-    return item ? item->data(Qt::UserRole).toString() : QString();
-}
-
 void GamesWindow::fillOneFolder()
 {
-    showGames({GamesTree::listFolder(gamesRoot(), pickedFolder())});
+    showGames({GamesTree::listFolder(gamesRoot(), m_folderPick->picked())});
 }
 
 void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
@@ -421,10 +287,7 @@ void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
 void GamesWindow::clearSelection()
 {
     m_grid->selectionModel()->clear();
-    m_txtFile->clear();
-    m_txtFolder->clear();
-    m_selectedFolder.clear();
-    showDetails();
+    showSelection({});
 }
 
 void GamesWindow::searchTyped(const QString& text)
@@ -451,23 +314,18 @@ void GamesWindow::rowChosen(int shownRow)
 {
     const int row = m_search->sourceRow(shownRow);
     if (row < 0 || row >= m_model->rowCount()) {
-        m_txtFile->clear();
-        m_txtFolder->clear();
-        m_selectedFolder.clear();
-        showDetails();
+        showSelection({});
         return;
     }
-    m_txtFile->setText(m_model->fileName(row));
-    m_txtFile->setCursorPosition(0);
-    m_txtFile->setToolTip(m_txtFile->text());
-    m_txtFolder->setText(m_model->text(row, GamesTableModel::FolderColumn) + QLatin1Char('\\'));
-    m_selectedFolder = m_model->folder(row);
-    showDetails();
+    showSelection({m_model->folder(row), m_model->fileName(row)},
+                  m_model->text(row, GamesTableModel::FolderColumn) + QLatin1Char('\\'));
 }
 
-void GamesWindow::showDetails()
+void GamesWindow::showSelection(const GameSelection& game, const QString& folderText)
 {
-    m_details->showGame(GamesTree::folderPath(gamesRoot(), m_selectedFolder), selectedFile());
+    m_selection = game;
+    m_selectionView->show(game, folderText);
+    m_details->showGame(GamesTree::folderPath(gamesRoot(), game.folder), game.file);
 }
 
 void GamesWindow::sortColumn(int column)
@@ -481,18 +339,10 @@ void GamesWindow::sortColumn(int column)
     QHeaderView* header = m_grid->horizontalHeader();
     header->setSortIndicatorShown(true);
     header->setSortIndicator(column, order);
-    for (int i = 0; i < 3; ++i) {
-        if (sortColumns[i] == column)
-            m_cmdSort[size_t(i)]->setProperty("tag", ascending ? QStringLiteral("2") : QStringLiteral("1"));
-    }
+    m_sortLabels->sorted(column, ascending);
     const QModelIndex current = m_grid->selectionModel()->currentIndex();
     if (current.isValid())
         m_grid->scrollTo(current);
-}
-
-void GamesWindow::sortLabelClicked(int index)
-{
-    sortColumn(sortColumns[index]);
 }
 
 void GamesWindow::dateFormatChosen(int index)
@@ -503,30 +353,19 @@ void GamesWindow::dateFormatChosen(int index)
     GamesSettings::setDateFormat(index);
 }
 
-void GamesWindow::placeSortLabels()
-{
-    const QHeaderView* header = m_grid->horizontalHeader();
-    const int x0 = m_grid->x() + m_grid->frameWidth();
-    for (int i = 0; i < 3; ++i) {
-        ClickLabel* label = m_cmdSort[size_t(i)];
-        label->move(x0 + header->sectionViewportPosition(sortColumns[i]),
-                    m_grid->y() - label->height() - Layout::sortLabelAboveGrid);
-    }
-}
-
 void GamesWindow::resizeEvent(QResizeEvent* event)
 {
     AppWindow::resizeEvent(event);
     m_menuBar->setGeometry(0, 0, width(), m_menuBar->sizeHint().height());
-    const QRect grid = Layout::grid(size());
+    const QRect grid = GamesLayout::grid(size());
     m_grid->setGeometry(grid);
-    m_details->setGeometry(Layout::details(grid));
+    m_details->setGeometry(GamesLayout::details(grid));
     m_waitingPanel->setGeometry(rect());
     if (auto* label = m_waitingPanel->findChild<QLabel*>())
         label->setGeometry(m_waitingPanel->rect());
-    placeSortLabels();
-    m_txtSearch->setGeometry(Layout::search(size()));
-    m_lblSearchCount->setGeometry(Layout::searchCount(m_txtSearch->geometry()));
+    m_sortLabels->place();
+    m_txtSearch->setGeometry(GamesLayout::search(size()));
+    m_lblSearchCount->setGeometry(GamesLayout::searchCount(m_txtSearch->geometry()));
 }
 
 void GamesWindow::mouseMoveEvent(QMouseEvent* event)
@@ -546,26 +385,18 @@ bool GamesWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     const bool grid = watched == m_grid->viewport();
-    const bool folders = watched == m_lstFolderPick->viewport();
-    if (event->type() == QEvent::MouseMove && (grid || folders || watched == m_imgArmy)) {
+    if (event->type() == QEvent::MouseMove && (grid || watched == m_imgArmy)) {
         m_buttonHighlight->clear();
-    } else if (event->type() == QEvent::MouseButtonPress && (grid || folders)) {
+    } else if (event->type() == QEvent::MouseButtonPress && grid) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
-            // A right-button press picks the row or folder under the mouse
-            // and pops up the menu for it.
-            const QPoint pos = mouse->position().toPoint();
-            if (grid) {
-                const QModelIndex index = m_grid->indexAt(pos);
-                if (index.isValid())
-                    m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                                         QItemSelectionModel::Rows);
-                m_mnuFile->popup(mouse->globalPosition().toPoint());
-            } else {
-                if (QListWidgetItem* item = m_lstFolderPick->itemAt(pos))
-                    m_lstFolderPick->setCurrentItem(item);
-                m_mnuFolder->popup(mouse->globalPosition().toPoint());
-            }
+            // A right-button press picks the row under the mouse and pops up
+            // the menu for it.
+            const QModelIndex index = m_grid->indexAt(mouse->position().toPoint());
+            if (index.isValid())
+                m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                     QItemSelectionModel::Rows);
+            m_mnuFile->popup(mouse->globalPosition().toPoint());
             return true;
         }
     }
@@ -583,7 +414,7 @@ bool GamesWindow::formUnload()
     // The transfer window goes with this window.
     if (context().existingWindow(WindowNames::GamesTransfer))
         context().unloadWindow(WindowNames::GamesTransfer);
-    m_timDelete->stop();
+    m_viewed->stop();
     context().refreshTempGamesList();
     context().returnToMainMenu(WindowNames::Games);
     return true;
@@ -591,47 +422,12 @@ bool GamesWindow::formUnload()
 
 void GamesWindow::cmdViewClick()
 {
-    const QString file = selectedFile();
-    if (file.isEmpty()) {
-        context().prompter().message(QStringLiteral("Select a Game to view c('.'C)"),
-                                     QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
-                                     Prompter::Icon::Information);
-        return;
-    }
-    m_fileDelete = file;
-    GameFileActions::Notice notice;
-    const QString temp = tempFolder();
-    if (GameFileActions::copyForViewing(gamesRoot(), m_selectedFolder, file, temp, &notice).isEmpty()) {
-        notice.show(context().prompter());
-        return;
-    }
-    if (!context().desktop().openFolder(temp)) {
-        // No file manager to show the folder in: say where the copy is.
-        context().prompter().message(QStringLiteral("A copy of ") + file +
-                                         QStringLiteral(" is ready to watch in the folder ") +
-                                         QDir::toNativeSeparators(temp) + QStringLiteral(" c('.'C)"),
-                                     QStringLiteral("View Game"), Prompter::Buttons::Ok, Prompter::Icon::Information);
-    }
-    m_timDelete->start();
-}
-
-void GamesWindow::timDeleteTimer()
-{
-    // Deletes the viewed copy once the game lets go of it; a failure is
-    // retried at the next tick.
-    if (m_fileDelete.isEmpty())
-        return;
-    const QString log = GameFileActions::logOf(tempFolder(), m_fileDelete);
-    const QString copy = FileOps::targetIn(tempFolder(), m_fileDelete);
-    if (!copy.isEmpty())
-        FileOps::remove(copy);
-    if (!log.isEmpty())
-        FileOps::remove(log);
+    m_viewed->view(gamesRoot(), m_selection, tempFolder());
 }
 
 void GamesWindow::cmdDeleteClick()
 {
-    const QString file = selectedFile();
+    const QString file = m_selection.file;
     if (file.isEmpty()) {
         context().prompter().message(QStringLiteral("Select a Game to delete c('.'C)"),
                                      QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
@@ -642,7 +438,7 @@ void GamesWindow::cmdDeleteClick()
                                      QStringLiteral("Delete?"), Prompter::Buttons::YesNo,
                                      Prompter::Icon::Question) != Prompter::Answer::Yes)
         return;
-    const GameFileActions::Outcome outcome = GameFileActions::deleteGame(gamesRoot(), m_selectedFolder, file);
+    const GameFileActions::Outcome outcome = GameFileActions::deleteGame(gamesRoot(), m_selection.folder, file);
     outcome.notice.show(context().prompter());
     if (outcome.changed)
         reloadGamesWindow();
@@ -650,7 +446,7 @@ void GamesWindow::cmdDeleteClick()
 
 void GamesWindow::cmdTransferClick(TransferMode mode)
 {
-    if (selectedFile().isEmpty()) {
+    if (m_selection.isEmpty()) {
         const QString what = mode == TransferMode::Copy ? QStringLiteral("Copy") : QStringLiteral("move");
         context().prompter().message(QStringLiteral("Select A Recorded Game to ") + what + QStringLiteral(". c('.'C)"),
                                      QStringLiteral("Denied! xD"), Prompter::Buttons::Ok, Prompter::Icon::None);
@@ -670,130 +466,24 @@ void GamesWindow::cmdCreateClick()
 void GamesWindow::mnuDeleteFolderClick()
 {
     // No folder picked means the Games folder itself, as for Go.
-    if (GameFolderActions::remove(context().prompter(), gamesRoot(), pickedFolder()) ==
+    if (GameFolderActions::remove(context().prompter(), gamesRoot(), m_folderPick->picked()) ==
         GameFolderActions::Result::Changed)
         reloadGamesWindow();
 }
 
 void GamesWindow::playClick(ReplayStarter::Command command)
 {
-    using Command = ReplayStarter::Command;
-    const QString file = selectedFile();
-    const QString title = command == Command::Play       ? QStringLiteral("Play Game")
-                          : command == Command::PlayFrom ? QStringLiteral("Play from")
-                                                         : QStringLiteral("Read log");
-    if (file.isEmpty()) {
-        context().prompter().message(QStringLiteral("Select a Game to play c('.'C)"),
-                                     QStringLiteral("Hold your horses!"), Prompter::Buttons::Ok,
-                                     Prompter::Icon::Information);
-        return;
-    }
-    QString time;
-    if (command == Command::PlayFrom) {
-        const QString typed = context().prompter().input(
-            QStringLiteral("From what time of the game should it play? Type the time as m:ss or h:mm:ss."), title);
-        if (typed.trimmed().isEmpty())
-            return;
-        time = ReplayStarter::checkedTime(typed);
-        if (time.isEmpty()) {
-            context().prompter().message(
-                QStringLiteral("'%1' is not a time of the game. Type it as minutes and seconds (m:ss, such as 2:05) "
-                               "or hours, minutes and seconds (h:mm:ss, such as 1:02:05). c('.'C)")
-                    .arg(typed.trimmed()),
-                title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-            return;
-        }
-    }
-    const QString folderPath = GamesTree::folderPath(gamesRoot(), m_selectedFolder);
-    const QString replay = PathCase::join(folderPath, file);
-    m_replays->start(context().install(), command, replay, time,
-                     [this, command, title, folderPath, file](Launcher::Result result) {
-                         if (result != Launcher::Result::Started) {
-                             context().prompter().message(
-                                 GameStarter::failureText(result, GameStarter::fileName(GameStarter::Program::Game)),
-                                 title, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-                             return;
-                         }
-                         if (command == Command::ReadLog)
-                             m_details->waitForLog(folderPath, file);
-                     });
-}
-
-QList<int> GamesWindow::shownSourceRows() const
-{
-    QList<int> rows;
-    rows.reserve(m_search->shownCount());
-    for (int shown = 0; shown < m_search->shownCount(); ++shown)
-        rows << m_search->sourceRow(shown);
-    return rows;
+    m_play->play(command, context().install(), GamesTree::folderPath(gamesRoot(), m_selection.folder), m_selection);
 }
 
 void GamesWindow::exportZipClick()
 {
-    Prompter& prompter = context().prompter();
-    const QString file = selectedFile();
-    QList<GamesZipExport::Game> games;
-    if (!file.isEmpty())
-        games << GamesZipExport::Game{m_selectedFolder, file};
-    const int shown = m_search->shownCount();
-    // With one game picked among several shown, the user says which is meant.
-    if (shown > 1 && !file.isEmpty() &&
-        prompter.message(QStringLiteral("Export only the selected game, %1?\n\nNo exports all %2 games the grid "
-                                        "shows.")
-                             .arg(file)
-                             .arg(shown),
-                         kExportTitle, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
-        games.clear();
-    if (games.isEmpty()) {
-        for (const int row : shownSourceRows())
+    m_zipExport->run(gamesRoot(), m_selection, m_search->shownCount(), [this] {
+        QList<GamesZipExport::Game> games;
+        for (int shown = 0; shown < m_search->shownCount(); ++shown) {
+            const int row = m_search->sourceRow(shown);
             games << GamesZipExport::Game{m_model->folder(row), m_model->fileName(row)};
-    }
-    if (games.isEmpty()) {
-        prompter.message(QStringLiteral("There is no game to export: the grid shows none. c('.'C)"), kExportTitle,
-                         Prompter::Buttons::Ok, Prompter::Icon::Information);
-        return;
-    }
-    const QString suggested =
-        games.size() == 1 ? QFileInfo(games.first().file).completeBaseName() : QStringLiteral("Recorded games");
-    QString archive = prompter.saveFile(kExportTitle, qtFileFilter(QStringLiteral("Zip archives|*.zip")),
-                                        QDir::home().filePath(suggested + QStringLiteral(".zip")));
-    if (archive.isEmpty())
-        return;
-    archive = GamesZipExport::withZipExtension(archive);
-    if (QFileInfo::exists(archive) &&
-        prompter.message(QDir::toNativeSeparators(archive) +
-                             QStringLiteral(" already exists. Do you want to replace it?"),
-                         kExportTitle, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
-        return;
-
-    // Many games make a big archive: it is written off the window's thread,
-    // and one export runs at a time.
-    m_mnuExportZip->setEnabled(false);
-    setCursor(Qt::BusyCursor);
-    auto promise = std::make_shared<QPromise<GamesZipExport::Result>>();
-    auto* watcher = new QFutureWatcher<GamesZipExport::Result>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, archive] {
-        watcher->deleteLater();
-        m_mnuExportZip->setEnabled(true);
-        unsetCursor();
-        const GamesZipExport::Result result = watcher->future().result();
-        if (!result.written) {
-            context().prompter().message(QStringLiteral("The zip archive %1 was not written: %2 =(")
-                                             .arg(QDir::toNativeSeparators(archive), result.error),
-                                         kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-            return;
         }
-        const QString gameCount =
-            result.games == 1 ? QStringLiteral("1 game") : QStringLiteral("%1 games").arg(result.games);
-        const QString logs = result.logs == 1 ? QStringLiteral("1 log") : QStringLiteral("%1 logs").arg(result.logs);
-        context().prompter().message(QStringLiteral("%1 and %2 were exported to %3. <(^.^)>")
-                                         .arg(gameCount, logs, QDir::toNativeSeparators(archive)),
-                                     kExportTitle, Prompter::Buttons::Ok, Prompter::Icon::Information);
-    });
-    watcher->setFuture(promise->future());
-    QThreadPool::globalInstance()->start([promise, root = gamesRoot(), games, archive] {
-        promise->start();
-        promise->addResult(GamesZipExport::write(root, games, archive));
-        promise->finish();
+        return games;
     });
 }

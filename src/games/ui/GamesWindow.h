@@ -2,15 +2,21 @@
 
 #include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
+#include "games/core/GameSelection.h"
 #include "games/core/GamesTree.h"
 #include "games/core/ReplayStarter.h"
 
 #include <QString>
 #include <array>
 
-class ClickFrame;
+class GameControlPanel;
 class GameDetailsPanel;
-class ReplayStarter;
+class GameFolderPick;
+class GameSelectionView;
+class GameSortLabels;
+class GameZipExportAction;
+class ViewedGameCopy;
+class GamePlayAction;
 class QAction;
 class ClickLabel;
 class GamesSearchModel;
@@ -39,8 +45,8 @@ public:
 
     // The game clicked in the grid: its file name ("" when none), and its
     // folder under Games ("" for the Games folder itself).
-    QString selectedFile() const;
-    QString selectedFolder() const { return m_selectedFolder; }
+    QString selectedFile() const { return m_selection.file; }
+    QString selectedFolder() const { return m_selection.folder; }
     // What the transfer window is to do.
     enum class TransferMode { Copy, Move };
     TransferMode transferMode() const { return m_transferMode; }
@@ -69,30 +75,25 @@ private:
     void buildMenus();
     void buildControlPanel();
     void buildGrid();
-    ClickLabel* addButton(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
-    void placeSortLabels();
 
     void showGames(const QList<GameFolderFiles>& folders);
     void clearSelection();
     void rowChosen(int row);
+    // Shows `game` as the picked one; `folderText` is how its folder is shown.
+    void showSelection(const GameSelection& game, const QString& folderText = QString());
     void searchTyped(const QString& text);
     void showSearchCount();
     void sortColumn(int column);
-    void sortLabelClicked(int index);
     void dateFormatChosen(int index);
 
     void playClick(ReplayStarter::Command command);
     void exportZipClick();
-    QList<int> shownSourceRows() const;
-    void showDetails();
 
     void cmdViewClick();
     void cmdDeleteClick();
     void cmdTransferClick(TransferMode mode);
     void cmdCreateClick();
     void mnuDeleteFolderClick();
-    void timDeleteTimer();
-    QString pickedFolder() const;
     QString gamesRoot() const;
     QString tempFolder() const;
 
@@ -105,32 +106,23 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuFolder = nullptr;
-    ClickFrame* m_controlPanel = nullptr;
-    ClickLabel* m_cmdView = nullptr;
-    ClickLabel* m_cmdDelete = nullptr;
-    ClickLabel* m_cmdMove = nullptr;
-    ClickLabel* m_cmdCopy = nullptr;
-    ClickLabel* m_cmdCreate = nullptr;
-    ClickLabel* m_cmdReset = nullptr;
-    ClickLabel* m_cmdGo = nullptr;
-    std::array<ClickLabel*, 3> m_cmdSort{};
-    QListWidget* m_lstFolderPick = nullptr;
+    GameControlPanel* m_controlPanel = nullptr;
+    GameFolderPick* m_folderPick = nullptr;
+    GameSelectionView* m_selectionView = nullptr;
+    GameSortLabels* m_sortLabels = nullptr;
     QLabel* m_imgArmy = nullptr;
     QComboBox* m_dateChooser = nullptr;
-    QLineEdit* m_txtFile = nullptr;
-    QLineEdit* m_txtFolder = nullptr;
     QLabel* m_warning = nullptr;
     QTableView* m_grid = nullptr;
     QFrame* m_waitingPanel = nullptr;
     QTimer* m_fillTimer = nullptr;
-    QTimer* m_timDelete = nullptr;
-    ReplayStarter* m_replays = nullptr;
+    GamePlayAction* m_play;
     GameDetailsPanel* m_details = nullptr;
-    QAction* m_mnuExportZip = nullptr;
+    ViewedGameCopy* m_viewed;
+    GameZipExportAction* m_zipExport = nullptr;
 
-    QString m_selectedFolder;
+    GameSelection m_selection; // never read back from the text boxes that show it
     TransferMode m_transferMode = TransferMode::Copy;
-    QString m_fileDelete;
     // Per column: the next sort is ascending. The SORT labels' tags show the
     // state of their columns ("1" ascending next, "2" descending next).
     std::array<bool, 6> m_nextAscending{};

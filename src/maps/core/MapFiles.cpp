@@ -1,8 +1,10 @@
 #include "maps/core/MapFiles.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
+#include "common/core/SafeFile.h"
 #include "maps/core/MapNames.h"
 
 #include <QDir>

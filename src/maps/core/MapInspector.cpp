@@ -3,47 +3,31 @@
 MapInspector::MapInspector(bool supersede, QObject* parent)
     : QObject(parent)
     , m_supersede(supersede)
-    , m_latest(std::make_shared<std::atomic<quint64>>(0))
 {
-    m_pool.setMaxThreadCount(1); // answers come in the order asked
 }
 
-MapInspector::~MapInspector()
-{
-    cancel();
-    m_pool.waitForDone();
-}
+MapInspector::~MapInspector() = default;
 
 void MapInspector::request(const QStringList& files)
 {
     if (m_supersede)
         cancel();
-    const quint64 ticket = m_latest->load();
     ++m_waiting;
-    m_pool.start([this, ticket, files, latest = m_latest] {
+    m_work.add([this, files](const LatestOnly::Request& request) {
         QList<MapCheck::Report> reports;
-        for (const QString& file : files) {
-            // A superseded request stops even inside a large map.
-            reports << MapCheck::inspectFile(file, [&latest, ticket] { return latest->load() != ticket; });
-        }
-        if (latest->load() != ticket)
-            return;
-        // The pool is waited for before this object goes, so `this` is alive.
-        QMetaObject::invokeMethod(
-            this,
-            [this, ticket, files, reports] {
-                if (ticket != m_latest->load())
-                    return;
-                --m_waiting;
-                emit inspected(files, reports);
-            },
-            Qt::QueuedConnection);
+        const std::function<bool()> cancelled = request.cancelTest();
+        // A superseded request stops even inside a large map.
+        for (const QString& file : files)
+            reports << MapCheck::inspectFile(file, cancelled);
+        request.deliver([this, files, reports] {
+            --m_waiting;
+            emit inspected(files, reports);
+        });
     });
 }
 
 void MapInspector::cancel()
 {
-    m_pool.clear();
-    ++*m_latest;
+    m_work.cancel();
     m_waiting = 0;
 }

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "common/core/LatestOnly.h"
 #include "maps/core/MapCheck.h"
 
 #include <QList>
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
-
-#include <atomic>
-#include <memory>
 
 // Inspects map files (MapCheck) on a worker thread, so that a large map never
 // freezes the window. With `supersede`, each request drops the ones before
@@ -31,7 +28,6 @@ Q_SIGNALS:
 
 private:
     bool m_supersede;
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<quint64>> m_latest;
+    LatestOnly m_work{1}; // one worker: answers come in the order asked
     int m_waiting = 0;
 };

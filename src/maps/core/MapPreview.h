@@ -1,13 +1,12 @@
 #pragma once
 
+#include "common/core/LatestOnly.h"
+
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
-#include <QThreadPool>
-#include <atomic>
 #include <functional>
-#include <memory>
 
 // The map preview: a map drawn stretched over the whole preview box, at the
 // box's size in pixels, on white.
@@ -44,9 +43,8 @@ Q_SIGNALS:
     void finished(const QString& file, const QImage& picture);
 
 private:
-    void deliver(quint64 ticket, const QString& file, const QImage& picture);
-
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<quint64>> m_latest;
+    // One picture at a time: a newer request waits only until the one being
+    // drawn has given up, never for a queue of stale ones.
+    LatestOnly m_work{1};
     bool m_busy = false;
 };

@@ -1,6 +1,6 @@
 #include "maps/core/MapThumbnails.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/SafeFile.h"
 #include "imaging/BicubicResampler.h"
 #include "imaging/IndexedPngReader.h"
 #include "imaging/PictureScaling.h"
@@ -244,57 +244,44 @@ struct MapThumbnailLoader::Batch {
 MapThumbnailLoader::MapThumbnailLoader(MapThumbnails::Size size, QObject* parent)
     : QObject(parent)
     , m_size(size)
-    , m_latest(std::make_shared<std::atomic<quint64>>(0))
     , m_batch(std::make_shared<Batch>())
+    , m_work(QThread::idealThreadCount())
 {
-    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
-MapThumbnailLoader::~MapThumbnailLoader()
-{
-    cancel();
-    m_pool.waitForDone();
-}
+MapThumbnailLoader::~MapThumbnailLoader() = default;
 
 void MapThumbnailLoader::request(const QStringList& files)
 {
     cancel();
-    const quint64 ticket = m_latest->load();
     m_pending = int(files.size());
     for (const QString& file : files) {
-        m_pool.start([this, ticket, file, size = m_size, latest = m_latest, batch = m_batch] {
-            if (latest->load() != ticket)
-                return;
+        m_work.add([this, file, size = m_size, batch = m_batch](const LatestOnly::Request& request) {
             const QImage image = MapThumbnails::thumbnail(file, size);
             QMutexLocker lock(&batch->mutex);
-            if (latest->load() != ticket)
+            if (request.cancelled())
                 return;
             batch->done.append({file, image});
             // The first of a batch calls for the hand-over; the others join it.
-            // The pool is waited for before this object goes, so `this` is alive.
             if (batch->done.size() == 1)
-                QMetaObject::invokeMethod(
-                    this, [this, ticket] { flush(ticket); }, Qt::QueuedConnection);
+                request.deliver([this] { flush(); });
         });
     }
 }
 
 void MapThumbnailLoader::cancel()
 {
-    m_pool.clear();
     QMutexLocker lock(&m_batch->mutex);
-    ++*m_latest;
+    m_work.cancel();
     m_batch->done.clear();
     m_pending = 0;
 }
 
-void MapThumbnailLoader::flush(quint64 ticket)
+void MapThumbnailLoader::flush()
 {
     QList<QPair<QString, QImage>> done;
     {
         QMutexLocker lock(&m_batch->mutex);
-        if (ticket != m_latest->load())
-            return;
         done.swap(m_batch->done);
     }
     if (done.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/LatestOnly.h"
+
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -7,9 +9,6 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
-
-#include <atomic>
 #include <memory>
 
 // Map thumbnails in the freedesktop.org thumbnail cache, shared with desktop
@@ -63,11 +62,10 @@ Q_SIGNALS:
 
 private:
     struct Batch;
-    void flush(quint64 ticket);
+    void flush();
 
     MapThumbnails::Size m_size;
-    QThreadPool m_pool;
-    std::shared_ptr<std::atomic<quint64>> m_latest;
     std::shared_ptr<Batch> m_batch;
+    LatestOnly m_work;
     int m_pending = 0;
 };

@@ -1,6 +1,6 @@
 #include "programs/core/CatalogueDatabase.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/SqlStatement.h"
 #include "programs/core/TitleOrder.h"

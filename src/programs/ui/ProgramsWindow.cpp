@@ -2,7 +2,6 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
-#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
 #include "common/core/Prompter.h"
@@ -12,6 +11,7 @@
 #include "common/ui/HoverGroup.h"
 #include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
+#include "installs/core/GameStarter.h"
 #include "programs/core/CatalogueService.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"

@@ -1,7 +1,8 @@
 #include "shell/core/TempGamesList.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
 
 #include <QDir>
 #include <QFile>

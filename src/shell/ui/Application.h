@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/core/GameInstall.h"
 #include "common/core/Intervals.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
+#include "installs/core/GameInstall.h"
 
 #include <QHash>
 #include <QObject>

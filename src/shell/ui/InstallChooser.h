@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/core/GameInstall.h"
+#include "installs/core/GameInstall.h"
 
 #include <QList>
 #include <QWidget>

@@ -2,7 +2,6 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
-#include "common/core/GameStarter.h"
 #include "common/core/Intervals.h"
 #include "common/core/Launcher.h"
 #include "common/core/Prompter.h"
@@ -11,6 +10,7 @@
 #include "common/ui/HoverGroup.h"
 #include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
+#include "installs/core/GameStarter.h"
 #include "shell/core/Installation.h"
 #include "shell/ui/Application.h"
 

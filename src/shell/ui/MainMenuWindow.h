@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/core/GameStarter.h"
 #include "common/ui/AppWindow.h"
+#include "installs/core/GameStarter.h"
 #include "shell/core/TempGamesList.h"
 
 #include <QImage>

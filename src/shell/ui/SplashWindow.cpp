@@ -2,13 +2,13 @@
 
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
-#include "common/core/GameInstall.h"
 #include "common/core/Intervals.h"
 #include "common/core/Pictures.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/WindowNames.h"
+#include "installs/core/GameInstall.h"
 
 #include <QDir>
 #include <QFrame>

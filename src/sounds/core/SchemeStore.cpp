@@ -1,6 +1,6 @@
 #include "sounds/core/SchemeStore.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"

@@ -1,6 +1,6 @@
 #include "sounds/core/SoundClip.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/SafeFile.h"
 #include "sounds/core/WavFile.h"
 
 #include <QDir>

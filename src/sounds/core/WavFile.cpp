@@ -1,6 +1,6 @@
 #include "sounds/core/WavFile.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/SafeFile.h"
 
 #include <QBuffer>
 #include <QtEndian>

@@ -1,8 +1,8 @@
 #include "sounds/core/WaveRecorder.h"
 
-#include "common/core/FileOps.h"
 #include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
+#include "common/core/SafeFile.h"
 #include "sounds/core/CommandDevice.h"
 
 #include <QDir>

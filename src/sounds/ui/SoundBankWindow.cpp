@@ -7,15 +7,21 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
 #include "common/ui/PictureLabel.h"
+#include "common/ui/Widgets.h"
 #include "common/ui/WindowNames.h"
 #include "sounds/core/CommandDevice.h"
 #include "sounds/core/RecorderSettings.h"
 #include "sounds/core/SoundClip.h"
 #include "sounds/core/SoundPlayer.h"
+#include "sounds/core/SpeechBankSharing.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
+#include "sounds/ui/InputLevelMeter.h"
+#include "sounds/ui/RecorderPanel.h"
+#include "sounds/ui/SchemePanel.h"
 #include "sounds/ui/SoundBankLayout.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -31,34 +37,9 @@
 namespace {
 
 namespace Layout = SoundBankLayout;
+using namespace Widgets;
 
 constexpr int kSliderDesignMax = 10;
-
-const QString kEditorTitle = QStringLiteral("SoundBank Editor");
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry)
-{
-    auto* f = new QGroupBox(title, parent);
-    f->setObjectName(name);
-    f->setGeometry(geometry);
-    return f;
-}
 
 } // namespace
 
@@ -87,24 +68,10 @@ SoundBankWindow::~SoundBankWindow() = default;
 void SoundBankWindow::buildControls()
 {
     // Schemes and their sound bytes, on the left.
-    m_schemeCaption = label(this, QStringLiteral("Label3"), QStringLiteral("Scheme:"), Layout::schemeCaption);
-    m_cboScheme = new QComboBox(this);
-    m_cboScheme->setObjectName(QStringLiteral("cboScheme"));
-    m_cboScheme->setGeometry(Layout::schemeChooser);
-    m_lblSchemeName = label(this, QStringLiteral("lblSchemeName"), QString(), Layout::schemeName);
-    m_lblSchemeName->setFont(designFont(QStringLiteral("Verdana"), 9, true));
-    m_cmdNew = button(this, QStringLiteral("cmdNew"), QStringLiteral("New Scheme"), Layout::newScheme);
-    m_cmdDelete = button(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"), Layout::deleteScheme);
-
-    m_soundBytesFrame =
-        frame(this, QStringLiteral("Frame1"), QStringLiteral("Worm Sound Bytes"), Layout::soundBytesFrame);
-    label(m_soundBytesFrame, QStringLiteral("Label4"), QStringLiteral("Dbl-Click to play sound"),
-          Layout::soundBytesHint);
-    m_soundBytes = new QListWidget(m_soundBytesFrame);
-    m_soundBytes->setObjectName(QStringLiteral("File1"));
-    m_soundBytes->setGeometry(Layout::soundBytes);
-    m_cmdRemove =
-        button(m_soundBytesFrame, QStringLiteral("cmdRemove"), QStringLiteral("Remove"), Layout::removeSoundByte);
+    m_schemePanel = new SchemePanel(
+        m_schemes, m_prompter, m_unshown, [this] { releasePlayer(); }, this);
+    connect(m_schemePanel, &SchemePanel::schemeShown, this, [this] { m_txtFileName->clear(); });
+    connect(m_schemePanel, &SchemePanel::soundByteActivated, this, &SoundBankWindow::playSoundByte);
 
     // The speech sounds, in the middle.
     label(this, QStringLiteral("Label1"), QStringLiteral("Defaults"), Layout::speechCaption);
@@ -121,19 +88,7 @@ void SoundBankWindow::buildControls()
     m_sourceCombo->addItems({QStringLiteral("Record"), QStringLiteral("Browse!")});
     m_sourceCombo->setCurrentIndex(-1);
 
-    m_recorderPanel = new QFrame(this);
-    m_recorderPanel->setObjectName(QStringLiteral("Shape3"));
-    m_recorderPanel->setFrameShape(QFrame::Box);
-    m_recorderPanel->setGeometry(Layout::recorderPanel);
-    m_cmdRecord = button(m_recorderPanel, QStringLiteral("cmdRecord"), QStringLiteral("Record"), Layout::record);
-    m_cmdPlay = button(m_recorderPanel, QStringLiteral("cmdPlay"), QStringLiteral("Preview"), Layout::preview);
-    m_cmdPlay->setToolTip(QStringLiteral("Play the recording"));
-    m_cmdStop = button(m_recorderPanel, QStringLiteral("cmdStop"), QStringLiteral("Stop"), Layout::stop);
-    m_cmdStop->setToolTip(QStringLiteral("Stop recording or playing"));
-    m_cmdReset = button(m_recorderPanel, QStringLiteral("cmdReset"), QStringLiteral("Reset"), Layout::reset);
-    m_cmdReset->setToolTip(QStringLiteral("To start a new recording and adjusting all settings"));
-    m_cmdOK = button(m_recorderPanel, QStringLiteral("cmdOK"), QStringLiteral("OK"), Layout::keepRecording);
-    setRecorderButtons(true, false, false, false);
+    m_recorderPanel = new RecorderPanel(this);
 
     m_frmBrowse = frame(this, QStringLiteral("frmBrowse"), QStringLiteral("Set As Sound File"), Layout::browsePanel);
     m_frmBrowse->setAutoFillBackground(true);
@@ -168,24 +123,73 @@ void SoundBankWindow::buildControls()
     m_statusTimer->setObjectName(QStringLiteral("Timer2"));
     m_statusTimer->setInterval(context().intervals().statusTick);
 
-    connect(m_cboScheme, &QComboBox::currentIndexChanged, this, &SoundBankWindow::schemePicked);
-    connect(m_cmdNew, &QPushButton::clicked, this, &SoundBankWindow::newScheme);
-    connect(m_cmdDelete, &QPushButton::clicked, this, &SoundBankWindow::deleteScheme);
-    connect(m_cmdRemove, &QPushButton::clicked, this, &SoundBankWindow::removeSoundByte);
-    connect(m_soundBytes, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playSoundByte);
     connect(m_speechSounds, &QListWidget::itemDoubleClicked, this, &SoundBankWindow::playDefaultSound);
     connect(m_sourceCombo, &QComboBox::currentIndexChanged, this, &SoundBankWindow::makeModeChosen);
     connect(m_cmdBrowse, &QPushButton::clicked, this, &SoundBankWindow::browse);
     connect(m_txtFileName, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_cmdOKbrowse->setVisible(!text.isEmpty()); });
     connect(m_cmdOKbrowse, &QPushButton::clicked, this, &SoundBankWindow::setFromFile);
-    connect(m_cmdRecord, &QPushButton::clicked, this, &SoundBankWindow::record);
-    connect(m_cmdStop, &QPushButton::clicked, this, &SoundBankWindow::stop);
-    connect(m_cmdPlay, &QPushButton::clicked, this, &SoundBankWindow::preview);
-    connect(m_cmdReset, &QPushButton::clicked, this, &SoundBankWindow::reset);
-    connect(m_cmdOK, &QPushButton::clicked, this, &SoundBankWindow::keepRecording);
+    connect(m_recorderPanel, &RecorderPanel::recordClicked, this, &SoundBankWindow::record);
+    connect(m_recorderPanel, &RecorderPanel::stopClicked, this, &SoundBankWindow::stop);
+    connect(m_recorderPanel, &RecorderPanel::previewClicked, this, &SoundBankWindow::preview);
+    connect(m_recorderPanel, &RecorderPanel::resetClicked, this, &SoundBankWindow::reset);
+    connect(m_recorderPanel, &RecorderPanel::keepClicked, this, &SoundBankWindow::keepRecording);
     connect(m_statusTimer, &QTimer::timeout, this, &SoundBankWindow::statusTick);
-    buildBankTools();
+    buildTools();
+}
+
+// The row of tools below the form: the input level meter, the editing
+// options for recordings and clips, Play All, and sharing whole banks.
+void SoundBankWindow::buildTools()
+{
+    setFixedSize(Layout::window);
+    m_meter = new InputLevelMeter(*m_recorder, m_prompter, this);
+
+    auto option = [this](const char* name, const QString& text, const QRect& geometry, const QString& tip) {
+        QCheckBox* c = checkBox(this, QLatin1String(name), text, geometry);
+        c->setToolTip(tip);
+        connect(c, &QCheckBox::toggled, this, &SoundBankWindow::editingChanged);
+        return c;
+    };
+    m_trimSilence = option("chkTrimSilence", QStringLiteral("Trim silence"), Layout::trimSilence,
+                           QStringLiteral("Cut the silence before and after recordings and imported sounds"));
+    m_normalisePeak = option("chkNormalisePeak", QStringLiteral("Normalise"), Layout::normalisePeak,
+                             QStringLiteral("Make recordings and imported sounds peak at -1 dBFS"));
+
+    QPushButton* playAll = button(this, QStringLiteral("cmdPlayAll"), QStringLiteral("Play All"), Layout::playAll);
+    playAll->setToolTip(QStringLiteral("Play the scheme's sounds one after another"));
+    QPushButton* exportBank =
+        button(this, QStringLiteral("cmdExportBank"), QStringLiteral("Export Bank…"), Layout::exportBank);
+    QPushButton* importBank =
+        button(this, QStringLiteral("cmdImportBank"), QStringLiteral("Import Bank…"), Layout::importBank);
+    connect(playAll, &QPushButton::clicked, this, &SoundBankWindow::playAll);
+    connect(exportBank, &QPushButton::clicked, this,
+            [this] { SpeechBankSharing(m_schemes, m_prompter).exportScheme(currentScheme()); });
+    connect(importBank, &QPushButton::clicked, this, [this] {
+        SpeechBankSharing(m_schemes, m_prompter)
+            .importBank([this] { releasePlayer(); },
+                        [this](const QString& name) {
+                            m_schemePanel->pickFirst();
+                            m_schemePanel->fill();
+                            m_schemePanel->choose(name);
+                        });
+    });
+}
+
+void SoundBankWindow::loadEditing()
+{
+    m_editing = RecorderSettings::readEditing();
+    const QSignalBlocker quietTrim(m_trimSilence);
+    const QSignalBlocker quietNormalise(m_normalisePeak);
+    m_trimSilence->setChecked(m_editing.trimSilence);
+    m_normalisePeak->setChecked(m_editing.normalisePeak);
+}
+
+void SoundBankWindow::editingChanged()
+{
+    m_editing.trimSilence = m_trimSilence->isChecked();
+    m_editing.normalisePeak = m_normalisePeak->isChecked();
+    RecorderSettings::writeEditing(m_editing);
 }
 
 void SoundBankWindow::formLoad()
@@ -195,19 +199,17 @@ void SoundBankWindow::formLoad()
     showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     m_recorder->settings().read();
     loadEditing();
-    m_playing = false;
     m_recorder->applyRecordingFormat();
     m_sourceCombo->setCurrentIndex(0);
-    if (m_cboScheme->count() > 0)
-        m_cboScheme->setCurrentIndex(0);
-    fillSchemeList();
+    m_schemePanel->pickFirst();
+    m_schemePanel->fill();
     m_statusTimer->start();
 }
 
 bool SoundBankWindow::formUnload()
 {
     m_statusTimer->stop();
-    stopMeter();
+    m_meter->stop();
     releasePlayer();
     m_recorder->closeCaptureDevice();
     m_recorder->settings().write();
@@ -217,133 +219,17 @@ bool SoundBankWindow::formUnload()
 
 QString SoundBankWindow::currentScheme() const
 {
-    return m_cboScheme->currentText();
+    return m_schemePanel->current();
 }
 
 // ---- Schemes and sound bytes -------------------------------------------------
 
-void SoundBankWindow::fillSchemeList()
-{
-    {
-        const QSignalBlocker quiet(m_cboScheme);
-        m_cboScheme->clear();
-    }
-    const QStringList names = m_schemes.schemeNames();
-    {
-        const QSignalBlocker quiet(m_cboScheme);
-        m_cboScheme->addItems(names);
-        m_cboScheme->setCurrentIndex(-1);
-    }
-    if (!names.isEmpty())
-        m_cboScheme->setCurrentIndex(0);
-    // Schemes whose names cannot be shown are there all the same.
-    m_unshown.check(m_schemes.speechFolder(), UnshownNames::Kind::Folders);
-    if (currentScheme().isEmpty()) {
-        m_shownScheme.clear();
-        m_lblSchemeName->clear();
-        refreshSoundBytes();
-        m_prompter.message(QStringLiteral("You currently have no custom schemes. Please Create one! :)"), kEditorTitle,
-                           Prompter::Buttons::Ok, Prompter::Icon::Information);
-        newScheme();
-        return;
-    }
-    m_shownScheme = currentScheme();
-    refreshSoundBytes();
-    m_lblSchemeName->setText(currentScheme());
-}
-
-void SoundBankWindow::schemePicked(int index)
-{
-    if (index < 0)
-        return;
-    const QString name = m_cboScheme->itemText(index);
-    if (!QFileInfo(m_schemes.schemeFolder(name)).isDir()) {
-        // The folder went away behind our back: the current scheme stays.
-        {
-            const QSignalBlocker quiet(m_cboScheme);
-            m_cboScheme->setCurrentIndex(m_cboScheme->findText(m_shownScheme, Qt::MatchExactly));
-        }
-        m_prompter.tell(QStringLiteral("The scheme ") + name +
-                        QStringLiteral(" is gone: its folder no longer exists."));
-        return;
-    }
-    m_shownScheme = name;
-    refreshSoundBytes();
-    m_lblSchemeName->setText(name);
-    m_txtFileName->clear();
-}
-
-void SoundBankWindow::newScheme()
-{
-    for (;;) {
-        const QString name = m_prompter.input(QStringLiteral("What will be the name of your new scheme?"),
-                                              QStringLiteral("New Scheme"), QString());
-        const bool noScheme = currentScheme().isEmpty();
-        if (name.isEmpty()) {
-            // A window without schemes always ends up with one.
-            if (noScheme)
-                continue;
-            return;
-        }
-        QString problem;
-        const SchemeStore::Created result = m_schemes.create(name, &problem);
-        if (result == SchemeStore::Created::Ok) {
-            fillSchemeList();
-            return;
-        }
-        m_prompter.message(problem, QStringLiteral("New Scheme"), Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
-        // A name the user can correct is asked for again; a folder that
-        // cannot be made at all must not trap the user in the prompt.
-        const bool correctable = result == SchemeStore::Created::BadName || result == SchemeStore::Created::Exists;
-        if (!(correctable && noScheme))
-            return;
-    }
-}
-
-void SoundBankWindow::deleteScheme()
-{
-    const QString scheme = currentScheme();
-    if (scheme.isEmpty())
-        return;
-    if (m_prompter.message(SchemeStore::deleteSchemeQuestion(scheme), QStringLiteral("Delete Scheme?"),
-                           Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
-        return;
-    releasePlayer();
-    m_schemes.remove(scheme);
-    fillSchemeList();
-}
-
-void SoundBankWindow::removeSoundByte()
-{
-    const QString scheme = currentScheme();
-    const QString file = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
-    if (m_prompter.message(SchemeStore::removeSoundByteQuestion(scheme, file), QStringLiteral("Delete Soundbyte?"),
-                           Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes)
-        return;
-    releasePlayer();
-    m_schemes.removeSoundByte(scheme, file);
-    refreshSoundBytes();
-}
-
-void SoundBankWindow::refreshSoundBytes()
-{
-    const QString selected = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
-    m_soundBytes->clear();
-    m_soundBytes->addItems(m_schemes.soundBytes(m_shownScheme));
-    const QList<QListWidgetItem*> again = m_soundBytes->findItems(selected, Qt::MatchExactly);
-    if (!selected.isEmpty() && !again.isEmpty())
-        m_soundBytes->setCurrentItem(again.first());
-    // Sound bytes whose names cannot be shown are there all the same.
-    if (!m_shownScheme.isEmpty())
-        m_unshown.check(m_schemes.schemeFolder(m_shownScheme));
-}
-
 void SoundBankWindow::playSoundByte()
 {
-    const QString file = m_soundBytes->currentItem() ? m_soundBytes->currentItem()->text() : QString();
-    if (file.isEmpty() || m_shownScheme.isEmpty())
+    const QString file = m_schemePanel->soundByte();
+    if (file.isEmpty() || m_schemePanel->shown().isEmpty())
         return;
-    play(PathCase::join(m_schemes.schemeFolder(m_shownScheme), file),
+    play(PathCase::join(m_schemes.schemeFolder(m_schemePanel->shown()), file),
          QStringLiteral("The sound byte ") + file + QStringLiteral(" is no longer there."));
 }
 
@@ -370,8 +256,7 @@ void SoundBankWindow::play(const QString& file, const QString& missingText)
 
 void SoundBankWindow::releasePlayer()
 {
-    m_playingAll = false;
-    m_playAllQueue.clear();
+    m_playAll.clear();
     if (m_player)
         m_player->release();
 }
@@ -409,20 +294,51 @@ void SoundBankWindow::setFromFile()
         return;
     }
     reset();
-    refreshSoundBytes();
+    m_schemePanel->refreshSoundBytes();
     m_txtFileName->clear();
     m_cmdOKbrowse->setVisible(false);
 }
 
-// ---- The recorder ------------------------------------------------------------
+// ---- Play All ------------------------------------------------------------------
 
-void SoundBankWindow::setRecorderButtons(bool record, bool play, bool stop, bool ok)
+void SoundBankWindow::playAll()
 {
-    m_cmdRecord->setEnabled(record);
-    m_cmdPlay->setEnabled(play);
-    m_cmdStop->setEnabled(stop);
-    m_cmdOK->setEnabled(ok);
+    endPlayAll();
+    const QString scheme = currentScheme();
+    m_playAll.start(PlayAllQueue::order(m_schemes.schemeFolder(scheme), m_schemes.soundBytes(scheme)));
+    if (!m_playAll.active()) {
+        m_prompter.tell(QStringLiteral("The scheme ") + scheme + QStringLiteral(" has no speech sounds to play yet."));
+        return;
+    }
+    if (!m_player)
+        m_player = m_kit.makePlayer();
+    m_player->onFinished([this] { playNextOfAll(); });
+    m_recorderPanel->setPlayingAll(true);
+    playNextOfAll();
 }
+
+void SoundBankWindow::playNextOfAll()
+{
+    if (!m_playAll.active())
+        return;
+    const QString next = m_playAll.next();
+    if (next.isEmpty()) {
+        m_recorderPanel->setPlayingAll(false);
+        return;
+    }
+    m_player->play(next);
+}
+
+void SoundBankWindow::endPlayAll()
+{
+    if (!m_playAll.active())
+        return;
+    m_playAll.clear();
+    if (m_player)
+        m_player->release();
+}
+
+// ---- The recorder ------------------------------------------------------------
 
 void SoundBankWindow::record()
 {
@@ -432,43 +348,44 @@ void SoundBankWindow::record()
     m_recorder->applyRecordingFormat();
     if (!m_recorder->startRecording()) {
         // Nothing is being recorded: the recorder stays ready to try again.
-        setRecorderButtons(true, m_cmdPlay->isEnabled(), false, false);
+        const bool offered = m_recorderPanel->state() == RecorderPanel::State::Stopped ||
+                             m_recorderPanel->state() == RecorderPanel::State::Held;
+        m_recorderPanel->setState(offered ? RecorderPanel::State::Stopped : RecorderPanel::State::Ready);
         return;
     }
     // A new recording replaces the one that OK would have stored.
-    setRecorderButtons(false, false, true, false);
-    m_recording = true;
-    startMeter();
+    m_recorderPanel->setState(RecorderPanel::State::Recording);
+    m_meter->start();
 }
 
 void SoundBankWindow::stop()
 {
-    if (m_playingAll) {
+    if (m_playAll.active()) {
         // Stop ends Play All; the recorder is idle meanwhile.
         endPlayAll();
-        m_cmdStop->setEnabled(false);
+        m_recorderPanel->setPlayingAll(false);
         return;
     }
+    const bool previewing = m_recorderPanel->previewing();
     m_recorder->stopRecording();
-    m_recording = false;
-    stopMeter();
+    m_meter->stop();
     // Record is ready again at once: a new take replaces this one.
-    setRecorderButtons(true, true, false, true);
+    m_recorderPanel->setState(RecorderPanel::State::Held);
+    // A stopped preview keeps the slider's range; a stopped take sets it.
     const qint32 position = m_recorder->getCapturePosition();
     if (position == 0)
         m_startSlider->setMaximum(kSliderDesignMax);
-    else if (!m_playing)
+    else if (!previewing)
         m_startSlider->setMaximum(m_recorder->getCapturePosition());
-    m_playing = false;
 }
 
 void SoundBankWindow::preview()
 {
     endPlayAll();
     m_recorder->playFromPosition(m_startSlider->value());
-    m_playing = true;
-    m_cmdStop->setEnabled(true);
-    m_cmdPlay->setEnabled(false);
+    m_recorderPanel->setState(m_recorderPanel->state() == RecorderPanel::State::Held
+                                  ? RecorderPanel::State::PreviewingHeld
+                                  : RecorderPanel::State::Previewing);
 }
 
 void SoundBankWindow::reset()
@@ -476,12 +393,10 @@ void SoundBankWindow::reset()
     m_startSlider->setMaximum(kSliderDesignMax);
     m_startSlider->setValue(0);
     m_startSlider->update();
-    stopMeter();
-    m_recording = false;
-    setRecorderButtons(true, false, false, false);
+    m_meter->stop();
+    m_recorderPanel->setState(RecorderPanel::State::Ready);
     m_recorder->openCaptureDevice();
     m_recorder->settings().read();
-    m_playing = false;
     m_recorder->applyRecordingFormat();
 }
 
@@ -507,7 +422,7 @@ void SoundBankWindow::keepRecording()
         m_prompter.tell(QStringLiteral("The recording was kept as it is, without trimming or normalising: ") + error +
                         QStringLiteral(". =("));
     reset();
-    refreshSoundBytes();
+    m_schemePanel->refreshSoundBytes();
 }
 
 void SoundBankWindow::statusTick()
@@ -523,12 +438,18 @@ void SoundBankWindow::statusTick()
     if (windowTitle() != m_recorder->statusLine())
         setWindowTitle(m_recorder->statusLine());
     if (m_recorder->isStopped()) {
-        m_cmdStop->setEnabled(m_playingAll);
-        m_cmdPlay->setEnabled(true);
+        // A preview that came to its end leaves the recorder as before it.
+        using State = RecorderPanel::State;
+        const State state = m_recorderPanel->state();
+        if (state == State::Ready || state == State::Previewing)
+            m_recorderPanel->setState(State::Stopped);
+        else if (state == State::PreviewingHeld)
+            m_recorderPanel->setState(State::Held);
+        m_recorderPanel->setPlayingAll(m_playAll.active());
         // A recording that stopped by itself (at its limit, or as its input
         // went away) is held as if Stop had been pressed, and the user is
         // told why.
-        if (m_recording) {
+        if (state == State::Recording) {
             const QString notice = m_recorder->takeEndNotice();
             stop();
             if (!notice.isEmpty())

@@ -3,12 +3,16 @@
 #include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "sounds/core/CountingPrompter.h"
+#include "sounds/core/PlayAllQueue.h"
 #include "sounds/core/SchemeStore.h"
 #include "sounds/ui/SoundKit.h"
 
 #include <memory>
 
 class CommandDevice;
+class InputLevelMeter;
+class RecorderPanel;
+class SchemePanel;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -16,7 +20,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QProgressBar;
 class QPushButton;
 class QSlider;
 class QTimer;
@@ -48,13 +51,7 @@ protected:
 private:
     void buildControls();
 
-    // Schemes and sound bytes.
-    void fillSchemeList();
-    void schemePicked(int index);
-    void newScheme();
-    void deleteScheme();
-    void removeSoundByte();
-    void refreshSoundBytes();
+    // Sound bytes and files.
     void playSoundByte();
     void playDefaultSound();
     void makeModeChosen(int index);
@@ -70,21 +67,15 @@ private:
     void reset();
     void keepRecording();
     void statusTick();
-    void setRecorderButtons(bool record, bool play, bool stop, bool ok);
 
-    // Play All, the input level meter, the editing options and sharing
-    // whole banks (SoundBankTools.cpp).
-    void buildBankTools();
+    // The row of tools: the level meter, the editing options, Play All and
+    // sharing whole banks.
+    void buildTools();
     void loadEditing();
     void editingChanged();
     void playAll();
     void playNextOfAll();
     void endPlayAll();
-    void startMeter();
-    void stopMeter();
-    void updateMeter();
-    void exportBank();
-    void importBank();
 
     SchemeStore m_schemes;
     CountingPrompter m_prompter;
@@ -95,43 +86,22 @@ private:
     std::unique_ptr<SoundPlayer> m_player;
     SoundClip::Editing m_editing; // how recordings and clips are edited
     QString m_selectedSound;
-    QString m_shownScheme; // the scheme the sound-byte list shows
-    bool m_playing = false;
-    bool m_recording = false; // Record started a take that has not been stopped
-    bool m_inTick = false;
-    bool m_playingAll = false;
-    QStringList m_playAllQueue; // the sound bytes Play All has still to play
+    bool m_inTick = false; // the status tick runs (it waits for its own boxes)
+    PlayAllQueue m_playAll;
 
-    QLabel* m_schemeCaption = nullptr;
-    QComboBox* m_cboScheme = nullptr;
-    QLabel* m_lblSchemeName = nullptr;
-    QPushButton* m_cmdNew = nullptr;
-    QPushButton* m_cmdDelete = nullptr;
-    QGroupBox* m_soundBytesFrame = nullptr;
-    QListWidget* m_soundBytes = nullptr;
-    QPushButton* m_cmdRemove = nullptr;
+    SchemePanel* m_schemePanel = nullptr;
     QListWidget* m_speechSounds = nullptr;
     QComboBox* m_sourceCombo = nullptr;
     QGroupBox* m_frmBrowse = nullptr;
     QLineEdit* m_txtFileName = nullptr;
     QPushButton* m_cmdBrowse = nullptr;
     QPushButton* m_cmdOKbrowse = nullptr;
-    QFrame* m_recorderPanel = nullptr;
-    QPushButton* m_cmdRecord = nullptr;
-    QPushButton* m_cmdPlay = nullptr;
-    QPushButton* m_cmdStop = nullptr;
-    QPushButton* m_cmdReset = nullptr;
-    QPushButton* m_cmdOK = nullptr;
+    RecorderPanel* m_recorderPanel = nullptr;
     QSlider* m_startSlider = nullptr;
     QLabel* m_statisticsLabel = nullptr;
     QLabel* m_imgArmy = nullptr;
     QTimer* m_statusTimer = nullptr;
-    QProgressBar* m_inputLevel = nullptr;
-    QLabel* m_recordLength = nullptr;
-    QTimer* m_meterTimer = nullptr;
+    InputLevelMeter* m_meter = nullptr;
     QCheckBox* m_trimSilence = nullptr;
     QCheckBox* m_normalisePeak = nullptr;
-    QPushButton* m_cmdPlayAll = nullptr;
-    QPushButton* m_cmdExportBank = nullptr;
-    QPushButton* m_cmdImportBank = nullptr;
 };

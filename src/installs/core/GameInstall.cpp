@@ -1,4 +1,4 @@
-#include "common/core/GameInstall.h"
+#include "installs/core/GameInstall.h"
 
 #include "common/core/UserPaths.h"
 

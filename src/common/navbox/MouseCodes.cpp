@@ -1,4 +1,4 @@
-#include "common/core/MouseCodes.h"
+#include "common/navbox/MouseCodes.h"
 
 namespace MouseCodes {
 

@@ -1,4 +1,4 @@
-#include "common/core/GameStarter.h"
+#include "installs/core/GameStarter.h"
 
 #include "common/core/UserPaths.h"
 

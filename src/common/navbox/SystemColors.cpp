@@ -1,4 +1,4 @@
-#include "common/core/SystemColors.h"
+#include "common/navbox/SystemColors.h"
 
 #include "common/core/Colors.h"
 

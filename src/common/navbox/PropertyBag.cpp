@@ -1,4 +1,4 @@
-#include "common/core/PropertyBag.h"
+#include "common/navbox/PropertyBag.h"
 
 int PropertyBag::indexOf(const QString& name) const
 {

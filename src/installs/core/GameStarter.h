@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/core/GameInstall.h"
 #include "common/core/Launcher.h"
+#include "installs/core/GameInstall.h"
 
 #include <QStringList>
 

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QFile>
 #include <QString>
+
 #include <memory>
 
 class QTemporaryFile;
@@ -16,51 +18,6 @@ class QTemporaryFile;
 // new one, never half of one. A link standing at the destination is replaced
 // itself, never written through.
 namespace FileOps {
-
-// The steps of the file operations that can fail, as one seam: the program
-// uses the real file system, and tests put in one that fails on purpose (a
-// disk that fills up halfway, a rename or a delete that is refused).
-class FileSystem {
-public:
-    virtual ~FileSystem() = default;
-    // Writes `size` bytes to the open `file`; the count written, or -1.
-    virtual qint64 write(QFile& file, const char* data, qint64 size);
-    // Flushes what was written to `file` down to the disk.
-    virtual bool sync(QFile& file);
-    // Gives the file `from` the name `to`, replacing a file (or link) of that
-    // name in one step. FileOps::rename() and SafeFile also make the new name
-    // itself survive a crash.
-    virtual bool rename(const QString& from, const QString& to);
-    // Deletes a file, or a link (never what it points to).
-    virtual bool remove(const QString& path);
-    // Makes the folder `path`; its parent must exist.
-    virtual bool makeFolder(const QString& path);
-    // Removes the empty folder `path`.
-    virtual bool removeFolder(const QString& path);
-};
-
-// The file system every operation here goes through.
-FileSystem& fileSystem();
-// Puts `replacement` in place of the real file system (for tests); nullptr
-// puts the real one back. The caller keeps ownership.
-void setFileSystem(FileSystem* replacement);
-
-// True when both paths exist and name the same file or folder (links and
-// trailing separators aside).
-bool sameFile(const QString& a, const QString& b);
-
-// The path that `name` (a name or relative path that came from outside the
-// program: typed, read from a file or an archive) gives inside `parent`, or
-// "" when it would lead anywhere but inside `parent`: an empty name, an
-// absolute path or drive, ".." parts climbing out, or a folder on the way
-// that is a link to somewhere else. ".." parts and links are resolved first;
-// what does not exist yet is checked through the part that does. `parent`
-// itself may be the user's own link to another disk: inside means inside the
-// place it points to. On refusal `error` receives a short reason.
-QString targetIn(const QString& parent, const QString& name, QString* error = nullptr);
-
-// The message for the user about a refused `name`.
-QString outsideMessage(const QString& name);
 
 // A file being written in place of `destination` (created or replaced): the
 // bytes go to a hidden temporary file beside it, which commit() flushes to
@@ -115,19 +72,5 @@ bool copyReplacing(const QString& source, const QString& destination, QString* e
 // source, but only when the copy succeeded. Moving a file onto itself fails
 // and leaves it in place.
 bool moveReplacing(const QString& source, const QString& destination, QString* error = nullptr);
-
-// Deletes a file or a link, through fileSystem().
-bool remove(const QString& path);
-
-// Renames `from` to `to` in one step (replacing `to`), through fileSystem().
-bool rename(const QString& from, const QString& to);
-
-// Makes the folder `path` and any missing parents, through fileSystem().
-bool makePath(const QString& path);
-
-// Deletes the plain files directly inside `folder` (not its sub-folders),
-// then removes the folder if it is then empty. True when the folder is gone.
-// A folder that is a link to another place is removed as a link only.
-bool removeFolderAndFiles(const QString& folder);
 
 } // namespace FileOps

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/core/SystemColors.h"
+#include "common/navbox/SystemColors.h"
 
 #include <QDir>
 #include <QString>

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "maps/core/MapCheck.h"
+#include "maps/core/MapDrag.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class MapFolderList;
+class MapInspector;
+class Prompter;
+
+// What drops on the map manager's lists do: files from outside are copied
+// into the map folder or the highlighted transfer folder and then checked
+// against the game's rules (the findings in one message); a map dragged onto
+// the transfer station moves into the highlighted folder.
+class MapImportController : public QObject {
+    Q_OBJECT
+public:
+    MapImportController(Prompter& prompter, std::function<QString()> mapsRoot, QObject* parent = nullptr);
+
+    // A drop on the map list, whose folder is `mapFolder`.
+    void droppedOnMaps(const MapDrag::Drag& drag, const QString& mapFolder);
+    // A drop on the transfer station's list.
+    void droppedOnTransfer(const MapDrag::Drag& drag, const MapFolderList& transfer);
+    // True while the maps of a drop are being checked.
+    bool busy() const;
+
+    static QString highlightFolderMessage();
+    static QString selectFolderMessage();
+
+Q_SIGNALS:
+    // Files came into or left the maps folders.
+    void mapsChanged();
+    // A map was moved to the transfer folder.
+    void mapMoved();
+
+private:
+    void importInto(const QStringList& files, const QString& folder);
+    void tellProblems(const QStringList& files, const QList<MapCheck::Report>& reports);
+    void warn(const QString& text);
+
+    Prompter& m_prompter;
+    std::function<QString()> m_mapsRoot;
+    MapInspector* m_inspector;
+};
