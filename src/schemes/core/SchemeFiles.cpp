@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schemes/core/SchemeFiles.h"
 
-#include "common/core/FileOps.h"
+#include "common/core/FileSystem.h"
 #include "common/core/NameRules.h"
 #include "common/core/PathCase.h"
+#include "common/core/PathContainment.h"
+#include "common/core/SafeFile.h"
 #include "common/core/ZipReader.h"
 #include "common/core/ZipWriter.h"
 #include "schemes/core/Scheme.h"
