@@ -83,8 +83,8 @@ qint64 readMap(const ReadAt& read, qint64 size, ReplayInfo& info)
     const qint64 declared = qint64(chunkLength) - 4;
     const qint64 settingsAt = headerSize + declared;
     const qint64 present = std::max<qint64>(0, std::min(declared, size - headerSize));
-    if (declared > maxMapBytes) {
-        info.problems << QStringLiteral("The map is too large to read (%1).").arg(bytes(declared));
+    if (present > maxMapBytes) {
+        info.problems << QStringLiteral("The map is too large to read (%1).").arg(bytes(present));
         return settingsAt;
     }
     if (info.mapKind == ReplayInfo::MapKind::Unknown)
@@ -93,7 +93,7 @@ qint64 readMap(const ReadAt& read, qint64 size, ReplayInfo& info)
     info.mapComplete = info.mapData.size() == declared;
     if (!info.mapComplete)
         info.problems << QStringLiteral("The file ends inside the map (%1 of %2).")
-                             .arg(bytes(info.mapData.size()), bytes(declared));
+                             .arg(QString::number(info.mapData.size()), bytes(declared));
     if (info.mapKind == ReplayInfo::MapKind::Colour) {
         readColourMap(info);
     } else if (info.mapKind == ReplayInfo::MapKind::Generated && info.mapComplete) {
@@ -161,7 +161,7 @@ void readSettings(const ReadAt& read, qint64 size, qint64 at, ReplayInfo& info)
     info.scheme = chunk.mid(fixed + 4, std::min<qint64>(schemeLength, available));
     if (info.scheme.size() < qint64(schemeLength))
         info.problems << QStringLiteral("The stored scheme is cut short (%1 of %2).")
-                             .arg(bytes(info.scheme.size()), bytes(schemeLength));
+                             .arg(QString::number(info.scheme.size()), bytes(schemeLength));
     if (!info.scheme.startsWith("SCHM"))
         info.problems << QStringLiteral("The stored scheme does not start with \"SCHM\".");
 }
