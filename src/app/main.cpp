@@ -2,6 +2,7 @@
 #include "installs/core/InstallChoice.h"
 #include "maps/core/MapCheck.h"
 #include "replays/core/ReplayInfoCommand.h"
+#include "schemes/core/SchemeJson.h"
 #include "shell/ui/Startup.h"
 
 #include <QApplication>
@@ -38,6 +39,9 @@ const FileCommand kFileCommands[] = {
      "Print what each recorded game named after it holds (its map, start, kind of game and scheme) and what its "
      "log tells, as one JSON object a line, without opening a window.",
      ReplayInfoCommand::run},
+    {"scheme-info",
+     "Print what the game scheme files named after it hold, one JSON object a line, without opening a window.",
+     SchemeJson::schemeInfoCommand},
 };
 
 // The program's options, the same for the runs with and without a window.

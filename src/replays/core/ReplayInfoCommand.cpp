@@ -4,6 +4,7 @@
 #include "games/core/GameFileActions.h"
 #include "games/core/GameLogWatch.h"
 #include "games/core/GameNameParser.h"
+#include "schemes/core/SchemeJson.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -81,7 +82,8 @@ QJsonObject replayJson(const ReplayInfo& info)
             {QStringLiteral("startedAt"), started},
             {QStringLiteral("gameType"), ReplayReader::gameTypeName(info.gameType)},
             {QStringLiteral("map"), map},
-            {QStringLiteral("scheme"), QJsonValue()}};
+            {QStringLiteral("scheme"),
+             info.scheme.isEmpty() ? QJsonValue() : QJsonValue(SchemeJson::toJson(SchemeReader::read(info.scheme)))}};
 }
 
 QString outcomeName(GameLog::Outcome outcome)
