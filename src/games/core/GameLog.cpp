@@ -1,11 +1,13 @@
 #include "games/core/GameLog.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <deque>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -94,13 +96,19 @@ struct Scan {
         i = j;
         return true;
     }
-    // Blank-separated words, such as "game started at".
+    // Blank-separated words, such as "game started at" (lower-case ASCII).
+    // On failure the position is left anywhere.
     bool words(const char* text)
     {
-        const QList<QByteArray> parts = QByteArray(text).split(' ');
-        for (qsizetype k = 0; k < parts.size(); ++k) {
-            if ((k > 0 && !blanks1()) || !word(parts[k].constData()))
+        for (const char* w = text; *w; ++w) {
+            if (*w == ' ') {
+                if (!blanks1())
+                    return false;
+            } else if (i < s.size() && sameLetter(s[i], *w)) {
+                ++i;
+            } else {
                 return false;
+            }
         }
         return true;
     }
@@ -162,16 +170,17 @@ QString unquoted(QString text)
 }
 
 // The marks of a team or spectator line: "[Local Player] [Host] [CPU 3]".
+// A real line has two or three; more than 64 are left unread.
 void readMarks(QStringView rest, GameLogTeam& team)
 {
-    for (qsizetype from = 0;;) {
+    for (qsizetype from = 0; team.marks.size() < 64;) {
         const qsizetype open = rest.indexOf(u'[', from);
         const qsizetype close = open < 0 ? -1 : rest.indexOf(u']', open + 1);
         if (close < 0)
             return;
-        const QString text = rest.mid(open + 1, close - open - 1).trimmed().toString();
+        const QStringView text = rest.mid(open + 1, close - open - 1).trimmed();
         from = close + 1;
-        team.marks << text;
+        team.marks << text.toString();
         Scan cpu{text};
         if (text.compare(QLatin1String("Local Player"), Qt::CaseInsensitive) == 0) {
             team.localPlayer = true;
@@ -182,7 +191,7 @@ void readMarks(QStringView rest, GameLogTeam& team)
             const qsizetype start = cpu.i;
             const qsizetype count = cpu.digits();
             if (cpu.atEnd())
-                team.cpuLevel = qMax(1, count ? QStringView(text).mid(start, count).toInt() : 0);
+                team.cpuLevel = qMax(1, count ? text.mid(start, count).toInt() : 0);
         }
     }
 }
@@ -196,7 +205,7 @@ bool readTeam(QStringView line, GameLog& log)
     const qsizetype labelStart = sc.i;
     while (!sc.atEnd() && isLetterAnyCase(line[sc.i]))
         ++sc.i;
-    const QString label = line.mid(labelStart, sc.i - labelStart).toString();
+    const QStringView label = line.mid(labelStart, sc.i - labelStart);
     sc.blanks();
     if (label.isEmpty() || !sc.take(':'))
         return false;
@@ -245,6 +254,8 @@ bool readTeam(QStringView line, GameLog& log)
 // the shortest text that is followed by those words.
 bool readWinner(QStringView line, const char* what, QString* who)
 {
+    if (line.size() < 16) // "x wins the round"
+        return false;
     Scan sc{line};
     sc.blanks();
     const qsizetype start = sc.i;
@@ -364,6 +375,16 @@ bool readStamp(QStringView line, QStringView* stamp, qint64* time, QStringView* 
     return true;
 }
 
+// "Game Started at 2019-09-16 16:58:33 GMT": the time, or a null text.
+QString startedAt(QStringView line)
+{
+    Scan sc{line};
+    sc.blanks();
+    if (!sc.words("game started at") || !sc.blanks1())
+        return QString();
+    return sc.rest().trimmed().toString();
+}
+
 // "End of round N": N (0 when it does not fit an int), or -1 for another line.
 int roundNumber(QStringView line)
 {
@@ -374,6 +395,33 @@ int roundNumber(QStringView line)
     const qsizetype from = sc.i;
     const qsizetype count = sc.digits();
     return count > 0 ? line.mid(from, count).toInt() : -1;
+}
+
+// The header's lines and the round's end: "Game ID: ...", "End of round 1",
+// "Round time: ..." and the like. False for any other line.
+bool readHeading(QStringView line, GameLog& log, bool* ended)
+{
+    if (QString v = valueAfter(line, "game id"); !v.isNull()) {
+        log.gameId = unquoted(v);
+    } else if (QString s = startedAt(line); !s.isNull()) {
+        log.startedAt = s;
+    } else if (QString e = valueAfter(line, "game engine version"); !e.isNull()) {
+        log.engineVersion = e;
+    } else if (QString f = valueAfter(line, "file format version"); !f.isNull()) {
+        log.fileFormatVersion = f;
+    } else if (QString x = valueAfter(line, "exported with version"); !x.isNull()) {
+        log.exportedWithVersion = x;
+    } else if (const int round = roundNumber(line); round >= 0) {
+        log.round = round;
+        *ended = true;
+    } else if (QString rt = timeValue(line, "round time"); !rt.isNull()) {
+        log.roundTime = rt;
+    } else if (QString tt = timeValue(line, "total game time"); !tt.isNull()) {
+        log.totalTime = tt;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // "Team time totals:", the heading of the teams' times.
@@ -408,9 +456,12 @@ public:
     {
         for (; m_known < m_log.teams.size(); ++m_known) {
             const GameLogTeam& t = m_log.teams[m_known];
-            if (!t.player.isEmpty())
-                m_byLabel.insert(t.team + QStringLiteral(" (") + t.player + QLatin1Char(')'), int(m_known));
-            m_byName.insert(t.team, int(m_known));
+            if (!t.player.isEmpty()) {
+                m_keys.push_back(t.team + QStringLiteral(" (") + t.player + QLatin1Char(')'));
+                m_byLabel.emplace(key(m_keys.back()), int(m_known));
+            }
+            m_keys.push_back(t.team);
+            m_byName.emplace(key(m_keys.back()), int(m_known));
             m_totalled.push_back(false);
             m_started.push_back(0);
         }
@@ -496,17 +547,23 @@ public:
 private:
     GameLogTurn* current() { return m_log.turns.isEmpty() ? nullptr : &m_log.turns.last(); }
 
+    static std::u16string_view key(QStringView text) { return {text.utf16(), size_t(text.size())}; }
+
     int teamOf(QStringView name) const
     {
-        const QString text = name.trimmed().toString();
-        if (const auto it = m_byLabel.constFind(text); it != m_byLabel.constEnd())
-            return *it;
-        if (const auto it = m_byName.constFind(text); it != m_byName.constEnd())
-            return *it;
+        if (m_byName.empty())
+            return -1;
+        const QStringView text = name.trimmed();
+        if (const auto it = m_byLabel.find(key(text)); it != m_byLabel.end())
+            return it->second;
+        if (const auto it = m_byName.find(key(text)); it != m_byName.end())
+            return it->second;
         // A team the header names without its player, such as a CPU team.
         const qsizetype open = text.lastIndexOf(QLatin1String(" ("));
-        if (open > 0 && text.endsWith(u')'))
-            return m_byName.value(text.left(open), -1);
+        if (open > 0 && text.endsWith(u')')) {
+            if (const auto it = m_byName.find(key(text.left(open))); it != m_byName.end())
+                return it->second;
+        }
         return -1;
     }
 
@@ -576,14 +633,8 @@ private:
                 return;
             // The target runs to the next ", N to" / ", N (" or to the end.
             const qsizetype targetAt = sc.i;
-            qsizetype end = nextItem(sc.s, targetAt);
-            int team = teamOf(sc.s.mid(targetAt, end - targetAt));
-            for (int tries = 0; team < 0 && end < sc.s.size() && tries < 4; ++tries) {
-                end = nextItem(sc.s, end + 1);
-                team = teamOf(sc.s.mid(targetAt, end - targetAt));
-            }
-            if (team < 0)
-                end = nextItem(sc.s, targetAt);
+            const qsizetype end = nextItem(sc.s, targetAt);
+            const int team = teamOf(sc.s.mid(targetAt, end - targetAt));
             if (team >= 0 && team != turn->team) {
                 addCapped(turn->damageDealt, amount);
                 addCapped(turn->kills, kills);
@@ -621,8 +672,11 @@ private:
 
     GameLog& m_log;
     qsizetype m_known = 0;
-    QHash<QString, int> m_byLabel;
-    QHash<QString, int> m_byName;
+    // Views of the names kept in m_keys, whose texts never move. (Qt's hash
+    // of texts measured several times slower than the standard one here.)
+    std::deque<QString> m_keys;
+    std::unordered_map<std::u16string_view, int> m_byLabel;
+    std::unordered_map<std::u16string_view, int> m_byName;
     std::vector<bool> m_totalled;
     std::vector<int> m_started;
 };
@@ -692,26 +746,15 @@ GameLog parse(const QByteArray& bytes)
             }
             continue;
         }
-        if (QString v = valueAfter(line, "game id"); !v.isNull()) {
-            log.gameId = unquoted(v);
-        } else if (Scan started{line}; (started.blanks(), started.words("game started at")) && started.blanks1()) {
-            log.startedAt = started.rest().trimmed().toString();
-        } else if (QString e = valueAfter(line, "game engine version"); !e.isNull()) {
-            log.engineVersion = e;
-        } else if (QString f = valueAfter(line, "file format version"); !f.isNull()) {
-            log.fileFormatVersion = f;
-        } else if (QString x = valueAfter(line, "exported with version"); !x.isNull()) {
-            log.exportedWithVersion = x;
-        } else if (const int round = roundNumber(line); round >= 0) {
-            log.round = round;
-            ended = true;
-        } else if (QString rt = timeValue(line, "round time"); !rt.isNull()) {
-            log.roundTime = rt;
-        } else if (QString tt = timeValue(line, "total game time"); !tt.isNull()) {
-            log.totalTime = tt;
+        // Every fixed heading starts with one of a few ASCII letters.
+        const QStringView body = line.trimmed();
+        const char16_t first = isAsciiLetter(body[0]) ? (body[0].unicode() | 0x20) : 0;
+        const bool heading = first == 'g' || first == 'f' || first == 'e' || first == 'r' || first == 't';
+        if (heading && readHeading(line, log, &ended)) {
+            continue;
         } else if (readOutcome(line, log) || readTeam(line, log)) {
             events.learnTeams();
-        } else if (isTotalsHeading(line)) {
+        } else if (heading && isTotalsHeading(line)) {
             inTotals = true;
         } else if (inTotals && events.totals(line)) {
             continue;
