@@ -2,9 +2,10 @@
 // The game-log parser on arbitrary logs of up to 4 MB, so that lines long
 // enough to expose work growing faster than the line are reached.
 //
-// Input: the first byte's low 7 bits give a count of 32 KiB blocks; the byte
-// in the middle of the rest is repeated that many blocks' worth in its place
-// (a long run of blanks, brackets or letters inside any log).
+// Input: when the first byte's high bit is set, its low 7 bits give a count
+// of 32 KiB blocks, and the byte in the middle of the rest is repeated that
+// many blocks' worth in its place (a long run of blanks, brackets or letters
+// inside any log); otherwise the rest is the log as it is.
 
 #include "FuzzSupport.h"
 
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QByteArray rest = FuzzSupport::bytes(data + 1, size - 1);
     QByteArray log = rest;
-    if (const qsizetype blocks = data[0] & 0x7F; blocks > 0 && !rest.isEmpty()) {
+    if (const qsizetype blocks = (data[0] & 0x80) ? data[0] & 0x7F : 0; blocks > 0 && !rest.isEmpty()) {
         const qsizetype middle = rest.size() / 2;
         log = rest.left(middle) + QByteArray(blocks * 32 * 1024, rest[middle]) + rest.mid(middle + 1);
     }
