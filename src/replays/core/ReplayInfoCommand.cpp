@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replays/core/ReplayInfoCommand.h"
 
-#include "games/core/GameFileActions.h"
+#include "common/core/PathCase.h"
 #include "games/core/GameLogWatch.h"
 #include "games/core/GameNameParser.h"
 #include "schemes/core/SchemeJson.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -144,7 +145,28 @@ QJsonObject logJson(const GameLog& log)
             {QStringLiteral("awards"), awards}};
 }
 
-QJsonObject fileJson(const QString& path, int* status)
+QString LogFinder::logOf(const QString& replayPath)
+{
+    const QFileInfo replay(replayPath);
+    const QString name = GameLogParser::logPathFor(replay.fileName());
+    if (name.isEmpty())
+        return QString();
+    const QString folder = replay.absolutePath();
+    const QString exact = PathCase::join(folder, name);
+    if (QFileInfo::exists(exact))
+        return exact;
+    auto listed = m_folders.find(folder);
+    if (listed == m_folders.end()) {
+        QHash<QString, QString> entries;
+        for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+            entries.insert(entry.toCaseFolded(), entry);
+        listed = m_folders.insert(folder, entries);
+    }
+    const QString entry = listed->value(name.toCaseFolded());
+    return entry.isEmpty() ? QString() : PathCase::join(folder, entry);
+}
+
+QJsonObject fileJson(const QString& path, int* status, LogFinder* logs)
 {
     const QFileInfo file(path);
     QJsonObject out{{QStringLiteral("file"), path},
@@ -164,7 +186,8 @@ QJsonObject fileJson(const QString& path, int* status)
             problems.append(problem);
         *status = info.replay && info.problems.isEmpty() ? 0 : 1;
     }
-    const QString logPath = GameFileActions::logOf(file.absolutePath(), file.fileName());
+    LogFinder ownFinder;
+    const QString logPath = (logs ? logs : &ownFinder)->logOf(path);
     QByteArray bytes;
     if (!logPath.isEmpty() && ReplayReader::readCappedText(logPath, GameLogLoader::maxBytes, &bytes, &error))
         out[QStringLiteral("log")] = logJson(GameLogParser::parse(bytes));
@@ -180,9 +203,10 @@ int run(const QStringList& files, QTextStream& out)
         return 2;
     }
     int worst = 0;
+    LogFinder logs;
     for (const QString& file : files) {
         int status = 0;
-        out << QJsonDocument(fileJson(file, &status)).toJson(QJsonDocument::Compact) << '\n';
+        out << QJsonDocument(fileJson(file, &status, &logs)).toJson(QJsonDocument::Compact) << '\n';
         worst = std::max(worst, status);
     }
     out.flush();

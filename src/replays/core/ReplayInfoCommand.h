@@ -4,6 +4,7 @@
 #include "games/core/GameLog.h"
 #include "replays/core/ReplayReader.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QStringList>
 
@@ -17,9 +18,20 @@ namespace ReplayInfoCommand {
 // weapons, the spectators, the outcome and the awards.
 QJsonObject logJson(const GameLog& log);
 
+// Finds the log beside each replay by the game's naming (letter case aside),
+// listing each folder at most once however many replays it holds.
+class LogFinder {
+public:
+    // The log's path, or "" when there is none.
+    QString logOf(const QString& replayPath);
+
+private:
+    QHash<QString, QHash<QString, QString>> m_folders; // folder -> case-folded name -> entry
+};
+
 // The object printed for `path`; `status` receives 0 (read as a replay), 1
 // (not a replay, or damaged) or 2 (it cannot be read at all).
-QJsonObject fileJson(const QString& path, int* status);
+QJsonObject fileJson(const QString& path, int* status, LogFinder* logs = nullptr);
 
 // Prints one line per file in the order given; returns the highest status
 // of any file (2 also when no file is named).
