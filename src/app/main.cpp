@@ -1,6 +1,7 @@
 #include "common/core/AppInfo.h"
 #include "installs/core/InstallChoice.h"
 #include "maps/core/MapCheck.h"
+#include "replays/core/ReplayInfoCommand.h"
 #include "schemes/core/SchemeJson.h"
 #include "shell/ui/Startup.h"
 
@@ -34,6 +35,10 @@ const FileCommand kFileCommands[] = {
      "Check the map files named after it against the game's rules and print their settings, without "
      "opening a window.",
      MapCheck::checkMapsCommand},
+    {"replay-info",
+     "Print what each recorded game named after it holds (its map, start, kind of game and scheme) and what its "
+     "log tells, as one JSON object a line, without opening a window.",
+     ReplayInfoCommand::run},
     {"scheme-info",
      "Print what the game scheme files named after it hold, one JSON object a line, without opening a window.",
      SchemeJson::schemeInfoCommand},

@@ -1,6 +1,12 @@
 // The built program on a bare terminal (no display, no Qt platform named),
 // with a home of the test's own that may hold a Steam library with the game.
+#include "support/TestMaps.h"
+#include "support/TestReplays.h"
+
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +16,8 @@ class TestCommandLine : public QObject {
 private Q_SLOTS:
     void withoutDisplay_data();
     void withoutDisplay();
+    void replayInfo_data();
+    void replayInfo();
 };
 
 void TestCommandLine::withoutDisplay_data()
@@ -65,6 +73,81 @@ void TestCommandLine::withoutDisplay()
     out.replace(QStringLiteral("<home>"), home.path());
     QCOMPARE(QString::fromLocal8Bit(program.readAllStandardOutput()).left(out.isEmpty() ? -1 : out.size()), out);
     QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()).left(error.isEmpty() ? -1 : error.size()), error);
+}
+
+void TestCommandLine::replayInfo_data()
+{
+    QTest::addColumn<QStringList>("files"); // made by the test: game, picture, pipe; others are missing
+    QTest::addColumn<QStringList>("lines"); // each printed object in short
+    QTest::addColumn<int>("status");
+    const QString game = "map generated, scheme 2, log: Los Toros (Anna) 90 damage 1 kills Grenade=1 | "
+                         "date 2025-02-28 12:35:40 | problems 0";
+    QTest::newRow("a replay with its log") << QStringList{"game"} << QStringList{game} << 0;
+    QTest::newRow("a picture among replays")
+        << QStringList{"game", "picture", "game"}
+        << QStringList{game, "no replay, no log | date - - | problems 1", game} << 1;
+    QTest::newRow("a pipe and a missing file")
+        << QStringList{"pipe", "game", "gone"}
+        << QStringList{"no replay, no log | date - - | problems 1", game, "no replay, no log | date - - | problems 1"}
+        << 2;
+    QTest::newRow("nothing named") << QStringList{} << QStringList{"--replay-info: name the replay files to read."}
+                                   << 2;
+}
+
+void TestCommandLine::replayInfo()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, lines);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    const QString gameName = dir.filePath("2025-02-28 12.35.40 [Online Round 1] Anna, Ben.WAgame");
+    TestMaps::writeBytes(gameName, TestReplays::replay(2, TestMaps::levelData(true, 7, 0, 0), TestReplays::scheme()));
+    TestMaps::writeBytes(
+        dir.filePath("2025-02-28 12.35.40 [Online Round 1] Anna, Ben.log"),
+        "Red: \"Anna\" as \"Los Toros\"\r\nBlue: \"Ben\" as \"Bits\"\r\n"
+        "[00:00:01.00] \x95\x95\x95 Los Toros (Anna) starts turn\r\n"
+        "[00:00:02.00] \x95\x95\x95 Los Toros (Anna) fires Grenade (3 sec)\r\n"
+        "[00:00:09.00] \x95\x95\x95 Damage dealt: 90 (1 kill) to Bits (Ben), 9 to Los Toros (Anna)\r\n");
+    TestMaps::writeBytes(dir.filePath("picture.png"), TestMaps::pngBytes(TestMaps::sampleMap(QSize(64, 32))));
+    QVERIFY(QProcess::execute("mkfifo", {dir.filePath("pipe")}) == 0);
+    QStringList arguments{"--replay-info"};
+    for (const QString& file : files)
+        arguments << (file == "game" ? gameName : file == "picture" ? dir.filePath("picture.png") : dir.filePath(file));
+    QProcess program;
+    program.start(QStringLiteral(QUILLANE_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(20000)); // a pipe is refused, never waited on
+    QCOMPARE(program.exitCode(), status);
+    QStringList shown;
+    const QList<QByteArray> printed = program.readAllStandardOutput().trimmed().split('\n');
+    for (qsizetype i = 0; i < printed.size(); ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(printed[i]).object();
+        if (o.isEmpty()) {
+            shown << QString::fromUtf8(printed[i]);
+            continue;
+        }
+        QCOMPARE(o.keys(), QStringList({"file", "log", "name", "problems", "replay"}));
+        QCOMPARE(o["file"].toString(), arguments[i + 1]);
+        const QJsonObject replay = o["replay"].toObject(), name = o["name"].toObject();
+        QString line = replay.isEmpty() ? "no replay"
+                                        : "map " + replay["map"]["kind"].toString() + ", scheme " +
+                                              QString::number(replay["scheme"]["version"].toInt());
+        const QJsonArray teams = o["log"]["teams"].toArray();
+        if (teams.isEmpty()) {
+            line += ", no log";
+        } else {
+            const QJsonObject t = teams[0].toObject();
+            line += QStringLiteral(", log: %1 (%2) %3 damage %4 kills Grenade=%5")
+                        .arg(t["team"].toString(), t["player"].toString())
+                        .arg(t["damageDealt"].toInt())
+                        .arg(t["kills"].toInt())
+                        .arg(t["weapons"]["Grenade"].toInt());
+        }
+        line += QStringLiteral(" | date %1 %2 | problems %3")
+                    .arg(name["date"].toString("-"), name["time"].toString("-"))
+                    .arg(o["problems"].toArray().size());
+        shown << line;
+    }
+    QCOMPARE(shown, lines);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -165,6 +165,8 @@ private Q_SLOTS:
     void typingLetterByLetter();
     void readLog_data();
     void readLog();
+    void logStory_data();
+    void logStory();
 };
 
 void GamesCoreTest::initTestCase()
@@ -630,6 +632,16 @@ void GamesCoreTest::readLog_data()
         << head + "Red:José/Los Toros[local,host] Blue:?ukasz/?ubry[] |  | round 0 open | / |  | 1 events, 0 messages";
     QTest::newRow("garbage") << QByteArray("\x00\xff\xfe\x81 no log here: at all\n[x] ]]\"\"", 25) << "text only";
     QTest::newRow("empty") << QByteArray() << "text only";
+    // Shapes that a pattern trying each split of a line takes minutes over.
+    const QByteArray blanks(200000, ' ');
+    QTest::newRow("a, blanks, x") << "a" + blanks + "x"
+                                  << "text only";
+    QTest::newRow("winner before blanks") << "Anna" + blanks + "wins the match!\n"
+                                          << " |  |  |  | round 0 match won by Anna | / |  | 0 events, 0 messages";
+    QTest::newRow("blanks before the words") << QByteArray("\t wins the round")
+                                             << " |  |  |  | round 0 round won by  | / |  | "
+                                                "0 events, 0 messages";
+    QTest::newRow("4 MB of brackets") << QByteArray(4 << 20, '[') << "text only";
 }
 
 void GamesCoreTest::readLog()
@@ -639,6 +651,92 @@ void GamesCoreTest::readLog()
     const GameLog log = GameLogParser::parse(bytes);
     QCOMPARE(summary(log), facts);
     QCOMPARE(log.text.size() > 0, !bytes.isEmpty());
+}
+
+// Teams with their totals, then turns as "team start-firstWeapon-end
+// damage/kills weapons", from the log's events.
+void GamesCoreTest::logStory_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("story");
+    const QStringList twoTeams{"Red:    \"José\" as \"Los Toros\" [Local Player] [Host]",
+                               "Blue:   \"Łukasz\" as \"Grenade (x)\"", "Spectator: \"Zed\""};
+    QTest::newRow("two teams, self-damage, totals")
+        << twoTeams +
+               QStringList{
+                   "[00:00:01.00] ••• Los Toros (José) starts turn",
+                   "[00:00:05.10] ••• Los Toros (José) fires Grenade (5 sec, min bounce)",
+                   "[00:00:06.00] [José] gl hf",
+                   "[00:00:07.00] ••• Los Toros (José) uses Bungee",
+                   "[00:00:20.00] ••• Los Toros (José) ends turn; time used: 19.00 sec turn, 3.00 sec retreat",
+                   "[00:00:23.00] ••• Damage dealt: 90 (1 kill) to Grenade (x) (Łukasz), 14 to Los Toros (José)",
+                   "[00:00:24.00] ••• Grenade (x) (Łukasz) starts turn",
+                   "[00:00:25.00] ••• Grenade (x) (Łukasz) fires Shotgun",
+                   "[00:00:26.00] ••• Grenade (x) (Łukasz) fires Shotgun",
+                   "[00:00:30.00] ••• Grenade (x) (Łukasz) loses turn due to loss of control; time used: 6 sec",
+                   "[00:00:31.00] ••• Damage dealt: 45 (2 kills) to Los Toros (José)",
+                   "[00:20:01.50] ••• Sudden Death",
+                   "[00:20:02.00] ••• Grenade (x) (Łukasz) starts turn",
+                   "[00:20:03.00] ••• Grenade (x) (Łukasz) uses Skip Go",
+                   "",
+                   "Team time totals:",
+                   "Los Toros (José): Turn: 00:08:27.44, Retreat: 00:01:11.02, Total: 00:09:38.46, Turn count: 25",
+                   "Grenade (x) (Łukasz): Turn: 00:00:07.00, Retreat: 00:00:00.00, Total: 00:00:07.00, Turn "
+                   "count: 2",
+                   "End of round 1",
+                   "Total game time elapsed: Unknown",
+                   "Los Toros wins the round."}
+        << "Los Toros 25 00:08:27.44/00:01:11.02/00:09:38.46 90/1 Bungee=1,Grenade=1; Grenade (x) 2 "
+           "00:00:07.00/00:00:00.00/00:00:07.00 45/2 Shotgun=2,Skip Go=1 | Los Toros 100-510-2000 90/1 Grenade,Bungee; "
+           "Grenade (x) 2400-2500-3000 45/2 Shotgun,Shotgun; Grenade (x) 120200-120300--1 0/0 Skip Go | sudden death "
+           "00:20:01.50 | 600 José: gl hf | Unknown";
+    QTest::newRow("three teams, CPU, draw")
+        << QStringList{"Red: \"Ann\" as \"A\"",
+                       "Blue: \"Bob\" as \"B\"",
+                       "Green: \"Brainless\" [CPU 3]",
+                       "[0:00:01.00] ••• Brainless starts turn",
+                       "[0:00:02.00] ••• Brainless fires Bazooka",
+                       "[0:00:09.00] ••• Damage dealt: 30 to A (Ann), 20 (1 kill) to B (Bob), 5 to Brainless",
+                       "[0:00:10.00] ••• A (Ann) starts turn",
+                       "[0:00:11.00] ••• A (Ann) ends turn",
+                       "[0:00:12.00] ••• Damage dealt: 7 to Nobody (Known)",
+                       "The round was drawn."}
+        << "A 1 // 0/0 ; B 0 // 0/0 ; Brainless 1 // 50/1 Bazooka=1 | Brainless 100-200--1 50/1 Bazooka; A "
+           "1000--1-1100 0/0  | sudden death  |  | ";
+}
+
+void GamesCoreTest::logStory()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, story);
+    const GameLog log = GameLogParser::parse(gameLog(logHead + lines, false));
+    QStringList teams, turns, chat;
+    for (const GameLogTeam& t : log.teams) {
+        QStringList weapons;
+        for (auto it = t.weapons.cbegin(); it != t.weapons.cend(); ++it)
+            weapons << it.key() + '=' + QString::number(it.value());
+        teams << QStringLiteral("%1 %2 %3/%4/%5 %6/%7 %8")
+                     .arg(t.team)
+                     .arg(t.turns)
+                     .arg(t.turnTime, t.retreatTime, t.totalTime)
+                     .arg(t.damageDealt)
+                     .arg(t.kills)
+                     .arg(weapons.join(','));
+    }
+    for (const GameLogTurn& t : log.turns)
+        turns << QStringLiteral("%1 %2-%3-%4 %5/%6 %7")
+                     .arg(log.teams.value(t.team).team)
+                     .arg(t.start)
+                     .arg(t.firstWeapon)
+                     .arg(t.end)
+                     .arg(t.damageDealt)
+                     .arg(t.kills)
+                     .arg(t.weapons.join(','));
+    for (const GameLogChat& c : log.chat)
+        chat << QStringLiteral("%1 %2: %3").arg(c.time).arg(c.player, c.text);
+    QCOMPARE(teams.join("; ") + " | " + turns.join("; ") + " | sudden death " + log.suddenDeathAt + " | " +
+                 chat.join("; ") + " | " + log.totalTime,
+             story);
 }
 
 QTEST_GUILESS_MAIN(GamesCoreTest)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 // What the game's own log of a recorded game tells: the game writes it beside
@@ -16,6 +17,15 @@ struct GameLogTeam {
     bool host = false;
     int cpuLevel = 0;  // 0: played by a person
     QStringList marks; // every bracketed mark, as written
+
+    // What the team did, from the log's events and its "Team time totals".
+    int turns = 0;              // the totals' turn count, else the turns started
+    QString turnTime;           // "00:08:27.44" as the totals give it; "" when absent
+    QString retreatTime;        // likewise
+    QString totalTime;          // likewise
+    int damageDealt = 0;        // to other teams' worms, over all its turns
+    int kills = 0;              // of other teams' worms
+    QMap<QString, int> weapons; // weapon fired or used -> how often
 };
 
 // One turn, as the log's events tell it. Times are hundredths of a second
@@ -28,6 +38,14 @@ struct GameLogTurn {
     int damageDealt = 0;     // to other teams' worms
     int kills = 0;           // of other teams' worms
     QStringList weapons;     // every weapon fired or used, in order
+};
+
+// A chat line: "[00:01:02.03] [PLAYER] text".
+struct GameLogChat {
+    qint64 time = 0; // hundredths of a second from the start
+    QString stamp;   // "00:01:02.03" as written
+    QString player;
+    QString text;
 };
 
 struct GameLogAward {
@@ -54,6 +72,8 @@ struct GameLog {
     QString winner;
     QList<GameLogAward> awards;
     QList<GameLogTurn> turns;
+    QString suddenDeathAt; // "00:20:01.50" as written; "" when it never came
+    QList<GameLogChat> chat;
     QString text; // the whole log as text
 
     // True when the log told anything beyond its text.
@@ -62,7 +82,8 @@ struct GameLog {
 
 namespace GameLogParser {
 
-// Reads a log: UTF-8 when it is valid UTF-8, else Windows-1252.
+// Reads a log: UTF-8 when it is valid UTF-8, else Windows-1252. Takes time
+// in proportion to the log's length, whatever its lines look like.
 GameLog parse(const QByteArray& bytes);
 
 // The log's bytes as text by that rule.

@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "replays/core/ReplayReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace ReplayReader {
+
+namespace {
+
+constexpr qint64 headerSize = 12; // "WA", version, map chunk length, map type
+constexpr quint8 storedScheme = 0xFF;
+
+// Reads `length` bytes at `offset` of the replay; fewer at its end.
+using ReadAt = std::function<QByteArray(qint64 offset, qint64 length)>;
+
+QString bytes(qint64 count)
+{
+    return QString::number(count) + (count == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+}
+
+void readColourMap(ReplayInfo& info)
+{
+    const MapCheck::Report report = MapCheck::inspectBytes(info.mapData);
+    if (!report.png) {
+        info.problems << QStringLiteral("The colour map is not a PNG picture.");
+        return;
+    }
+    info.mapSize = report.size;
+    info.colours = report.colours;
+    if (report.damaged)
+        info.problems << QStringLiteral("The colour map's picture is damaged or cut short.");
+    if (report.settings == MapCheck::Report::Settings::Present) {
+        info.hasLevel = true;
+        info.level = report.level;
+    } else if (report.settings == MapCheck::Report::Settings::WrongLength) {
+        info.problems
+            << QStringLiteral("The colour map's settings are %1, not 40 or 41.").arg(bytes(report.settingsLength));
+    }
+}
+
+// The map chunk from offset 4; the offset of the settings chunk, or -1 when
+// the file gives no way to it.
+qint64 readMap(const ReadAt& read, qint64 size, ReplayInfo& info)
+{
+    const QByteArray head = read(4, 8);
+    if (head.size() < 8) {
+        info.problems << QStringLiteral("The file ends before its map.");
+        return -1;
+    }
+    const quint32 chunkLength = qFromLittleEndian<quint32>(head.constData());
+    info.mapType = qFromLittleEndian<quint32>(head.constData() + 4);
+    info.hasMap = true;
+    if (chunkLength < 4) {
+        info.problems << QStringLiteral("The map's length (%1) is shorter than its type.").arg(chunkLength);
+        return -1;
+    }
+    switch (info.mapType) {
+    case 1:
+        info.mapKind = ReplayInfo::MapKind::Monochrome;
+        break;
+    case 2:
+        info.mapKind = ReplayInfo::MapKind::Generated;
+        break;
+    case 3:
+        info.mapKind = ReplayInfo::MapKind::Colour;
+        break;
+    default:
+        info.mapKind = ReplayInfo::MapKind::Unknown; // a module's own kind of map
+        break;
+    }
+    const qint64 declared = qint64(chunkLength) - 4;
+    const qint64 settingsAt = headerSize + declared;
+    const qint64 present = std::max<qint64>(0, std::min(declared, size - headerSize));
+    if (present > maxMapBytes) {
+        info.problems << QStringLiteral("The map is too large to read (%1).").arg(bytes(present));
+        return settingsAt;
+    }
+    if (info.mapKind == ReplayInfo::MapKind::Unknown)
+        return settingsAt;
+    info.mapData = read(headerSize, present);
+    info.mapComplete = info.mapData.size() == declared;
+    if (!info.mapComplete)
+        info.problems << QStringLiteral("The file ends inside the map (%1 of %2).")
+                             .arg(QString::number(info.mapData.size()), bytes(declared));
+    if (info.mapKind == ReplayInfo::MapKind::Colour) {
+        readColourMap(info);
+    } else if (info.mapKind == ReplayInfo::MapKind::Generated && info.mapComplete) {
+        info.hasLevel = MapCheck::parseLevelSettings(info.mapData, &info.level);
+        if (!info.hasLevel)
+            info.problems << QStringLiteral("The generated map's settings are %1, not 40.").arg(bytes(declared));
+    }
+    return settingsAt;
+}
+
+void readSettings(const ReadAt& read, qint64 size, qint64 at, ReplayInfo& info)
+{
+    const QByteArray lengthBytes = at <= size ? read(at, 4) : QByteArray();
+    if (lengthBytes.size() < 4) {
+        info.problems << QStringLiteral("The file ends before the game's settings.");
+        return;
+    }
+    const quint32 declared = qFromLittleEndian<quint32>(lengthBytes.constData());
+    const QByteArray chunk = read(at + 4, std::min<qint64>(declared, maxSettingsBytes));
+    const char* d = chunk.constData();
+    // The fixed fields: 3 bytes, version, start time, a byte, engine code,
+    // game type, scheme type.
+    constexpr qint64 fixed = 16;
+    if (chunk.size() < fixed) {
+        info.problems << (chunk.size() < qint64(declared)
+                              ? QStringLiteral("The file ends inside the game's settings.")
+                              : QStringLiteral("The game's settings are too short (%1).").arg(bytes(declared)));
+        return;
+    }
+    info.hasSettings = true;
+    if (chunk.size() < std::min<qint64>(declared, maxSettingsBytes))
+        info.problems << QStringLiteral("The file ends inside the game's settings.");
+    else if (at + 4 + qint64(declared) >= size)
+        info.problems << QStringLiteral("The file ends after the game's settings: the game itself is missing.");
+    const int version = qFromLittleEndian<quint16>(d + 3);
+    if (version != info.formatVersion)
+        info.problems << QStringLiteral("The settings give format version %1, the file's start %2.")
+                             .arg(version)
+                             .arg(info.formatVersion);
+    info.startedAt = qFromLittleEndian<quint32>(d + 5);
+    info.engineVersion = qFromLittleEndian<quint32>(d + 10);
+    switch (quint8(d[14])) {
+    case 1:
+        info.gameType = ReplayInfo::GameType::Normal;
+        break;
+    case 2:
+        info.gameType = ReplayInfo::GameType::Mission;
+        break;
+    case 3:
+        info.gameType = ReplayInfo::GameType::Training;
+        break;
+    default:
+        info.gameType = ReplayInfo::GameType::Unknown;
+        break;
+    }
+    info.schemeType = quint8(d[15]);
+    if (info.schemeType != storedScheme)
+        return;
+    if (chunk.size() < fixed + 4) {
+        info.problems << QStringLiteral("The stored scheme's length is missing.");
+        return;
+    }
+    const quint32 schemeLength = qFromLittleEndian<quint32>(d + fixed);
+    const qint64 available = chunk.size() - fixed - 4;
+    info.scheme = chunk.mid(fixed + 4, std::min<qint64>(schemeLength, available));
+    if (info.scheme.size() < qint64(schemeLength))
+        info.problems << QStringLiteral("The stored scheme is cut short (%1 of %2).")
+                             .arg(QString::number(info.scheme.size()), bytes(schemeLength));
+    if (!info.scheme.startsWith("SCHM"))
+        info.problems << QStringLiteral("The stored scheme does not start with \"SCHM\".");
+}
+
+ReplayInfo readFrom(const ReadAt& read, qint64 size)
+{
+    ReplayInfo info;
+    const QByteArray start = read(0, 4);
+    if (!start.startsWith("WA")) {
+        info.problems << QStringLiteral("The file is not a replay: it does not start with \"WA\".");
+        return info;
+    }
+    info.replay = true;
+    if (start.size() < 4) {
+        info.problems << QStringLiteral("The file ends before its format version.");
+        return info;
+    }
+    info.formatVersion = qFromLittleEndian<quint16>(start.constData() + 2);
+    const qint64 settingsAt = readMap(read, size, info);
+    if (settingsAt >= 0)
+        readSettings(read, size, settingsAt, info);
+    return info;
+}
+
+} // namespace
+
+ReplayInfo readBytes(const QByteArray& bytes)
+{
+    return readFrom(
+        [&bytes](qint64 offset, qint64 length) {
+            return offset >= bytes.size() ? QByteArray() : bytes.mid(offset, length);
+        },
+        bytes.size());
+}
+
+bool openRegular(QFile& file, const QString& path, QString* error)
+{
+#ifdef Q_OS_UNIX
+    // Opened without blocking, so that a pipe with no writer is refused
+    // rather than waited for; what it is is asked of the open file itself.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        *error = S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    file.setFileName(path);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+#else
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        *error = info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool readFile(const QString& path, ReplayInfo* info, QString* error)
+{
+    QFile file;
+    if (!openRegular(file, path, error))
+        return false;
+    const qint64 size = file.size();
+    bool failed = false;
+    *info = readFrom(
+        [&](qint64 offset, qint64 length) {
+            length = std::min(length, size - offset);
+            if (failed || length <= 0 || !file.seek(offset))
+                return QByteArray();
+            QByteArray data = file.read(length);
+            failed = file.error() != QFileDevice::NoError;
+            return data;
+        },
+        size);
+    if (failed) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool readCappedText(const QString& path, qint64 cap, QByteArray* bytes, QString* error)
+{
+    QFile file;
+    if (!openRegular(file, path, error))
+        return false;
+    const qint64 size = file.size();
+    if (size <= cap) {
+        *bytes = file.read(cap);
+    } else {
+        QByteArray head = file.read(cap / 2);
+        head.truncate(head.lastIndexOf('\n') + 1);
+        QByteArray tail;
+        if (file.seek(size - cap / 2))
+            tail = file.read(cap / 2);
+        tail.remove(0, tail.indexOf('\n') + 1);
+        *bytes = head + tail;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString mapKindName(ReplayInfo::MapKind kind)
+{
+    switch (kind) {
+    case ReplayInfo::MapKind::Colour:
+        return QStringLiteral("colour");
+    case ReplayInfo::MapKind::Monochrome:
+        return QStringLiteral("monochrome");
+    case ReplayInfo::MapKind::Generated:
+        return QStringLiteral("generated");
+    case ReplayInfo::MapKind::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+QString gameTypeName(ReplayInfo::GameType type)
+{
+    switch (type) {
+    case ReplayInfo::GameType::Normal:
+        return QStringLiteral("normal");
+    case ReplayInfo::GameType::Mission:
+        return QStringLiteral("mission");
+    case ReplayInfo::GameType::Training:
+        return QStringLiteral("training");
+    case ReplayInfo::GameType::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+} // namespace ReplayReader
