@@ -57,6 +57,8 @@ int main(int argc, char* argv[])
         QPainter painter(&image);
         for (int y = 0; y < height; ++y)
             painter.fillRect(0, y, width, 1, QColor::fromHsv((y * 240 / height + i) % 360, 120, 200));
+        // A grey band whose level tells the frame.
+        painter.fillRect(0, 0, width, 8, QColor::fromRgb(i * 37 % 256, i * 37 % 256, i * 37 % 256));
         painter.setBrush(Qt::white);
         painter.drawEllipse((i * 7) % width, height / 2, width / 16 + 1, height / 12 + 1);
         painter.end();

@@ -305,6 +305,9 @@ bool ClipEncoder::addPng(const QByteArray& png)
     if (code < 0)
         return m->fail(QStringLiteral("Out of memory"), code);
     memcpy(m->packet->data, png.constData(), size_t(png.size()));
+    // Each file is a whole picture: without the key mark, FFmpeg's PNG reader
+    // takes it as a difference to the previous one.
+    m->packet->flags |= AV_PKT_FLAG_KEY;
     code = avcodec_send_packet(m->decoder, m->packet);
     av_packet_unref(m->packet);
     if (code >= 0)
