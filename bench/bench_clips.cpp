@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +32,13 @@ const QString kReplay = QStringLiteral("Games/2024-01-02 10.00.00 [Offline] A, B
 const QString kCapture = QStringLiteral("Capture/2024-01-02 10.00.00 [Offline] A, B");
 
 // The peak resident memory of this process so far, in MB.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 double peakMb()
 {
     rusage usage{};
@@ -41,6 +49,7 @@ double peakMb()
 struct Measured {
     double seconds = 0;
     double peakMb = 0;
+    double cpuSeconds = 0;
     bool ok = false;
 };
 
@@ -69,6 +78,8 @@ Measured runMeasured(const QStringList& command, const QString& folder)
     if (child > 0 && wait4(child, &status, 0, &usage) == child) {
         result.seconds = clock.elapsed() / 1000.0;
         result.peakMb = usage.ru_maxrss / 1024.0;
+        result.cpuSeconds =
+            usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     return result;
@@ -79,6 +90,7 @@ struct ClipRun {
     QString error;
     double gameSeconds = 0; // first start to last frame written
     double lagSeconds = 0;  // last frame written to clip done
+    double cpuSeconds = 0;  // of this process, the encoding's threads
     qint64 bytes = 0;
 };
 
@@ -115,8 +127,10 @@ ClipRun makeClip(const QString& extension, int frames, int delayMs)
         loop.quit();
     });
     const qint64 startedAt = QDateTime::currentMSecsSinceEpoch();
+    const double cpuBefore = cpuSeconds();
     maker.start(GameInstall::make(GameInstall::Kind::Folder, folder.user()), request);
     loop.exec();
+    run.cpuSeconds = cpuSeconds() - cpuBefore;
     QFile last(lastFrameFile);
     if (run.ok && last.open(QIODevice::ReadOnly)) {
         const qint64 lastFrameAt = last.readAll().toLongLong();
@@ -133,9 +147,10 @@ void report(const char* what, int frames, const ClipRun& run)
         std::printf("%-34s FAILED: %s\n", what, qPrintable(run.error));
         return;
     }
-    std::printf("%-34s game %5.2f s (%5.1f frames/s), done %5.2f s after the last frame, %7.0f kB, peak so far "
-                "%6.1f MB\n",
-                what, run.gameSeconds, frames / run.gameSeconds, run.lagSeconds, run.bytes / 1024.0, peakMb());
+    std::printf("%-34s game %5.2f s (%5.1f frames/s), done %5.2f s after the last frame, encoding %5.2f s of CPU, "
+                "%7.0f kB, peak so far %6.1f MB\n",
+                what, run.gameSeconds, frames / run.gameSeconds, run.lagSeconds, run.cpuSeconds, run.bytes / 1024.0,
+                peakMb());
 }
 
 } // namespace
@@ -145,7 +160,10 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const int frames = app.arguments().value(1, QStringLiteral("250")).toInt();
     const int longFrames = app.arguments().value(2, QStringLiteral("1500")).toInt();
-    std::printf("%d frames of 640 x 480 at 25 frames per second; peak memory at start %.1f MB\n", frames, peakMb());
+    double load[1] = {0};
+    getloadavg(load, 1);
+    std::printf("%d frames of 640 x 480 at 25 frames per second; load average %.1f; peak memory at start %.1f MB\n",
+                frames, load[0], peakMb());
 
     // The floor: the same fake game's frames, then the ffmpeg program on them.
     {

@@ -8,6 +8,7 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void times();
     void clip_data();
     void clip();
+    void cancel_data();
     void cancel();
 };
 
@@ -180,6 +182,14 @@ struct Run {
         request.outPath = out.filePath(QStringLiteral("clip.") + extension);
     }
     QString capture() const { return QStringLiteral("Capture/2024-01-02 10.00.00 [Offline] A, B"); }
+    // Steam's start is not watched: the fake game runs on its own.
+    void handOffToFakeGame()
+    {
+        launcher.onStart = [](const LaunchRequest& start) {
+            if (start.arguments.startsWith(QStringLiteral("-applaunch")))
+                QProcess::startDetached(start.program, start.arguments);
+        };
+    }
 };
 
 } // namespace
@@ -226,6 +236,7 @@ void TestClips::clip()
     qputenv("QUILLANE_FAKE_GAME_DELAY", "10");
     const QString fakeGame = QStringLiteral(QUILLANE_FAKE_GAME);
     run.launcher.programs = {{kind == GameInstall::Kind::Steam ? "steam" : "wine", fakeGame}};
+    run.handOffToFakeGame();
     QTemporaryDir prefix;
     const GameInstall install =
         GameInstall::make(kind, run.folder.user(), kind == GameInstall::Kind::Wine ? prefix.path() : QString());
@@ -289,15 +300,24 @@ void TestClips::clip()
              foreignFile ? QStringList{QStringLiteral("video_000000.png=mine")} : QStringList());
 }
 
+void TestClips::cancel_data()
+{
+    QTest::addColumn<GameInstall::Kind>("kind");
+    QTest::newRow("watched game") << GameInstall::Kind::Folder;
+    QTest::newRow("game started through Steam") << GameInstall::Kind::Steam;
+}
+
 void TestClips::cancel()
 {
+    QFETCH(GameInstall::Kind, kind);
     Run run(QStringLiteral("mp4"));
     qputenv("QUILLANE_FAKE_GAME_MODE", "all");
     qputenv("QUILLANE_FAKE_GAME_DELAY", "100");
-    run.launcher.programs = {{"wine", QStringLiteral(QUILLANE_FAKE_GAME)}};
+    run.launcher.programs = {{kind == GameInstall::Kind::Steam ? "steam" : "wine", QStringLiteral(QUILLANE_FAKE_GAME)}};
+    run.handOffToFakeGame();
     QSignalSpy cancelled(&run.maker, &ClipMaker::cancelled);
     QSignalSpy progress(&run.maker, &ClipMaker::progress);
-    run.maker.start(GameInstall::make(GameInstall::Kind::Folder, run.folder.user()), run.request);
+    run.maker.start(GameInstall::make(kind, run.folder.user()), run.request);
     QVERIFY(QTest::qWaitFor([&] { return !progress.isEmpty() && progress.last().at(1).toInt() >= 3; }, 10000));
     run.maker.cancel();
     QVERIFY(QTest::qWaitFor([&] { return !cancelled.isEmpty(); }, 10000));

@@ -9,6 +9,12 @@
 #include <QProcess>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <QDir>
+#include <csignal>
+#include <sys/types.h>
+#endif
+
 namespace {
 
 constexpr int kPollMs = 40;
@@ -52,13 +58,18 @@ void CaptureJob::run()
         return;
     }
     Launcher::Result result = Launcher::Result::Failed;
-    m_game = m_launcher.startWatched(m_setup.game, this, &result);
-    if (!m_game) {
+    if (m_setup.handOff) {
+        // Steam's command only passes the start on (or starts Steam itself,
+        // which must not be ended with the clip).
+        result = m_launcher.start(m_setup.game);
+    } else {
+        m_game = m_launcher.startWatched(m_setup.game, this, &result);
+        if (m_game)
+            connect(m_game, &QProcess::finished, this, [this] { m_gameEnded = true; });
+    }
+    if (result != Launcher::Result::Started) {
         fail(GameStarter::failureText(result, GameStarter::fileName(GameStarter::Program::Game)));
         return;
-    }
-    if (!m_setup.handOff) {
-        connect(m_game, &QProcess::finished, this, [this] { m_gameEnded = true; });
     }
     m_sinceStart.start();
     m_sinceFrame.start();
@@ -143,6 +154,7 @@ void CaptureJob::finishClip()
         fail(m_encoder.errorString() + QLatin1Char('.'));
         return;
     }
+    m_made = true;
     stop();
     Q_EMIT finished(m_setup.request.outPath);
 }
@@ -169,6 +181,37 @@ void CaptureJob::stop()
         delete m_game;
         m_game = nullptr;
     }
+    if (m_setup.handOff && !m_made)
+        endHandedOffGame();
     m_encoder.cancel();
     FileOps::removeFolderAndFiles(m_setup.folder);
+}
+
+void CaptureJob::endHandedOffGame()
+{
+#ifdef Q_OS_LINUX
+    // The game Steam started is found by its command line: the frame export
+    // of this very replay and range.
+    const int at = int(m_setup.game.arguments.indexOf(QStringLiteral("/getvideo")));
+    if (at < 0)
+        return;
+    const QStringList wanted = m_setup.game.arguments.mid(at);
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : processes) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number || pid <= 1)
+            continue;
+        QFile file(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            continue;
+        const QByteArrayList parts = file.read(64 * 1024).split('\0');
+        QStringList arguments;
+        for (const QByteArray& part : parts)
+            arguments << QString::fromLocal8Bit(part);
+        const int start = int(arguments.indexOf(wanted.first()));
+        if (start >= 0 && arguments.mid(start, wanted.size()) == wanted)
+            ::kill(pid_t(pid), SIGKILL);
+    }
+#endif
 }

@@ -54,6 +54,7 @@ private:
     bool takeFrame(int index);
     void finishClip();
     void stop(); // ends the game and deletes the frames
+    void endHandedOffGame();
     void fail(const QString& message);
     bool exists(int index) const;
 
@@ -67,6 +68,7 @@ private:
     QElapsedTimer m_sinceFrame; // since a new frame was last seen
     bool m_gameEnded = false;
     bool m_done = false;
+    bool m_made = false;
     int m_next = 0; // the next frame to encode
     int m_seen = 0; // frames seen in the folder
     int m_expected = 1;

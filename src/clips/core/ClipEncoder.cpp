@@ -152,10 +152,13 @@ bool ClipEncoder::State::openGifFilters(int fps)
         inputs->name = av_strdup("out");
         inputs->filter_ctx = sink;
         // Each frame gets the palette of its own colours, so the GIF is made
-        // as the frames come, with one frame of delay at most.
+        // as the frames come, with one frame of delay at most. The game draws
+        // in 256 colours, so a frame's own palette holds every colour of it
+        // exactly: no slot is kept for transparency, and no dithering is
+        // needed (it would only cost time).
         ok = avfilter_graph_parse_ptr(graph,
-                                      "split[a][b];[a]palettegen=stats_mode=single[p];"
-                                      "[b][p]paletteuse=new=1:dither=sierra2_4a",
+                                      "split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
+                                      "[b][p]paletteuse=new=1:dither=none",
                                       &inputs, &outputs, nullptr) >= 0 &&
              avfilter_graph_config(graph, nullptr) >= 0;
     }

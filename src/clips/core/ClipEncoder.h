@@ -10,8 +10,8 @@
 // Encodes PNG frames one at a time into a clip, never holding more than the
 // encoder's own few frames: MP4 (H.264, yuv420p, index at the front, as
 // browsers play it), WebM (VP9) or an animated GIF (a palette of its own for
-// each frame, so that colours that come and go keep their shades, made while
-// the frames stream in). Frames of another size are scaled to the clip's.
+// each frame, made while the frames stream in: the game draws each frame in
+// 256 colours, which that palette keeps exactly). Frames of another size are scaled to the clip's.
 // The clip is written to a temporary file beside its destination that
 // finish() renames into place; without finish() nothing is left.
 class ClipEncoder {
