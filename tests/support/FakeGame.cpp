@@ -46,7 +46,6 @@ int main(int argc, char* argv[])
 
     const QString user = qEnvironmentVariable("QUILLANE_FAKE_GAME_USER", QStringLiteral("User"));
     const QString folder = user + QStringLiteral("/Capture/") + name;
-    QDir().mkpath(folder);
     const QString mode = qEnvironmentVariable("QUILLANE_FAKE_GAME_MODE", QStringLiteral("all"));
     const int delay = qEnvironmentVariableIntValue("QUILLANE_FAKE_GAME_DELAY");
     const int made = mode == QLatin1String("none") ? 0 : mode == QLatin1String("half") ? frames / 2 : frames;
@@ -62,6 +61,7 @@ int main(int argc, char* argv[])
         painter.setBrush(Qt::white);
         painter.drawEllipse((i * 7) % width, height / 2, width / 16 + 1, height / 12 + 1);
         painter.end();
+        QDir().mkpath(folder); // a game left running after its clip shows
         image.save(folder + QStringLiteral("/video_%1.png").arg(i, 6, 10, QLatin1Char('0')), "PNG");
         if (delay > 0)
             QThread::msleep(ulong(delay));
