@@ -182,12 +182,13 @@ struct Run {
         request.outPath = out.filePath(QStringLiteral("clip.") + extension);
     }
     QString capture() const { return QStringLiteral("Capture/2024-01-02 10.00.00 [Offline] A, B"); }
-    // Steam's start is not watched: the fake game runs on its own.
+    // Steam's start is not watched: Steam starts the game on its own with
+    // the arguments after its "-applaunch 217200".
     void handOffToFakeGame()
     {
         launcher.onStart = [](const LaunchRequest& start) {
             if (start.arguments.startsWith(QStringLiteral("-applaunch")))
-                QProcess::startDetached(start.program, start.arguments);
+                QProcess::startDetached(start.program, start.arguments.mid(2));
         };
     }
 };
@@ -200,27 +201,25 @@ void TestClips::clip_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("mode"); // how the fake game behaves
     QTest::addColumn<bool>("foreignFile");
-    QTest::addColumn<QString>("codec");   // "" for no clip
+    QTest::addColumn<QString>("codec"); // "" for no clip
+    QTest::addColumn<int>("frames");
     QTest::addColumn<QString>("message"); // the start of the failure
-    QTest::newRow("wine prefix, mp4") << GameInstall::Kind::Wine << "mp4"
-                                      << "all" << false << "h264"
-                                      << "";
-    QTest::newRow("steam, webm") << GameInstall::Kind::Steam << "webm"
-                                 << "all" << false << "vp9"
-                                 << "";
-    QTest::newRow("folder, gif") << GameInstall::Kind::Folder << "GIF"
-                                 << "all" << false << "gif"
-                                 << "";
+    const QString all = QStringLiteral("all");
+    const QString none;
+    QTest::newRow("wine prefix, mp4") << GameInstall::Kind::Wine << "mp4" << all << false << "h264" << 20 << none;
+    QTest::newRow("steam, webm") << GameInstall::Kind::Steam << "webm" << all << false << "vp9" << 20 << none;
+    QTest::newRow("folder, gif") << GameInstall::Kind::Folder << "GIF" << all << false << "gif" << 20 << none;
+    // The replay ends before the clip does.
+    QTest::newRow("steam, game ends early") << GameInstall::Kind::Steam << "mp4"
+                                            << "short" << false << "h264" << 10 << none;
     QTest::newRow("stops halfway") << GameInstall::Kind::Folder << "mp4"
-                                   << "half" << false << ""
+                                   << "half" << false << none << 0
                                    << "The game stopped making frames: no new frame for 1.5 seconds after frame 10 "
                                       "of 20.";
     QTest::newRow("writes none") << GameInstall::Kind::Folder << "mp4"
-                                 << "none" << false << ""
-                                 << "The game made no frame within 1.5 seconds.";
-    QTest::newRow("another export's frames kept") << GameInstall::Kind::Folder << "mp4"
-                                                  << "all" << true << ""
-                                                  << "The clip was not made: the folder ";
+                                 << "none" << false << none << 0 << "The game made no frame within 1.5 seconds.";
+    QTest::newRow("another export's frames kept")
+        << GameInstall::Kind::Folder << "mp4" << all << true << none << 0 << "The clip was not made: the folder ";
 }
 
 void TestClips::clip()
@@ -230,6 +229,7 @@ void TestClips::clip()
     QFETCH(QString, mode);
     QFETCH(bool, foreignFile);
     QFETCH(QString, codec);
+    QFETCH(int, frames);
     QFETCH(QString, message);
     Run run(extension);
     qputenv("QUILLANE_FAKE_GAME_MODE", mode.toLatin1());
@@ -287,10 +287,10 @@ void TestClips::clip()
         QCOMPARE(clip.codec, codec);
         QCOMPARE(clip.width, 64);
         QCOMPARE(clip.height, 48);
-        QCOMPARE(clip.frames, 20);
-        QVERIFY2(qAbs(clip.seconds - 1.0) < 0.06, qPrintable(QString::number(clip.seconds)));
-        // The last frame is the game's last picture (its band is 19 * 37 % 256 grey), not a mix of earlier ones.
-        QVERIFY2(qAbs(clip.lastGrey - 191) < 8, qPrintable(QString::number(clip.lastGrey)));
+        QCOMPARE(clip.frames, frames);
+        QVERIFY2(qAbs(clip.seconds - frames / 20.0) < 0.06, qPrintable(QString::number(clip.seconds)));
+        // The last frame is the game's last picture (the fake game's grey band), not a mix of earlier ones.
+        QVERIFY2(qAbs(clip.lastGrey - (frames - 1) * 37 % 256) < 8, qPrintable(QString::number(clip.lastGrey)));
         // The bar ends full.
         const QList<QVariant> last = progress.last();
         QCOMPARE(last.at(1).toInt(), last.at(2).toInt());

@@ -5,7 +5,8 @@
 // <User folder>/Capture/<replay name>/video_NNNNNN.png, as the game does,
 // straight into their final names.
 //   QUILLANE_FAKE_GAME_USER   the User folder (default: ./User)
-//   QUILLANE_FAKE_GAME_MODE   all (default), half (then waits to be ended), none (waits)
+//   QUILLANE_FAKE_GAME_MODE   all (default), half (then waits to be ended), none (waits),
+//                             short (half, then ends)
 //   QUILLANE_FAKE_GAME_DELAY  milliseconds between frames (default 0)
 //   QUILLANE_FAKE_GAME_LAST   a file that gets the time of the last frame (ms since the epoch)
 #include <QCoreApplication>
@@ -48,7 +49,7 @@ int main(int argc, char* argv[])
     const QString folder = user + QStringLiteral("/Capture/") + name;
     const QString mode = qEnvironmentVariable("QUILLANE_FAKE_GAME_MODE", QStringLiteral("all"));
     const int delay = qEnvironmentVariableIntValue("QUILLANE_FAKE_GAME_DELAY");
-    const int made = mode == QLatin1String("none") ? 0 : mode == QLatin1String("half") ? frames / 2 : frames;
+    const int made = mode == QLatin1String("none") ? 0 : mode == QLatin1String("all") ? frames : frames / 2;
 
     QImage image(width, height, QImage::Format_RGB32);
     for (int i = 0; i < made; ++i) {
@@ -72,7 +73,7 @@ int main(int argc, char* argv[])
         if (file.open(QIODevice::WriteOnly))
             file.write(QByteArray::number(QDateTime::currentMSecsSinceEpoch()));
     }
-    if (made < frames)
+    if (made < frames && mode != QLatin1String("short"))
         QThread::sleep(3600); // until it is ended
     return 0;
 }

@@ -98,7 +98,17 @@ void CaptureJob::tick()
         m_sinceFrame.start();
         Q_EMIT progress(0, m_seen, qMax(m_expected, m_seen));
     }
-    const bool settled = m_setup.handOff && m_seen >= m_expected && m_sinceFrame.hasExpired(m_setup.settleMs);
+    // A game Steam started has ended once its frames have stopped coming and
+    // it has made them all, or it can no longer be found.
+    bool settled = false;
+    if (m_setup.handOff && m_seen > 0 && m_sinceFrame.hasExpired(m_setup.settleMs) &&
+        (!m_sinceSearch.isValid() || m_sinceSearch.hasExpired(m_setup.settleMs))) {
+        m_sinceSearch.start();
+        settled = m_seen >= m_expected || handedOffGames().isEmpty();
+        // What it wrote before it went.
+        while (settled && exists(m_seen))
+            ++m_seen;
+    }
     const bool last = ended || settled;
     // A frame is whole once the game has started the next one or has ended.
     const int ready = last ? m_seen : m_seen - 1;
@@ -187,15 +197,16 @@ void CaptureJob::stop()
     FileOps::removeFolderAndFiles(m_setup.folder);
 }
 
-void CaptureJob::endHandedOffGame()
+QList<qint64> CaptureJob::handedOffGames() const
 {
+    QList<qint64> games;
 #ifdef Q_OS_LINUX
     // The game Steam started is found by its command line: the frame export
-    // of this very replay and range.
+    // of this very replay, but not Steam's own command that passed it on.
     const int at = int(m_setup.game.arguments.indexOf(QStringLiteral("/getvideo")));
-    if (at < 0)
-        return;
-    const QStringList wanted = m_setup.game.arguments.mid(at);
+    if (at < 0 || at + 1 >= m_setup.game.arguments.size())
+        return games;
+    const QByteArray replay = m_setup.game.arguments.at(at + 1).toLocal8Bit();
     const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : processes) {
         bool number = false;
@@ -205,13 +216,19 @@ void CaptureJob::endHandedOffGame()
         QFile file(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             continue;
-        const QByteArrayList parts = file.read(64 * 1024).split('\0');
-        QStringList arguments;
-        for (const QByteArray& part : parts)
-            arguments << QString::fromLocal8Bit(part);
-        const int start = int(arguments.indexOf(wanted.first()));
-        if (start >= 0 && arguments.mid(start, wanted.size()) == wanted)
-            ::kill(pid_t(pid), SIGKILL);
+        // Wine may give the Windows command line as one argument or as many.
+        const QByteArray command = file.read(64 * 1024).replace('\0', ' ');
+        if (command.contains("/getvideo") && command.contains(replay) && !command.contains("-applaunch"))
+            games << pid;
     }
+#endif
+    return games;
+}
+
+void CaptureJob::endHandedOffGame()
+{
+#ifdef Q_OS_LINUX
+    for (const qint64 pid : handedOffGames())
+        ::kill(pid_t(pid), SIGKILL);
 #endif
 }

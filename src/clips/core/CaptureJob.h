@@ -6,6 +6,7 @@
 #include "common/core/Launcher.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <atomic>
 #include <memory>
@@ -54,6 +55,8 @@ private:
     bool takeFrame(int index);
     void finishClip();
     void stop(); // ends the game and deletes the frames
+    // The processes of a game Steam started for this clip (on Linux).
+    QList<qint64> handedOffGames() const;
     void endHandedOffGame();
     void fail(const QString& message);
     bool exists(int index) const;
@@ -65,7 +68,8 @@ private:
     QProcess* m_game = nullptr;
     QTimer* m_poll = nullptr;
     QElapsedTimer m_sinceStart;
-    QElapsedTimer m_sinceFrame; // since a new frame was last seen
+    QElapsedTimer m_sinceFrame;  // since a new frame was last seen
+    QElapsedTimer m_sinceSearch; // since the game Steam started was last looked for
     bool m_gameEnded = false;
     bool m_done = false;
     bool m_made = false;
