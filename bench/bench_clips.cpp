@@ -198,9 +198,9 @@ int main(int argc, char* argv[])
                 out = QStringLiteral("floor.webm");
             }
             const Measured floor = runMeasured(command << out, capture);
-            std::printf("%-34s %5.2f s after the last frame, %7.0f kB, peak %6.1f MB%s\n",
+            std::printf("%-34s %5.2f s after the last frame, %5.2f s of CPU, %7.0f kB, peak %6.1f MB%s\n",
                         qPrintable(QStringLiteral("ffmpeg -i video_%06d.png -> ") + out.section('.', 1)), floor.seconds,
-                        QFileInfo(capture + QLatin1Char('/') + out).size() / 1024.0, floor.peakMb,
+                        floor.cpuSeconds, QFileInfo(capture + QLatin1Char('/') + out).size() / 1024.0, floor.peakMb,
                         floor.ok ? "" : " (FAILED)");
         }
     }
