@@ -29,8 +29,8 @@ public:
         return known ? Result::Started : Result::NotFound;
     }
     QString findProgram(const QString& name) const override { return programs.value(name); }
-    // Recorded like start(); unless an outcome is forced, the program really
-    // runs when it is a file (a fake game of the tests).
+    // Recorded like start(); when that start succeeds, the program really
+    // runs if it is a file (a fake game of the tests).
     QProcess* startWatched(const LaunchRequest& request, QObject* parent, Result* result = nullptr) override
     {
         const Result outcome = start(request);

@@ -23,7 +23,7 @@ struct LaunchRequest {
 };
 
 // Starts programs as independent processes that the program never waits for
-// or watches, and says which programs this system has.
+// or watches (but for startWatched()), and says which programs this system has.
 class Launcher {
 public:
     enum class Result {
