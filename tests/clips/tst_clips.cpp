@@ -212,7 +212,7 @@ void TestClips::clip_data()
     // The replay ends before the clip does.
     QTest::newRow("steam, game ends early") << GameInstall::Kind::Steam << "mp4"
                                             << "short" << false << "h264" << 10 << none;
-    QTest::newRow("stops halfway") << GameInstall::Kind::Folder << "mp4"
+    QTest::newRow("stops halfway") << GameInstall::Kind::Folder << "gif"
                                    << "half" << false << none << 0
                                    << "The game stopped making frames: no new frame for 1.5 seconds after frame 10 "
                                       "of 20.";

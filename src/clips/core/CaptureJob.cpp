@@ -110,10 +110,24 @@ void CaptureJob::tick()
             ++m_seen;
     }
     const bool last = ended || settled;
+    // Checked right after a look at the folder, so that the time spent
+    // encoding never counts as the game's.
+    if (!last && m_seen == 0 && m_sinceStart.hasExpired(m_setup.firstFrameMs)) {
+        fail(QStringLiteral("The game made no frame within %1 seconds.").arg(seconds(m_setup.firstFrameMs)));
+        return;
+    }
+    if (!last && m_seen > 0 && m_sinceFrame.hasExpired(m_setup.nextFrameMs)) {
+        fail(QStringLiteral("The game stopped making frames: no new frame for %1 seconds after frame %2 of %3.")
+                 .arg(seconds(m_setup.nextFrameMs))
+                 .arg(m_seen)
+                 .arg(m_expected));
+        return;
+    }
     // A frame is whole once the game has started the next one or has ended.
     const int ready = last ? m_seen : m_seen - 1;
     if (last && m_next < ready)
         Q_EMIT progress(1, m_next, ready);
+    const int encodedBefore = m_next;
     while (m_next < ready) {
         if (*m_cancel)
             return tick();
@@ -123,6 +137,10 @@ void CaptureJob::tick()
         if (last)
             Q_EMIT progress(1, m_next, ready);
     }
+    // The game's silence is counted from here on: while frames were being
+    // encoded, its end may not have been heard yet.
+    if (m_next > encodedBefore && !last)
+        m_sinceFrame.start();
     if (last) {
         if (m_seen == 0)
             fail(QStringLiteral("The game made no frames: it ended without writing any. The replay may be shorter "
@@ -130,14 +148,6 @@ void CaptureJob::tick()
         else
             finishClip();
         return;
-    }
-    if (m_seen == 0 && m_sinceStart.hasExpired(m_setup.firstFrameMs)) {
-        fail(QStringLiteral("The game made no frame within %1 seconds.").arg(seconds(m_setup.firstFrameMs)));
-    } else if (m_seen > 0 && m_sinceFrame.hasExpired(m_setup.nextFrameMs)) {
-        fail(QStringLiteral("The game stopped making frames: no new frame for %1 seconds after frame %2 of %3.")
-                 .arg(seconds(m_setup.nextFrameMs))
-                 .arg(m_seen)
-                 .arg(m_expected));
     }
 }
 

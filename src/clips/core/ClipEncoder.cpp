@@ -107,6 +107,10 @@ struct ClipEncoder::State {
         avcodec_free_context(&decoder);
         avcodec_free_context(&encoder);
         if (muxer) {
+            // This FFmpeg's GIF muxer frees the frame it holds back only in
+            // its trailer, which goes to the temporary file that is dropped.
+            if (headerWritten && kind == ClipRequest::Format::Gif)
+                av_write_trailer(muxer);
             muxer->pb = nullptr;
             avformat_free_context(muxer);
             muxer = nullptr;
@@ -374,13 +378,13 @@ bool ClipEncoder::finish()
     }
     if (!m->encode(nullptr))
         return false;
+    m->headerWritten = false; // the trailer is written once, come what may
     const int code = av_write_trailer(m->muxer);
     if (code < 0)
         return m->fail(QStringLiteral("Cannot write the clip"), code);
     avio_flush(m->io);
     if (m->io->error < 0)
         return m->fail(QStringLiteral("Cannot write the clip"), m->io->error);
-    m->headerWritten = false;
     if (!m->file->commit())
         return m->fail(QStringLiteral("Cannot write %1: %2").arg(m->destination, m->file->errorString()));
     m->file.reset();
