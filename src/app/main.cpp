@@ -1,3 +1,4 @@
+#include "clips/core/ClipCommand.h"
 #include "common/core/AppInfo.h"
 #include "installs/core/InstallChoice.h"
 #include "maps/core/MapCheck.h"
@@ -11,6 +12,7 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -57,6 +59,22 @@ struct CommandLine {
                                     QStringLiteral("Print every copy of the game found, one a line: its kind (here, "
                                                    "steam, wine, windows, folder), a tab and its User folder; then "
                                                    "end, without opening a window.")};
+    QCommandLineOption makeClip{QStringLiteral("make-clip"),
+                                QStringLiteral("Make a clip (.mp4, .webm or .gif, after the --out file's extension) of "
+                                               "this replay through the game, without opening a window."),
+                                QStringLiteral("REPLAY")};
+    QCommandLineOption from{QStringLiteral("from"), QStringLiteral("The clip's start, as m:ss or h:mm:ss(.cc)."),
+                            QStringLiteral("TIME")};
+    QCommandLineOption to{QStringLiteral("to"), QStringLiteral("The clip's end, as m:ss or h:mm:ss(.cc)."),
+                          QStringLiteral("TIME")};
+    QCommandLineOption fps{QStringLiteral("fps"), QStringLiteral("The clip's frames per second, 10 to 50 (25)."),
+                           QStringLiteral("N")};
+    QCommandLineOption size{QStringLiteral("size"), QStringLiteral("The clip's size, up to 1920x1080 (640x480)."),
+                            QStringLiteral("WxH")};
+    QCommandLineOption bestTurn{QStringLiteral("best-turn"),
+                                QStringLiteral("Instead of --from and --to: the turn that dealt the most damage, "
+                                               "from the replay's log.")};
+    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("The clip's file."), QStringLiteral("FILE")};
 
     CommandLine()
     {
@@ -66,6 +84,8 @@ struct CommandLine {
                            "copy to open and remembers the answer."));
         parser.addOption(userFolder);
         parser.addOption(listInstalls);
+        for (const QCommandLineOption* option : {&makeClip, &from, &to, &fps, &size, &bestTurn, &out})
+            parser.addOption(*option);
         for (const FileCommand& command : kFileCommands) {
             parser.addOption(QCommandLineOption(QLatin1String(command.option), QLatin1String(command.description)));
         }
@@ -122,6 +142,29 @@ int main(int argc, char* argv[])
             QTextStream err(stderr);
             return InstallChoice::listCommand(InstallChoice::withRemembered(FinderSetup::current(), settings), out,
                                               err);
+        }
+        const QList<const QCommandLineOption*> clipOptions = {&early.from, &early.to,  &early.fps,
+                                                              &early.size, &early.out, &early.bestTurn};
+        const bool clipOption = std::any_of(clipOptions.cbegin(), clipOptions.cend(),
+                                            [&early](const QCommandLineOption* o) { return early.parser.isSet(*o); });
+        if (early.parser.isSet(early.makeClip) || clipOption) {
+            const QCoreApplication core(argc, argv);
+            QTextStream err(stderr);
+            if (!early.parser.isSet(early.makeClip)) {
+                err << "quillane: --from, --to, --fps, --size, --best-turn and --out go with --make-clip.\n";
+                return ClipCommand::BadArguments;
+            }
+            ClipCommand::Arguments clip;
+            clip.userFolder = early.parser.value(early.userFolder);
+            clip.replay = early.parser.value(early.makeClip);
+            clip.from = early.parser.value(early.from);
+            clip.to = early.parser.value(early.to);
+            clip.fps = early.parser.value(early.fps);
+            clip.size = early.parser.value(early.size);
+            clip.bestTurn = early.parser.isSet(early.bestTurn);
+            clip.out = early.parser.value(early.out);
+            const QSettings settings(QSettings::UserScope, AppInfo::organisation(), kSettingsName);
+            return ClipCommand::run(clip, FinderSetup::current(), settings, err);
         }
     }
 

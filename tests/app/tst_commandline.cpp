@@ -40,6 +40,10 @@ void TestCommandLine::withoutDisplay_data()
     // Refused before any window is asked for: without a display that would abort.
     QTest::newRow("unknown option") << "--no-such-option" << true << none
                                     << "quillane: Unknown option 'no-such-option'.\nUsage: " << 2;
+    QTest::newRow("clip option alone") << "--out=a.mp4" << true << none
+                                       << "quillane: --from, --to, --fps, --size, --best-turn and --out go with "
+                                          "--make-clip.\n"
+                                       << 2;
     QTest::newRow("value missing") << "--user-folder" << true << none
                                    << "quillane: Missing value after '--user-folder'.\nUsage: " << 2;
 }

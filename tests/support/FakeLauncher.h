@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QMap>
+#include <QProcess>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -28,6 +29,18 @@ public:
         return known ? Result::Started : Result::NotFound;
     }
     QString findProgram(const QString& name) const override { return programs.value(name); }
+    // Recorded like start(); when that start succeeds, the program really
+    // runs if it is a file (a fake game of the tests).
+    QProcess* startWatched(const LaunchRequest& request, QObject* parent, Result* result = nullptr) override
+    {
+        const Result outcome = start(request);
+        if (outcome != Result::Started) {
+            if (result)
+                *result = outcome;
+            return nullptr;
+        }
+        return Launcher::startWatched(request, parent, result);
+    }
     void force(Result r) { forced = r; }
     // Plays the started program's part, such as a game that writes a file.
     std::function<void(const LaunchRequest&)> onStart;

@@ -4,21 +4,23 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-Launcher::Result ProcessLauncher::start(const LaunchRequest& request)
+namespace {
+
+// Sets `process` up for `request`; false when its program is not found.
+bool prepare(QProcess& process, const LaunchRequest& request, const Launcher& launcher)
 {
     if (request.program.isEmpty())
-        return Result::NotFound;
+        return false;
     QString program = request.program;
     if (!program.contains(QLatin1Char('/')) && !program.contains(QLatin1Char('\\'))) {
-        program = findProgram(program);
+        program = launcher.findProgram(program);
         if (program.isEmpty())
-            return Result::NotFound;
+            return false;
     }
     const QFileInfo info(program);
     if (!info.isFile())
-        return Result::NotFound;
+        return false;
 
-    QProcess process;
     process.setProgram(info.absoluteFilePath());
     process.setArguments(request.arguments);
     // An empty working folder lets the new process inherit ours, as a plain
@@ -30,6 +32,38 @@ Launcher::Result ProcessLauncher::start(const LaunchRequest& request)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
     }
+    return true;
+}
+
+} // namespace
+
+QProcess* Launcher::startWatched(const LaunchRequest& request, QObject* parent, Result* result)
+{
+    auto* process = new QProcess(parent);
+    Result outcome = Result::Started;
+    if (!prepare(*process, request, *this)) {
+        outcome = Result::NotFound;
+    } else {
+        // Its output is not read: it goes where ours goes.
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->start();
+        if (!process->waitForStarted())
+            outcome = Result::Failed;
+    }
+    if (result)
+        *result = outcome;
+    if (outcome != Result::Started) {
+        delete process;
+        return nullptr;
+    }
+    return process;
+}
+
+Launcher::Result ProcessLauncher::start(const LaunchRequest& request)
+{
+    QProcess process;
+    if (!prepare(process, request, *this))
+        return Result::NotFound;
     return process.startDetached() ? Result::Started : Result::Failed;
 }
 

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+class QObject;
+class QProcess;
+
 // One program start: what to run, with which arguments, in which working
 // folder and with which variables added to the environment.
 struct LaunchRequest {
@@ -20,7 +23,7 @@ struct LaunchRequest {
 };
 
 // Starts programs as independent processes that the program never waits for
-// or watches, and says which programs this system has.
+// or watches (but for startWatched()), and says which programs this system has.
 class Launcher {
 public:
     enum class Result {
@@ -38,6 +41,12 @@ public:
 
     // The full path of the program `name` on the PATH, or "" when there is none.
     virtual QString findProgram(const QString& name) const = 0;
+
+    // Starts the request as a child process owned by `parent`, for work that
+    // waits for the program's end or may have to end it (the game making the
+    // frames of a clip); nullptr when it did not start, with the reason in
+    // `result` when given.
+    virtual QProcess* startWatched(const LaunchRequest& request, QObject* parent, Result* result = nullptr);
 
     static bool succeeded(Result r) { return r == Result::Started; }
 };
