@@ -111,6 +111,11 @@ int stripForeignChunks(QByteArray& bytes)
     return removed;
 }
 
+bool isForeignType(const char* type)
+{
+    return isForeign(type);
+}
+
 std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteArray>& types)
 {
     std::optional<QByteArray> found;

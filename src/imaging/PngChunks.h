@@ -25,6 +25,8 @@ bool isPng(const QByteArray& bytes);
 // decoder to refuse). Data that is not a PNG is left alone. Returns the
 // number of chunks removed.
 int stripForeignChunks(QByteArray& bytes);
+// True for a chunk type (4 bytes) that stripForeignChunks() takes out.
+bool isForeignType(const char* type);
 
 // The data of the first chunk, before IEND, whose type is one of `types`
 // (four letters each, compared exactly); nullopt when there is none or the
