@@ -29,6 +29,15 @@ struct Outcome {
 };
 Outcome decide(const FinderSetup& setup, const QSettings& settings);
 
+// The copy that the User folder `userFolder` (named on the command line or
+// chosen by the user) belongs to, so that it is started the way that copy
+// needs: a copy in `found` with the same game folder (links resolved); else a
+// Steam copy when the game folder lies in a Steam library's
+// steamapps/common; else a Wine copy of the prefix holding it; else a copy
+// of kind `otherwise`.
+GameInstall classify(const QString& userFolder, const QList<GameInstall>& found,
+                     GameInstall::Kind otherwise = GameInstall::Kind::Folder);
+
 // `--list-installs`: one line per copy found, its kind word, a tab and its
 // User folder; with none, nothing on `out` and where it looked on `err`.
 // Returns the exit code.
