@@ -244,6 +244,9 @@ QString DosDevices::toLinuxPath(const QString& windowsPath, const Drives& drives
     if (drive == drives.constEnd() || drive->isEmpty())
         return QString();
     QStringList parts;
+    // No Windows name holds a NUL, and the system would cut the path there.
+    if (path.contains(QChar(0)))
+        return QString();
     for (const QString& part : path.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts)) {
         if (part == QLatin1String("."))
             continue;
