@@ -506,6 +506,20 @@ void TestSoundsCore::storeCopiesConvertsOrLeavesTheTarget()
     // In another format it is converted.
     QVERIFY(SoundClip::store(source, target, PcmFormat{11025, 1, 8}, {}));
     QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
+    // A stream that does not tell its length is measured as it is read.
+    std::vector<float> tone;
+    SoundFiles::addTone(tone, 8000, 1, 2, 0.5);
+    const QString stream = m_dir.filePath(QStringLiteral("stream.flac"));
+    QVERIFY(SoundFiles::write(stream, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 8000, 1, tone));
+    QByteArray flac = contents(stream);
+    flac[21] = char(flac[21] & 0xf0); // STREAMINFO's count of samples: 0, unknown
+    flac.replace(22, 4, QByteArray(4, '\0'));
+    QFile streamFile(stream);
+    QVERIFY(streamFile.open(QIODevice::WriteOnly) && streamFile.write(flac) == flac.size());
+    streamFile.close();
+    QVERIFY(SoundClip::store(stream, m_dir.filePath(QStringLiteral("Stream.wav")), bank, {}));
+    QCOMPARE(QFileInfo(m_dir.filePath(QStringLiteral("Stream.wav"))).size(), qint64(44 + 2 * 11025 * 2));
+
     // What cannot be decoded, or would make no sound byte, leaves the target
     // as it was and says why.
     std::vector<float> silence;

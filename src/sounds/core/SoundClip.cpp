@@ -109,7 +109,9 @@ QString refusal(const QString& path, const SF_INFO& info)
                           .arg(info.samplerate)
                           .arg(kMinRate)
                           .arg(kMaxRate);
-    if (info.frames > sf_count_t(kMaxSeconds) * info.samplerate)
+    // A file that does not know its length (a stream) says SF_COUNT_MAX: it
+    // is measured while it is read.
+    if (info.frames != SF_COUNT_MAX && info.frames > sf_count_t(kMaxSeconds) * info.samplerate)
         return tooLong(path);
     return QString();
 }
