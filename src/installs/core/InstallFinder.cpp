@@ -189,32 +189,37 @@ QList<GameInstall> InstallFinder::steamInstalls(QDeadlineTimer deadline) const
 {
     QList<GameInstall> installs;
     QSet<QString> seen; // each library once, however many ways lead to it
+    const auto search = [&](const QString& library) {
+        const QString key = canonicalFolder(library);
+        if (key.isEmpty() || seen.contains(key))
+            return;
+        seen.insert(key);
+        const QString steamApps = PathCase::resolve(library, QStringLiteral("steamapps"));
+        const QString folder = SteamLibrary::installFolder(
+            readManifest(PathCase::join(steamApps, QStringLiteral("appmanifest_217200.acf"))));
+        if (folder.isEmpty())
+            return;
+        const QString game = PathCase::resolve(steamApps, QStringLiteral("common/") + folder);
+        if (QFileInfo(game).isDir())
+            installs << GameInstall::make(GameInstall::Kind::Steam, PathCase::resolve(game, QStringLiteral("User")),
+                                          QString());
+    };
     for (const QString& root : steamRoots()) {
         if (deadline.hasExpired())
             break;
         if (!QFileInfo(root).isDir())
             continue;
-        QStringList libraries{root};
+        // The root's own library first: a long list of others must not take
+        // the time it needs.
+        search(root);
         QFile listing;
-        if (OutsideFile::open(PathCase::resolve(root, QStringLiteral("config/libraryfolders.vdf")), listing) ||
-            OutsideFile::open(PathCase::resolve(root, QStringLiteral("steamapps/libraryfolders.vdf")), listing))
-            libraries << SteamLibrary::listedLibraries(listing, deadline);
-        for (const QString& library : libraries) {
+        if (!OutsideFile::open(PathCase::resolve(root, QStringLiteral("config/libraryfolders.vdf")), listing) &&
+            !OutsideFile::open(PathCase::resolve(root, QStringLiteral("steamapps/libraryfolders.vdf")), listing))
+            continue;
+        for (const QString& library : SteamLibrary::listedLibraries(listing, deadline)) {
             if (deadline.hasExpired())
                 break;
-            const QString key = canonicalFolder(library);
-            if (key.isEmpty() || seen.contains(key))
-                continue;
-            seen.insert(key);
-            const QString steamApps = PathCase::resolve(library, QStringLiteral("steamapps"));
-            const QString folder = SteamLibrary::installFolder(
-                readManifest(PathCase::join(steamApps, QStringLiteral("appmanifest_217200.acf"))));
-            if (folder.isEmpty())
-                continue;
-            const QString game = PathCase::resolve(steamApps, QStringLiteral("common/") + folder);
-            if (QFileInfo(game).isDir())
-                installs << GameInstall::make(GameInstall::Kind::Steam, PathCase::resolve(game, QStringLiteral("User")),
-                                              QString());
+            search(library);
         }
     }
     return installs;

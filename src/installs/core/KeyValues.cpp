@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -30,6 +31,28 @@ public:
         if (c >= 0)
             ++m_pos;
         return c;
+    }
+
+    // Takes the characters before the first for which `stop` is true,
+    // appending them to `text` (when given) up to kMaxText; that character
+    // (not taken), or -1 at the end. A run at a time, not a call a character.
+    template <class Stop> int takeUntil(QByteArray* text, Stop stop)
+    {
+        for (;;) {
+            if (m_pos >= m_size && !fill())
+                return -1;
+            qint64 end = m_pos;
+            while (end < m_size && !stop(uchar(m_buffer[end])))
+                ++end;
+            if (text) {
+                const qint64 room = KeyValues::kMaxText - text->size();
+                if (room > 0)
+                    text->append(m_buffer + m_pos, qsizetype(std::min(end - m_pos, room)));
+            }
+            m_pos = end;
+            if (end < m_size)
+                return uchar(m_buffer[end]);
+        }
     }
 
 private:
@@ -83,36 +106,39 @@ public:
         text->clear();
         if (c == '"') {
             m_source.get();
-            for (int ch = m_source.get(); ch >= 0 && ch != '"'; ch = m_source.get()) {
-                if (ch == '\\' && m_source.peek() >= 0) {
-                    const int escaped = m_source.get();
-                    switch (escaped) {
-                    case 'n':
-                        ch = '\n';
-                        break;
-                    case 't':
-                        ch = '\t';
-                        break;
-                    case '\\':
-                    case '"':
-                        ch = escaped;
-                        break;
-                    default: // an unknown escape stands for itself, backslash included
-                        append(text, '\\');
-                        ch = escaped;
-                        break;
-                    }
+            for (;;) {
+                const int stop = m_source.takeUntil(text, [](int ch) { return ch == '"' || ch == '\\'; });
+                if (stop < 0)
+                    break;
+                m_source.get();
+                if (stop == '"')
+                    break;
+                if (m_source.peek() < 0) {
+                    append(text, '\\');
+                    break;
                 }
-                append(text, char(ch));
+                const int escaped = m_source.get();
+                switch (escaped) {
+                case 'n':
+                    append(text, '\n');
+                    break;
+                case 't':
+                    append(text, '\t');
+                    break;
+                case '\\':
+                case '"':
+                    append(text, char(escaped));
+                    break;
+                default: // an unknown escape stands for itself, backslash included
+                    append(text, '\\');
+                    append(text, char(escaped));
+                    break;
+                }
             }
             return Token::Text;
         }
         // A bare word runs to the next space, quote or brace.
-        for (int ch = m_source.peek(); ch >= 0; ch = m_source.peek()) {
-            if (isSpace(ch) || ch == '"' || ch == '{' || ch == '}')
-                break;
-            append(text, char(m_source.get()));
-        }
+        m_source.takeUntil(text, [](int ch) { return isSpace(ch) || ch == '"' || ch == '{' || ch == '}'; });
         return Token::Text;
     }
 
@@ -127,15 +153,11 @@ private:
 
     void skipSpaceAndComments()
     {
-        for (int c = m_source.peek(); c >= 0; c = m_source.peek()) {
-            if (isSpace(c)) {
-                m_source.get();
-            } else if (c == '/' && m_source.peek(1) == '/') {
-                for (int ch = m_source.get(); ch >= 0 && ch != '\n'; ch = m_source.get()) {
-                }
-            } else {
+        for (;;) {
+            const int c = m_source.takeUntil(nullptr, [](int ch) { return !isSpace(ch); });
+            if (c != '/' || m_source.peek(1) != '/')
                 return;
-            }
+            m_source.takeUntil(nullptr, [](int ch) { return ch == '\n'; });
         }
     }
 
