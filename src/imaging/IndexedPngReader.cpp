@@ -73,9 +73,7 @@ struct Source {
                     return false;
                 // A type that is no chunk's is left to libpng, which gives up on it.
                 const char* type = head.constData() + 4;
-                const bool named = std::all_of(type, type + 4,
-                                               [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
-                if (named && PngChunks::isForeignType(type)) {
+                if (PngChunks::isNamed(type) && PngChunks::isForeignType(type)) {
                     if (device->skip(qint64(dataLength) + 4) != qint64(dataLength) + 4)
                         return false;
                     continue;

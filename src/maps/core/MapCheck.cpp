@@ -89,12 +89,10 @@ void findLevelChunk(QIODevice& in, Report& r)
         if (head.size() != 8)
             return;
         const qint64 length = qFromBigEndian<quint32>(head.constData());
-        if (length > size - pos - 12)
+        if (length > 0x7fffffff || length > size - pos - 12)
             return; // cut short
         const QByteArray type = head.mid(4);
-        const bool named = std::all_of(type.begin(), type.end(),
-                                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
-        if (type == "IEND" || !named)
+        if (type == "IEND" || !PngChunks::isNamed(type.constData()))
             return; // the end, or damage: no chunk past it is found
         if (type == "w2lv" || type == "waLV") {
             r.settingsLength = int(std::min<qint64>(length, INT_MAX));
