@@ -74,15 +74,18 @@ FinderSetup InstallChoice::withRemembered(FinderSetup setup, const QSettings& se
     return setup;
 }
 
+std::optional<GameInstall> InstallChoice::withoutSearch(const FinderSetup& setup, const QSettings& settings)
+{
+    if (InstallFinder::isUserFolder(setup.programFolder))
+        return GameInstall::make(GameInstall::Kind::Here, setup.programFolder);
+    return remembered(settings);
+}
+
 InstallChoice::Outcome InstallChoice::decide(const FinderSetup& setup, const QSettings& settings)
 {
     Outcome outcome;
-    if (InstallFinder::isUserFolder(setup.programFolder)) {
-        outcome.install = GameInstall::make(GameInstall::Kind::Here, setup.programFolder);
-        return outcome;
-    }
-    if (const auto last = remembered(settings)) {
-        outcome.install = *last;
+    if (const auto known = withoutSearch(setup, settings)) {
+        outcome.install = *known;
         return outcome;
     }
     const InstallFinder finder(withRemembered(setup, settings));

@@ -22,11 +22,17 @@ void remember(QSettings& settings, const GameInstall& install);
 // folders, so that the finder lists it (as kind `folder`) when it still exists.
 FinderSetup withRemembered(FinderSetup setup, const QSettings& settings);
 
+// The copy that needs no search: the program's own User folder, or else the
+// one remembered while its folder exists.
+std::optional<GameInstall> withoutSearch(const FinderSetup& setup, const QSettings& settings);
+
 struct Outcome {
     GameInstall install;        // valid when no choice is needed
     QList<GameInstall> offered; // otherwise: what the user chooses from
     QString placesLooked;       // where the finder looked
 };
+// withoutSearch(), or else what the finder finds (on the calling thread:
+// the start-up runs the same steps with the search on a thread of its own).
 Outcome decide(const FinderSetup& setup, const QSettings& settings);
 
 // The copy that the User folder `userFolder` (named on the command line or

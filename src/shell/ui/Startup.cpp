@@ -36,13 +36,8 @@ Startup::~Startup()
 void Startup::begin(const QString& userFolder)
 {
     if (userFolder.isEmpty()) {
-        // The quick answers need no search.
-        if (InstallFinder::isUserFolder(m_finder.programFolder)) {
-            openInstall(GameInstall::make(GameInstall::Kind::Here, m_finder.programFolder));
-            return;
-        }
-        if (const auto last = InstallChoice::remembered(m_settings)) {
-            openInstall(*last);
+        if (const auto known = InstallChoice::withoutSearch(m_finder, m_settings)) {
+            openInstall(*known);
             return;
         }
     }
