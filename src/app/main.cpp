@@ -140,8 +140,11 @@ int main(int argc, char* argv[])
             const QSettings settings(QSettings::UserScope, AppInfo::organisation(), kSettingsName);
             QTextStream out(stdout);
             QTextStream err(stderr);
-            return InstallChoice::listCommand(InstallChoice::withRemembered(FinderSetup::current(), settings), out,
-                                              err);
+            FinderSetup setup = InstallChoice::withRemembered(FinderSetup::current(), settings);
+            // A folder named with --user-folder is listed as the copy it belongs to.
+            if (command.parser.isSet(command.userFolder))
+                setup.chosenFolders << command.parser.value(command.userFolder);
+            return InstallChoice::listCommand(setup, out, err);
         }
         const QList<const QCommandLineOption*> clipOptions = {&early.from, &early.to,  &early.fps,
                                                               &early.size, &early.out, &early.bestTurn};

@@ -1,5 +1,7 @@
 #include "imaging/IndexedPngReader.h"
 
+#include "imaging/PngChunks.h"
+
 #include <QtEndian>
 
 #include <libdeflate.h>
@@ -30,18 +32,71 @@ constexpr int headerEnd = 8 + 4 + 4 + 13; // signature, IHDR length and type, IH
 
 void onWarning(png_structp, png_const_charp) {}
 
-// The bytes libpng reads from, through readData().
+// The bytes libpng reads from, through readData(): bytes in memory, or a
+// device read as a stream that steps over the chunks a decoder refuses.
 struct Source {
-    const QByteArray& bytes;
+    const QByteArray* bytes = nullptr;
     size_t offset = 0;
+    QIODevice* device = nullptr;
+    QByteArray pending;    // a signature or chunk header still to hand over
+    qint64 passing = 0;    // bytes of the current chunk's data and CRC still to hand over
+    bool signature = true; // the signature is still to come
+
+    bool fromDevice(uchar* out, size_t length)
+    {
+        while (length > 0) {
+            if (!pending.isEmpty()) {
+                const size_t n = std::min(length, size_t(pending.size()));
+                std::memcpy(out, pending.constData(), n);
+                pending.remove(0, qsizetype(n));
+                out += n;
+                length -= n;
+            } else if (passing > 0) {
+                const qint64 n =
+                    device->read(reinterpret_cast<char*>(out), qint64(std::min<quint64>(length, quint64(passing))));
+                if (n <= 0)
+                    return false;
+                passing -= n;
+                out += n;
+                length -= size_t(n);
+            } else if (signature) {
+                pending = device->read(8);
+                signature = false;
+                if (pending.size() != 8)
+                    return false;
+            } else {
+                QByteArray head = device->read(8);
+                if (head.size() != 8)
+                    return false;
+                const quint32 dataLength = qFromBigEndian<quint32>(head.constData());
+                if (dataLength > 0x7fffffffU)
+                    return false;
+                // A type that is no chunk's is left to libpng, which gives up on it.
+                const char* type = head.constData() + 4;
+                if (PngChunks::isNamed(type) && PngChunks::isForeignType(type)) {
+                    if (device->skip(qint64(dataLength) + 4) != qint64(dataLength) + 4)
+                        return false;
+                    continue;
+                }
+                pending = std::move(head);
+                passing = qint64(dataLength) + 4;
+            }
+        }
+        return true;
+    }
 };
 
 void readData(png_structp png, png_bytep out, size_t length)
 {
     auto* source = static_cast<Source*>(png_get_io_ptr(png));
-    if (length > size_t(source->bytes.size()) - source->offset)
+    if (source->device) {
+        if (!source->fromDevice(out, length))
+            png_error(png, "cut short");
+        return;
+    }
+    if (length > size_t(source->bytes->size()) - source->offset)
         png_error(png, "cut short");
-    std::memcpy(out, source->bytes.constData() + source->offset, length);
+    std::memcpy(out, source->bytes->constData() + source->offset, length);
     source->offset += length;
 }
 
@@ -138,18 +193,18 @@ void unpack(const uchar* packed, uchar* out, int width, int bitDepth, int colors
 
 struct IndexedPngReader::State {
     Source source;
+    Rows mode = Rows::Picture;
     png_structp png = nullptr;
     png_infop info = nullptr;
     bool spent = false;
     int rowsRead = 0;
     int bitDepth = 0;
+    bool interlaced = false;
     QSize size;
     QList<QRgb> colors;
-
-    explicit State(const QByteArray& bytes)
-        : source{bytes}
-    {
-    }
+    // Rows::Stored: the pass being read and the rows read of it.
+    int pass = 0;
+    int passRow = 0;
 };
 
 namespace {
@@ -167,15 +222,17 @@ struct Header {
     int alphaCount = 0;
 };
 
-bool readInfo(png_structp png, png_infop info, Header& header)
+bool readInfo(png_structp png, png_infop info, Header& header, bool storedRows)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_read_info(png, info);
     png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colorType, &header.interlace,
                  nullptr, nullptr);
-    if (header.colorType != PNG_COLOR_TYPE_PALETTE || header.interlace != PNG_INTERLACE_NONE || header.bitDepth < 2)
+    if (header.colorType != PNG_COLOR_TYPE_PALETTE || header.bitDepth < 2)
         return false;
+    if (header.interlace == PNG_INTERLACE_ADAM7 && !storedRows)
+        png_set_interlace_handling(png); // whole rows, once every pass has been read
     if (png_get_PLTE(png, info, &header.palette, &header.paletteSize) == 0)
         return false;
     if (png_get_valid(png, info, PNG_INFO_tRNS))
@@ -192,6 +249,14 @@ bool readRowsGuarded(png_structp png, uchar* rows, qsizetype bytesPerLine, int c
         return false;
     for (int i = 0; i < count; ++i)
         png_read_row(png, rows + i * bytesPerLine, nullptr);
+    return true;
+}
+
+bool readRowGuarded(png_structp png, uchar* row)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_read_row(png, row, nullptr);
     return true;
 }
 
@@ -214,12 +279,28 @@ bool IndexedPngReader::canRead(const QByteArray& bytes)
     const int bitDepth = byteAt(24);
     const int colorType = byteAt(25);
     const int interlace = byteAt(28);
-    return colorType == PNG_COLOR_TYPE_PALETTE && interlace == PNG_INTERLACE_NONE &&
+    return colorType == PNG_COLOR_TYPE_PALETTE &&
+           (interlace == PNG_INTERLACE_NONE || interlace == PNG_INTERLACE_ADAM7) &&
            (bitDepth == 2 || bitDepth == 4 || bitDepth == 8);
 }
 
-IndexedPngReader::IndexedPngReader(const QByteArray& bytes)
-    : m_state(std::make_unique<State>(bytes))
+IndexedPngReader::IndexedPngReader(const QByteArray& bytes, Rows rows)
+    : m_state(std::make_unique<State>())
+{
+    m_state->source.bytes = &bytes;
+    m_state->mode = rows;
+    start();
+}
+
+IndexedPngReader::IndexedPngReader(QIODevice& device, Rows rows)
+    : m_state(std::make_unique<State>())
+{
+    m_state->source.device = &device;
+    m_state->mode = rows;
+    start();
+}
+
+void IndexedPngReader::start()
 {
     m_state->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
     if (m_state->png)
@@ -250,16 +331,19 @@ IndexedPngReader::~IndexedPngReader()
 
 bool IndexedPngReader::readHeader()
 {
-    if (m_state->spent || !canRead(m_state->source.bytes))
+    const QByteArray start =
+        m_state->source.device ? m_state->source.device->peek(headerEnd) : m_state->source.bytes->left(headerEnd);
+    if (m_state->spent || !canRead(start))
         return false;
     Header header;
-    if (!readInfo(m_state->png, m_state->info, header) || header.width == 0 || header.height == 0 ||
-        header.width > png_uint_32(INT_MAX) || header.height > png_uint_32(INT_MAX)) {
+    if (!readInfo(m_state->png, m_state->info, header, m_state->mode == Rows::Stored) || header.width == 0 ||
+        header.height == 0 || header.width > png_uint_32(INT_MAX) || header.height > png_uint_32(INT_MAX)) {
         m_state->spent = true;
         return false;
     }
     m_state->size = QSize(int(header.width), int(header.height));
     m_state->bitDepth = header.bitDepth;
+    m_state->interlaced = header.interlace == PNG_INTERLACE_ADAM7;
     // The colour table as Qt's PNG reader builds it: one entry per palette
     // colour, with the alpha of tRNS where it gives one.
     m_state->colors.clear();
@@ -282,12 +366,63 @@ QList<QRgb> IndexedPngReader::colorTable() const
     return m_state->colors;
 }
 
+bool IndexedPngReader::interlaced() const
+{
+    return m_state->interlaced;
+}
+
+bool IndexedPngReader::readStoredRow(uchar* row, int* width)
+{
+    State& st = *m_state;
+    if (st.spent || st.size.isEmpty() || st.mode != Rows::Stored)
+        return false;
+    const png_uint_32 w = png_uint_32(st.size.width()), h = png_uint_32(st.size.height());
+    // The pass and row next, past the passes an image this small leaves empty.
+    png_uint_32 cols = w, rows = h;
+    for (;;) {
+        if (st.interlaced) {
+            if (st.pass >= 7)
+                return false;
+            cols = PNG_PASS_COLS(w, st.pass);
+            rows = PNG_PASS_ROWS(h, st.pass);
+        } else if (st.pass > 0) {
+            return false;
+        }
+        if (cols > 0 && png_uint_32(st.passRow) < rows)
+            break;
+        ++st.pass;
+        st.passRow = 0;
+    }
+    if (!readRowGuarded(st.png, row)) {
+        st.spent = true;
+        return false;
+    }
+    ++st.passRow;
+    *width = int(cols);
+    const int colors = int(st.colors.size());
+    for (int x = 0; colors < 256 && x < *width; ++x)
+        row[x] = row[x] < colors ? row[x] : 0;
+    return true;
+}
+
 bool IndexedPngReader::readRows(uchar* rows, qsizetype bytesPerLine, int count)
 {
     if (m_state->spent || m_state->size.isEmpty() || bytesPerLine < m_state->size.width() || count < 0 ||
-        count > m_state->size.height() - m_state->rowsRead)
+        count > m_state->size.height() - m_state->rowsRead || m_state->mode != Rows::Picture)
         return false;
-    if (!readRowsGuarded(m_state->png, rows, bytesPerLine, count)) {
+    // An interlaced picture's rows are complete only after its last pass.
+    const bool whole = m_state->rowsRead == 0 && count == m_state->size.height();
+    if (m_state->interlaced && !whole)
+        return false;
+    if (m_state->interlaced) {
+        std::memset(rows, 0, size_t(bytesPerLine) * size_t(count));
+        for (int pass = 0; pass < 7; ++pass) {
+            if (!readRowsGuarded(m_state->png, rows, bytesPerLine, count)) {
+                m_state->spent = true;
+                return false;
+            }
+        }
+    } else if (!readRowsGuarded(m_state->png, rows, bytesPerLine, count)) {
         m_state->spent = true;
         return false;
     }
@@ -312,7 +447,8 @@ bool IndexedPngReader::readAllRows(uchar* rows, qsizetype bytesPerLine)
     const qsizetype rowBytes = (qsizetype(width) * m_state->bitDepth + 7) / 8;
     const qint64 inflated = qint64(rowBytes + 1) * height;
     QByteArray stream;
-    if (inflated <= wholeLimit && imageData(m_state->source.bytes, stream)) {
+    if (inflated <= wholeLimit && !m_state->interlaced && m_state->source.bytes &&
+        imageData(*m_state->source.bytes, stream)) {
         std::vector<uchar> data(static_cast<size_t>(inflated));
         libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
         const bool inflatedWhole =

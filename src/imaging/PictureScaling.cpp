@@ -4,6 +4,8 @@
 #include "imaging/IndexedPngReader.h"
 #include "imaging/PngChunks.h"
 
+#include "common/core/OutsideFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -160,6 +162,13 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize wanted,
     options.fill = [&reader, rows, bytesPerLine, &cancelled](BicubicResampler::RowProgress& progress) {
         constexpr int rowsAtOnce = 16;
         const int total = reader.size().height();
+        if (reader.interlaced()) {
+            // Its rows are complete only once the last pass is read.
+            if (isCancelled(cancelled) || !reader.readRows(rows, bytesPerLine, total))
+                return false;
+            progress.publish(total);
+            return reader.finish();
+        }
         for (int done = 0; done < total;) {
             if (isCancelled(cancelled))
                 return false;
@@ -229,15 +238,17 @@ QByteArray readAll(QFile& f, qint64 size, const Cancelled& cancelled)
 QImage render(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
               const Cancelled& cancelled)
 {
-    const QFileInfo info(file);
-    if (!info.isFile() || info.size() <= 0 || info.size() > memoryBudget || isCancelled(cancelled))
+    if (isCancelled(cancelled))
         return {};
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!OutsideFile::open(file, f))
         return {};
-    QByteArray bytes = readAll(f, info.size(), cancelled);
+    const qint64 size = f.size();
+    if (size <= 0 || size > memoryBudget)
+        return {};
+    QByteArray bytes = readAll(f, size, cancelled);
     f.close();
-    if (bytes.size() != info.size())
+    if (bytes.size() != size)
         return {};
     const qint64 fileBytes = bytes.size();
     PngChunks::stripForeignChunks(bytes);

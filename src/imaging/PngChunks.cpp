@@ -43,7 +43,8 @@ bool isForeign(const char* type)
 }
 
 // Calls `visit(type, data, dataLength)` for each chunk up to and including
-// IEND, until it returns false or a chunk does not fit in the data.
+// IEND, until it returns false or a chunk does not fit in the data or is not
+// isNamed().
 template <class Visit> void walkChunks(const QByteArray& bytes, Visit visit)
 {
     const char* data = bytes.constData();
@@ -54,6 +55,10 @@ template <class Visit> void walkChunks(const QByteArray& bytes, Visit visit)
         if (length > maxChunkLength || qsizetype(length) > size - at - frameSize)
             return;
         const char* type = data + at + lengthSize;
+        // A type of other bytes than letters and digits is damage: nothing
+        // past it is a chunk.
+        if (!isNamed(type))
+            return;
         if (!visit(type, data + at + lengthSize + typeSize, qsizetype(length)) ||
             std::memcmp(type, "IEND", typeSize) == 0)
             return;
@@ -109,6 +114,16 @@ int stripForeignChunks(QByteArray& bytes)
         std::memmove(data + write, data + read, size_t(size - read));
     bytes.truncate(write + (size - read));
     return removed;
+}
+
+bool isNamed(const char* type)
+{
+    return std::all_of(type, type + typeSize, [](char c) { return isLetter(c) || (c >= '0' && c <= '9'); });
+}
+
+bool isForeignType(const char* type)
+{
+    return isForeign(type);
 }
 
 std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteArray>& types)

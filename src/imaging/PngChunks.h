@@ -25,10 +25,16 @@ bool isPng(const QByteArray& bytes);
 // decoder to refuse). Data that is not a PNG is left alone. Returns the
 // number of chunks removed.
 int stripForeignChunks(QByteArray& bytes);
+// True for a chunk type (4 bytes) that stripForeignChunks() takes out.
+bool isForeignType(const char* type);
+// True for a chunk type (4 bytes) of letters and digits (the game's own
+// "w2lv" has one): any other is damage, and nothing past it is read as a chunk.
+bool isNamed(const char* type);
 
 // The data of the first chunk, before IEND, whose type is one of `types`
 // (four letters each, compared exactly); nullopt when there is none or the
-// walk meets a chunk that does not fit in the data first.
+// walk meets a chunk that does not fit in the data, or one not isNamed(),
+// first.
 std::optional<QByteArray> findChunk(const QByteArray& bytes, const QList<QByteArray>& types);
 
 // `png` with one tEXt chunk per key and value (Latin-1; a key is 1 to 79

@@ -169,6 +169,7 @@ void PictureScalingTest::palettePngsMatchOtherFormats_data()
         << TestMaps::levelMapPng(map, "waLV") << QSize(77, 26) << false;
     QTest::newRow("translucent colours") << TestMaps::palettePng(translucent, 8) << QSize(131, 52) << true;
     QTest::newRow("4 bits") << TestMaps::palettePng(sixteen, 4) << QSize(131, 52) << false;
+    QTest::newRow("interlaced") << TestMaps::interlacedPng(map) << QSize(131, 52) << true;
 }
 
 void PictureScalingTest::palettePngsMatchOtherFormats()

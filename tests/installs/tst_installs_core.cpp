@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +44,8 @@ QByteArray manifest(const QByteArray& folder)
 
 using Parser = std::function<QString(const QByteArray&)>;
 Q_DECLARE_METATYPE(Parser)
+using HomeMaker = std::function<void(const QString& home)>;
+Q_DECLARE_METATYPE(HomeMaker)
 
 class TestInstallsCore : public QObject {
     Q_OBJECT
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void parsers_data();
     void parsers();
     void findsEveryInstall();
+    void hostileHome_data();
+    void hostileHome();
     void choiceOnStart_data();
     void choiceOnStart();
 };
@@ -213,6 +218,78 @@ void TestInstallsCore::findsEveryInstall()
                          "wine <t>/home/Games/worms/drive_c/GOG Games/Worms Armageddon/User <t>/home/Games/worms",
                          "folder <t>/chosen/User ",
                      }));
+}
+
+// Files in the home that are no regular files, or far too large: the search
+// neither waits on them nor runs away, and finds what can be found.
+void TestInstallsCore::hostileHome_data()
+{
+    QTest::addColumn<HomeMaker>("make");
+    QTest::addColumn<QStringList>("expected"); // kind and User folder below the home
+    const QString steam = QStringLiteral("/.local/share/Steam");
+    const auto fifo = [](const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(QProcess::execute("mkfifo", {path}) == 0);
+    };
+    const auto steamGame = [=](const QString& home) {
+        write(home + steam + "/steamapps/appmanifest_217200.acf", manifest("WA"));
+        game(home + steam + "/steamapps/common/WA");
+    };
+    const QStringList steamFound{"steam " + steam + "/steamapps/common/WA/User"};
+    const QByteArray key =
+        "[Software\\\\Team17SoftwareLTD\\\\WormsArmageddon]\n\"PATH\"=\"C:\\\\1\\\\2\\\\3\\\\4\\\\5\\\\WA\"\n";
+    QTest::newRow("user.reg a FIFO") << HomeMaker([=](const QString& home) {
+        prefix(home + "/.wine");
+        fifo(home + "/.wine/user.reg");
+        game(home + "/.wine/drive_c/WA");
+    }) << QStringList{"wine /.wine/drive_c/WA/User"};
+    QTest::newRow("libraryfolders.vdf a FIFO") << HomeMaker([=](const QString& home) {
+        steamGame(home);
+        fifo(home + steam + "/config/libraryfolders.vdf");
+    }) << steamFound;
+    QTest::newRow("app manifest a FIFO") << HomeMaker([=](const QString& home) {
+        fifo(home + steam + "/steamapps/appmanifest_217200.acf");
+        game(home + steam + "/steamapps/common/WA");
+    }) << QStringList();
+    QTest::newRow("game's key past 16 MB of user.reg") << HomeMaker([=](const QString& home) {
+        prefix(home + "/.wine");
+        QByteArray lines;
+        while (lines.size() <= (16 << 20))
+            lines += "\"a\"=\"b\"\n";
+        write(home + "/.wine/user.reg", lines + key);
+        game(home + "/.wine/drive_c/1/2/3/4/5/WA");
+    }) << QStringList{"wine /.wine/drive_c/1/2/3/4/5/WA/User"};
+    QTest::newRow("one prefix through 20 links") << HomeMaker([=](const QString& home) {
+        prefix(home + "/real");
+        game(home + "/real/drive_c/WA");
+        QDir().mkpath(home + "/Games");
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(QFile::link(home + "/real", home + "/Games/" + QString::number(i)));
+    }) << QStringList{"wine /Games/0/drive_c/WA/User"};
+    QTest::newRow("100,000 libraries naming /") << HomeMaker([=](const QString& home) {
+        steamGame(home);
+        QByteArray list = "\"libraryfolders\" {";
+        for (int i = 0; i < 100000; ++i)
+            list += " \"" + QByteArray::number(i) + "\" { \"path\" \"/\" }";
+        write(home + steam + "/config/libraryfolders.vdf", list + "}");
+    }) << steamFound;
+}
+
+void TestInstallsCore::hostileHome()
+{
+    QFETCH(HomeMaker, make);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString home = dir.path() + QStringLiteral("/home");
+    make(home);
+    FinderSetup setup;
+    setup.home = home;
+    setup.programFolder = dir.path() + QStringLiteral("/bin");
+    setup.windows = false;
+    QStringList listed;
+    for (const GameInstall& install : InstallFinder(setup).find())
+        listed << GameInstall::kindWord(install.kind) + QLatin1Char(' ') + install.userFolder.mid(home.size());
+    QCOMPARE(listed, expected);
 }
 
 void TestInstallsCore::choiceOnStart_data()

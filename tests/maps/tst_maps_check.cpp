@@ -91,6 +91,9 @@ void TestMapsCheck::report_data()
         << "640 × 32, 3 colours, game settings of the wrong length (12 bytes, not 40 or 41)" << QStringList() << true;
     QTest::newRow("640 x 32, no chunk") << colours(8) << "640 × 32, 8 colours, no game settings (a plain picture)"
         << QStringList() << true;
+    // Interlaced maps are counted pass by pass, never decoded whole.
+    QTest::newRow("interlaced") << TestMaps::interlacedPng(QImage::fromData(colours(9)))
+        << "640 × 32, 9 colours, no game settings (a plain picture)" << QStringList() << true;
     QTest::newRow("truecolour") << TestMaps::pngBytes(QImage(s, QImage::Format_RGB32))
         << "640 × 32, truecolour, no game settings (a plain picture)"
         << QStringList{"The picture is truecolour, not 8-bit indexed" + kNoLoad} << false;
@@ -136,6 +139,13 @@ void TestMapsCheck::commandExitStatus()
     const QString good = TestMaps::writeBytes(dir.filePath("good.png"), indexedMap(QSize(640, 32), 4));
     const QString bad = TestMaps::writeBytes(dir.filePath("bad.png"), indexedMap(QSize(644, 32), 4));
     const QString missing = dir.filePath("missing.png");
+    // Neither waited on nor read without end; a sparse map of a gigabyte is
+    // read only as far as its data goes.
+    const QString fifo = dir.filePath("fifo.png"), zero = dir.filePath("zero.png"), huge = dir.filePath("huge.png");
+    QVERIFY(QProcess::execute("mkfifo", {fifo}) == 0 && QFile::link("/dev/zero", zero));
+    QFile hugeFile(TestMaps::writeBytes(huge, indexedMap(QSize(640, 32), 4).left(200)));
+    QVERIFY(hugeFile.resize(qint64(1) << 30));
+    const QString notRegular = ": cannot be read: it is not a regular file (a pipe, a device or a socket)";
     const struct {
         QStringList files;
         int status;
@@ -144,6 +154,9 @@ void TestMapsCheck::commandExitStatus()
         {{good}, 0, good + ": 640 × 32, 4 colours, no game settings (a plain picture)"},
         {{good, bad}, 1, good + ": 640 × 32, 4 colours, no game settings (a plain picture)"},
         {{missing, bad}, 2, missing + ": cannot be read: No such file or directory"},
+        {{fifo}, 2, fifo + notRegular},
+        {{zero}, 2, zero + notRegular},
+        {{huge}, 1, huge + ": 640 × 32, 8-bit indexed, no game settings (a plain picture)"},
     };
     for (const auto& c : cases) {
         QProcess process;

@@ -9,6 +9,7 @@
 #include "shell/ui/MainMenuWindow.h"
 #include "shell/ui/Startup.h"
 #include "support/TestApp.h"
+#include "support/TestMaps.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -143,6 +144,8 @@ private Q_SLOTS:
     void windowsTellOfNamesTheyCannotShow_data();
     void windowsTellOfNamesTheyCannotShow();
     void choiceIsRememberedWhileItsFolderExists();
+    void namedFolderStartsAsItsCopy_data();
+    void namedFolderStartsAsItsCopy();
     void mainMenuByKeyboardAndAssistiveTools();
     void transferWindowByKeyboard_data();
     void transferWindowByKeyboard();
@@ -433,6 +436,58 @@ void TestShell::windowsTellOfNamesTheyCannotShow()
 
 // Start-up over a settings store of its own: the copy of the game chosen is
 // remembered while its folder exists.
+// A User folder named on the command line is started the way its copy of the
+// game needs: found by the search (Steam) or not (a Wine prefix elsewhere).
+void TestShell::namedFolderStartsAsItsCopy_data()
+{
+    QTest::addColumn<QString>("game");    // under the home
+    QTest::addColumn<QString>("kind");    // in the About box; "<home>" is the home
+    QTest::addColumn<QStringList>("run"); // the program started and its first arguments
+    QTest::addColumn<QString>("prefix");  // the WINEPREFIX it gets
+    QTest::newRow("steam library") << ".local/share/Steam/steamapps/common/Worms Armageddon"
+                                   << "Steam" << QStringList{"/bin/steam", "-applaunch", "217200"} << "";
+    QTest::newRow("wine prefix") << "pfx/drive_c/Games/WA"
+                                 << "Wine prefix <home>/pfx" << QStringList{"/usr/bin/wine", "<game>/WA.exe"}
+                                 << "<home>/pfx";
+}
+
+void TestShell::namedFolderStartsAsItsCopy()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, run);
+    QFETCH(QString, prefix);
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("home"));
+    game = home + '/' + game;
+    TestApp t;
+    t.launcher.programs.insert(QStringLiteral("steam"), QStringLiteral("/bin/steam"));
+    QVERIFY(QDir().mkpath(game + "/User/graves") && QDir().mkpath(home + "/pfx/drive_c"));
+    QVERIFY(QFile::copy(t.folder.writeProbe(), game + "/User/graves/computer.bmp"));
+    for (const QString& file : {game + "/WA.exe", home + "/pfx/system.reg"})
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    TestMaps::writeBytes(home + "/.local/share/Steam/steamapps/appmanifest_217200.acf",
+                         "\"AppState\" { \"installdir\" \"Worms Armageddon\" }");
+    FinderSetup setup;
+    setup.home = home;
+    setup.programFolder = dir.filePath(QStringLiteral("bin"));
+    setup.windows = false;
+    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    Startup startup(t.options(false), setup, settings);
+    startup.begin(game + "/User");
+    QWidget* menu = shownMenu(startup);
+    QVERIFY(menu);
+    QCOMPARE(named<QLabel>(startup.application()->existingWindow(WindowNames::Splash), "lblInstall")->text(),
+             QString(kind).replace("<home>", home) + ": " + QDir::toNativeSeparators(game + "/User"));
+    click(named(menu, "lblPlayWA"));
+    QTRY_VERIFY(!t.launcher.requests.isEmpty());
+    const LaunchRequest request = t.launcher.requests.last();
+    QCOMPARE((QStringList{request.program} + request.arguments).mid(0, run.size()),
+             run.replaceInStrings("<game>", game));
+    QCOMPARE(request.environment.value("WINEPREFIX"), prefix.replace("<home>", home));
+    VERIFY_NO_MODAL(t.modalGuard);
+}
+
 void TestShell::choiceIsRememberedWhileItsFolderExists()
 {
     QTemporaryDir dir;
@@ -450,8 +505,8 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     // Nothing found: only "Other folder…", under where the finder looked. The
     // game folder picked there stands for its User folder.
     Startup first(base, setup, settings);
-    first.begin();
-    QVERIFY(list(first) && list(first)->count() == 1);
+    first.begin(); // the search runs off this thread
+    QTRY_VERIFY(list(first) && list(first)->count() == 1);
     QCOMPARE(list(first)->item(0)->text(), InstallChooser::otherFolderCaption());
     QCOMPARE(named<QLabel>(first.chooser(), "lblChooseGame")->text(), InstallFinder(setup).placesLooked());
     t.prompter.answerFolder(chosen.game());
@@ -468,7 +523,7 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     QWidget* menu = shownMenu(second);
     QVERIFY(menu && !second.chooser());
     click(named(menu, "lblSwitchGame"));
-    QVERIFY(list(second) && list(second)->count() == 2 && !menu->isEnabled());
+    QTRY_VERIFY(list(second) && list(second)->count() == 2 && !menu->isEnabled());
     QVERIFY(list(second)->currentItem()->text().endsWith(QDir::toNativeSeparators(chosen.user())));
     QVERIFY(list(second)->currentItem()->text().contains(InstallChooser::openNowMark()));
     list(second)->setCurrentRow(1);
@@ -484,7 +539,7 @@ void TestShell::choiceIsRememberedWhileItsFolderExists()
     QVERIFY(QDir(other.user()).removeRecursively());
     Startup third(base, setup, settings);
     third.begin();
-    QVERIFY(list(third));
+    QTRY_VERIFY(list(third));
     QTest::keyClick(list(third), Qt::Key_Escape);
     QVERIFY(t.processEnded == 1 && !third.application());
     VERIFY_PROMPTER(t.prompter);

@@ -16,6 +16,7 @@
 #include "support/TestZips.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -548,14 +549,47 @@ void TestSoundsCore::storeCopiesConvertsOrLeavesTheTarget()
     // In another format it is converted.
     QVERIFY(SoundClip::store(source, target, PcmFormat{11025, 1, 8}, {}));
     QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
-    // What cannot be decoded leaves the target as it was.
-    for (const QString& bad : {folder.writeFile("notes.mp3", "these are words, not sounds"), folder.path("none.ogg")}) {
+    // A stream that does not tell its length is measured as it is read.
+    std::vector<float> tone;
+    SoundFiles::addTone(tone, 8000, 1, 2, 0.5);
+    const QString stream = m_dir.filePath(QStringLiteral("stream.flac"));
+    QVERIFY(SoundFiles::write(stream, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 8000, 1, tone));
+    QByteArray flac = contents(stream);
+    flac[21] = char(flac[21] & 0xf0); // STREAMINFO's count of samples: 0, unknown
+    flac.replace(22, 4, QByteArray(4, '\0'));
+    QFile streamFile(stream);
+    QVERIFY(streamFile.open(QIODevice::WriteOnly) && streamFile.write(flac) == flac.size());
+    streamFile.close();
+    QVERIFY(SoundClip::store(stream, m_dir.filePath(QStringLiteral("Stream.wav")), bank, {}));
+    QCOMPARE(QFileInfo(m_dir.filePath(QStringLiteral("Stream.wav"))).size(), qint64(44 + 2 * 11025 * 2));
+
+    // What cannot be decoded, or would make no sound byte, leaves the target
+    // as it was and says why.
+    std::vector<float> silence;
+    SoundFiles::addTone(silence, 8000, 8, 61, 0);
+    QVERIFY(SoundFiles::write(folder.path("long.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 8000, 8, silence));
+    const QByteArray samples(1200, '\0');
+    QVERIFY(QProcess::execute("mkfifo", {folder.path("fifo.wav")}) == 0);
+    const struct {
+        QString file, reason;
+    } bad[] = {
+        {folder.writeFile("notes.mp3", "these are words, not sounds"), "is not a sound file that can be read"},
+        {folder.path("none.ogg"), "cannot be opened"},
+        {folder.path("fifo.wav"), "cannot be opened (it is not a regular file"},
+        {folder.path("long.flac"), "lasts more than 60 seconds, too long for a sound byte"},
+        {folder.writeFile("slow.wav", WavFile::header({1, 1, 8}, 1200) + samples),
+         "declares 1 samples per second; a sound has between 1000 and 768000"},
+        {folder.writeFile("fast.wav", WavFile::header({2147483647, 1, 8}, 1200) + samples),
+         "declares 2147483647 samples per second"},
+    };
+    for (const auto& b : bad) {
         QString error;
-        QVERIFY(!SoundClip::store(bad, target, bank, {}, &error));
-        QVERIFY2(error.contains(QDir::toNativeSeparators(bad)), qPrintable(error));
+        QVERIFY(!SoundClip::store(b.file, target, bank, {}, &error));
+        QVERIFY2(error.startsWith(QDir::toNativeSeparators(b.file) + " " + b.reason), qPrintable(error));
         QCOMPARE(QFileInfo(target).size(), qint64(44 + 1000));
     }
-    QCOMPARE(folder.entries(QString()), QStringList({"Copy.wav", "exact.wav", "notes.mp3"}));
+    QCOMPARE(folder.entries(QString()),
+             QStringList({"Copy.wav", "exact.wav", "fast.wav", "long.flac", "notes.mp3", "slow.wav"}));
 }
 
 void TestSoundsCore::trimAndNormalise()

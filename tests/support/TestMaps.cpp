@@ -169,6 +169,28 @@ QByteArray palettePng(const QImage& indexed, int bitDepth, int filter)
     return png + chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", {}); // qCompress puts the length first
 }
 
+QByteArray interlacedPng(const QImage& indexed)
+{
+    const QByteArray plain = palettePng(indexed, 8);
+    QByteArray header = plain.mid(16, 13);
+    header[12] = 1;
+    constexpr int passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    QByteArray raw;
+    for (const auto& p : passes) {
+        if (p[0] >= indexed.width())
+            continue; // a pass with no columns has no rows either
+        for (int y = p[1]; y < indexed.height(); y += p[3]) {
+            raw += '\0';
+            for (int x = p[0]; x < indexed.width(); x += p[2])
+                raw += char(indexed.pixelIndex(x, y));
+        }
+    }
+    const qsizetype idat = plain.indexOf("IDAT") - 4;
+    return plain.left(8) + chunk("IHDR", header) + plain.mid(33, idat - 33) + chunk("IDAT", qCompress(raw).mid(4)) +
+           chunk("IEND", {});
+}
+
 QByteArray levelData(bool cavern, int water, int objects, int bridges, int places)
 {
     QByteArray data(40, '\0');

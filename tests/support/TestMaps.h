@@ -35,6 +35,8 @@ QByteArray withChunkAfterHeader(const QByteArray& png, const QByteArray& type, c
 // `filter` is the PNG filter type of every row (0 to 4), or -1 for each row
 // a different one in turn.
 QByteArray palettePng(const QImage& indexed, int bitDepth, int filter = 0);
+// The same at 8 bits per pixel, interlaced (Adam7), no filter.
+QByteArray interlacedPng(const QImage& indexed);
 
 // The game's level description with the cavern flag, water level, object and bridge
 // percentages set and the rest zero; with the 41st byte (worm places) when

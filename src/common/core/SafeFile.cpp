@@ -2,6 +2,7 @@
 #include "common/core/SafeFile.h"
 
 #include "common/core/FileSystem.h"
+#include "common/core/OutsideFile.h"
 #include "common/core/PathContainment.h"
 
 #include <QDir>
@@ -141,9 +142,12 @@ bool copyReplacing(const QString& source, const QString& destination, QString* e
     if (sameFile(source, destination))
         return true;
 
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(error, in.errorString());
+    // Checked again as it is opened: a name swapped for a FIFO meanwhile
+    // must not hold the copy up.
+    QFile in;
+    QString refused;
+    if (!OutsideFile::open(source, in, &refused))
+        return fail(error, refused);
     SafeFile out(destination);
     if (!out.open())
         return fail(error, out.errorString());

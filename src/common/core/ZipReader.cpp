@@ -1,5 +1,6 @@
 #include "common/core/ZipReader.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/SafeFile.h"
 
 #include <QDir>
@@ -8,6 +9,12 @@
 #include <QStringList>
 #include <utility>
 #include <zip.h>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -82,8 +89,26 @@ bool ZipReader::open()
         zip_discard(std::exchange(m_archive, nullptr));
     if (!QFileInfo(m_path).isFile())
         return fail(QStringLiteral("The file %1 does not exist.").arg(archiveName()));
-    int code = 0;
-    m_archive = zip_open(QFile::encodeName(m_path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    // Opened as an outside file (a FIFO is refused, not waited on); libzip
+    // reads from that very file.
+    QFile file;
+    QString refused;
+    if (!OutsideFile::open(m_path, file, &refused))
+        return fail(QStringLiteral("%1 cannot be read as a zip archive (%2).").arg(archiveName(), refused));
+#ifdef Q_OS_WIN
+    const int fd = _dup(file.handle());
+#else
+    const int fd = ::dup(file.handle());
+#endif
+    int code = fd < 0 ? ZIP_ER_OPEN : 0;
+    m_archive = fd < 0 ? nullptr : zip_fdopen(fd, ZIP_CHECKCONS, &code);
+    if (!m_archive && fd >= 0) {
+#ifdef Q_OS_WIN
+        _close(fd);
+#else
+        ::close(fd);
+#endif
+    }
     if (!m_archive) {
         if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS)
             return fail(QStringLiteral("%1 is not a zip archive.").arg(archiveName()));

@@ -11,7 +11,40 @@ const QString kKindKey = QStringLiteral("install/kind");
 const QString kUserFolderKey = QStringLiteral("install/userFolder");
 const QString kPrefixKey = QStringLiteral("install/winePrefix");
 
+QString canonicalOrClean(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+
+// True when the game folder `game` (canonical) is a folder directly inside a
+// Steam library's steamapps/common.
+bool inSteamLibrary(const QString& game)
+{
+    const QStringList parts = game.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return parts.size() >= 3 &&
+           parts.at(parts.size() - 3).compare(QLatin1String("steamapps"), Qt::CaseInsensitive) == 0 &&
+           parts.at(parts.size() - 2).compare(QLatin1String("common"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
+
+GameInstall InstallChoice::classify(const QString& userFolder, const QList<GameInstall>& found,
+                                    GameInstall::Kind otherwise)
+{
+    const GameInstall plain = GameInstall::make(otherwise, userFolder);
+    const QString game = canonicalOrClean(plain.gameFolder);
+    for (const GameInstall& install : found) {
+        if (canonicalOrClean(install.gameFolder) == game)
+            return GameInstall::make(install.kind, plain.userFolder, install.winePrefix);
+    }
+    if (inSteamLibrary(game))
+        return GameInstall::make(GameInstall::Kind::Steam, plain.userFolder);
+    const QString prefix = WinePrefix::containing(game);
+    if (!prefix.isEmpty())
+        return GameInstall::make(GameInstall::Kind::Wine, plain.userFolder, prefix);
+    return plain;
+}
 
 std::optional<GameInstall> InstallChoice::remembered(const QSettings& settings)
 {
@@ -19,6 +52,8 @@ std::optional<GameInstall> InstallChoice::remembered(const QSettings& settings)
     const QString folder = settings.value(kUserFolderKey).toString();
     if (!kind || folder.isEmpty() || !QFileInfo(folder).isDir())
         return std::nullopt;
+    if (*kind == GameInstall::Kind::Folder)
+        return classify(folder, {});
     return GameInstall::make(*kind, folder, settings.value(kPrefixKey).toString());
 }
 
@@ -39,15 +74,18 @@ FinderSetup InstallChoice::withRemembered(FinderSetup setup, const QSettings& se
     return setup;
 }
 
+std::optional<GameInstall> InstallChoice::withoutSearch(const FinderSetup& setup, const QSettings& settings)
+{
+    if (InstallFinder::isUserFolder(setup.programFolder))
+        return GameInstall::make(GameInstall::Kind::Here, setup.programFolder);
+    return remembered(settings);
+}
+
 InstallChoice::Outcome InstallChoice::decide(const FinderSetup& setup, const QSettings& settings)
 {
     Outcome outcome;
-    if (InstallFinder::isUserFolder(setup.programFolder)) {
-        outcome.install = GameInstall::make(GameInstall::Kind::Here, setup.programFolder);
-        return outcome;
-    }
-    if (const auto last = remembered(settings)) {
-        outcome.install = *last;
+    if (const auto known = withoutSearch(setup, settings)) {
+        outcome.install = *known;
         return outcome;
     }
     const InstallFinder finder(withRemembered(setup, settings));

@@ -1,13 +1,16 @@
 #include "installs/core/InstallFinder.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/PathCase.h"
 #include "common/core/UserPaths.h"
+#include "installs/core/InstallChoice.h"
 #include "installs/core/SteamLibrary.h"
 #include "installs/core/WineRegistry.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -18,12 +21,21 @@ namespace {
 const QString kGameKey = QStringLiteral("Software\\Team17SoftwareLTD\\WormsArmageddon");
 constexpr int kSearchDepth = 5;
 
-QByteArray readSmallFile(const QString& path)
+// An app manifest is a few hundred bytes; anything much larger is not one.
+constexpr qint64 kManifestCap = 256 * 1024;
+
+QByteArray readManifest(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.read(16 * 1024 * 1024);
+    QByteArray bytes;
+    OutsideFile::read(path, kManifestCap, &bytes);
+    return bytes;
+}
+
+// The canonical path of an existing folder, "" otherwise.
+QString canonicalFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isDir() ? info.canonicalFilePath() : QString();
 }
 
 QString canonicalOrClean(const QString& path)
@@ -54,25 +66,25 @@ bool inside(const QString& canonicalPath, const QString& canonicalRoot)
 
 // Breadth-first through drive_c, at most kSearchDepth levels, never through a
 // link that leads out of the prefix or back to a folder already seen, and
-// never past the deadline.
-QString searchDriveC(const QString& prefix, int milliseconds)
+// never past the deadline, which is checked at every entry.
+QString searchDriveC(const QString& prefix, QDeadlineTimer deadline)
 {
     const QString driveC = PathCase::join(prefix, QStringLiteral("drive_c"));
     const QString root = QFileInfo(prefix).canonicalFilePath();
     const QString start = QFileInfo(driveC).canonicalFilePath();
     if (root.isEmpty() || start.isEmpty() || !inside(start, root))
         return QString();
-    const QDeadlineTimer deadline(milliseconds);
     QSet<QString> seen{start};
     QStringList level{driveC};
     for (int depth = 1; depth <= kSearchDepth && !level.isEmpty(); ++depth) {
         QStringList next;
         for (const QString& folder : level) {
-            if (deadline.hasExpired())
-                return QString();
-            const QFileInfoList children =
-                QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-            for (const QFileInfo& child : children) {
+            QDirIterator children(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+            while (children.hasNext()) {
+                if (deadline.hasExpired())
+                    return QString();
+                const QString path = children.next();
+                const QFileInfo child = children.fileInfo();
                 // Windows' own folder is large and never holds the game.
                 if (depth == 1 && child.fileName().compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0)
                     continue;
@@ -80,12 +92,13 @@ QString searchDriveC(const QString& prefix, int milliseconds)
                 if (canonical.isEmpty() || !inside(canonical, root) || seen.contains(canonical))
                     continue;
                 seen.insert(canonical);
-                const QString path = child.filePath();
                 if (isGameFolder(path))
                     return path;
                 next << path;
             }
         }
+        // The same order whatever order the folder lists its entries in.
+        next.sort();
         level = next;
     }
     return QString();
@@ -141,58 +154,99 @@ QStringList InstallFinder::steamRoots() const
             h + QStringLiteral("/snap/steam/common/.local/share/Steam")};
 }
 
-QStringList InstallFinder::winePrefixes() const
+QStringList InstallFinder::winePrefixes(QDeadlineTimer deadline) const
 {
     if (m_setup.windows)
         return {};
-    QStringList prefixes;
+    QStringList candidates;
     if (!m_setup.winePrefixVariable.isEmpty())
-        prefixes << QDir::cleanPath(m_setup.winePrefixVariable);
-    prefixes << m_setup.home + QStringLiteral("/.wine");
+        candidates << QDir::cleanPath(m_setup.winePrefixVariable);
+    candidates << m_setup.home + QStringLiteral("/.wine");
     for (const QString& parent :
          {m_setup.home + QStringLiteral("/Games"), m_setup.home + QStringLiteral("/.local/share/bottles/bottles")}) {
-        const QDir dir(parent);
-        for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
-            prefixes << dir.filePath(name);
+        QStringList names;
+        QDirIterator dir(parent, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        while (dir.hasNext() && !deadline.hasExpired())
+            names << dir.next();
+        names.sort();
+        candidates << names;
+    }
+    QStringList prefixes;
+    QSet<QString> seen;
+    for (const QString& prefix : candidates) {
+        if (deadline.hasExpired())
+            break;
+        const QString key = canonicalFolder(prefix);
+        if (key.isEmpty() || seen.contains(key))
+            continue;
+        seen.insert(key);
+        prefixes << prefix;
     }
     return prefixes;
 }
 
-QList<GameInstall> InstallFinder::steamInstalls() const
+QList<GameInstall> InstallFinder::steamInstalls(QDeadlineTimer deadline) const
 {
     QList<GameInstall> installs;
+    QSet<QString> seen; // each library once, however many ways lead to it
+    const auto search = [&](const QString& library) {
+        const QString key = canonicalFolder(library);
+        if (key.isEmpty() || seen.contains(key))
+            return;
+        seen.insert(key);
+        const QString steamApps = PathCase::resolve(library, QStringLiteral("steamapps"));
+        const QString folder = SteamLibrary::installFolder(
+            readManifest(PathCase::join(steamApps, QStringLiteral("appmanifest_217200.acf"))));
+        if (folder.isEmpty())
+            return;
+        const QString game = PathCase::resolve(steamApps, QStringLiteral("common/") + folder);
+        if (QFileInfo(game).isDir())
+            installs << GameInstall::make(GameInstall::Kind::Steam, PathCase::resolve(game, QStringLiteral("User")),
+                                          QString());
+    };
     for (const QString& root : steamRoots()) {
+        if (deadline.hasExpired())
+            break;
         if (!QFileInfo(root).isDir())
             continue;
-        QStringList libraries{root};
-        QByteArray listing = readSmallFile(PathCase::resolve(root, QStringLiteral("config/libraryfolders.vdf")));
-        if (listing.isEmpty())
-            listing = readSmallFile(PathCase::resolve(root, QStringLiteral("steamapps/libraryfolders.vdf")));
-        libraries << SteamLibrary::listedLibraries(listing);
-        for (const QString& library : libraries) {
-            const QString steamApps = PathCase::resolve(library, QStringLiteral("steamapps"));
-            const QString folder = SteamLibrary::installFolder(
-                readSmallFile(PathCase::join(steamApps, QStringLiteral("appmanifest_217200.acf"))));
-            if (folder.isEmpty())
-                continue;
-            const QString game = PathCase::resolve(steamApps, QStringLiteral("common/") + folder);
-            if (QFileInfo(game).isDir())
-                installs << GameInstall::make(GameInstall::Kind::Steam, PathCase::resolve(game, QStringLiteral("User")),
-                                              QString());
+        // The root's own library first: a long list of others must not take
+        // the time it needs.
+        search(root);
+        QFile listing;
+        if (!OutsideFile::open(PathCase::resolve(root, QStringLiteral("config/libraryfolders.vdf")), listing) &&
+            !OutsideFile::open(PathCase::resolve(root, QStringLiteral("steamapps/libraryfolders.vdf")), listing))
+            continue;
+        for (const QString& library : SteamLibrary::listedLibraries(listing, deadline)) {
+            if (deadline.hasExpired())
+                break;
+            search(library);
         }
     }
     return installs;
 }
 
-QString InstallFinder::findInPrefix(const QString& prefix, int searchMilliseconds)
+namespace {
+
+// The game folder that the game's registry key in the prefix's user.reg
+// names, when it is one.
+QString fromRegistry(const QString& prefix, QDeadlineTimer deadline)
 {
-    const QByteArray userReg = readSmallFile(prefix + QStringLiteral("/user.reg"));
-    if (const auto path = WineRegistry::stringValue(userReg, kGameKey, QStringLiteral("PATH"))) {
-        const QString game = DosDevices::toLinuxPath(*path, DosDevices::read(prefix));
-        if (!game.isEmpty() && isGameFolder(game))
-            return QDir::cleanPath(game);
-    }
-    return searchDriveC(prefix, searchMilliseconds);
+    QFile userReg;
+    if (!OutsideFile::open(prefix + QStringLiteral("/user.reg"), userReg))
+        return QString();
+    const auto path = WineRegistry::stringValue(userReg, kGameKey, QStringLiteral("PATH"), deadline);
+    if (!path)
+        return QString();
+    const QString game = DosDevices::toLinuxPath(*path, DosDevices::read(prefix));
+    return !game.isEmpty() && isGameFolder(game) ? QDir::cleanPath(game) : QString();
+}
+
+} // namespace
+
+QString InstallFinder::findInPrefix(const QString& prefix, QDeadlineTimer deadline)
+{
+    const QString game = fromRegistry(prefix, deadline);
+    return game.isEmpty() ? searchDriveC(prefix, deadline) : game;
 }
 
 QList<GameInstall> InstallFinder::find() const
@@ -200,21 +254,33 @@ QList<GameInstall> InstallFinder::find() const
     QList<GameInstall> found;
     if (isUserFolder(m_setup.programFolder))
         found << GameInstall::make(GameInstall::Kind::Here, m_setup.programFolder);
-    found << steamInstalls();
-    for (const QString& prefix : winePrefixes()) {
-        if (!WinePrefix::isPrefix(prefix))
-            continue;
-        const QString game = findInPrefix(prefix, m_setup.searchMilliseconds);
-        if (!game.isEmpty())
-            found << GameInstall::make(GameInstall::Kind::Wine, PathCase::resolve(game, QStringLiteral("User")),
-                                       prefix);
+    const QDeadlineTimer deadline(m_setup.searchMilliseconds);
+    found << steamInstalls(deadline);
+    // Every prefix's registry first: a search through one large drive_c must
+    // not use up the time the others' quick answers need.
+    QStringList prefixes;
+    for (const QString& prefix : winePrefixes(deadline)) {
+        if (!deadline.hasExpired() && WinePrefix::isPrefix(prefix))
+            prefixes << prefix;
+    }
+    QStringList inPrefixes;
+    for (const QString& prefix : prefixes)
+        inPrefixes << fromRegistry(prefix, deadline);
+    for (qsizetype i = 0; i < prefixes.size(); ++i) {
+        if (inPrefixes.at(i).isEmpty())
+            inPrefixes[i] = searchDriveC(prefixes.at(i), deadline);
+        if (!inPrefixes.at(i).isEmpty())
+            found << GameInstall::make(GameInstall::Kind::Wine,
+                                       PathCase::resolve(inPrefixes.at(i), QStringLiteral("User")), prefixes.at(i));
     }
     if (m_setup.windows && !m_setup.windowsGamePath.isEmpty())
         found << GameInstall::make(GameInstall::Kind::Windows,
                                    QDir::fromNativeSeparators(m_setup.windowsGamePath) + QStringLiteral("/User"));
     for (const QString& folder : m_setup.chosenFolders) {
+        // Found by the user where the search did not look: it still is the
+        // Steam or Wine copy that it is.
         if (QFileInfo(folder).isDir())
-            found << GameInstall::make(GameInstall::Kind::Folder, folder);
+            found << InstallChoice::classify(folder, {});
     }
 
     // The same game folder, through a link or spelled otherwise, counts once.

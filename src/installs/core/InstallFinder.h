@@ -2,6 +2,7 @@
 
 #include "installs/core/GameInstall.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,9 +19,11 @@ struct FinderSetup {
 #else
     bool windows = false;
 #endif
-    QString windowsSteamPath;      // SteamPath of HKCU\Software\Valve\Steam
-    QString windowsGamePath;       // PATH of the game's own key under HKCU
-    int searchMilliseconds = 1000; // for the search of one prefix's drive_c
+    QString windowsSteamPath; // SteamPath of HKCU\Software\Valve\Steam
+    QString windowsGamePath;  // PATH of the game's own key under HKCU
+    // For the whole search: whatever the home holds, find() ends by then with
+    // what it has found.
+    int searchMilliseconds = 1500;
 
     // The running program's setup.
     static FinderSetup current();
@@ -43,14 +46,15 @@ public:
     static bool isUserFolder(const QString& folder);
 
     // The game in a prefix: first through the game's registry key in user.reg,
-    // then by a bounded search of drive_c. "" when there is none.
-    static QString findInPrefix(const QString& prefix, int searchMilliseconds);
+    // then by a search of drive_c that ends at `deadline`. "" when there is none.
+    static QString findInPrefix(const QString& prefix, QDeadlineTimer deadline);
 
     QStringList steamRoots() const;
-    QStringList winePrefixes() const;
+    // Each prefix once, however many ways lead to it.
+    QStringList winePrefixes(QDeadlineTimer deadline = QDeadlineTimer::Forever) const;
 
 private:
-    QList<GameInstall> steamInstalls() const;
+    QList<GameInstall> steamInstalls(QDeadlineTimer deadline) const;
 
     FinderSetup m_setup;
 };

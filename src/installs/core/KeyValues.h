@@ -1,8 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QIODevice;
 
 // A reader for Valve's KeyValues text, the format of Steam's
 // libraryfolders.vdf and appmanifest_*.acf files:
@@ -22,11 +28,27 @@ struct KeyValue {
     const KeyValue* child(const QString& key) const;
     // The value of that child, or "" when there is none or it is a block.
     QString valueOf(const QString& key) const;
+
+    bool operator==(const KeyValue& other) const;
+    bool operator!=(const KeyValue& other) const { return !(*this == other); }
 };
 
 namespace KeyValues {
 
 // The top-level entries of the text (usually one block).
 QList<KeyValue> parse(const QByteArray& text);
+
+// The entries as text that parse() reads back as the same entries: every key
+// and value quoted, with the escapes parse() undoes.
+QByteArray write(const QList<KeyValue>& entries);
+
+// Reads the text from `device` as a stream, without building the entries:
+// `visit` is called for each plain value with the keys of the blocks around
+// it and its own key last, and ends the walk by returning false. Memory stays
+// that of one key or value (each held to kMaxText bytes; longer ones are cut),
+// whatever the size of the text. Reading stops once `deadline` has passed.
+using Visit = std::function<bool(const QStringList& keys, const QString& value)>;
+void walk(QIODevice& device, const Visit& visit, QDeadlineTimer deadline = QDeadlineTimer::Forever);
+constexpr int kMaxText = 64 * 1024;
 
 } // namespace KeyValues

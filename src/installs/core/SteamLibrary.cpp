@@ -2,7 +2,9 @@
 
 #include "installs/core/KeyValues.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QSet>
 
 namespace {
 
@@ -30,18 +32,35 @@ const KeyValue* topBlock(const QList<KeyValue>& entries, const QString& name)
 
 QStringList SteamLibrary::listedLibraries(const QByteArray& libraryFolders)
 {
+    QByteArray copy = libraryFolders;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return listedLibraries(buffer);
+}
+
+QStringList SteamLibrary::listedLibraries(QIODevice& libraryFolders, QDeadlineTimer deadline)
+{
     QStringList libraries;
-    const QList<KeyValue> entries = KeyValues::parse(libraryFolders);
-    const KeyValue* root = topBlock(entries, QStringLiteral("libraryfolders"));
-    if (!root)
-        return libraries;
-    for (const KeyValue& entry : root->children) {
-        if (!isNumber(entry.key))
-            continue;
-        const QString path = entry.isBlock ? entry.valueOf(QStringLiteral("path")) : entry.value;
-        if (!path.isEmpty())
-            libraries << QDir::fromNativeSeparators(path);
-    }
+    QSet<QString> seen;
+    const QString top = QStringLiteral("libraryfolders");
+    KeyValues::walk(
+        libraryFolders,
+        [&](const QStringList& keys, const QString& value) {
+            if (keys.first().compare(top, Qt::CaseInsensitive) != 0 || keys.size() < 2 || !isNumber(keys.at(1)))
+                return true;
+            // Old files: "1" "path"; current ones: "1" { "path" "..." }.
+            const bool listed = keys.size() == 2 || (keys.size() == 3 && keys.at(2).compare(QLatin1String("path"),
+                                                                                            Qt::CaseInsensitive) == 0);
+            if (listed && !value.isEmpty()) {
+                const QString path = QDir::fromNativeSeparators(value);
+                if (!seen.contains(path)) {
+                    seen.insert(path);
+                    libraries << path;
+                }
+            }
+            return true;
+        },
+        deadline);
     return libraries;
 }
 

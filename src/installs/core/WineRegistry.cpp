@@ -2,10 +2,13 @@
 
 #include "common/core/PathCase.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
+
+#include <cstring>
 
 namespace {
 
@@ -102,31 +105,28 @@ bool readEscaped(const QByteArray& text, qsizetype& pos, char end, QString* out)
     return false;
 }
 
-QList<QByteArray> lines(const QByteArray& text)
-{
-    QList<QByteArray> result = text.split('\n');
-    for (QByteArray& line : result) {
+// The search through the lines of a registry file, one line at a time.
+class KeySearch {
+public:
+    KeySearch(const QString& key, const QString& name)
+        : m_key(key)
+        , m_name(name)
+    {
+    }
+
+    // False once the search is over (the value is then in result()).
+    bool line(QByteArray line)
+    {
         if (line.endsWith('\r'))
             line.chop(1);
-    }
-    return result;
-}
-
-} // namespace
-
-std::optional<QString> WineRegistry::stringValue(const QByteArray& registryFile, const QString& key,
-                                                 const QString& name)
-{
-    bool inKey = false;
-    for (const QByteArray& line : lines(registryFile)) {
         if (line.startsWith('[')) {
             qsizetype pos = 1;
             QString section;
-            inKey = readEscaped(line, pos, ']', &section) && section.compare(key, Qt::CaseInsensitive) == 0;
-            continue;
+            m_inKey = readEscaped(line, pos, ']', &section) && section.compare(m_key, Qt::CaseInsensitive) == 0;
+            return true;
         }
-        if (!inKey)
-            continue;
+        if (!m_inKey)
+            return true;
         qsizetype pos = 0;
         QString valueName;
         if (line.startsWith('@')) {
@@ -135,24 +135,83 @@ std::optional<QString> WineRegistry::stringValue(const QByteArray& registryFile,
         } else if (line.startsWith('"')) {
             pos = 1;
             if (!readEscaped(line, pos, '"', &valueName))
-                continue;
+                return true;
         } else {
-            continue;
+            return true;
         }
-        if (valueName.compare(name, Qt::CaseInsensitive) != 0 || pos >= line.size() || line.at(pos) != '=')
-            continue;
+        if (valueName.compare(m_name, Qt::CaseInsensitive) != 0 || pos >= line.size() || line.at(pos) != '=')
+            return true;
         ++pos;
         if (line.mid(pos).startsWith("str(2):"))
             pos += 7;
         if (pos >= line.size() || line.at(pos) != '"')
-            return std::nullopt; // a value of another type
+            return false; // a value of another type
         ++pos;
         QString value;
-        if (!readEscaped(line, pos, '"', &value))
-            return std::nullopt;
-        return value;
+        if (readEscaped(line, pos, '"', &value))
+            m_result = value;
+        return false;
     }
-    return std::nullopt;
+
+    const std::optional<QString>& result() const { return m_result; }
+
+private:
+    const QString& m_key;
+    const QString& m_name;
+    bool m_inKey = false;
+    std::optional<QString> m_result;
+};
+
+} // namespace
+
+std::optional<QString> WineRegistry::stringValue(const QByteArray& registryFile, const QString& key,
+                                                 const QString& name)
+{
+    QByteArray copy = registryFile;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return stringValue(buffer, key, name);
+}
+
+std::optional<QString> WineRegistry::stringValue(QIODevice& registryFile, const QString& key, const QString& name,
+                                                 QDeadlineTimer deadline)
+{
+    KeySearch search(key, name);
+    QByteArray block(256 * 1024, Qt::Uninitialized);
+    QByteArray line;
+    bool skipping = false; // in a line longer than kMaxLine
+    for (;;) {
+        if (deadline.hasExpired())
+            return std::nullopt;
+        const qint64 n = registryFile.read(block.data(), block.size());
+        if (n <= 0)
+            break;
+        qsizetype at = 0;
+        while (at < n) {
+            const char* start = block.constData() + at;
+            const auto* end = static_cast<const char*>(std::memchr(start, '\n', size_t(n - at)));
+            const qsizetype length = end ? end - start : n - at;
+            if (!skipping) {
+                if (line.size() + length > kMaxLine) {
+                    skipping = true;
+                    line.clear();
+                } else {
+                    line.append(start, length);
+                }
+            }
+            at += length;
+            if (end) {
+                ++at;
+                if (!skipping && !search.line(line))
+                    return search.result();
+                line.clear();
+                skipping = false;
+            }
+        }
+    }
+    if (!skipping && !line.isEmpty())
+        search.line(line);
+    return search.result();
 }
 
 DosDevices::Drives DosDevices::read(const QString& prefix)
@@ -185,6 +244,9 @@ QString DosDevices::toLinuxPath(const QString& windowsPath, const Drives& drives
     if (drive == drives.constEnd() || drive->isEmpty())
         return QString();
     QStringList parts;
+    // No Windows name holds a NUL, and the system would cut the path there.
+    if (path.contains(QChar(0)))
+        return QString();
     for (const QString& part : path.mid(2).split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts)) {
         if (part == QLatin1String("."))
             continue;

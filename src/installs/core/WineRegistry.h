@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QMap>
 #include <QString>
 #include <optional>
+
+class QIODevice;
 
 // Readers for the files of a Wine prefix. Both are pure functions on what was
 // read, so that any bytes can be fed to them.
@@ -15,6 +18,12 @@ namespace WineRegistry {
 // letter case, as in the registry. Only string values count (`"..."` and
 // `str(2):"..."`); nullopt when the key or value is missing or of another type.
 std::optional<QString> stringValue(const QByteArray& registryFile, const QString& key, const QString& name);
+// The same, read from `device` line by line: the memory taken is that of one
+// line (lines over kMaxLine bytes are skipped, no value is that long), however
+// large the file. Gives up with nullopt once `deadline` has passed.
+std::optional<QString> stringValue(QIODevice& registryFile, const QString& key, const QString& name,
+                                   QDeadlineTimer deadline = QDeadlineTimer::Forever);
+constexpr int kMaxLine = 64 * 1024;
 
 } // namespace WineRegistry
 

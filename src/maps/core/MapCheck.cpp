@@ -1,12 +1,12 @@
 #include "maps/core/MapCheck.h"
 
+#include "common/core/OutsideFile.h"
 #include "imaging/IndexedPngReader.h"
 #include "imaging/PngChunks.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QTextStream>
 #include <QtEndian>
 
@@ -22,9 +22,6 @@ constexpr int indexedType = 3;
 // Larger files are not maps: the largest map the game takes is about a
 // gigabyte of pixels before compression.
 constexpr qint64 maxFileSize = qint64(1) << 30;
-// Pictures that only Qt's reader decodes (interlaced ones) are counted when
-// their pixels fit in this many bytes.
-constexpr qint64 maxWholeDecode = qint64(256) << 20;
 
 const QString notLoading = QStringLiteral(": the game will not load this map.");
 
@@ -51,44 +48,60 @@ QString colourKind(int colourType, int bitDepth)
     }
 }
 
-// Counts the palette entries other than 0 that the pixels use; -1 when the
-// pixels cannot be decoded.
-int countColours(const QByteArray& cleanBytes, QSize size, const std::function<bool()>& cancelled)
+// Counts the palette entries other than 0 that the pixels use, reading the
+// rows as stored (an interlaced map pass by pass) one at a time, so that a
+// map of any size takes one row of memory; -1 when the pixels cannot be
+// decoded, -2 when this reader does not take the picture.
+int countColours(QIODevice& in, const QByteArray& head, QSize size, const std::function<bool()>& cancelled)
 {
+    if (!IndexedPngReader::canRead(head))
+        return -2;
     std::array<bool, 256> used{};
-    if (IndexedPngReader::canRead(cleanBytes)) {
-        IndexedPngReader reader(cleanBytes);
-        if (!reader.readHeader())
-            return -1;
-        const int width = size.width();
-        const int strip = std::max(1, int((qint64(4) << 20) / width));
-        std::vector<uchar> rows(size_t(width) * size_t(strip));
-        for (int y = 0; y < size.height(); y += strip) {
-            const int count = std::min(strip, size.height() - y);
-            if ((cancelled && cancelled()) || !reader.readRows(rows.data(), width, count))
+    IndexedPngReader reader(in, IndexedPngReader::Rows::Stored);
+    if (!reader.readHeader())
+        return -1;
+    std::vector<uchar> row(size_t(size.width()));
+    qint64 rowsLeft = 0; // rows until the next look at `cancelled`
+    int width = 0;
+    for (qint64 pixels = 0;; pixels += width) {
+        if (--rowsLeft < 0) {
+            if (cancelled && cancelled())
                 return -1;
-            for (size_t i = 0, n = size_t(width) * size_t(count); i < n; ++i)
-                used[rows[i]] = true;
+            rowsLeft = std::max<qint64>(1, (qint64(4) << 20) / size.width());
         }
-    } else {
-        if (qint64(size.width()) * size.height() > maxWholeDecode)
-            return -2;
-        QBuffer buffer;
-        buffer.setData(cleanBytes);
-        QImageReader reader(&buffer, "png");
-        const QImage image = reader.read();
-        if (image.isNull())
-            return -1;
-        if (image.format() != QImage::Format_Indexed8)
-            return -2;
-        for (int y = 0; y < image.height(); ++y) {
-            const uchar* line = image.constScanLine(y);
-            for (int x = 0; x < image.width(); ++x)
-                used[line[x]] = true;
-        }
+        if (!reader.readStoredRow(row.data(), &width))
+            return pixels == qint64(size.width()) * size.height() ? int(std::count(used.begin() + 1, used.end(), true))
+                                                                  : -1;
+        for (int x = 0; x < width; ++x)
+            used[row[size_t(x)]] = true;
     }
-    used[0] = false;
-    return int(std::count(used.begin(), used.end(), true));
+}
+
+// The data of the first level chunk (and its length): walked chunk by
+// chunk through the file, never holding more than one chunk header.
+void findLevelChunk(QIODevice& in, Report& r)
+{
+    const qint64 size = in.size();
+    for (qint64 pos = 8; pos + 12 <= size;) {
+        if (!in.seek(pos))
+            return;
+        const QByteArray head = in.read(8);
+        if (head.size() != 8)
+            return;
+        const qint64 length = qFromBigEndian<quint32>(head.constData());
+        if (length > 0x7fffffff || length > size - pos - 12)
+            return; // cut short
+        const QByteArray type = head.mid(4);
+        if (type == "IEND" || !PngChunks::isNamed(type.constData()))
+            return; // the end, or damage: no chunk past it is found
+        if (type == "w2lv" || type == "waLV") {
+            r.settingsLength = int(std::min<qint64>(length, INT_MAX));
+            const QByteArray data = length <= 41 ? in.read(length) : QByteArray();
+            r.settings = parseLevelSettings(data, &r.level) ? Report::Settings::Present : Report::Settings::WrongLength;
+            return;
+        }
+        pos += 12 + length;
+    }
 }
 
 void checkRules(Report& r)
@@ -193,34 +206,31 @@ QString Report::settingsLine() const
     return parts.join(QStringLiteral(", "));
 }
 
-Report inspectBytes(const QByteArray& bytes, const std::function<bool()>& cancelled)
+Report inspectDevice(QIODevice& in, const std::function<bool()>& cancelled)
 {
     Report r;
     r.readable = true;
-    if (!PngChunks::isPng(bytes) || bytes.size() < headerEnd || bytes.mid(12, 4) != "IHDR") {
+    const QByteArray head = in.peek(headerEnd);
+    if (!PngChunks::isPng(head) || head.size() < headerEnd || head.mid(12, 4) != "IHDR") {
         r.findings << QStringLiteral("The file is not a PNG picture") + notLoading;
         return r;
     }
     r.png = true;
-    const char* d = bytes.constData();
+    const char* d = head.constData();
     const quint32 width = qFromBigEndian<quint32>(d + 16), height = qFromBigEndian<quint32>(d + 20);
     r.size = QSize(int(std::min<quint32>(width, INT_MAX)), int(std::min<quint32>(height, INT_MAX)));
     r.bitDepth = quint8(d[24]);
     r.colourType = quint8(d[25]);
 
-    if (const auto chunk = PngChunks::findChunk(bytes, {QByteArrayLiteral("w2lv"), QByteArrayLiteral("waLV")})) {
-        r.settingsLength = int(chunk->size());
-        r.settings = parseLevelSettings(*chunk, &r.level) ? Report::Settings::Present : Report::Settings::WrongLength;
-    }
+    findLevelChunk(in, r);
 
     // Colours are counted only for pictures the game could take: the size
     // rules already turn the others down, and their pixels may be huge.
     const bool fits = r.size.width() >= 1 && r.size.height() >= 1 && r.size.width() <= maxCavernWidth &&
                       r.size.height() <= maxCavernHeight;
     if (r.colourType == indexedType && fits) {
-        QByteArray clean = bytes;
-        PngChunks::stripForeignChunks(clean);
-        r.colours = countColours(clean, r.size, cancelled);
+        if (in.seek(0))
+            r.colours = countColours(in, head, r.size, cancelled);
         r.damaged = r.colours == -1;
         if (r.colours < 0)
             r.colours = -1;
@@ -231,30 +241,27 @@ Report inspectBytes(const QByteArray& bytes, const std::function<bool()>& cancel
     return r;
 }
 
+Report inspectBytes(const QByteArray& bytes, const std::function<bool()>& cancelled)
+{
+    QByteArray shared = bytes; // never detached: the buffer only reads
+    QBuffer buffer(&shared);
+    buffer.open(QIODevice::ReadOnly);
+    return inspectDevice(buffer, cancelled);
+}
+
 Report inspectFile(const QString& file, const std::function<bool()>& cancelled)
 {
     Report r;
-    const QFileInfo info(file);
-    if (info.isDir()) {
-        r.readError = QStringLiteral("it is a folder");
+    QFile in;
+    if (!OutsideFile::open(file, in, &r.readError))
         return r;
-    }
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        r.readError = in.errorString();
-        return r;
-    }
     if (in.size() > maxFileSize) {
         r.readable = true;
         r.findings << QStringLiteral("The file is too large to be a map") + notLoading;
         return r;
     }
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        r.readError = in.errorString();
-        return r;
-    }
-    return inspectBytes(bytes, cancelled);
+    // The file is read as a stream, a row at a time: never whole.
+    return inspectDevice(in, cancelled);
 }
 
 QString problemsMessage(const QStringList& files, const QList<Report>& reports)

@@ -1,5 +1,6 @@
 #include "maps/core/MapThumbnails.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/SafeFile.h"
 #include "imaging/BicubicResampler.h"
 #include "imaging/IndexedPngReader.h"
@@ -35,8 +36,8 @@ const QString sizeKey = QStringLiteral("Thumb::Size");
 // game's maps before it gets that far) or from Qt's reader.
 QSize pictureSize(const QString& file)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    if (!OutsideFile::open(file, in))
         return {};
     const QByteArray head = in.read(24);
     if (PngChunks::isPng(head) && head.size() == 24 && head.mid(12, 4) == "IHDR") {
@@ -82,7 +83,10 @@ QImage shrinkIndexed(const QByteArray& bytes, QSize target)
     QImage blocks(outWidth, outHeight, QImage::Format_RGB32);
     if (blocks.isNull())
         return {};
-    const bool whole = qint64(width) * size.height() <= IndexedPngReader::wholeLimit;
+    // An interlaced map's rows come only all at once.
+    const qint64 pixels = qint64(width) * size.height();
+    const bool whole =
+        pixels <= IndexedPngReader::wholeLimit || (reader.interlaced() && pixels <= PictureScaling::memoryBudget);
     std::vector<uchar> rows(size_t(width) * size_t(whole ? size.height() : k));
     if (whole && !reader.readAllRows(rows.data(), width))
         return {};
@@ -116,8 +120,8 @@ QImage shrinkIndexed(const QByteArray& bytes, QSize target)
 
 QImage render(const QString& file, QSize target)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > PictureScaling::memoryBudget)
+    QFile in;
+    if (!OutsideFile::open(file, in) || in.size() > PictureScaling::memoryBudget)
         return {};
     QByteArray bytes = in.readAll();
     PngChunks::stripForeignChunks(bytes);

@@ -1,6 +1,7 @@
 #include "programs/core/CatalogueDatabase.h"
 
 #include "common/core/FileSystem.h"
+#include "common/core/OutsideFile.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/SqlStatement.h"
 #include "programs/core/TitleOrder.h"
@@ -141,12 +142,9 @@ CatalogueDatabase::FileKind CatalogueDatabase::inspect(const QString& file, QStr
         return FileKind::Missing;
     if (info.isDir())
         return FileKind::Folder;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    QFile f;
+    if (!OutsideFile::open(file, f, error))
         return FileKind::Unreadable;
-    }
     const QByteArray head = f.read(20);
     if (head.isEmpty() && f.error() != QFileDevice::NoError) {
         if (error)

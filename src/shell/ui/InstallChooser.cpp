@@ -4,6 +4,7 @@
 #include "common/core/Colors.h"
 #include "common/core/Prompter.h"
 #include "common/ui/ClickLabel.h"
+#include "installs/core/InstallChoice.h"
 #include "installs/core/InstallFinder.h"
 
 #include <QCloseEvent>
@@ -134,14 +135,15 @@ void InstallChooser::chooseOtherFolder()
     const QString inside = folder + QStringLiteral("/User");
     if (!InstallFinder::isUserFolder(folder) && InstallFinder::isUserFolder(inside))
         folder = inside;
-    // A copy that was found keeps its kind, which decides how it is started.
+    // A copy that was found keeps its kind, which decides how it is started;
+    // so does a Steam or Wine copy that the search missed.
     for (const GameInstall& install : m_installs) {
         if (sameFolderKey(install.userFolder) == sameFolderKey(folder)) {
             finish(install);
             return;
         }
     }
-    finish(GameInstall::make(GameInstall::Kind::Folder, folder));
+    finish(InstallChoice::classify(folder, m_installs));
 }
 
 void InstallChooser::finish(const GameInstall& install)

@@ -8,7 +8,9 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <QThread>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
 Startup::Startup(AppOptions base, FinderSetup finder, QSettings& settings)
@@ -33,18 +35,20 @@ Startup::~Startup()
 
 void Startup::begin(const QString& userFolder)
 {
-    if (!userFolder.isEmpty()) {
-        AppOptions options = m_base;
-        options.userFolder = userFolder;
-        open(options);
-        return;
+    if (userFolder.isEmpty()) {
+        if (const auto known = InstallChoice::withoutSearch(m_finder, m_settings)) {
+            openInstall(*known);
+            return;
+        }
     }
-    const InstallChoice::Outcome outcome = InstallChoice::decide(m_finder, m_settings);
-    if (outcome.install.isValid()) {
-        openInstall(outcome.install);
-        return;
-    }
-    showChooser(outcome.offered, outcome.placesLooked, GameInstall());
+    search([this, userFolder](const QList<GameInstall>& found, const QString& placesLooked) {
+        if (!userFolder.isEmpty())
+            openInstall(InstallChoice::classify(userFolder, found, GameInstall::Kind::Here));
+        else if (found.size() == 1)
+            openInstall(found.first());
+        else
+            showChooser(found, placesLooked, GameInstall());
+    });
 }
 
 void Startup::switchInstall()
@@ -54,8 +58,34 @@ void Startup::switchInstall()
         m_chooser->activateWindow();
         return;
     }
-    const InstallFinder finder(InstallChoice::withRemembered(m_finder, m_settings));
-    showChooser(finder.find(), finder.placesLooked(), m_app ? m_app->install() : GameInstall());
+    if (m_searching)
+        return;
+    setMenuEnabled(false);
+    search([this](const QList<GameInstall>& found, const QString& placesLooked) {
+        showChooser(found, placesLooked, m_app ? m_app->install() : GameInstall());
+    });
+}
+
+void Startup::search(Found then)
+{
+    struct Result {
+        QList<GameInstall> found;
+        QString placesLooked;
+    };
+    const FinderSetup setup = InstallChoice::withRemembered(m_finder, m_settings);
+    auto result = std::make_shared<Result>();
+    QThread* thread = QThread::create([setup, result] {
+        const InstallFinder finder(setup);
+        result->found = finder.find();
+        result->placesLooked = finder.placesLooked();
+    });
+    m_searching = true;
+    connect(thread, &QThread::finished, this, [this, result, then = std::move(then)] {
+        m_searching = false;
+        then(result->found, result->placesLooked);
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void Startup::open(AppOptions options)

@@ -1,5 +1,6 @@
 #include "sounds/core/SoundClip.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/SafeFile.h"
 #include "sounds/core/WavFile.h"
 
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <sndfile.h>
 #include <soxr.h>
 
@@ -52,19 +54,18 @@ class Reader {
 public:
     bool open(const QString& path, QString* error)
     {
-        m_file.setFileName(path);
-        if (!m_file.open(QIODevice::ReadOnly))
-            return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" cannot be opened (") +
-                                   m_file.errorString() + QLatin1Char(')'));
+        QString reason;
+        if (!OutsideFile::open(path, m_file, &reason))
+            return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" cannot be opened (") + reason +
+                                   QLatin1Char(')'));
         static SF_VIRTUAL_IO io{fileLength, fileSeek, fileRead, fileWrite, fileTell};
         m_sndfile = sf_open_virtual(&io, SFM_READ, &m_info, &m_file);
         if (!m_sndfile) {
-            QString reason = QString::fromUtf8(sf_strerror(nullptr)).trimmed();
-            if (reason.endsWith(QLatin1Char('.')))
-                reason.chop(1);
+            QString why = QString::fromUtf8(sf_strerror(nullptr)).trimmed();
+            if (why.endsWith(QLatin1Char('.')))
+                why.chop(1);
             return fail(error, QDir::toNativeSeparators(path) +
-                                   QStringLiteral(" is not a sound file that can be read (") + reason +
-                                   QLatin1Char(')'));
+                                   QStringLiteral(" is not a sound file that can be read (") + why + QLatin1Char(')'));
         }
         return true;
     }
@@ -89,35 +90,185 @@ double toDbfs(double magnitude)
 
 } // namespace
 
-bool decode(const QString& path, Audio* out, QString* error)
+namespace {
+
+QString tooLong(const QString& path)
 {
-    Reader reader;
-    if (!reader.open(path, error))
-        return false;
-    const SF_INFO& info = reader.info();
+    return QDir::toNativeSeparators(path) +
+           QStringLiteral(" lasts more than %1 seconds, too long for a sound byte").arg(kMaxSeconds);
+}
+
+// The reason to refuse what the file declares, or "" when it may be read.
+QString refusal(const QString& path, const SF_INFO& info)
+{
+    const QString name = QDir::toNativeSeparators(path);
     if (info.channels < 1 || info.samplerate < 1)
-        return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" holds no sound"));
-    Audio audio;
-    audio.rate = info.samplerate;
-    audio.channels = info.channels;
+        return name + QStringLiteral(" holds no sound");
+    if (info.samplerate < kMinRate || info.samplerate > kMaxRate)
+        return name + QStringLiteral(" declares %1 samples per second; a sound has between %2 and %3")
+                          .arg(info.samplerate)
+                          .arg(kMinRate)
+                          .arg(kMaxRate);
+    // A file that does not know its length (a stream) says SF_COUNT_MAX: it
+    // is measured while it is read.
+    if (info.frames != SF_COUNT_MAX && info.frames > sf_count_t(kMaxSeconds) * info.samplerate)
+        return tooLong(path);
+    return QString();
+}
+
+// Reads the file block by block into `sink` (interleaved floats of the
+// file's channels); false with the reason once it is longer than allowed or
+// cannot be read to its end.
+template <class Sink> bool readBlocks(Reader& reader, const QString& path, Sink sink, QString* error)
+{
+    const SF_INFO& info = reader.info();
+    const QString refused = refusal(path, info);
+    if (!refused.isEmpty())
+        return fail(error, refused);
     const qint64 maxFrames = qint64(kMaxSeconds) * info.samplerate;
     // Integer samples are scaled to [-1, 1); float files may exceed it and
     // are clipped when written, as any player would.
     constexpr sf_count_t block = 4096;
     std::vector<float> buffer(size_t(block) * size_t(info.channels));
+    qint64 frames = 0;
     for (;;) {
         const sf_count_t n = sf_readf_float(reader.handle(), buffer.data(), block);
         if (n <= 0)
             break;
-        audio.samples.insert(audio.samples.end(), buffer.begin(), buffer.begin() + n * info.channels);
-        if (audio.frames() > maxFrames)
-            return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" lasts more than %1 minutes, too long "
-                                                                               "for a sound byte")
-                                                                    .arg(kMaxSeconds / 60));
+        frames += n;
+        if (frames > maxFrames)
+            return fail(error, tooLong(path));
+        if (!sink(buffer.data(), n))
+            return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" could not be converted"));
     }
     if (sf_error(reader.handle()) != SF_ERR_NO_ERROR)
         return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" could not be read to its end (") +
                                QString::fromUtf8(sf_strerror(reader.handle())) + QLatin1Char(')'));
+    return true;
+}
+
+} // namespace
+
+bool decode(const QString& path, Audio* out, QString* error)
+{
+    Reader reader;
+    if (!reader.open(path, error))
+        return false;
+    Audio audio;
+    audio.rate = reader.info().samplerate;
+    audio.channels = reader.info().channels;
+    const auto append = [&audio](const float* samples, sf_count_t frames) {
+        audio.samples.insert(audio.samples.end(), samples, samples + frames * audio.channels);
+        return true;
+    };
+    if (!readBlocks(reader, path, append, error))
+        return false;
+    *out = std::move(audio);
+    return true;
+}
+
+namespace {
+
+// Mixes frames of `from` channels into `to` channels, as convert() says.
+void mixFrames(const float* in, int from, qint64 frames, float* out, int to)
+{
+    for (qint64 f = 0; f < frames; ++f) {
+        const float* src = in + f * from;
+        float* dst = out + f * to;
+        if (to == 1 && from > 1) {
+            double sum = 0;
+            for (int c = 0; c < from; ++c)
+                sum += src[c];
+            dst[0] = float(sum / from);
+        } else {
+            for (int c = 0; c < to; ++c)
+                dst[c] = src[c % from];
+        }
+    }
+}
+
+// A streaming resampler: blocks in, blocks out, the state of libsoxr between.
+class Resampler {
+public:
+    Resampler(double from, double to, int channels)
+        : m_ratio(to / from)
+        , m_channels(channels)
+    {
+        const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+        soxr_error_t failed = nullptr;
+        m_soxr = soxr_create(from, to, unsigned(channels), &failed, &io, &quality, nullptr);
+        if (failed)
+            m_soxr = nullptr;
+    }
+    ~Resampler()
+    {
+        if (m_soxr)
+            soxr_delete(m_soxr);
+    }
+    Resampler(const Resampler&) = delete;
+    Resampler& operator=(const Resampler&) = delete;
+
+    // Feeds `frames` frames (none: the end, which flushes what is held back)
+    // and appends what comes out to `out`.
+    bool process(const float* in, size_t frames, std::vector<float>& out)
+    {
+        if (!m_soxr)
+            return false;
+        const size_t room = size_t(std::ceil(double(frames) * m_ratio)) + 256;
+        m_out.resize(room * size_t(m_channels));
+        for (;;) {
+            size_t used = 0, made = 0;
+            if (soxr_process(m_soxr, in, frames, &used, m_out.data(), room, &made))
+                return false;
+            out.insert(out.end(), m_out.begin(), m_out.begin() + qsizetype(made * size_t(m_channels)));
+            in = in ? in + used * size_t(m_channels) : nullptr;
+            frames -= used;
+            // Input fed whole; at the end, until nothing more comes out.
+            if ((in && frames == 0) || (!in && made == 0))
+                return true;
+        }
+    }
+
+private:
+    double m_ratio;
+    int m_channels;
+    soxr_t m_soxr = nullptr;
+    std::vector<float> m_out;
+};
+
+} // namespace
+
+bool decodeAs(const QString& path, int rate, int channels, Audio* out, QString* error)
+{
+    Reader reader;
+    if (!reader.open(path, error))
+        return false;
+    const int from = reader.info().channels;
+    const int fromRate = reader.info().samplerate;
+    Audio audio;
+    audio.rate = rate;
+    audio.channels = channels;
+    std::vector<float> mixed;
+    std::unique_ptr<Resampler> resampler;
+    if (fromRate != rate && fromRate > 0 && from > 0)
+        resampler = std::make_unique<Resampler>(fromRate, rate, channels);
+    const auto convertBlock = [&](const float* samples, sf_count_t frames) {
+        if (!resampler) {
+            const size_t at = audio.samples.size();
+            audio.samples.resize(at + size_t(frames) * size_t(channels));
+            mixFrames(samples, from, frames, audio.samples.data() + at, channels);
+            return true;
+        }
+        mixed.resize(size_t(frames) * size_t(channels));
+        mixFrames(samples, from, frames, mixed.data(), channels);
+        return resampler->process(mixed.data(), size_t(frames), audio.samples);
+    };
+    if (!readBlocks(reader, path, convertBlock, error))
+        return false;
+    if (resampler && !resampler->process(nullptr, 0, audio.samples)) {
+        return fail(error, QDir::toNativeSeparators(path) + QStringLiteral(" could not be converted"));
+    }
     *out = std::move(audio);
     return true;
 }
@@ -246,12 +397,12 @@ bool store(const QString& source, const QString& target, const PcmFormat& format
                                .arg(format.bits));
     if (!editing.any() && isWavIn(source, format))
         return FileOps::copyReplacing(source, target, error);
+    // The memory taken is that of the sound byte, never of the file.
     Audio audio;
-    if (!decode(source, &audio, error))
+    if (!decodeAs(source, format.rate, format.channels, &audio, error))
         return false;
     if (editing.trimSilence)
         trimSilence(audio);
-    audio = convert(audio, format.rate, format.channels);
     if (editing.normalisePeak)
         normalisePeak(audio);
     QString reason;

@@ -21,9 +21,12 @@ struct Editing {
 
 constexpr double kSilenceDbfs = -45.0;
 constexpr double kPeakDbfs = -1.0;
-// Longer files are refused: a sound byte is a few seconds, and a whole album
-// chosen by mistake must not fill the memory.
-constexpr int kMaxSeconds = 600;
+// Longer files are refused: the game's sound bytes are a few seconds long,
+// and a whole album chosen by mistake must not fill the memory.
+constexpr int kMaxSeconds = 60;
+// Files declaring a rate outside these are refused: no sound is made so.
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 768000;
 
 // Interleaved samples in [-1, 1].
 struct Audio {
@@ -33,8 +36,14 @@ struct Audio {
     qint64 frames() const { return channels > 0 ? qint64(samples.size()) / channels : 0; }
 };
 
-// Reads a sound file. On failure `error` names the file and says why.
+// Reads a sound file of at most kMaxSeconds. On failure `error` names the
+// file and says why.
 bool decode(const QString& path, Audio* out, QString* error = nullptr);
+
+// Reads a sound file as a stream and converts it on the way, as convert()
+// does, so that the memory taken is that of the result: at most kMaxSeconds
+// at `rate`, whatever the file declares.
+bool decodeAs(const QString& path, int rate, int channels, Audio* out, QString* error = nullptr);
 
 // The same sound at `rate` samples per second with `channels` channels: more
 // channels are mixed down to mono by their average, mono is repeated on every
