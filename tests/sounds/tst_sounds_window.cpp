@@ -30,12 +30,17 @@ const QString kStopped = QStringLiteral("The Quillane SoundBank Editor: stopped"
 // A media player that only remembers what it was asked to do.
 class FakeSoundPlayer : public SoundPlayer {
 public:
-    void play(const QString& file) override { log.append("play " + file); }
+    bool play(const QString& file) override
+    {
+        log.append("play " + file);
+        return !noOutput;
+    }
     void release() override { log.append("release"); }
     // The file given last has played to its end.
     void finish() { notifyFinished(); }
 
     QStringList log;
+    bool noOutput = false;
 };
 
 // The editor's sound kit for tests: the real wave device on a synthetic sound
@@ -350,6 +355,14 @@ void TestSoundsWindow::playPlayAllAndDelete()
     // The list is filled again as on opening (firstOpeningWithoutSchemes: when none is left).
     QCOMPARE(scheme(w), QStringLiteral("Jim: Hello.wav"));
     VERIFY_PROMPTER(t.prompter);
+
+    // With no sound output, playing says so and the window stays stopped.
+    t.prompter.clear();
+    rig.player->noOutput = true;
+    press(w, "cmdPlayAll");
+    waitTicks(2);
+    QVERIFY(!get(w, "cmdStop")->isEnabled());
+    QCOMPARE(t.prompter.texts(), QStringList{WaveRecorder::noOutputMessage()});
 }
 
 void TestSoundsWindow::setSoundByteFromFile()

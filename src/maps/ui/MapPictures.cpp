@@ -69,9 +69,6 @@ void MapPictures::setActive(bool on)
         m_list->setGridSize(QSize(iconSize.width() + 8, iconSize.height() + 2 * textHeight + 8));
         m_list->setWordWrap(true);
         refilled(m_folder);
-        // After the placeholders: the list keeps the first item's size for
-        // all, and a size taken without a picture leaves room for the name only.
-        m_list->setUniformItemSizes(true);
     } else {
         m_loader->cancel();
         m_rows.clear();
@@ -96,6 +93,10 @@ void MapPictures::refilled(const QString& folder)
     m_rows.clear();
     if (!active())
         return;
+    // The list keeps the first item's size for all once it has measured one,
+    // and a size taken without a picture leaves room for the name only: the
+    // sizes are measured afresh once every map holds its picture's place.
+    m_list->setUniformItemSizes(false);
     QStringList files;
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     // Until its thumbnail comes, each map holds the thumbnail's place.
@@ -108,6 +109,8 @@ void MapPictures::refilled(const QString& folder)
         m_rows.insert(file, row);
         files << file;
     }
+    m_list->setUniformItemSizes(true);
+    m_list->doItemsLayout();
     m_loader->request(files);
 }
 

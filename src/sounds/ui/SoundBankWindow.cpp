@@ -251,7 +251,8 @@ void SoundBankWindow::play(const QString& file, const QString& missingText)
     }
     if (!m_player)
         m_player = m_kit.makePlayer();
-    m_player->play(file);
+    if (!m_player->play(file))
+        m_prompter.tell(WaveRecorder::noOutputMessage());
 }
 
 void SoundBankWindow::releasePlayer()
@@ -326,7 +327,11 @@ void SoundBankWindow::playNextOfAll()
         m_recorderPanel->setPlayingAll(false);
         return;
     }
-    m_player->play(next);
+    if (!m_player->play(next)) {
+        m_playAll.clear();
+        m_recorderPanel->setPlayingAll(false);
+        m_prompter.tell(WaveRecorder::noOutputMessage());
+    }
 }
 
 void SoundBankWindow::endPlayAll()
