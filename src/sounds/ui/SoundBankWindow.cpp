@@ -17,6 +17,7 @@
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/InputLevelMeter.h"
+#include "sounds/ui/MicrophonePicker.h"
 #include "sounds/ui/RecorderPanel.h"
 #include "sounds/ui/SchemePanel.h"
 #include "sounds/ui/SoundBankLayout.h"
@@ -144,6 +145,7 @@ void SoundBankWindow::buildTools()
 {
     setFixedSize(Layout::window);
     m_meter = new InputLevelMeter(*m_recorder, m_prompter, this);
+    m_microphone = new MicrophonePicker(m_kit.microphones, this);
 
     auto option = [this](const char* name, const QString& text, const QRect& geometry, const QString& tip) {
         QCheckBox* c = checkBox(this, QLatin1String(name), text, geometry);
@@ -199,6 +201,7 @@ void SoundBankWindow::formLoad()
     showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     m_recorder->settings().read();
     loadEditing();
+    m_microphone->fill();
     m_recorder->applyRecordingFormat();
     m_sourceCombo->setCurrentIndex(0);
     m_schemePanel->pickFirst();
