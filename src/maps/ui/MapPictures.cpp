@@ -1,5 +1,6 @@
 #include "maps/ui/MapPictures.h"
 
+#include "common/ui/WorkProgress.h"
 #include "maps/core/MapThumbnails.h"
 #include "maps/core/MapsSettings.h"
 
@@ -51,6 +52,14 @@ int MapPictures::pending() const
 void MapPictures::cancel()
 {
     m_loader->cancel();
+    endProgress();
+}
+
+void MapPictures::endProgress()
+{
+    if (m_progress)
+        m_progress->finish();
+    m_progress = nullptr;
 }
 
 void MapPictures::setActive(bool on)
@@ -70,7 +79,7 @@ void MapPictures::setActive(bool on)
         m_list->setWordWrap(true);
         refilled(m_folder);
     } else {
-        m_loader->cancel();
+        cancel();
         m_rows.clear();
         m_list->setViewMode(QListView::ListMode);
         m_list->setGridSize(QSize());
@@ -89,7 +98,7 @@ void MapPictures::setActive(bool on)
 void MapPictures::refilled(const QString& folder)
 {
     m_folder = folder;
-    m_loader->cancel();
+    cancel();
     m_rows.clear();
     if (!active())
         return;
@@ -112,6 +121,11 @@ void MapPictures::refilled(const QString& folder)
     m_list->setUniformItemSizes(true);
     m_list->doItemsLayout();
     m_loader->request(files);
+    if (m_loader->pending() > 0) {
+        m_made = int(files.size()) - m_loader->pending();
+        m_progress = new WorkProgress(m_list->window(), QStringLiteral("Pictures"), QStringLiteral("thumbnails made"));
+        m_progress->reporter()(m_made, int(files.size()));
+    }
 }
 
 void MapPictures::apply(const QList<QPair<QString, QImage>>& thumbnails)
@@ -123,4 +137,12 @@ void MapPictures::apply(const QList<QPair<QString, QImage>>& thumbnails)
         if (QListWidgetItem* item = m_list->item(*row))
             item->setIcon(QIcon(QPixmap::fromImage(image.isNull() ? m_unreadable : image)));
     }
+    if (!m_progress)
+        return;
+    m_made += int(thumbnails.size());
+    // Cancel keeps the thumbnails made; the others keep their places empty.
+    if (!m_progress->reporter()(m_made, int(m_rows.size())))
+        cancel();
+    else if (m_loader->pending() == 0)
+        endProgress();
 }
