@@ -196,15 +196,15 @@ void GameDetailsPanel::showLog(const QString& logPath, const GameLog& log)
 {
     const QString name = QFileInfo(logPath).fileName();
     if (!log.hasFacts()) {
-        showStatus(
-            withFittedName(m_status, QStringLiteral("Nothing could be read from the log %1; this is its text:"), name),
-            false);
+        m_statusPattern = QStringLiteral("Nothing could be read from the log %1; this is its text:");
+        showStatus(withFittedName(m_status, m_statusPattern, name), false);
         m_status->setToolTip(name);
         m_text->setPlainText(log.text);
         m_text->show();
         return;
     }
-    showStatus(withFittedName(m_status, QStringLiteral("From the log %1"), name), false);
+    m_statusPattern = QStringLiteral("From the log %1");
+    showStatus(withFittedName(m_status, m_statusPattern, name), false);
     m_status->setToolTip(name);
     m_summary->setText(summaryOf(log));
     for (const GameLogTeam& team : log.teams)
@@ -253,6 +253,8 @@ void GameDetailsPanel::layOut()
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
     m_status->setGeometry(120, 6, w - 120 - 112, 18);
+    if (!m_status->toolTip().isEmpty())
+        m_status->setText(withFittedName(m_status, m_statusPattern, m_status->toolTip()));
     const int summaryWidth = 240;
     const int awardsWidth = 200;
     m_summary->setGeometry(6, top, summaryWidth, h - top - 4);
