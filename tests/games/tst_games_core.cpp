@@ -6,11 +6,13 @@
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/GamesTree.h"
+#include "games/core/GamesZipExport.h"
 #include "games/core/ReplayStarter.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TestFolders.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QLocale>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
@@ -167,6 +169,8 @@ private Q_SLOTS:
     void readLog();
     void logStory_data();
     void logStory();
+    void zipExportStopped_data();
+    void zipExportStopped();
 };
 
 void GamesCoreTest::initTestCase()
@@ -737,6 +741,41 @@ void GamesCoreTest::logStory()
     QCOMPARE(teams.join("; ") + " | " + turns.join("; ") + " | sudden death " + log.suddenDeathAt + " | " +
                  chat.join("; ") + " | " + log.totalTime,
              story);
+}
+
+void GamesCoreTest::zipExportStopped_data()
+{
+    QTest::addColumn<QByteArray>("before"); // the archive's file before; empty: none
+    QTest::newRow("no archive before") << QByteArray();
+    QTest::newRow("an archive before") << QByteArray("old archive");
+}
+
+// Stopped halfway, an export leaves the disk as it was: no partial archive.
+void GamesCoreTest::zipExportStopped()
+{
+    QFETCH(QByteArray, before);
+    TestUserFolder f;
+    QList<GamesZipExport::Game> games;
+    for (const QString name : {"a.WAgame", "b.WAgame", "c.WAgame", "d.WAgame"}) {
+        f.writeFile("Games/" + name, QByteArray(256 * 1024, name.at(0).toLatin1()));
+        games << GamesZipExport::Game{QString(), name};
+    }
+    if (!before.isEmpty())
+        f.writeFile("shared.zip", before);
+    QList<int> seen;
+    const GamesZipExport::Result result =
+        GamesZipExport::write(f.path("Games"), games, f.path("shared.zip"), [&](int done, int total) {
+            seen << done;
+            return total == 4 && done < 2;
+        });
+    QVERIFY(result.cancelled && !result.written);
+    QVERIFY(!seen.isEmpty() && seen.last() >= 2);
+    QCOMPARE(f.exists("shared.zip"), !before.isEmpty());
+    if (!before.isEmpty())
+        QCOMPARE(f.read("shared.zip"), before);
+    // No temporary file is left beside it either.
+    QCOMPARE(QDir(f.path("")).entryList({"*shared*"}, QDir::Files | QDir::Hidden),
+             before.isEmpty() ? QStringList() : QStringList{"shared.zip"});
 }
 
 QTEST_GUILESS_MAIN(GamesCoreTest)

@@ -360,8 +360,15 @@ void GamesWindowsTest::pickingAndSorting()
     click(named(w, "cmdDelete"));
     QCOMPARE(t.prompter.texts(), QStringList{"Select a Game to delete c('.'C)"});
     QVERIFY(t.folder.exists("Games/" + gameA));
+    // A search that matches nothing says so where the games would be.
+    auto* noMatch = named<QLabel>(w, "lblNoMatch");
+    QVERIFY(noMatch->isHidden());
+    QTest::keyClicks(search, "zz");
+    QVERIFY(!noMatch->isHidden());
+    QCOMPARE(noMatch->text(), QStringLiteral("No games match \"default cyzz\""));
     // Clearing brings every game back, but not the selection.
     search->clear();
+    QVERIFY(noMatch->isHidden());
     QCOMPARE(count->text(), QStringLiteral("4 of 4 games"));
     QCOMPARE(txtFile->text(), QString());
     VERIFY_PROMPTER(t.prompter);

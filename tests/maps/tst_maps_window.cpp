@@ -668,11 +668,17 @@ void TestMapsWindow::picturesView()
     }
     TestApp again;
     again.folder.writeFile(QStringLiteral("SavedLevels/Arena.png"), mapBytes(kArena));
+    again.folder.writeFile(QStringLiteral("SavedLevels/Caverns/Cave.png"), mapBytes(kCave));
     const View v = openMaps(again, false);
     QAbstractButton* pictures = toggleOf(v.window);
     QVERIFY(pictures->isChecked()); // the choice is remembered
     QCOMPARE(v.maps->viewMode(), QListView::IconMode);
     QTRY_VERIFY(cellFits(v.maps));
+    // A sub-folder opened while pictures show is laid out for pictures too.
+    enter(v.folders, QStringLiteral("Caverns"));
+    QCOMPARE(texts(v.maps), QStringList{"Cave.png"});
+    QTRY_COMPARE(v.window->thumbnailsPending(), 0);
+    QVERIFY(cellFits(v.maps));
     click(pictures);
     QCOMPARE(v.maps->viewMode(), QListView::ListMode);
     QVERIFY(v.maps->item(0)->icon().isNull());

@@ -253,6 +253,8 @@ void TestSchemesWindow::exportZip()
     else if (!answer.isEmpty())
         t->prompter.answerNo();
     click(named(w, QStringLiteral("cmdExportZip")));
+    // Written off the window's thread: the button waits until it is done.
+    QTRY_VERIFY(named(w, QStringLiteral("cmdExportZip"))->isEnabled());
     ZipReader reader(archive);
     QVERIFY(reader.open());
     QStringList names;

@@ -4,6 +4,7 @@
 #include "sounds/DeviceProbe.h"
 #include "sounds/SoundFiles.h"
 #include "sounds/WavReader.h"
+#include "sounds/core/RecorderSettings.h"
 #include "sounds/core/SoundPlayer.h"
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
@@ -30,12 +31,17 @@ const QString kStopped = QStringLiteral("The Quillane SoundBank Editor: stopped"
 // A media player that only remembers what it was asked to do.
 class FakeSoundPlayer : public SoundPlayer {
 public:
-    void play(const QString& file) override { log.append("play " + file); }
+    bool play(const QString& file) override
+    {
+        log.append("play " + file);
+        return !noOutput;
+    }
     void release() override { log.append("release"); }
     // The file given last has played to its end.
     void finish() { notifyFinished(); }
 
     QStringList log;
+    bool noOutput = false;
 };
 
 // The editor's sound kit for tests: the real wave device on a synthetic sound
@@ -161,6 +167,8 @@ private Q_SLOTS:
     void failuresShowOnceAndTheTickPauses();
     void inputLevelWhileRecording();
     void exportAndImportBank();
+    void microphoneChoiceRemembered_data();
+    void microphoneChoiceRemembered();
 
 private:
     QString storePath() const { return m_config.filePath(AppInfo::organisation() + "/AudioRecorder.conf"); }
@@ -350,6 +358,14 @@ void TestSoundsWindow::playPlayAllAndDelete()
     // The list is filled again as on opening (firstOpeningWithoutSchemes: when none is left).
     QCOMPARE(scheme(w), QStringLiteral("Jim: Hello.wav"));
     VERIFY_PROMPTER(t.prompter);
+
+    // With no sound output, playing says so and the window stays stopped.
+    t.prompter.clear();
+    rig.player->noOutput = true;
+    press(w, "cmdPlayAll");
+    waitTicks(2);
+    QVERIFY(!get(w, "cmdStop")->isEnabled());
+    QCOMPARE(t.prompter.texts(), QStringList{WaveRecorder::noOutputMessage()});
 }
 
 void TestSoundsWindow::setSoundByteFromFile()
@@ -635,6 +651,47 @@ void TestSoundsWindow::exportAndImportBank()
     QVERIFY(!exported.isEmpty());
     QCOMPARE(t.folder.read("../Bob.zip"), exported);
     VERIFY_PROMPTER(t.prompter);
+}
+
+void TestSoundsWindow::microphoneChoiceRemembered_data()
+{
+    QTest::addColumn<QByteArray>("remembered");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("system default") << QByteArray() << QString() << "System default (Headset)" << QString();
+    QTest::newRow("an input") << QByteArray("usb.cam") << "Webcam"
+                              << "Webcam" << QString();
+    QTest::newRow("an input gone") << QByteArray("usb.old") << "Old mic"
+                                   << "System default (Headset)"
+                                   << "The microphone \"Old mic\" is not there; recording from the system default.";
+}
+
+void TestSoundsWindow::microphoneChoiceRemembered()
+{
+    QFETCH(QByteArray, remembered);
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QFETCH(QString, note);
+    RecorderSettings::writeMicrophone({remembered, name});
+    Rig rig;
+    rig.kit.microphones = [] {
+        return MicrophoneChoice({{"usb.headset", "Headset", false}, {"usb.cam", "Webcam", true}}, "usb.headset");
+    };
+    TestApp t;
+    SoundBankWindow* w = open(t, rig, {"Bob/Hello.wav"});
+    QVERIFY(w);
+    auto* combo = get<QComboBox>(w, "cboMicrophone");
+    QCOMPARE(items(combo->model()), QStringList({"System default (Headset)", "Headset", "Webcam"}));
+    QCOMPARE(combo->currentText(), shown);
+    QCOMPARE(get<QLabel>(w, "lblMicrophoneNote")->text(), note);
+    QCOMPARE(get<QLabel>(w, "lblMicrophoneNote")->isHidden(), note.isEmpty());
+    // Opening the window changes no choice; the user's choice is stored at once.
+    QCOMPARE(RecorderSettings::readMicrophone().id, remembered);
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QCOMPARE(RecorderSettings::readMicrophone().id, QByteArray("usb.headset"));
+    QVERIFY(get<QLabel>(w, "lblMicrophoneNote")->isHidden());
 }
 
 QTEST_MAIN(TestSoundsWindow)

@@ -19,6 +19,8 @@ struct ZipWriter::State {
     QSet<QString> folders;
     int entries = 0;
     bool finished = false;
+    std::function<bool(double)> progress;
+    bool cancelled = false;
 
     State() { zip_error_init(&sinkError); }
     ~State() { zip_error_fini(&sinkError); }
@@ -256,6 +258,18 @@ bool ZipWriter::commit()
             return m->fail(error);
         return true;
     }
+    if (m->progress) {
+        zip_register_progress_callback_with_state(
+            m->archive, 0.001,
+            [](zip_t*, double written, void* state) {
+                auto* s = static_cast<State*>(state);
+                s->cancelled = s->cancelled || !s->progress(written);
+            },
+            nullptr, m.get());
+        zip_register_cancel_callback_with_state(
+            m->archive, [](zip_t*, void* state) { return static_cast<State*>(state)->cancelled ? 1 : 0; }, nullptr,
+            m.get());
+    }
     if (zip_close(m->archive) < 0) {
         m->fail(m->libzipError());
         zip_discard(m->archive);
@@ -265,4 +279,14 @@ bool ZipWriter::commit()
     }
     m->archive = nullptr;
     return true;
+}
+
+void ZipWriter::setProgress(std::function<bool(double written)> progress)
+{
+    m->progress = std::move(progress);
+}
+
+bool ZipWriter::wasCancelled() const
+{
+    return m->cancelled;
 }

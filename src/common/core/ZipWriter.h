@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // Writes a zip archive in one go. Entries are gathered first; commit() then
@@ -31,6 +32,12 @@ public:
     // Writes the archive and puts it in place. Call once; false (with
     // errorString()) leaves the disk as it was before.
     bool commit();
+
+    // Called now and then during commit() with the share written so far
+    // (0 to 1); returning false stops the commit, which then fails and
+    // leaves the disk as it was (wasCancelled() tells why).
+    void setProgress(std::function<bool(double written)> progress);
+    bool wasCancelled() const;
 
     // The reason of the last failure, for a message to the user.
     QString errorString() const;

@@ -14,7 +14,7 @@ QString withZipExtension(const QString& path)
     return path.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".zip");
 }
 
-Result write(const QString& gamesRoot, const QList<Game>& games, const QString& archivePath)
+Result write(const QString& gamesRoot, const QList<Game>& games, const QString& archivePath, const Progress& progress)
 {
     Result result;
     if (games.isEmpty()) {
@@ -47,7 +47,12 @@ Result write(const QString& gamesRoot, const QList<Game>& games, const QString& 
             ++result.logs;
         }
     }
+    if (progress) {
+        const int total = int(games.size());
+        zip.setProgress([&progress, total](double written) { return progress(qRound(written * total), total); });
+    }
     if (!zip.commit()) {
+        result.cancelled = zip.wasCancelled();
         result.error = zip.errorString();
         return result;
     }

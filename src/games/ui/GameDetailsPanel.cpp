@@ -27,6 +27,15 @@ QLabel* plainLabel(QWidget* parent, const char* name)
     return label;
 }
 
+// `text` with the file name `name` in place of %1, the name shortened in its
+// middle as far as needed for the whole line to fit the label.
+QString withFittedName(const QLabel* label, const QString& text, const QString& name)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = label->contentsRect().width() - metrics.horizontalAdvance(text.arg(QString()));
+    return text.arg(metrics.elidedText(name, Qt::ElideMiddle, qMax(room, 6 * metrics.averageCharWidth())));
+}
+
 QString outcomeLine(const GameLog& log)
 {
     switch (log.outcome) {
@@ -167,6 +176,7 @@ void GameDetailsPanel::showMissing()
 void GameDetailsPanel::showStatus(const QString& text, bool offerReadLog)
 {
     m_status->setText(text);
+    m_status->setToolTip(QString());
     // A hidden button would hand the keyboard focus on to the next control
     // of the window; it stays in the panel instead.
     if (!offerReadLog && m_readLog->hasFocus())
@@ -186,12 +196,16 @@ void GameDetailsPanel::showLog(const QString& logPath, const GameLog& log)
 {
     const QString name = QFileInfo(logPath).fileName();
     if (!log.hasFacts()) {
-        showStatus(QStringLiteral("Nothing could be read from the log %1; this is its text:").arg(name), false);
+        m_statusPattern = QStringLiteral("Nothing could be read from the log %1; this is its text:");
+        showStatus(withFittedName(m_status, m_statusPattern, name), false);
+        m_status->setToolTip(name);
         m_text->setPlainText(log.text);
         m_text->show();
         return;
     }
-    showStatus(QStringLiteral("From the log ") + name, false);
+    m_statusPattern = QStringLiteral("From the log %1");
+    showStatus(withFittedName(m_status, m_statusPattern, name), false);
+    m_status->setToolTip(name);
     m_summary->setText(summaryOf(log));
     for (const GameLogTeam& team : log.teams)
         addTeamRow(m_teams, team.colour, team);
@@ -239,6 +253,8 @@ void GameDetailsPanel::layOut()
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
     m_status->setGeometry(120, 6, w - 120 - 112, 18);
+    if (!m_status->toolTip().isEmpty())
+        m_status->setText(withFittedName(m_status, m_statusPattern, m_status->toolTip()));
     const int summaryWidth = 240;
     const int awardsWidth = 200;
     m_summary->setGeometry(6, top, summaryWidth, h - top - 4);

@@ -56,6 +56,7 @@ private:
 
     QLabel* m_title;
     QLabel* m_status;
+    QString m_statusPattern; // with %1 for the log's name (the tooltip), fitted to the width
     QPushButton* m_readLog;
     QLabel* m_summary;
     QTableWidget* m_teams;

@@ -3,6 +3,7 @@
 
 #include "common/core/LatestOnly.h"
 #include "common/core/Prompter.h"
+#include "common/ui/WorkProgress.h"
 
 #include <QAction>
 #include <QDir>
@@ -59,20 +60,25 @@ void GameZipExportAction::run(const QString& gamesRoot, const GameSelection& sel
         return;
 
     // Many games make a big archive: it is written off the window's thread,
-    // and one export runs at a time.
+    // one export at a time, showing how far it is with a way to stop it.
     m_action->setEnabled(false);
-    m_window->setCursor(Qt::BusyCursor);
+    auto* progress = new WorkProgress(m_window, kExportTitle, QStringLiteral("games"));
     m_work->run<GamesZipExport::Result>(
-        [gamesRoot, games, archive](const std::function<bool()>&) {
-            return GamesZipExport::write(gamesRoot, games, archive);
+        [gamesRoot, games, archive, report = progress->reporter()](const std::function<bool()>& cancelled) {
+            return GamesZipExport::write(gamesRoot, games, archive,
+                                         [&](int done, int total) { return report(done, total) && !cancelled(); });
         },
-        [this, archive](const GamesZipExport::Result& result) { finished(archive, result); });
+        [this, archive, progress](const GamesZipExport::Result& result) {
+            progress->finish();
+            finished(archive, result);
+        });
 }
 
 void GameZipExportAction::finished(const QString& archive, const GamesZipExport::Result& result)
 {
     m_action->setEnabled(true);
-    m_window->unsetCursor();
+    if (result.cancelled)
+        return; // the user stopped it: no archive, nothing to say
     if (!result.written) {
         m_prompter.message(QStringLiteral("The zip archive %1 was not written: %2 =(")
                                .arg(QDir::toNativeSeparators(archive), result.error),

@@ -17,12 +17,12 @@ class QWidget;
 
 // Export to Zip: the picked game, or every game the grid shows, packed into
 // an archive the user names. The archive is written off the window's thread,
-// one export at a time (the menu entry waits meanwhile), and the user is told
-// how it went.
+// one export at a time (the menu entry waits meanwhile), with its progress
+// and Cancel shown; the user is told how it went.
 class GameZipExportAction : public QObject {
     Q_OBJECT
 public:
-    // `action` is the menu entry, `window` shows the busy cursor.
+    // `action` is the menu entry, `window` shows the progress.
     GameZipExportAction(Prompter& prompter, QAction* action, QWidget* window);
 
     // `shown` lists the games the grid shows, when asked for.

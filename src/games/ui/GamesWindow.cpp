@@ -35,6 +35,7 @@
 #include <QMouseEvent>
 #include <QTableView>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -194,6 +195,13 @@ void GamesWindow::buildGrid()
     m_lblSearchCount = new QLabel(this);
     m_lblSearchCount->setObjectName(QStringLiteral("lblSearchCount"));
     connect(m_search, &QAbstractItemModel::modelReset, this, &GamesWindow::showSearchCount);
+    // In the grid's place when the search hides every game.
+    m_lblNoMatch = new QLabel(m_grid->viewport());
+    m_lblNoMatch->setObjectName(QStringLiteral("lblNoMatch"));
+    m_lblNoMatch->setTextFormat(Qt::PlainText);
+    m_lblNoMatch->setAlignment(Qt::AlignCenter);
+    m_lblNoMatch->hide();
+    (new QVBoxLayout(m_grid->viewport()))->addWidget(m_lblNoMatch);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -308,6 +316,9 @@ void GamesWindow::searchTyped(const QString& text)
 void GamesWindow::showSearchCount()
 {
     m_lblSearchCount->setText(QStringLiteral("%1 of %2 games").arg(m_search->shownCount()).arg(m_search->totalCount()));
+    const QString searched = m_txtSearch->text().simplified();
+    m_lblNoMatch->setText(QStringLiteral("No games match \"%1\"").arg(searched));
+    m_lblNoMatch->setVisible(m_search->shownCount() == 0 && m_search->totalCount() > 0 && !searched.isEmpty());
 }
 
 void GamesWindow::rowChosen(int shownRow)

@@ -102,6 +102,7 @@ private:
     HoverGroup* m_buttonHighlight;
     GamesSearchModel* m_search;
     QLineEdit* m_txtSearch = nullptr;
+    QLabel* m_lblNoMatch = nullptr;
     QLabel* m_lblSearchCount = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;

@@ -1,5 +1,6 @@
 #include "maps/ui/MapPictures.h"
 
+#include "common/ui/WorkProgress.h"
 #include "maps/core/MapThumbnails.h"
 #include "maps/core/MapsSettings.h"
 
@@ -51,6 +52,14 @@ int MapPictures::pending() const
 void MapPictures::cancel()
 {
     m_loader->cancel();
+    endProgress();
+}
+
+void MapPictures::endProgress()
+{
+    if (m_progress)
+        m_progress->finish();
+    m_progress = nullptr;
 }
 
 void MapPictures::setActive(bool on)
@@ -69,11 +78,8 @@ void MapPictures::setActive(bool on)
         m_list->setGridSize(QSize(iconSize.width() + 8, iconSize.height() + 2 * textHeight + 8));
         m_list->setWordWrap(true);
         refilled(m_folder);
-        // After the placeholders: the list keeps the first item's size for
-        // all, and a size taken without a picture leaves room for the name only.
-        m_list->setUniformItemSizes(true);
     } else {
-        m_loader->cancel();
+        cancel();
         m_rows.clear();
         m_list->setViewMode(QListView::ListMode);
         m_list->setGridSize(QSize());
@@ -92,10 +98,14 @@ void MapPictures::setActive(bool on)
 void MapPictures::refilled(const QString& folder)
 {
     m_folder = folder;
-    m_loader->cancel();
+    cancel();
     m_rows.clear();
     if (!active())
         return;
+    // The list keeps the first item's size for all once it has measured one,
+    // and a size taken without a picture leaves room for the name only: the
+    // sizes are measured afresh once every map holds its picture's place.
+    m_list->setUniformItemSizes(false);
     QStringList files;
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     // Until its thumbnail comes, each map holds the thumbnail's place.
@@ -108,7 +118,14 @@ void MapPictures::refilled(const QString& folder)
         m_rows.insert(file, row);
         files << file;
     }
+    m_list->setUniformItemSizes(true);
+    m_list->doItemsLayout();
     m_loader->request(files);
+    if (m_loader->pending() > 0) {
+        m_made = int(files.size()) - m_loader->pending();
+        m_progress = new WorkProgress(m_list->window(), QStringLiteral("Pictures"), QStringLiteral("thumbnails made"));
+        m_progress->reporter()(m_made, int(files.size()));
+    }
 }
 
 void MapPictures::apply(const QList<QPair<QString, QImage>>& thumbnails)
@@ -120,4 +137,12 @@ void MapPictures::apply(const QList<QPair<QString, QImage>>& thumbnails)
         if (QListWidgetItem* item = m_list->item(*row))
             item->setIcon(QIcon(QPixmap::fromImage(image.isNull() ? m_unreadable : image)));
     }
+    if (!m_progress)
+        return;
+    m_made += int(thumbnails.size());
+    // Cancel keeps the thumbnails made; the others keep their places empty.
+    if (!m_progress->reporter()(m_made, int(m_rows.size())))
+        cancel();
+    else if (m_loader->pending() == 0)
+        endProgress();
 }

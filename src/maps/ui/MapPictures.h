@@ -3,10 +3,12 @@
 #include <QHash>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
 class MapThumbnailLoader;
+class WorkProgress;
 class QAbstractButton;
 class QListWidget;
 
@@ -15,7 +17,8 @@ class QListWidget;
 // instead of a column of names. A checkable button switches between the two;
 // the choice is remembered. While pictures show, the list also takes the room
 // of `covered` (hidden meanwhile). Thumbnails come from the shared thumbnail
-// cache, made on worker threads when missing.
+// cache, made on worker threads when missing; a big folder shows the count
+// made so far, with Cancel to do without the rest.
 class MapPictures : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +40,7 @@ public:
 private:
     void setActive(bool on);
     void apply(const QList<QPair<QString, QImage>>& thumbnails);
+    void endProgress();
 
     QListWidget* m_list;
     QAbstractButton* m_toggle;
@@ -46,4 +50,6 @@ private:
     QString m_folder;
     QHash<QString, int> m_rows; // file path to row, for the thumbnails asked for
     int m_namesWidth = 0;
+    QPointer<WorkProgress> m_progress;
+    int m_made = 0;
 };

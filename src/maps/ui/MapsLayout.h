@@ -20,12 +20,14 @@ constexpr QRect mapName = rect(0, 0, 11655, 375);
 constexpr QRect preview = rect(0, 360, 11655, 3975);
 
 // The captions over the lists; "Transfer Complete!" covers the transfer
-// station's while it shows.
+// station's while it shows. The folder viewed may take the whole width of
+// the map list for its name. The Pictures button sits over the army picture,
+// whose room the pictures take, clear of every caption.
 constexpr QRect foldersCaption = rect(0, 4440, 1695, 255);
-constexpr QRect viewingCaption = rect(1920, 4440, 2175, 255);
+constexpr QRect viewingCaption = rect(1920, 4440, 3495, 255);
 constexpr QRect transferCaption = rect(9600, 4440, 1935, 255);
 constexpr QRect transferComplete = transferCaption;
-constexpr QRect picturesButton = rect(4200, 4425, 1215, 270);
+constexpr QRect picturesButton = rect(5520, 4425, 1215, 270);
 
 // The folders, the maps, the army picture (the help text over part of it)
 // and the transfer station.

@@ -259,7 +259,8 @@ ImportReport importFiles(const QStringList& sources, const QString& folder)
     return report;
 }
 
-bool exportZip(const QString& folder, const QStringList& names, const QString& archive, QString* error)
+bool exportZip(const QString& folder, const QStringList& names, const QString& archive, QString* error,
+               const std::function<bool(int done, int total)>& progress)
 {
     if (names.isEmpty())
         return fail(error, noSchemeSelectedMessage());
@@ -272,8 +273,12 @@ bool exportZip(const QString& folder, const QStringList& names, const QString& a
         if (!zip.addFile(name, source))
             return fail(error, QStringLiteral("%1 cannot go into a zip archive: %2").arg(name, zip.errorString()));
     }
+    if (progress) {
+        const int total = int(names.size());
+        zip.setProgress([&progress, total](double written) { return progress(qRound(written * total), total); });
+    }
     if (!zip.commit())
-        return fail(error, zip.errorString());
+        return fail(error, zip.wasCancelled() ? QString() : zip.errorString());
     return true;
 }
 

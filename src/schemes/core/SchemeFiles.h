@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -64,7 +66,11 @@ ImportReport importFiles(const QStringList& sources, const QString& folder);
 
 // Writes the schemes `names` of `folder` into the zip archive `archive`
 // (replacing it, through a temporary file); false with `error` on failure.
-bool exportZip(const QString& folder, const QStringList& names, const QString& archive, QString* error);
+// `progress` hears how many schemes are written (about) of how many, and
+// stops the export by returning false: then nothing is written and `error`
+// is empty. Safe on any thread.
+bool exportZip(const QString& folder, const QStringList& names, const QString& archive, QString* error,
+               const std::function<bool(int done, int total)>& progress = {});
 
 // Messages shown by the schemes window.
 QString noSchemeSelectedMessage();

@@ -2,10 +2,12 @@
 #include "schemes/ui/SchemesWindow.h"
 
 #include "common/core/AppInfo.h"
+#include "common/core/LatestOnly.h"
 #include "common/core/Prompter.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/WindowNames.h"
+#include "common/ui/WorkProgress.h"
 #include "schemes/core/SchemeFiles.h"
 #include "schemes/ui/SchemeListWidget.h"
 #include "schemes/ui/SchemeView.h"
@@ -66,6 +68,7 @@ SchemesWindow::SchemesWindow(AppContext& context)
     m_export->setObjectName(QStringLiteral("cmdExportZip"));
     m_export->setAutoDefault(false);
     connect(m_export, &QPushButton::clicked, this, &SchemesWindow::exportZip);
+    m_exportWork = new LatestOnly(1, this);
     leftLayout->addWidget(m_export);
 
     m_view = new SchemeView(splitter);
@@ -326,9 +329,22 @@ void SchemesWindow::exportZip()
                                      QStringLiteral("Export to Zip"), Prompter::Buttons::YesNo,
                                      Prompter::Icon::Question) != Prompter::Answer::Yes)
         return;
-    QString error;
-    if (!SchemeFiles::exportZip(folder(), names, archive, &error))
-        warn(error);
+    // Written off the window's thread, showing how far it is, one at a time.
+    m_export->setEnabled(false);
+    auto* progress = new WorkProgress(this, QStringLiteral("Export to Zip"), QStringLiteral("schemes"));
+    m_exportWork->run<QString>(
+        [dir = folder(), names, archive, report = progress->reporter()](const std::function<bool()>& cancelled) {
+            QString error;
+            SchemeFiles::exportZip(dir, names, archive, &error,
+                                   [&](int done, int total) { return report(done, total) && !cancelled(); });
+            return error;
+        },
+        [this, progress](const QString& error) {
+            progress->finish();
+            m_export->setEnabled(true);
+            if (!error.isEmpty())
+                warn(error);
+        });
 }
 
 void SchemesWindow::filesDropped(const QStringList& files)

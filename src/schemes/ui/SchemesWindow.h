@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+class LatestOnly;
 class QLabel;
 class QListWidgetItem;
 class QPushButton;
@@ -60,6 +61,7 @@ private:
     QPushButton* m_rename;
     QPushButton* m_delete;
     QPushButton* m_export;
+    LatestOnly* m_exportWork;
     bool m_hasStored = false;
     QByteArray m_storedBytes;
     QString m_storedTitle;

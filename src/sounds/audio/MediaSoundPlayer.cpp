@@ -2,7 +2,9 @@
 
 #include "sounds/audio/QtAudioBackend.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -26,11 +28,14 @@ MediaSoundPlayer::~MediaSoundPlayer()
     m_player.reset();
 }
 
-void MediaSoundPlayer::play(const QString& file)
+bool MediaSoundPlayer::play(const QString& file)
 {
     m_player->stop();
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return false;
     m_player->setSource(QUrl::fromLocalFile(file));
     m_player->play();
+    return true;
 }
 
 void MediaSoundPlayer::release()

@@ -8,13 +8,13 @@ class QAudioOutput;
 class QMediaPlayer;
 
 // Plays sound files through Qt Multimedia's media player on the default
-// output. Without a sound output it plays nothing and says nothing.
+// output. Without a sound output it plays nothing.
 class MediaSoundPlayer : public SoundPlayer {
 public:
     MediaSoundPlayer();
     ~MediaSoundPlayer() override;
 
-    void play(const QString& file) override;
+    bool play(const QString& file) override;
     void release() override;
 
     QMediaPlayer* player() const { return m_player.get(); }

@@ -10,7 +10,9 @@
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    virtual void play(const QString& file) = 0;
+    // False when the computer has no sound output to play on: then nothing
+    // plays and no end is reported.
+    virtual bool play(const QString& file) = 0;
     virtual void release() = 0;
 
     // Called when a file given to play() has played to its end, or could

@@ -14,7 +14,7 @@ namespace SoundBankLayout {
 // The form's client area: 8055 x 5070 twips at 15 twips per pixel. The
 // window opens centred for this size; the row of tools then makes it taller.
 constexpr QSize form(537, 338);
-constexpr int toolsHeight = 60;
+constexpr int toolsHeight = 106;
 constexpr QSize window(form.width(), form.height() + toolsHeight);
 
 // Schemes and their sound bytes.
@@ -69,5 +69,9 @@ constexpr QRect normalisePeak(132, toolsTop + 28, 126, 24);
 constexpr QRect playAll(266, toolsTop + 28, 130, 26);
 constexpr QRect exportBank(404, toolsTop, 125, 26);
 constexpr QRect importBank(404, toolsTop + 28, 125, 26);
+// The microphone recorded from, and the line saying when it is gone.
+constexpr QRect microphoneCaption(8, toolsTop + 61, 80, 16);
+constexpr QRect microphone(90, toolsTop + 58, 439, 22);
+constexpr QRect microphoneNote(8, toolsTop + 84, 521, 18);
 
 } // namespace SoundBankLayout

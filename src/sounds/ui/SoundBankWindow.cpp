@@ -17,6 +17,7 @@
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/InputLevelMeter.h"
+#include "sounds/ui/MicrophonePicker.h"
 #include "sounds/ui/RecorderPanel.h"
 #include "sounds/ui/SchemePanel.h"
 #include "sounds/ui/SoundBankLayout.h"
@@ -144,6 +145,7 @@ void SoundBankWindow::buildTools()
 {
     setFixedSize(Layout::window);
     m_meter = new InputLevelMeter(*m_recorder, m_prompter, this);
+    m_microphone = new MicrophonePicker(m_kit.microphones, this);
 
     auto option = [this](const char* name, const QString& text, const QRect& geometry, const QString& tip) {
         QCheckBox* c = checkBox(this, QLatin1String(name), text, geometry);
@@ -199,6 +201,7 @@ void SoundBankWindow::formLoad()
     showOwnPicture(m_imgArmy, context().paths(), QStringLiteral("army.bmp"));
     m_recorder->settings().read();
     loadEditing();
+    m_microphone->fill();
     m_recorder->applyRecordingFormat();
     m_sourceCombo->setCurrentIndex(0);
     m_schemePanel->pickFirst();
@@ -251,7 +254,8 @@ void SoundBankWindow::play(const QString& file, const QString& missingText)
     }
     if (!m_player)
         m_player = m_kit.makePlayer();
-    m_player->play(file);
+    if (!m_player->play(file))
+        m_prompter.tell(WaveRecorder::noOutputMessage());
 }
 
 void SoundBankWindow::releasePlayer()
@@ -326,7 +330,11 @@ void SoundBankWindow::playNextOfAll()
         m_recorderPanel->setPlayingAll(false);
         return;
     }
-    m_player->play(next);
+    if (!m_player->play(next)) {
+        m_playAll.clear();
+        m_recorderPanel->setPlayingAll(false);
+        m_prompter.tell(WaveRecorder::noOutputMessage());
+    }
 }
 
 void SoundBankWindow::endPlayAll()

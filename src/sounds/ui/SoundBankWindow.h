@@ -11,6 +11,7 @@
 
 class CommandDevice;
 class InputLevelMeter;
+class MicrophonePicker;
 class RecorderPanel;
 class SchemePanel;
 class QCheckBox;
@@ -102,6 +103,7 @@ private:
     QLabel* m_imgArmy = nullptr;
     QTimer* m_statusTimer = nullptr;
     InputLevelMeter* m_meter = nullptr;
+    MicrophonePicker* m_microphone = nullptr;
     QCheckBox* m_trimSilence = nullptr;
     QCheckBox* m_normalisePeak = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "sounds/ui/SoundKit.h"
 
+#include "sounds/audio/AudioInputs.h"
 #include "sounds/audio/MediaSoundPlayer.h"
 #include "sounds/audio/QtAudioBackend.h"
 #include "sounds/core/WaveDevice.h"
@@ -23,5 +24,6 @@ SoundKit SoundKit::system()
             RecordingLimits(), folder);
     };
     kit.makePlayer = [] { return std::make_unique<MediaSoundPlayer>(); };
+    kit.microphones = [] { return AudioInputs::choice(); };
     return kit;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sounds/core/MicrophoneChoice.h"
+
 #include <functional>
 #include <memory>
 
@@ -12,6 +14,8 @@ class SoundPlayer;
 struct SoundKit {
     std::function<std::unique_ptr<CommandDevice>()> makeDevice;
     std::function<std::unique_ptr<SoundPlayer>()> makePlayer;
+    // The sound inputs there are now, for the microphone choice.
+    std::function<MicrophoneChoice()> microphones;
 
     // The wave device on Qt Multimedia and the media player. The devices are
     // the system's defaults; the environment variables QUILLANE_AUDIO_INPUT
