@@ -802,6 +802,8 @@ void GamesWindowsTest::keepsMapAndScheme_data()
     QTest::newRow("generated, no scheme")
         << 2u << TestMaps::levelData(true, 20, 5, 0) << false << "SavedLevels/Anna, Ben.LEV"
         << "Generated from a seed" << true;
+    QTest::newRow("monochrome") << 1u << QByteArray(60, '\x11') << false << "SavedLevels/Anna, Ben.BIT"
+                                << "Monochrome" << true;
     QTest::newRow("unknown map") << 9u << QByteArray("module") << true << ""
                                  << "type 9" << true;
 }
@@ -834,6 +836,13 @@ void GamesWindowsTest::keepsMapAndScheme()
     if (mapFile.isEmpty()) {
         QVERIFY(saveMap->toolTip().contains("type 9"));
     } else {
+        if (mapType != 3) {
+            t.prompter.answerYes(); // the game draws it
+            press(w, "cmdSaveMap");
+            QTRY_COMPARE(t.launcher.requests.size(), 1);
+            QVERIFY(t.launcher.requests.first().arguments.contains("/getmap"));
+            t.prompter.answerNo(); // its own data
+        }
         replace ? t.prompter.answerYes() : t.prompter.answerNo();
         press(w, "mnuSaveMap");
         QCOMPARE(t.folder.read(mapFile), replace ? map : QByteArray("old"));

@@ -263,8 +263,20 @@ void GameReplayPanel::updateButtons()
 
 void GameReplayPanel::saveMap()
 {
-    if (canSaveMap())
-        save(m_mapsFolder, ReplayKeep::mapFileName(m_info, m_path), m_info.mapData, QStringLiteral("Save Map"));
+    if (!canSaveMap())
+        return;
+    const QString fileName = ReplayKeep::mapFileName(m_info, m_path);
+    // A map kept as the game's own data can also be drawn by the game itself.
+    if (m_info.mapKind != ReplayInfo::MapKind::Colour &&
+        m_prompter.message(QStringLiteral("Let the game draw this map into My Maps as a picture? The game starts and "
+                                          "ends by itself.\n\nNo saves the map's own data as %1.")
+                               .arg(fileName),
+                           QStringLiteral("Save Map"), Prompter::Buttons::YesNo,
+                           Prompter::Icon::Question) == Prompter::Answer::Yes) {
+        Q_EMIT gameMapRequested();
+        return;
+    }
+    save(m_mapsFolder, fileName, m_info.mapData, QStringLiteral("Save Map"));
 }
 
 void GameReplayPanel::saveScheme()

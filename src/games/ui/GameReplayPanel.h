@@ -40,6 +40,8 @@ public:
 Q_SIGNALS:
     // "Scheme…" was pressed: show the stored scheme under `title`.
     void schemeRequested(const QByteArray& scheme, const QString& title);
+    // The user chose to let the game itself write the map into SavedLevels.
+    void gameMapRequested();
     // What can be saved changed.
     void savingChanged();
 

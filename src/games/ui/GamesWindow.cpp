@@ -79,6 +79,8 @@ GamesWindow::GamesWindow(AppContext& context)
             [this] { playClick(ReplayStarter::Command::ReadLog); });
     connect(m_play, &GamePlayAction::logRequested, m_details, &GameDetailsPanel::waitForLog);
     m_details->replayPanel()->attach(context, m_mnuFile);
+    connect(m_details->replayPanel(), &GameReplayPanel::gameMapRequested, this,
+            [this] { playClick(ReplayStarter::Command::GetMap); });
 
     // The waiting panel covers the window until the first fill ends.
     m_waitingPanel = new QFrame(this);
