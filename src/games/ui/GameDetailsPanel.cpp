@@ -169,6 +169,8 @@ GameDetailsPanel::GameDetailsPanel(Prompter& prompter, const Intervals& interval
     m_turns->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_turns->setSelectionMode(QAbstractItemView::SingleSelection);
     m_turns->setWordWrap(false);
+    for (QTableWidget* table : {m_teams, m_turns})
+        table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     connect(m_turns, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (row >= 0 && row < m_turnList.size())
             Q_EMIT turnSelected(m_turnList.at(row));
@@ -316,9 +318,9 @@ void GameDetailsPanel::layOut()
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
     m_status->setGeometry(120, 6, w - 120 - 112, 18);
-    const int replayWidth = 200;
-    const int summaryWidth = 190;
-    const int awardsWidth = 160;
+    const int replayWidth = 230;
+    const int summaryWidth = 170;
+    const int awardsWidth = 150;
     m_replay->setGeometry(6, top, replayWidth, h - top - 4);
     const int left = replayWidth + 12;
     m_summary->setGeometry(left, top, summaryWidth, h - top - 4);

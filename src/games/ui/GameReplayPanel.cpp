@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr QSize kThumbnail(200, 76);
+constexpr QSize kThumbnail(230, 60);
 constexpr int kButtonHeight = 22;
 
 // The colour map, scaled to fit the thumbnail; null when it cannot be read.
@@ -307,11 +307,15 @@ void GameReplayPanel::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int w = width();
     m_map->setGeometry(0, 0, w, kThumbnail.height());
-    const int third = (w - 8) / 3;
     const int y = kThumbnail.height() + 3;
-    m_scheme->setGeometry(0, y, third, kButtonHeight);
-    m_saveMap->setGeometry(third + 4, y, third, kButtonHeight);
-    m_saveScheme->setGeometry(2 * third + 8, y, w - 2 * third - 8, kButtonHeight);
+    // Each button as wide as its caption asks, the last one taking the rest.
+    int x = 0;
+    for (QPushButton* b : {m_scheme, m_saveMap}) {
+        const int bw = qMin(b->sizeHint().width(), (w - x) / 2);
+        b->setGeometry(x, y, bw, kButtonHeight);
+        x += bw + 3;
+    }
+    m_saveScheme->setGeometry(x, y, qMax(0, w - x), kButtonHeight);
     const int factsTop = y + kButtonHeight + 3;
     m_facts->setGeometry(0, factsTop, w, qMax(0, height() - factsTop));
 }
