@@ -7,10 +7,13 @@
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/ReplayStarter.h"
+#include "games/ui/GameLogWords.h"
 #include "games/ui/GameTransferWindow.h"
 #include "games/ui/GamesWindow.h"
 #include "shell/ui/MainMenuWindow.h"
 #include "support/TestApp.h"
+#include "support/TestMaps.h"
+#include "support/TestReplays.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -219,6 +222,9 @@ private Q_SLOTS:
     void startsGame();
     void readsLogTheGameWrites();
     void exportsZip();
+    void keepsMapAndScheme_data();
+    void keepsMapAndScheme();
+    void showsLogTeamsAndFindsThem();
 };
 
 void GamesWindowsTest::initTestCase()
@@ -786,3 +792,106 @@ void GamesWindowsTest::exportsZip()
 
 QTEST_MAIN(GamesWindowsTest)
 #include "tst_games_windows.moc"
+
+void GamesWindowsTest::keepsMapAndScheme_data()
+{
+    QTest::addColumn<quint32>("mapType");
+    QTest::addColumn<QByteArray>("map");
+    QTest::addColumn<bool>("scheme");
+    QTest::addColumn<QString>("mapFile"); // "" when Save Map is disabled
+    QTest::addColumn<QString>("mapWords");
+    QTest::addColumn<bool>("replace"); // the map file is there already: the answer
+    const QByteArray colour = TestMaps::levelMapPng(TestMaps::sampleMap(QSize(640, 320)));
+    QTest::newRow("colour map, scheme") << 3u << colour << true << "SavedLevels/Anna, Ben.png"
+                                        << "Colour map, 640 x 320" << true;
+    QTest::newRow("kept file after No") << 3u << colour << true << "SavedLevels/Anna, Ben.png"
+                                        << "Colour map" << false;
+    QTest::newRow("generated, no scheme")
+        << 2u << TestMaps::levelData(true, 20, 5, 0) << false << "SavedLevels/Anna, Ben.LEV"
+        << "Generated from a seed" << true;
+    QTest::newRow("monochrome") << 1u << QByteArray(60, '\x11') << false << "SavedLevels/Anna, Ben.BIT"
+                                << "Monochrome" << true;
+    QTest::newRow("unknown map") << 9u << QByteArray("module") << true << ""
+                                 << "type 9" << true;
+}
+
+// The map and the scheme stored in a replay are written byte for byte into
+// SavedLevels and Schemes; a replay without them disables the buttons.
+void GamesWindowsTest::keepsMapAndScheme()
+{
+    QFETCH(quint32, mapType);
+    QFETCH(QByteArray, map);
+    QFETCH(bool, scheme);
+    QFETCH(QString, mapFile);
+    QFETCH(QString, mapWords);
+    QFETCH(bool, replace);
+    TestApp t;
+    const QString name = "Anna, Ben.WAgame";
+    const QByteArray stored = scheme ? TestReplays::scheme() : QByteArray();
+    t.folder.writeFile("Games/" + name, TestReplays::replay(mapType, map, stored));
+    if (!mapFile.isEmpty())
+        t.folder.writeFile(mapFile, "old");
+    GamesWindow* w = openGames(t, name);
+    QVERIFY(w);
+    QTRY_VERIFY(named<QLabel>(w, "lblReplayMap")->toolTip().contains(mapWords));
+    QVERIFY(named<QLabel>(w, "lblReplayFacts")->text().contains("Started: 2025-02-28 12:35:40 UTC"));
+    QCOMPARE(named<QLabel>(w, "lblReplayFacts")->text().contains("Turn time: "), scheme);
+
+    auto* saveMap = named<QPushButton>(w, "cmdSaveMap");
+    QCOMPARE(saveMap->isEnabled(), !mapFile.isEmpty());
+    QCOMPARE(named<QPushButton>(w, "cmdSaveScheme")->isEnabled(), scheme);
+    if (mapFile.isEmpty()) {
+        QVERIFY(saveMap->toolTip().contains("type 9"));
+    } else {
+        if (mapType != 3) {
+            t.prompter.answerYes(); // the game draws it
+            press(w, "cmdSaveMap");
+            QTRY_COMPARE(t.launcher.requests.size(), 1);
+            QVERIFY(t.launcher.requests.first().arguments.contains("/getmap"));
+            t.prompter.answerNo(); // its own data
+        }
+        replace ? t.prompter.answerYes() : t.prompter.answerNo();
+        press(w, "mnuSaveMap");
+        QCOMPARE(t.folder.read(mapFile), replace ? map : QByteArray("old"));
+    }
+    if (scheme) {
+        press(w, "cmdSaveScheme");
+        QCOMPARE(t.folder.read("Schemes/Anna, Ben.wsc"), stored);
+    } else {
+        QVERIFY(named(w, "cmdSaveScheme")->toolTip().contains("stores none"));
+    }
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// A log beside a replay: each team's turns, damage dealt, kills and weapons,
+// its turns one by one, and the search finds the game by a team's name.
+void GamesWindowsTest::showsLogTeamsAndFindsThem()
+{
+    TestApp t;
+    t.folder.writeFile("Games/" + QString(gameB).replace(".WAgame", ".log"),
+                       "Red:   \"Cy\"  as \"Hedgehogs\" [Local Player] [Host]\r\nBlue:  \"Di\"  as \"Badgers\"\r\n"
+                       "[00:00:01.00] \x95\x95\x95 Hedgehogs (Cy) starts turn\r\n"
+                       "[00:00:05.10] \x95\x95\x95 Hedgehogs (Cy) fires Shotgun\r\n"
+                       "[00:00:09.00] \x95\x95\x95 Damage dealt: 40 (1 kill) to Badgers (Di), 7 to Hedgehogs (Cy)\r\n"
+                       "[00:00:30.00] \x95\x95\x95 Badgers (Di) starts turn\r\n"
+                       "[00:00:31.00] \x95\x95\x95 Badgers (Di) uses Skip Go\r\n"
+                       "Hedgehogs wins the match!\r\n");
+    GamesWindow* w = openGames(t, gameB);
+    QVERIFY(w);
+    auto* teams = named<QTableWidget>(w, "tblTeams");
+    QTRY_COMPARE(teams->rowCount(), 2);
+    QStringList stats;
+    for (int r = 0; r < teams->rowCount(); ++r)
+        stats << QStringList{teams->item(r, 4)->text(), teams->item(r, 6)->text(), teams->item(r, 7)->text(),
+                             teams->item(r, 8)->text()}
+                     .join("/");
+    QCOMPARE(stats, QStringList({"1/40/1/Shotgun 1", "1/0/0/Skip Go 1"}));
+    QCOMPARE(named<QTableWidget>(w, "tblTurns")->rowCount(), 2);
+
+    w->findChild<GameLogWords*>()->waitForDone();
+    named<QLineEdit>(w, "txtSearch")->setText("badgers");
+    QTRY_COMPARE(gridColumn(w, 0), QStringList{gameB});
+    named<QLineEdit>(w, "txtSearch")->setText("cy badg");
+    QCOMPARE(gridColumn(w, 0), QStringList{gameB});
+    VERIFY_PROMPTER(t.prompter);
+}

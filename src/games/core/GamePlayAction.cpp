@@ -19,6 +19,7 @@ void GamePlayAction::play(ReplayStarter::Command command, const GameInstall& ins
     using Command = ReplayStarter::Command;
     const QString title = command == Command::Play       ? QStringLiteral("Play Game")
                           : command == Command::PlayFrom ? QStringLiteral("Play from")
+                          : command == Command::GetMap   ? QStringLiteral("Save Map")
                                                          : QStringLiteral("Read log");
     if (game.isEmpty()) {
         m_prompter.message(QStringLiteral("Select a Game to play c('.'C)"), QStringLiteral("Hold your horses!"),

@@ -292,6 +292,12 @@ void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& k
     const size_t n = keep.size();
     const std::string_view needle(word.constData(), size_t(word.size()));
     const char* const begin = m_text.constData();
+    const size_t logged = m_logWords.size();
+    auto inLog = [&](size_t f) {
+        return f < logged && !m_logWords[f].isEmpty() &&
+               std::string_view(m_logWords[f].constData(), size_t(m_logWords[f].size())).find(needle) !=
+                   std::string_view::npos;
+    };
 
     size_t alive = 0;
     for (size_t f = 0; f < n; ++f)
@@ -302,7 +308,7 @@ void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& k
             if (!keep[f] || dateHits[m_dateGroup[f]] || modeHits[m_modeGroup[f]] || folderHits[m_folderGroup[f]])
                 continue;
             const std::string_view text(begin + m_textStart[f], m_textStart[f + 1] - m_textStart[f]);
-            keep[f] = text.find(needle) != std::string_view::npos;
+            keep[f] = text.find(needle) != std::string_view::npos || inLog(f);
         }
         return;
     }
@@ -321,8 +327,8 @@ void GamesSearchModel::matchWord(const QByteArray& word, std::vector<uint8_t>& k
     }
     for (size_t f = 0; f < n; ++f) {
         if (keep[f])
-            keep[f] =
-                textHits[f] || dateHits[m_dateGroup[f]] || modeHits[m_modeGroup[f]] || folderHits[m_folderGroup[f]];
+            keep[f] = textHits[f] || dateHits[m_dateGroup[f]] || modeHits[m_modeGroup[f]] ||
+                      folderHits[m_folderGroup[f]] || inLog(f);
     }
 }
 
@@ -405,8 +411,22 @@ void GamesSearchModel::refilter(bool narrowing)
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void GamesSearchModel::addLogWords(const std::vector<std::pair<int, QString>>& words)
+{
+    const size_t n = size_t(m_games->rowCount());
+    m_logWords.resize(n);
+    for (const auto& [fill, text] : words) {
+        if (fill >= 0 && size_t(fill) < n)
+            m_logWords[size_t(fill)] = fold(text);
+    }
+    // The words only add games to what a search shows.
+    if (!m_words.empty())
+        refilter(false);
+}
+
 void GamesSearchModel::sourceReset()
 {
+    m_logWords.clear();
     m_keysBuilt = false;
     m_folding = false;
     m_matched.clear();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class GamesTableModel;
@@ -40,6 +41,11 @@ public:
     // when there is none or the game is filtered away).
     int sourceRow(int row) const;
     int rowOf(int sourceRow) const;
+
+    // The words a game's log adds to it (its teams, players and winner),
+    // once read: `fill` is the game's fill index. A search in force takes
+    // them in at once.
+    void addLogWords(const std::vector<std::pair<int, QString>>& words);
 
     // Folds a text for searching: lower case, accents and other marks
     // removed, letters that carry their stroke or ligature in themselves
@@ -89,6 +95,7 @@ private:
     std::vector<uint32_t> m_folderGroup;
     std::vector<uint32_t> m_textStart; // one more than the games: the end
     QByteArray m_text;
+    std::vector<QByteArray> m_logWords; // per fill index; empty until its log is read
     // While the texts are folded in steps: the next game, the row of each
     // game, and the shared texts folded so far.
     static constexpr int foldSlice = 2000;

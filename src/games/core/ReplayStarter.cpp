@@ -22,6 +22,8 @@ QStringList ReplayStarter::arguments(Command command, const QString& windowsPath
         return {QStringLiteral("/playat"), windowsPath, time};
     case Command::ReadLog:
         return {QStringLiteral("/getlog"), windowsPath, QStringLiteral("/quiet")};
+    case Command::GetMap:
+        return {QStringLiteral("/getmap"), windowsPath, QStringLiteral("/quiet")};
     }
     return {QStringLiteral("/play"), windowsPath};
 }

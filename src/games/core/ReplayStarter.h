@@ -18,7 +18,7 @@ class WindowsPathLookup;
 class ReplayStarter : public QObject {
     Q_OBJECT
 public:
-    enum class Command { Play, PlayFrom, ReadLog };
+    enum class Command { Play, PlayFrom, ReadLog, GetMap };
 
     explicit ReplayStarter(Launcher& launcher, QObject* parent = nullptr);
 

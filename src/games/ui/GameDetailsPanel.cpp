@@ -3,13 +3,17 @@
 #include "common/core/Intervals.h"
 #include "common/core/Prompter.h"
 #include "games/core/GameLogWatch.h"
+#include "games/ui/GameReplayPanel.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -72,11 +76,50 @@ QString summaryOf(const GameLog& log)
     return lines.join(QLatin1Char('\n'));
 }
 
-void addTeamRow(QTableWidget* table, const QString& colour, const GameLogTeam& team)
+// The weapons a team used most, the most used first: "Shotgun 5, Bazooka 3".
+QString mostUsed(const QMap<QString, int>& weapons)
+{
+    QList<QPair<int, QString>> byUse;
+    for (auto it = weapons.cbegin(); it != weapons.cend(); ++it)
+        byUse.append({-it.value(), it.key()});
+    std::sort(byUse.begin(), byUse.end());
+    QStringList words;
+    for (int i = 0; i < byUse.size() && i < 3; ++i)
+        words << QStringLiteral("%1 %2").arg(byUse[i].second).arg(-byUse[i].first);
+    return words.join(QStringLiteral(", "));
+}
+
+QString stamp(qint64 hundredths)
+{
+    if (hundredths < 0)
+        return QString();
+    const qint64 seconds = hundredths / 100;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
+void addRow(QTableWidget* table, const QStringList& cells)
 {
     const int row = table->rowCount();
     table->insertRow(row);
-    const QStringList cells{colour, team.player, team.team, team.marks.join(QStringLiteral(", "))};
+    for (int column = 0; column < cells.size(); ++column) {
+        auto* item = new QTableWidgetItem(cells[column]);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        table->setItem(row, column, item);
+    }
+}
+
+void addTeamRow(QTableWidget* table, const QString& colour, const GameLogTeam& team, bool played)
+{
+    const int row = table->rowCount();
+    QStringList cells{colour, team.player, team.team, team.marks.join(QStringLiteral(", "))};
+    if (played)
+        cells << QString::number(team.turns) << team.turnTime << QString::number(team.damageDealt)
+              << QString::number(team.kills) << mostUsed(team.weapons);
+    addRow(table, cells);
     for (int column = 0; column < cells.size(); ++column) {
         auto* item = new QTableWidgetItem(cells[column]);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -111,16 +154,36 @@ GameDetailsPanel::GameDetailsPanel(Prompter& prompter, const Intervals& interval
     connect(m_readLog, &QPushButton::clicked, this, &GameDetailsPanel::readLogRequested);
     m_summary = plainLabel(this, "lblLogSummary");
     m_awards = plainLabel(this, "lblLogAwards");
-    m_teams = new QTableWidget(0, 4, this);
+    m_replay = new GameReplayPanel(prompter, this);
+    m_teams = new QTableWidget(0, 9, this);
     m_teams->setObjectName(QStringLiteral("tblTeams"));
     m_teams->setAccessibleName(QStringLiteral("Teams"));
-    m_teams->setHorizontalHeaderLabels(
-        {QStringLiteral("Colour"), QStringLiteral("Player"), QStringLiteral("Team"), QStringLiteral("Marks")});
+    m_teams->setHorizontalHeaderLabels({QStringLiteral("Colour"), QStringLiteral("Player"), QStringLiteral("Team"),
+                                        QStringLiteral("Marks"), QStringLiteral("Turns"), QStringLiteral("Time used"),
+                                        QStringLiteral("Damage dealt"), QStringLiteral("Kills"),
+                                        QStringLiteral("Most used weapons")});
     m_teams->verticalHeader()->hide();
     m_teams->horizontalHeader()->setStretchLastSection(true);
     m_teams->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_teams->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_teams->setWordWrap(false);
+    m_turns = new QTableWidget(0, 5, this);
+    m_turns->setObjectName(QStringLiteral("tblTurns"));
+    m_turns->setAccessibleName(QStringLiteral("Turns"));
+    m_turns->setHorizontalHeaderLabels({QStringLiteral("Started"), QStringLiteral("Team"), QStringLiteral("Damage"),
+                                        QStringLiteral("Kills"), QStringLiteral("Weapons")});
+    m_turns->verticalHeader()->hide();
+    m_turns->horizontalHeader()->setStretchLastSection(true);
+    m_turns->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_turns->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_turns->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_turns->setWordWrap(false);
+    for (QTableWidget* table : {m_teams, m_turns})
+        table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    connect(m_turns, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (row >= 0 && row < m_turnList.size())
+            Q_EMIT turnSelected(m_turnList.at(row));
+    });
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("txtLogText"));
     m_text->setAccessibleName(QStringLiteral("Log text"));
@@ -144,6 +207,7 @@ void GameDetailsPanel::showGame(const QString& folderPath, const QString& file)
         return;
     m_folderPath = file.isEmpty() ? QString() : folderPath;
     m_file = file;
+    m_replay->showReplay(file.isEmpty() ? QString() : QDir(folderPath).filePath(file));
     reload();
 }
 
@@ -185,9 +249,12 @@ void GameDetailsPanel::showStatus(const QString& text, bool offerReadLog)
     m_summary->clear();
     m_awards->clear();
     m_teams->setRowCount(0);
+    m_turns->setRowCount(0);
+    m_turnList.clear();
     m_summary->hide();
     m_awards->hide();
     m_teams->hide();
+    m_turns->hide();
     m_text->hide();
     m_text->clear();
 }
@@ -208,10 +275,21 @@ void GameDetailsPanel::showLog(const QString& logPath, const GameLog& log)
     m_status->setToolTip(name);
     m_summary->setText(summaryOf(log));
     for (const GameLogTeam& team : log.teams)
-        addTeamRow(m_teams, team.colour, team);
+        addTeamRow(m_teams, team.colour, team, true);
     for (const GameLogTeam& spectator : log.spectators)
-        addTeamRow(m_teams, QStringLiteral("Spectator"), spectator);
+        addTeamRow(m_teams, QStringLiteral("Spectator"), spectator, false);
     m_teams->resizeColumnsToContents();
+    m_turnList = log.turns;
+    {
+        const QSignalBlocker blocker(m_turns);
+        for (const GameLogTurn& turn : log.turns) {
+            const QString team =
+                turn.team >= 0 && turn.team < log.teams.size() ? log.teams.at(turn.team).team : QString();
+            addRow(m_turns, {stamp(turn.start), team, QString::number(turn.damageDealt), QString::number(turn.kills),
+                             turn.weapons.join(QStringLiteral(", "))});
+        }
+    }
+    m_turns->resizeColumnsToContents();
     QStringList awards;
     for (const GameLogAward& award : log.awards)
         awards << award.title + QStringLiteral(": ") + award.value;
@@ -219,6 +297,7 @@ void GameDetailsPanel::showLog(const QString& logPath, const GameLog& log)
                                        : QStringLiteral("Awards\n") + awards.join(QLatin1Char('\n')));
     m_summary->show();
     m_teams->show();
+    m_turns->setVisible(!m_turnList.isEmpty());
     m_awards->show();
 }
 
@@ -255,10 +334,17 @@ void GameDetailsPanel::layOut()
     m_status->setGeometry(120, 6, w - 120 - 112, 18);
     if (!m_status->toolTip().isEmpty())
         m_status->setText(withFittedName(m_status, m_statusPattern, m_status->toolTip()));
-    const int summaryWidth = 240;
-    const int awardsWidth = 200;
-    m_summary->setGeometry(6, top, summaryWidth, h - top - 4);
-    m_teams->setGeometry(summaryWidth + 12, top, qMax(80, w - summaryWidth - awardsWidth - 24), h - top - 6);
+    const int replayWidth = 230;
+    const int summaryWidth = 170;
+    const int awardsWidth = 150;
+    m_replay->setGeometry(6, top, replayWidth, h - top - 4);
+    const int left = replayWidth + 12;
+    m_summary->setGeometry(left, top, summaryWidth, h - top - 4);
+    const int tableLeft = left + summaryWidth + 6;
+    const int tableWidth = qMax(80, w - tableLeft - awardsWidth - 12);
+    const int tableHeight = (h - top - 10) / 2;
+    m_teams->setGeometry(tableLeft, top, tableWidth, tableHeight);
+    m_turns->setGeometry(tableLeft, top + tableHeight + 4, tableWidth, h - top - 6 - tableHeight - 4);
     m_awards->setGeometry(w - awardsWidth - 6, top, awardsWidth, h - top - 4);
-    m_text->setGeometry(6, top, w - 12, h - top - 6);
+    m_text->setGeometry(left, top, w - left - 6, h - top - 6);
 }

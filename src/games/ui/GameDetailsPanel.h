@@ -7,6 +7,7 @@
 
 class GameLogLoader;
 class GameLogWaiter;
+class GameReplayPanel;
 class Prompter;
 class QLabel;
 class QPlainTextEdit;
@@ -32,9 +33,14 @@ public:
     // The game was asked to write the log of this replay: wait for it.
     void waitForLog(const QString& folderPath, const QString& file);
 
+    // What the replay itself holds: its map and scheme.
+    GameReplayPanel* replayPanel() const { return m_replay; }
+
 Q_SIGNALS:
     // "Read log" was pressed for the game shown.
     void readLogRequested();
+    // A turn of the log was chosen in the table of turns.
+    void turnSelected(const GameLogTurn& turn);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -60,6 +66,9 @@ private:
     QPushButton* m_readLog;
     QLabel* m_summary;
     QTableWidget* m_teams;
+    QTableWidget* m_turns;
+    QList<GameLogTurn> m_turnList;
+    GameReplayPanel* m_replay;
     QLabel* m_awards;
     QPlainTextEdit* m_text;
 };

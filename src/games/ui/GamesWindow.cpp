@@ -20,6 +20,8 @@
 #include "games/ui/GameDetailsPanel.h"
 #include "games/ui/GameFolderActions.h"
 #include "games/ui/GameFolderPick.h"
+#include "games/ui/GameLogWords.h"
+#include "games/ui/GameReplayPanel.h"
 #include "games/ui/GameSelectionView.h"
 #include "games/ui/GameSortLabels.h"
 #include "games/ui/GameZipExportAction.h"
@@ -60,6 +62,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
+    , m_logWords(new GameLogWords(m_model, m_search, this))
     , m_play(new GamePlayAction(context.prompter(), context.launcher(), this))
     , m_viewed(new ViewedGameCopy(context.prompter(), context.desktop(), context.intervals().tempDeleteRetry, this))
 {
@@ -76,6 +79,9 @@ GamesWindow::GamesWindow(AppContext& context)
     connect(m_details, &GameDetailsPanel::readLogRequested, this,
             [this] { playClick(ReplayStarter::Command::ReadLog); });
     connect(m_play, &GamePlayAction::logRequested, m_details, &GameDetailsPanel::waitForLog);
+    m_details->replayPanel()->attach(context, m_mnuFile);
+    connect(m_details->replayPanel(), &GameReplayPanel::gameMapRequested, this,
+            [this] { playClick(ReplayStarter::Command::GetMap); });
 
     // The waiting panel covers the window until the first fill ends.
     m_waitingPanel = new QFrame(this);
@@ -202,6 +208,7 @@ void GamesWindow::buildGrid()
     m_lblNoMatch->setAlignment(Qt::AlignCenter);
     m_lblNoMatch->hide();
     (new QVBoxLayout(m_grid->viewport()))->addWidget(m_lblNoMatch);
+    connect(m_search, &QAbstractItemModel::layoutChanged, this, &GamesWindow::showSearchCount);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -287,6 +294,7 @@ void GamesWindow::fillOneFolder()
 void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
 {
     m_model->setGames(folders);
+    m_logWords->start(gamesRoot());
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     clearSelection();
     m_waitingPanel->hide();

@@ -12,6 +12,7 @@
 class GameControlPanel;
 class GameDetailsPanel;
 class GameFolderPick;
+class GameLogWords;
 class GameSelectionView;
 class GameSortLabels;
 class GameZipExportAction;
@@ -101,6 +102,7 @@ private:
     UnshownNamesNotice m_unshown; // names of the Games tree that cannot be listed
     HoverGroup* m_buttonHighlight;
     GamesSearchModel* m_search;
+    GameLogWords* m_logWords;
     QLineEdit* m_txtSearch = nullptr;
     QLabel* m_lblNoMatch = nullptr;
     QLabel* m_lblSearchCount = nullptr;
