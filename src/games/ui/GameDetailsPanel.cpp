@@ -100,6 +100,9 @@ GameDetailsPanel::GameDetailsPanel(Prompter& prompter, const Intervals& interval
     m_readLog->setObjectName(QStringLiteral("cmdReadLog"));
     m_readLog->setToolTip(QStringLiteral("Ask the game to write this game's log beside it"));
     connect(m_readLog, &QPushButton::clicked, this, &GameDetailsPanel::readLogRequested);
+    m_makeClip = new QPushButton(QStringLiteral("Make Clip\u2026"), this);
+    m_makeClip->setObjectName(QStringLiteral("cmdDetailsMakeClip"));
+    connect(m_makeClip, &QPushButton::clicked, this, &GameDetailsPanel::makeClipRequested);
     m_summary = plainLabel(this, "lblLogSummary");
     m_awards = plainLabel(this, "lblLogAwards");
     m_teams = new QTableWidget(0, 4, this);
@@ -148,6 +151,7 @@ void GameDetailsPanel::waitForLog(const QString& folderPath, const QString& file
 void GameDetailsPanel::reload()
 {
     m_loader->cancel();
+    m_makeClip->setEnabled(!m_file.isEmpty());
     if (m_file.isEmpty()) {
         showStatus(QStringLiteral("Select a game to see what happened in it."), false);
         return;
@@ -238,7 +242,8 @@ void GameDetailsPanel::layOut()
     const int top = 30;
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
-    m_status->setGeometry(120, 6, w - 120 - 112, 18);
+    m_makeClip->setGeometry(w - 212, 4, 100, 22);
+    m_status->setGeometry(120, 6, w - 120 - 218, 18);
     const int summaryWidth = 240;
     const int awardsWidth = 200;
     m_summary->setGeometry(6, top, summaryWidth, h - top - 4);

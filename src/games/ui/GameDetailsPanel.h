@@ -35,6 +35,8 @@ public:
 Q_SIGNALS:
     // "Read log" was pressed for the game shown.
     void readLogRequested();
+    // "Make Clip..." was pressed for the game shown.
+    void makeClipRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -57,6 +59,7 @@ private:
     QLabel* m_title;
     QLabel* m_status;
     QPushButton* m_readLog;
+    QPushButton* m_makeClip;
     QLabel* m_summary;
     QTableWidget* m_teams;
     QLabel* m_awards;

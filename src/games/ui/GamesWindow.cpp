@@ -16,6 +16,7 @@
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/ViewedGameCopy.h"
+#include "games/ui/ClipDialog.h"
 #include "games/ui/GameControlPanel.h"
 #include "games/ui/GameDetailsPanel.h"
 #include "games/ui/GameFolderActions.h"
@@ -27,6 +28,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -75,6 +77,7 @@ GamesWindow::GamesWindow(AppContext& context)
     connect(m_details, &GameDetailsPanel::readLogRequested, this,
             [this] { playClick(ReplayStarter::Command::ReadLog); });
     connect(m_play, &GamePlayAction::logRequested, m_details, &GameDetailsPanel::waitForLog);
+    connect(m_details, &GameDetailsPanel::makeClipRequested, this, &GamesWindow::makeClipClick);
 
     // The waiting panel covers the window until the first fill ends.
     m_waitingPanel = new QFrame(this);
@@ -122,6 +125,7 @@ void GamesWindow::buildMenus()
     QAction* exportZip =
         addAction(m_mnuFile, "mnuExportZip", QStringLiteral("Export to Zip\u2026"), [this] { exportZipClick(); });
     m_zipExport = new GameZipExportAction(context().prompter(), exportZip, this);
+    addAction(m_mnuFile, "mnuMakeClip", QStringLiteral("Make Clip\u2026"), [this] { makeClipClick(); });
     m_mnuFolder = m_menuBar->addMenu(QStringLiteral("Folder"));
     m_mnuFolder->setObjectName(QStringLiteral("mnuFolder"));
     addAction(m_mnuFolder, "mnuCreate", QStringLiteral("Create Folder"), [this] { cmdCreateClick(); });
@@ -486,4 +490,10 @@ void GamesWindow::exportZipClick()
         }
         return games;
     });
+}
+
+void GamesWindow::makeClipClick()
+{
+    const QString folder = GamesTree::folderPath(gamesRoot(), m_selection.folder);
+    ClipDialog::open(context(), m_selection.file.isEmpty() ? QString() : QDir(folder).filePath(m_selection.file), this);
 }

@@ -88,6 +88,7 @@ private:
 
     void playClick(ReplayStarter::Command command);
     void exportZipClick();
+    void makeClipClick();
 
     void cmdViewClick();
     void cmdDeleteClick();
