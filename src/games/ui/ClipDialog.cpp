@@ -110,6 +110,8 @@ ClipDialog::ClipDialog(Prompter& prompter, Desktop& desktop, Launcher& launcher,
     m_status->setObjectName(QStringLiteral("lblClipStatus"));
     m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
+    // Room for a saved clip's path on two lines without the dialog resizing.
+    m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing());
     m_make = new QPushButton(QStringLiteral("Make Clip\u2026"), this);
     m_make->setObjectName(QStringLiteral("cmdMakeClip"));
     m_make->setDefault(true);
