@@ -1,15 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Clips made through a fake game (a program of the tests that writes frames
-// as the game does), read back with libavformat.
+// as the game does), read back with libavformat; and the Make Clip dialog.
 #include "clips/core/ClipMaker.h"
 #include "common/core/WindowsPath.h"
 #include "games/core/GameLog.h"
+#include "games/ui/ClipDialog.h"
+#include "support/FakeDesktop.h"
 #include "support/FakeLauncher.h"
+#include "support/FakePrompter.h"
 #include "support/TestFolders.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 extern "C" {
@@ -77,6 +86,44 @@ Probe probe(const QString& path)
     return result;
 }
 
+// The Make Clip dialog over a replay of its own, with the fake game.
+struct Dialog {
+    TestUserFolder folder;
+    FakePrompter prompter;
+    FakeDesktop desktop;
+    FakeLauncher launcher;
+    std::unique_ptr<ClipDialog> dialog;
+
+    explicit Dialog(const QByteArray& log = QByteArray())
+    {
+        const QString game = QStringLiteral("Games/2024-01-02 10.00.00 [Offline] A, B");
+        if (!log.isEmpty())
+            folder.writeFile(game + QStringLiteral(".log"), log);
+        folder.writeGameFile(QStringLiteral("WA.exe"));
+        launcher.programs = {{QStringLiteral("wine"), QStringLiteral(QUILLANE_FAKE_GAME)}};
+        qputenv("QUILLANE_FAKE_GAME_USER", folder.user().toLocal8Bit());
+        dialog = std::make_unique<ClipDialog>(prompter, desktop, launcher,
+                                              GameInstall::make(GameInstall::Kind::Folder, folder.user()),
+                                              folder.writeFile(game + QStringLiteral(".WAgame")));
+        dialog->maker().pathLookup().setWinepathLocator([] { return QString(); });
+        dialog->maker().setTimeouts(3000, 3000, 300);
+    }
+    template <class T = QPushButton> T* field(const char* name) { return dialog->findChild<T*>(QLatin1String(name)); }
+    void setRange(const QString& start, const QString& end)
+    {
+        field<QLineEdit>("txtClipStart")->setText(start);
+        field<QLineEdit>("txtClipEnd")->setText(end);
+    }
+};
+
+// A turn of the log without a weapon: its start and end, and the damage it dealt.
+QByteArray turn(const char* start, const char* end, int damage)
+{
+    return QByteArray("[00:00:") + start + "] \x95\x95\x95 A (Ann) starts turn\r\n[00:00:" + end +
+           "] \x95\x95\x95 A (Ann) ends turn; time used: 9.00 sec turn\r\n[00:00:" + end +
+           "] \x95\x95\x95 Damage dealt: " + QByteArray::number(damage) + " to B (Bob)\r\n";
+}
+
 } // namespace
 
 class TestClips : public QObject {
@@ -90,6 +137,12 @@ private Q_SLOTS:
     void clip();
     void cancel_data();
     void cancel();
+    void dialogTimes_data();
+    void dialogTimes();
+    void dialogBestTurn_data();
+    void dialogBestTurn();
+    void dialogClip_data();
+    void dialogClip();
 };
 
 void TestClips::bestTurn_data()
@@ -328,5 +381,104 @@ void TestClips::cancel()
     QCOMPARE(QDir(run.out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-QTEST_GUILESS_MAIN(TestClips)
+void TestClips::dialogTimes_data()
+{
+    QTest::addColumn<QStringList>("range");
+    QTest::addColumn<QString>("message"); // "" when the range is taken and the save dialog comes
+    QTest::newRow("start without its seconds' tens") << QStringList{"1:7", "1:20"} << "The start \"1:7\" is not a time";
+    QTest::newRow("seconds past 59") << QStringList{"0:05", "0:75"} << "The end \"0:75\" is not a time";
+    QTest::newRow("end before start") << QStringList{"1:00", "0:59.99"}
+                                      << "The end of the clip must come after its start.";
+    QTest::newRow("hours and hundredths") << QStringList{"1:00:00", "1:00:02.5"} << "";
+}
+
+void TestClips::dialogTimes()
+{
+    QFETCH(QStringList, range);
+    QFETCH(QString, message);
+    Dialog d;
+    d.setRange(range[0], range[1]);
+    if (message.isEmpty())
+        d.prompter.answerSaveFile(QString()); // the user cancels the save dialog
+    QTest::mouseClick(d.field("cmdMakeClip"), Qt::LeftButton);
+    QCOMPARE(d.prompter.boxes().size(), 1);
+    const FakePrompter::Box box = d.prompter.boxes().first();
+    QCOMPARE(box.kind, message.isEmpty() ? FakePrompter::Kind::SaveFile : FakePrompter::Kind::Message);
+    const QString name = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation) +
+                         QStringLiteral("/2024-01-02 10.00.00 [Offline] A, B 1.00.00-1.00.02.50.mp4");
+    QVERIFY2(message.isEmpty() ? box.extra.endsWith(name) : box.text.startsWith(message),
+             qPrintable(box.text + box.extra));
+    QVERIFY(d.launcher.requests.isEmpty());
+    VERIFY_PROMPTER(d.prompter);
+}
+
+void TestClips::dialogBestTurn_data()
+{
+    QTest::addColumn<QByteArray>("log"); // "" for none
+    QTest::addColumn<QString>("range");  // what Best turn fills in; "" when it is not offered
+    const QByteArray teams = "Red: \"Ann\" as \"A\"\r\nBlue: \"Bob\" as \"B\"\r\n";
+    QTest::newRow("three turns: the second dealt most")
+        << teams + turn("01.00", "20.00", 30) + turn("22.00", "45.50", 95) + turn("50.00", "59.00", 40)
+        << "0:22-0:45.50";
+    QTest::newRow("log without turns") << teams << "";
+    QTest::newRow("no log") << QByteArray() << "";
+}
+
+void TestClips::dialogBestTurn()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QString, range);
+    Dialog d(log);
+    auto* best = d.field("cmdBestTurn");
+    QVERIFY(QTest::qWaitFor([&] { return !best->toolTip().startsWith(QStringLiteral("Reading")); }, 5000));
+    QCOMPARE(best->isEnabled(), !range.isEmpty());
+    d.setRange(QStringLiteral("9:00"), QStringLiteral("9:10"));
+    QTest::mouseClick(best, Qt::LeftButton);
+    QCOMPARE(d.field<QLineEdit>("txtClipStart")->text() + '-' + d.field<QLineEdit>("txtClipEnd")->text(),
+             range.isEmpty() ? QStringLiteral("9:00-9:10") : range);
+}
+
+void TestClips::dialogClip_data()
+{
+    QTest::addColumn<int>("format");   // in the format list
+    QTest::addColumn<QString>("made"); // the file left; "" when cancelled
+    QTest::newRow("GIF, extension added") << 2 << "clip.gif";
+    QTest::newRow("MP4, cancelled") << 0 << "";
+}
+
+void TestClips::dialogClip()
+{
+    QFETCH(int, format);
+    QFETCH(QString, made);
+    Dialog d;
+    QTemporaryDir out;
+    qputenv("QUILLANE_FAKE_GAME_MODE", "all");
+    qputenv("QUILLANE_FAKE_GAME_DELAY", made.isEmpty() ? "100" : "10");
+    d.dialog->show();
+    d.setRange(QStringLiteral("0:01"), QStringLiteral("0:02"));
+    d.field<QComboBox>("cboClipFormat")->setCurrentIndex(format);
+    d.prompter.answerSaveFile(out.filePath(QStringLiteral("clip")));
+    QTest::mouseClick(d.field("cmdMakeClip"), Qt::LeftButton);
+    auto* bar = d.field<QProgressBar>("prgClip");
+    if (made.isEmpty()) {
+        QVERIFY(QTest::qWaitFor([&] { return bar->value() >= 3; }, 10000));
+        QTest::mouseClick(d.field("cmdCancel"), Qt::LeftButton);
+    }
+    QVERIFY(QTest::qWaitFor([&] { return !d.dialog->isMaking(); }, 20000));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+             made.isEmpty() ? QStringList() : QStringList{made});
+    QVERIFY(!d.folder.exists(QStringLiteral("Capture/2024-01-02 10.00.00 [Offline] A, B")));
+    const QString status = d.field<QLabel>("lblClipStatus")->text();
+    QVERIFY2(status.startsWith(made.isEmpty() ? "Cancelled: no clip was made." : "The clip is made: "),
+             qPrintable(status));
+    QCOMPARE(d.field("cmdShowInFolder")->isHidden(), made.isEmpty());
+    if (!made.isEmpty()) {
+        QCOMPARE(bar->value(), bar->maximum());
+        QTest::mouseClick(d.field("cmdShowInFolder"), Qt::LeftButton);
+        QCOMPARE(d.desktop.folders, QStringList{out.path()});
+    }
+    VERIFY_PROMPTER(d.prompter);
+}
+
+QTEST_MAIN(TestClips)
 #include "tst_clips.moc"

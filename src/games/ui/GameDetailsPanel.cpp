@@ -152,6 +152,9 @@ GameDetailsPanel::GameDetailsPanel(Prompter& prompter, const Intervals& interval
     m_readLog->setObjectName(QStringLiteral("cmdReadLog"));
     m_readLog->setToolTip(QStringLiteral("Ask the game to write this game's log beside it"));
     connect(m_readLog, &QPushButton::clicked, this, &GameDetailsPanel::readLogRequested);
+    m_makeClip = new QPushButton(QStringLiteral("Make Clip\u2026"), this);
+    m_makeClip->setObjectName(QStringLiteral("cmdDetailsMakeClip"));
+    connect(m_makeClip, &QPushButton::clicked, this, &GameDetailsPanel::makeClipRequested);
     m_summary = plainLabel(this, "lblLogSummary");
     m_awards = plainLabel(this, "lblLogAwards");
     m_replay = new GameReplayPanel(prompter, this);
@@ -221,6 +224,7 @@ void GameDetailsPanel::waitForLog(const QString& folderPath, const QString& file
 void GameDetailsPanel::reload()
 {
     m_loader->cancel();
+    m_makeClip->setEnabled(!m_file.isEmpty());
     if (m_file.isEmpty()) {
         showStatus(QStringLiteral("Select a game to see what happened in it."), false);
         return;
@@ -331,7 +335,8 @@ void GameDetailsPanel::layOut()
     const int top = 30;
     m_title->setGeometry(6, 6, 110, 18);
     m_readLog->setGeometry(w - 106, 4, 100, 22);
-    m_status->setGeometry(120, 6, w - 120 - 112, 18);
+    m_makeClip->setGeometry(w - 212, 4, 100, 22);
+    m_status->setGeometry(120, 6, w - 120 - 218, 18);
     if (!m_status->toolTip().isEmpty())
         m_status->setText(withFittedName(m_status, m_statusPattern, m_status->toolTip()));
     const int replayWidth = 230;
@@ -347,4 +352,10 @@ void GameDetailsPanel::layOut()
     m_turns->setGeometry(tableLeft, top + tableHeight + 4, tableWidth, h - top - 6 - tableHeight - 4);
     m_awards->setGeometry(w - awardsWidth - 6, top, awardsWidth, h - top - 4);
     m_text->setGeometry(left, top, w - left - 6, h - top - 6);
+}
+
+const GameLogTurn* GameDetailsPanel::selectedTurn() const
+{
+    const int row = m_turns->currentRow();
+    return row >= 0 && row < m_turnList.size() ? &m_turnList.at(row) : nullptr;
 }

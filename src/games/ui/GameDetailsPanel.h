@@ -36,11 +36,16 @@ public:
     // What the replay itself holds: its map and scheme.
     GameReplayPanel* replayPanel() const { return m_replay; }
 
+    // The turn chosen in the table of turns; null when none is.
+    const GameLogTurn* selectedTurn() const;
+
 Q_SIGNALS:
     // "Read log" was pressed for the game shown.
     void readLogRequested();
     // A turn of the log was chosen in the table of turns.
     void turnSelected(const GameLogTurn& turn);
+    // "Make Clip..." was pressed for the game shown.
+    void makeClipRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,6 +69,7 @@ private:
     QLabel* m_status;
     QString m_statusPattern; // with %1 for the log's name (the tooltip), fitted to the width
     QPushButton* m_readLog;
+    QPushButton* m_makeClip;
     QLabel* m_summary;
     QTableWidget* m_teams;
     QTableWidget* m_turns;

@@ -16,6 +16,7 @@
 #include "games/core/GamesSettings.h"
 #include "games/core/GamesTableModel.h"
 #include "games/core/ViewedGameCopy.h"
+#include "games/ui/ClipDialog.h"
 #include "games/ui/GameControlPanel.h"
 #include "games/ui/GameDetailsPanel.h"
 #include "games/ui/GameFolderActions.h"
@@ -29,6 +30,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -82,6 +84,7 @@ GamesWindow::GamesWindow(AppContext& context)
     m_details->replayPanel()->attach(context, m_mnuFile);
     connect(m_details->replayPanel(), &GameReplayPanel::gameMapRequested, this,
             [this] { playClick(ReplayStarter::Command::GetMap); });
+    connect(m_details, &GameDetailsPanel::makeClipRequested, this, &GamesWindow::makeClipClick);
 
     // The waiting panel covers the window until the first fill ends.
     m_waitingPanel = new QFrame(this);
@@ -129,6 +132,7 @@ void GamesWindow::buildMenus()
     QAction* exportZip =
         addAction(m_mnuFile, "mnuExportZip", QStringLiteral("Export to Zip\u2026"), [this] { exportZipClick(); });
     m_zipExport = new GameZipExportAction(context().prompter(), exportZip, this);
+    addAction(m_mnuFile, "mnuMakeClip", QStringLiteral("Make Clip\u2026"), [this] { makeClipClick(); });
     m_mnuFolder = m_menuBar->addMenu(QStringLiteral("Folder"));
     m_mnuFolder->setObjectName(QStringLiteral("mnuFolder"));
     addAction(m_mnuFolder, "mnuCreate", QStringLiteral("Create Folder"), [this] { cmdCreateClick(); });
@@ -505,4 +509,14 @@ void GamesWindow::exportZipClick()
         }
         return games;
     });
+}
+
+void GamesWindow::makeClipClick()
+{
+    const QString folder = GamesTree::folderPath(gamesRoot(), m_selection.folder);
+    ClipDialog* dialog = ClipDialog::open(
+        context(), m_selection.file.isEmpty() ? QString() : QDir(folder).filePath(m_selection.file), this);
+    // A turn chosen in the log's table is the stretch first offered.
+    if (const GameLogTurn* turn = m_details->selectedTurn(); dialog && turn && !dialog->isMaking())
+        dialog->useTurn(*turn);
 }

@@ -89,6 +89,7 @@ private:
 
     void playClick(ReplayStarter::Command command);
     void exportZipClick();
+    void makeClipClick();
 
     void cmdViewClick();
     void cmdDeleteClick();
