@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QPersistentModelIndex>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -159,7 +160,8 @@ private Q_SLOTS:
     void checkedTime_data();
     void checkedTime();
     void settingsKeepDateFormat();
-    void linkBackToGamesListedOnce();
+    void walkListsWhatTheGridShows_data();
+    void walkListsWhatTheGridShows();
     void fold_data();
     void fold();
     void search_data();
@@ -504,15 +506,58 @@ void GamesCoreTest::settingsKeepDateFormat()
     QCOMPARE(GamesSettings::dateFormat(), 0);
 }
 
-void GamesCoreTest::linkBackToGamesListedOnce()
+void GamesCoreTest::walkListsWhatTheGridShows_data()
 {
+    // Steps under the User folder: "f:file", "d:folder", "p:FIFO",
+    // "l:target>link", "r:folder>raw name" (the name's bytes as Latin-1).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("seen"); // folder:games:unshown names
+    QTest::newRow("link back to Games") << QStringList{"f:Games/g.WAgame", "l:Games>Games/Loop"}
+                                        << QStringList{":g.WAgame:0", "Loop::0"};
+    QTest::newRow("case ignored in suffix and order")
+        << QStringList{"f:Games/b.wagame", "f:Games/A.WAGAME", "f:Games/c.WAgameX", "f:Games/.h.WAgame"}
+        << QStringList{":A.WAGAME,b.wagame:0"};
+    QTest::newRow("folders in case order, links to them too")
+        << QStringList{"f:Games/b/x.WAgame", "d:Games/A", "d:Other", "l:Other>Games/c", "d:Games/.hidden"}
+        << QStringList{"::0", "A::0", "b:x.WAgame:0", "c::0"};
+    QTest::newRow("a folder named as a game is a folder")
+        << QStringList{"d:Games/d.WAgame"} << QStringList{"::0", "d.WAgame::0"};
+    QTest::newRow("links to games, not broken ones nor pipes")
+        << QStringList{"f:g.WAgame", "l:g.WAgame>Games/l.WAgame", "l:none>Games/broken.WAgame", "p:Games/p.WAgame"}
+        << QStringList{":l.WAgame:0"};
+    QTest::newRow("unreadable names counted per folder")
+        << QStringList{"d:Games/u", "r:Games>\u00e9.WAgame", "r:Games/u>\u00ff", "r:Games/u>.\u00ff"}
+        << QStringList{"::1", "u::1"};
+}
+
+// The walk gives what a listing of each folder gives: games by their suffix
+// in any case, folders and links to them, and a count of the names that
+// cannot be shown; never a pipe (that would block a read), a dangling link or
+// a hidden name.
+void GamesCoreTest::walkListsWhatTheGridShows()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, seen);
     TestUserFolder f;
-    f.writeFile("Games/g.WAgame");
-    QVERIFY(QFile::link(f.path("Games"), f.path("Games/Loop")));
-    QStringList seen;
+    f.makeDir("Games");
+    for (const QString& step : steps) {
+        const QString arg = step.mid(2);
+        const QStringList two = arg.split('>');
+        if (step.startsWith("f:"))
+            f.writeFile(arg);
+        else if (step.startsWith("d:"))
+            f.makeDir(arg);
+        else if (step.startsWith("p:"))
+            QCOMPARE(QProcess::execute("mkfifo", {f.path(arg)}), 0);
+        else if (step.startsWith("l:"))
+            QVERIFY(QFile::link(f.path(two.at(0)), f.path(two.at(1))));
+        else
+            QVERIFY(f.writeRawName(two.at(0), two.at(1).toLatin1()));
+    }
+    QStringList walked;
     for (const GameFolderFiles& folder : GamesTree::walk(f.path("Games")))
-        seen << folder.folder + ':' + folder.names.join(',');
-    QCOMPARE(seen, (QStringList{":g.WAgame", "Loop:"}));
+        walked << QStringLiteral("%1:%2:%3").arg(folder.folder, folder.names.join(',')).arg(folder.unshown);
+    QCOMPARE(walked, seen);
 }
 
 void GamesCoreTest::fold_data()

@@ -3,6 +3,7 @@
 
 #include "common/core/FileSystem.h"
 #include "common/core/PathContainment.h"
+#include "common/core/PlatformFiles.h"
 #include "common/core/SafeFile.h"
 #include "installs/core/GameStarter.h"
 
@@ -10,12 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
-
-#ifdef Q_OS_LINUX
-#include <QDir>
-#include <csignal>
-#include <sys/types.h>
-#endif
 
 namespace {
 
@@ -212,35 +207,22 @@ void CaptureJob::stop()
 QList<qint64> CaptureJob::handedOffGames() const
 {
     QList<qint64> games;
-#ifdef Q_OS_LINUX
     // The game Steam started is found by its command line: the frame export
     // of this very replay, but not Steam's own command that passed it on.
     const int at = int(m_setup.game.arguments.indexOf(QStringLiteral("/getvideo")));
     if (at < 0 || at + 1 >= m_setup.game.arguments.size())
         return games;
     const QByteArray replay = m_setup.game.arguments.at(at + 1).toLocal8Bit();
-    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : processes) {
-        bool number = false;
-        const qint64 pid = entry.toLongLong(&number);
-        if (!number || pid <= 1)
-            continue;
-        QFile file(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            continue;
-        // Wine may give the Windows command line as one argument or as many.
-        const QByteArray command = file.read(64 * 1024).replace('\0', ' ');
+    // Wine may give the Windows command line as one argument or as many.
+    for (const auto& [pid, command] : PlatformFiles::processCommandLines()) {
         if (command.contains("/getvideo") && command.contains(replay) && !command.contains("-applaunch"))
             games << pid;
     }
-#endif
     return games;
 }
 
 void CaptureJob::endHandedOffGame()
 {
-#ifdef Q_OS_LINUX
     for (const qint64 pid : handedOffGames())
-        ::kill(pid_t(pid), SIGKILL);
-#endif
+        PlatformFiles::killProcess(pid);
 }

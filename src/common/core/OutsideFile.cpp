@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/core/OutsideFile.h"
 
-#include <QFileInfo>
+#include "common/core/PlatformFiles.h"
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <QFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,40 +24,20 @@ QString notRegular(bool folder)
 
 } // namespace
 
-bool OutsideFile::open(const QString& path, QFile& file, QString* error)
+bool OutsideFile::open(const QString& path, QFile& file, QString* error, Words words)
 {
-    // What is not a regular file is not even opened: opening some devices
-    // does something.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return fail(error, notRegular(info.isDir()));
-#ifdef Q_OS_UNIX
-    // Checked again on what was opened: the name may have been swapped for a
-    // FIFO between the look and the open, and O_NONBLOCK keeps that open from
-    // waiting for a writer.
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return fail(error, QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(error, notRegular(S_ISDIR(st.st_mode)));
+    QString reason;
+    switch (PlatformFiles::openRegular(path, file, &reason)) {
+    case PlatformFiles::OpenResult::Opened:
+        return true;
+    case PlatformFiles::OpenResult::Failed:
+        return fail(error, reason);
+    case PlatformFiles::OpenResult::Folder:
+        return fail(error, notRegular(true));
+    case PlatformFiles::OpenResult::NotRegular:
+        break;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fail(error, file.errorString());
-    }
-    return true;
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, file.errorString());
-    return true;
-#endif
+    return fail(error, words == Words::Short ? QStringLiteral("it is not a regular file") : notRegular(false));
 }
 
 QString OutsideFile::tooLargeReason(qint64 cap)
@@ -85,6 +61,30 @@ bool OutsideFile::read(const QString& path, qint64 cap, QByteArray* out, QString
         return fail(error, file.errorString());
     if (bytes.size() > cap)
         return fail(error, tooLargeReason(cap));
+    *out = std::move(bytes);
+    return true;
+}
+
+bool OutsideFile::readHeadAndTail(const QString& path, qint64 cap, QByteArray* out, QString* error)
+{
+    QFile file;
+    if (!open(path, file, error))
+        return false;
+    const qint64 size = file.size();
+    QByteArray bytes;
+    if (size <= cap) {
+        bytes = file.read(cap);
+    } else {
+        QByteArray head = file.read(cap / 2);
+        head.truncate(head.lastIndexOf('\n') + 1);
+        QByteArray tail;
+        if (file.seek(size - cap / 2))
+            tail = file.read(cap / 2);
+        tail.remove(0, tail.indexOf('\n') + 1);
+        bytes = head + tail;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, file.errorString());
     *out = std::move(bytes);
     return true;
 }

@@ -26,11 +26,14 @@ QString message(const QString& folder, int count)
 
 void UnshownNamesNotice::check(const QString& folder, UnshownNames::Kind kind)
 {
+    if (!m_told.contains(QDir::cleanPath(folder)))
+        tell(folder, UnshownNames::count(folder, kind));
+}
+
+void UnshownNamesNotice::tell(const QString& folder, int unshown)
+{
     const QString key = QDir::cleanPath(folder);
-    if (m_told.contains(key))
-        return;
-    const int unshown = UnshownNames::count(folder, kind);
-    if (unshown == 0)
+    if (unshown == 0 || m_told.contains(key))
         return;
     m_told.insert(key);
     m_prompter.tell(UnshownNames::message(folder, unshown));

@@ -39,6 +39,9 @@ public:
     // Counts the folder's unshowable names and, the first time the folder
     // has any, shows a message box.
     void check(const QString& folder, UnshownNames::Kind kind = UnshownNames::Kind::Any);
+    // The same with the count of unshowable names already known (from a
+    // reading of the folder made elsewhere).
+    void tell(const QString& folder, int unshown);
     // Forgets which folders were told about (a new opening of the window).
     void clear() { m_told.clear(); }
 

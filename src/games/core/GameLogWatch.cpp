@@ -1,5 +1,6 @@
 #include "games/core/GameLogWatch.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/PathCase.h"
 #include "games/core/GameFileActions.h"
 
@@ -20,39 +21,13 @@ void GameLogLoader::cancel()
     m_work.cancel();
 }
 
-bool GameLogLoader::readCapped(const QString& path, qint64 cap, QByteArray* bytes, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size <= cap) {
-        *bytes = file.read(cap);
-    } else {
-        // The beginning up to its last whole line, and the end from its first.
-        QByteArray head = file.read(cap / 2);
-        head.truncate(head.lastIndexOf('\n') + 1);
-        file.seek(size - cap / 2);
-        QByteArray tail = file.read(cap / 2);
-        tail.remove(0, tail.indexOf('\n') + 1);
-        *bytes = head + tail;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 void GameLogLoader::load(const QString& folder, const QString& file)
 {
     m_work.start([this, folder, file](const LatestOnly::Request& request) {
         const QString logPath = GameFileActions::logOf(folder, file);
         QByteArray bytes;
         QString error;
-        const bool read = !logPath.isEmpty() && readCapped(logPath, maxBytes, &bytes, &error);
+        const bool read = !logPath.isEmpty() && OutsideFile::readHeadAndTail(logPath, maxBytes, &bytes, &error);
         const GameLog log = read ? GameLogParser::parse(bytes) : GameLog();
         request.deliver([this, logPath, read, log, error] {
             if (logPath.isEmpty())

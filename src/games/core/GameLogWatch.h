@@ -31,10 +31,6 @@ public:
     // Supersedes every request without a new one.
     void cancel();
 
-    // The bytes of the log worth reading, at most `cap` of them, cut at line
-    // ends; false with `error` when the file cannot be read.
-    static bool readCapped(const QString& path, qint64 cap, QByteArray* bytes, QString* error);
-
 Q_SIGNALS:
     void loaded(const QString& logPath, const GameLog& log);
     void missing();

@@ -91,29 +91,26 @@ void GamesTableModel::clear()
     endResetModel();
 }
 
-void GamesTableModel::setGames(const QList<GameFolderFiles>& folders)
+GamesTableModel::Fill GamesTableModel::read(const QList<GameFolderFiles>& folders)
 {
-    beginResetModel();
-    m_rows.clear();
-    m_dates.clear();
-    m_modes = QStringList{QString()};
-    m_folders.clear();
+    Fill fill;
+    fill.modes << QString();
 
     size_t total = 0;
     for (const GameFolderFiles& f : folders)
         total += size_t(f.names.size());
-    m_rows.reserve(total);
+    fill.rows.reserve(total);
 
     QHash<qint64, qint32> dateIndex;
     for (const GameFolderFiles& f : folders) {
-        const quint32 folderIndex = quint32(m_folders.size());
-        m_folders << f.folder;
+        const quint32 folderIndex = quint32(fill.folders.size());
+        fill.folders << f.folder;
         for (const QString& name : f.names) {
             const GameNameParts parts = GameNameParser::parse(name);
             Row row;
             row.name = name;
             row.folder = folderIndex;
-            row.fill = quint32(m_rows.size());
+            row.fill = quint32(fill.rows.size());
             row.dateStart = clamp16(parts.dateStart);
             row.dateLength = quint8(parts.dateLength);
             row.timeStart = clamp16(parts.timeStart);
@@ -125,23 +122,33 @@ void GamesTableModel::setGames(const QList<GameFolderFiles>& folders)
             if (date.isValid()) {
                 auto it = dateIndex.constFind(date.toJulianDay());
                 if (it == dateIndex.constEnd()) {
-                    it = dateIndex.insert(date.toJulianDay(), qint32(m_dates.size()));
-                    m_dates << date;
+                    it = dateIndex.insert(date.toJulianDay(), qint32(fill.dates.size()));
+                    fill.dates << date;
                 }
                 row.date = it.value();
             }
 
             if (!parts.mode.isEmpty()) {
                 qsizetype mode = 1;
-                while (mode < m_modes.size() && m_modes.at(mode) != parts.mode)
+                while (mode < fill.modes.size() && fill.modes.at(mode) != parts.mode)
                     ++mode;
-                if (mode == m_modes.size())
-                    m_modes << parts.mode.toString();
+                if (mode == fill.modes.size())
+                    fill.modes << parts.mode.toString();
                 row.mode = clamp16(mode);
             }
-            m_rows.push_back(std::move(row));
+            fill.rows.push_back(std::move(row));
         }
     }
+    return fill;
+}
+
+void GamesTableModel::setGames(Fill&& fill)
+{
+    beginResetModel();
+    m_rows.swap(fill.rows);
+    m_dates.swap(fill.dates);
+    m_modes.swap(fill.modes);
+    m_folders.swap(fill.folders);
     formatDates();
     endResetModel();
 }

@@ -23,14 +23,43 @@
 // texts built row by row.
 class GamesTableModel : public QAbstractTableModel {
     Q_OBJECT
+private:
+    struct Row {
+        QString name;
+        qint32 date = -1; // index into m_dates/m_dateTexts; -1: the name does not start with a date
+        quint32 folder = 0;
+        quint32 fill = 0; // the row's place in the fill order
+        quint16 dateStart = 0;
+        quint16 timeStart = 0;
+        quint16 playersStart = 0;
+        quint16 playersLength = 0;
+        quint16 mode = 0;
+        quint8 dateLength = 0;
+        quint8 timeLength = 0;
+    };
+
 public:
     enum Column { FileColumn, DateColumn, TimeColumn, ModeColumn, PlayersColumn, FolderColumn, ColumnCount };
 
     explicit GamesTableModel(QObject* parent = nullptr);
 
-    // Replaces every row: one per game, folder by folder in the order given,
-    // each folder's games in the order given.
-    void setGames(const QList<GameFolderFiles>& folders);
+    // The rows of a fill, read from the names once. Reading them is the slow
+    // part of a fill and may run on any thread; handing them over is quick.
+    class Fill {
+    private:
+        friend class GamesTableModel;
+        std::vector<Row> rows;
+        QList<QDate> dates;
+        QStringList modes;   // entry 0 is the empty mode
+        QStringList folders; // folder names, "" for Default
+    };
+    // One row per game, folder by folder in the order given, each folder's
+    // games in the order given.
+    static Fill read(const QList<GameFolderFiles>& folders);
+
+    // Replaces every row with those of `fill`.
+    void setGames(Fill&& fill);
+    void setGames(const QList<GameFolderFiles>& folders) { setGames(read(folders)); }
     void clear();
 
     // The format of the Date column (see GameDateFormatter); changing it
@@ -69,20 +98,6 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
-    struct Row {
-        QString name;
-        qint32 date = -1; // index into m_dates/m_dateTexts; -1: the name does not start with a date
-        quint32 folder = 0;
-        quint32 fill = 0; // the row's place in the fill order
-        quint16 dateStart = 0;
-        quint16 timeStart = 0;
-        quint16 playersStart = 0;
-        quint16 playersLength = 0;
-        quint16 mode = 0;
-        quint8 dateLength = 0;
-        quint8 timeLength = 0;
-    };
-
     QStringView fileView(const Row& row) const { return row.name; }
     QStringView dateView(const Row& row) const;
     QStringView timeView(const Row& row) const;

@@ -12,6 +12,9 @@ struct GameFolderFiles {
     // The *.WAgame files of the folder (letter case ignored), in ascending name
     // order, which for names written by the game is the order of recording.
     QStringList names;
+    // How many names in the folder (of games or not) cannot be shown, as
+    // UnshownNames::count() counts them.
+    int unshown = 0;
 };
 
 // The Games folder holds recorded games itself and in one level of user
@@ -21,14 +24,12 @@ namespace GamesTree {
 // How the windows show the Games folder itself.
 QString defaultFolderName();
 
-// The games of `folder` ("" for the Games folder itself) under `gamesRoot`.
+// The games of `folder` ("" for the Games folder itself) under `gamesRoot`,
+// from one reading of the folder.
 GameFolderFiles listFolder(const QString& gamesRoot, const QString& folder);
 
-// The user folders of `gamesRoot` in the order the folder navigator lists
-// them (letter case ignored).
-QStringList userFolders(const QString& gamesRoot);
-
-// The games of the Games folder itself and then of each user folder in turn.
+// The games of the Games folder itself and then of each user folder in turn,
+// one reading per folder; safe to run off the GUI thread.
 // A user folder that is a link back to the Games folder is listed once, with
 // no games: they are the Games folder's own, listed first.
 QList<GameFolderFiles> walk(const QString& gamesRoot);

@@ -2,11 +2,11 @@
 #include "games/ui/GameLogWords.h"
 
 #include "common/core/LatestOnly.h"
+#include "common/core/OutsideFile.h"
 #include "games/core/GameFileActions.h"
 #include "games/core/GameLog.h"
 #include "games/core/GamesSearchModel.h"
 #include "games/core/GamesTableModel.h"
-#include "replays/core/ReplayReader.h"
 
 #include <QFileInfo>
 
@@ -69,7 +69,7 @@ void GameLogWords::start(const QString& gamesRoot)
                 continue;
             QByteArray bytes;
             QString error;
-            if (!ReplayReader::readCappedText(log, kLogCap, &bytes, &error))
+            if (!OutsideFile::readHeadAndTail(log, kLogCap, &bytes, &error))
                 continue;
             const QString words = wordsOf(GameLogParser::parse(bytes));
             if (!words.isEmpty())

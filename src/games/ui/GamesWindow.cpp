@@ -3,6 +3,7 @@
 #include "common/core/AppInfo.h"
 #include "common/core/Colors.h"
 #include "common/core/Intervals.h"
+#include "common/core/LatestOnly.h"
 #include "common/core/UserPaths.h"
 #include "common/ui/AppContext.h"
 #include "common/ui/ClickLabel.h"
@@ -38,8 +39,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -61,6 +63,7 @@ QColor GamesWindow::hoverColour()
 GamesWindow::GamesWindow(AppContext& context)
     : AppWindow(context)
     , m_model(new GamesTableModel(this))
+    , m_fill(new LatestOnly(1, this))
     , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
@@ -73,6 +76,8 @@ GamesWindow::GamesWindow(AppContext& context)
     setBackground(this, Qt::white);
     setMouseTracking(true);
     m_nextAscending.fill(true);
+    // The folders are read while the window is built and shown.
+    fillAllFolders();
 
     buildMenus();
     buildControlPanel();
@@ -95,14 +100,6 @@ GamesWindow::GamesWindow(AppContext& context)
     waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
     waiting->setAlignment(Qt::AlignCenter);
     waiting->setGeometry(GamesLayout::populating);
-
-    m_fillTimer = new QTimer(this);
-    m_fillTimer->setObjectName(QStringLiteral("Timer1"));
-    m_fillTimer->setInterval(context.intervals().deferredFill);
-    connect(m_fillTimer, &QTimer::timeout, this, [this] {
-        m_fillTimer->stop();
-        fillAllFolders();
-    });
 
     setMinimumSize(GamesLayout::minimumSize);
     resize(GamesLayout::startSize);
@@ -260,7 +257,6 @@ void GamesWindow::formLoad()
 
     m_waitingPanel->show();
     m_waitingPanel->raise();
-    m_fillTimer->start();
 }
 
 QString GamesWindow::gamesRoot() const
@@ -277,31 +273,39 @@ void GamesWindow::fillAllFolders()
 {
     // "Default" stands for Games itself, every other entry is a user folder,
     // in the order the folder navigator lists them.
+    using Read = std::pair<QList<GameFolderFiles>, GamesTableModel::Fill>;
     const QString root = gamesRoot();
-    const QList<GameFolderFiles> folders = GamesTree::walk(root);
-    QStringList userFolders;
-    for (qsizetype i = 1; i < folders.size(); ++i)
-        userFolders << folders.at(i).folder;
-    m_folderPick->setFolders(GamesTree::defaultFolderName(), userFolders);
-    showGames(folders);
-    // Games and folders whose names cannot be shown are there all the same.
-    m_unshown.check(root);
-    for (qsizetype i = 1; i < folders.size(); ++i)
-        m_unshown.check(GamesTree::folderPath(root, folders.at(i).folder));
+    m_fill->run<std::shared_ptr<Read>>(
+        [root](const std::function<bool()>&) {
+            QList<GameFolderFiles> folders = GamesTree::walk(root);
+            return std::make_shared<Read>(folders, GamesTableModel::read(folders));
+        },
+        [this, root](const std::shared_ptr<Read>& read) {
+            QStringList userFolders;
+            for (qsizetype i = 1; i < read->first.size(); ++i)
+                userFolders << read->first.at(i).folder;
+            m_folderPick->setFolders(GamesTree::defaultFolderName(), userFolders);
+            showGames(std::move(read->second));
+            // Games and folders whose names cannot be shown are there all the same.
+            for (const GameFolderFiles& folder : std::as_const(read->first))
+                m_unshown.tell(GamesTree::folderPath(root, folder.folder), folder.unshown);
+        });
 }
 
 void GamesWindow::fillOneFolder()
 {
-    showGames({GamesTree::listFolder(gamesRoot(), m_folderPick->picked())});
+    m_fill->cancel();
+    showGames(GamesTableModel::read({GamesTree::listFolder(gamesRoot(), m_folderPick->picked())}));
 }
 
-void GamesWindow::showGames(const QList<GameFolderFiles>& folders)
+void GamesWindow::showGames(GamesTableModel::Fill&& games)
 {
-    m_model->setGames(folders);
+    m_model->setGames(std::move(games));
     m_logWords->start(gamesRoot());
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     clearSelection();
     m_waitingPanel->hide();
+    Q_EMIT filled();
 }
 
 void GamesWindow::clearSelection()

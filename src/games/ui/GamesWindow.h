@@ -3,6 +3,7 @@
 #include "common/core/UnshownNames.h"
 #include "common/ui/AppWindow.h"
 #include "games/core/GameSelection.h"
+#include "games/core/GamesTableModel.h"
 #include "games/core/GamesTree.h"
 #include "games/core/ReplayStarter.h"
 
@@ -23,6 +24,7 @@ class ClickLabel;
 class GamesSearchModel;
 class GamesTableModel;
 class HoverGroup;
+class LatestOnly;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -31,7 +33,6 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QTableView;
-class QTimer;
 
 // The recorded games window: every game of the Games folder tree in one grid
 // (read from the file names), the folders to pick from, and the operations on
@@ -56,7 +57,9 @@ public:
     GamesSearchModel* searchModel() const { return m_search; }
 
     // The grid filled with every folder's games (the first fill), or with the
-    // games of the folder picked in the folder list (Go).
+    // games of the folder picked in the folder list (Go). The folders are read
+    // off the GUI thread: the grid is filled when filled() comes; a newer fill
+    // supersedes one still reading.
     void fillAllFolders();
     void fillOneFolder();
 
@@ -65,6 +68,10 @@ public:
 
     static QColor buttonColour();
     static QColor hoverColour();
+
+Q_SIGNALS:
+    // The grid shows the games of a fill.
+    void filled();
 
 protected:
     bool formUnload() override;
@@ -77,7 +84,7 @@ private:
     void buildControlPanel();
     void buildGrid();
 
-    void showGames(const QList<GameFolderFiles>& folders);
+    void showGames(GamesTableModel::Fill&& games);
     void clearSelection();
     void rowChosen(int row);
     // Shows `game` as the picked one; `folderText` is how its folder is shown.
@@ -100,6 +107,7 @@ private:
     QString tempFolder() const;
 
     GamesTableModel* m_model;
+    LatestOnly* m_fill;           // reads the Games tree for fillAllFolders()
     UnshownNamesNotice m_unshown; // names of the Games tree that cannot be listed
     HoverGroup* m_buttonHighlight;
     GamesSearchModel* m_search;
@@ -119,7 +127,6 @@ private:
     QLabel* m_warning = nullptr;
     QTableView* m_grid = nullptr;
     QFrame* m_waitingPanel = nullptr;
-    QTimer* m_fillTimer = nullptr;
     GamePlayAction* m_play;
     GameDetailsPanel* m_details = nullptr;
     ViewedGameCopy* m_viewed;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replays/core/ReplayInfoCommand.h"
 
+#include "common/core/OutsideFile.h"
 #include "common/core/PathCase.h"
 #include "games/core/GameLogWatch.h"
 #include "games/core/GameNameParser.h"
@@ -189,7 +190,7 @@ QJsonObject fileJson(const QString& path, int* status, LogFinder* logs)
     LogFinder ownFinder;
     const QString logPath = (logs ? logs : &ownFinder)->logOf(path);
     QByteArray bytes;
-    if (!logPath.isEmpty() && ReplayReader::readCappedText(logPath, GameLogLoader::maxBytes, &bytes, &error))
+    if (!logPath.isEmpty() && OutsideFile::readHeadAndTail(logPath, GameLogLoader::maxBytes, &bytes, &error))
         out[QStringLiteral("log")] = logJson(GameLogParser::parse(bytes));
     out[QStringLiteral("problems")] = problems;
     return out;

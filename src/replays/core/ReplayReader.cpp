@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replays/core/ReplayReader.h"
 
+#include "common/core/OutsideFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace ReplayReader {
 
@@ -197,51 +190,10 @@ ReplayInfo readBytes(const QByteArray& bytes)
         bytes.size());
 }
 
-bool openRegular(QFile& file, const QString& path, QString* error)
-{
-#ifdef Q_OS_UNIX
-    // Opened without blocking, so that a pipe with no writer is refused
-    // rather than waited for; what it is is asked of the open file itself.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        *error = S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
-        return false;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    file.setFileName(path);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-#else
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        *error = info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
-        return false;
-    }
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-#endif
-}
-
 bool readFile(const QString& path, ReplayInfo* info, QString* error)
 {
     QFile file;
-    if (!openRegular(file, path, error))
+    if (!OutsideFile::open(path, file, error, OutsideFile::Words::Short))
         return false;
     const qint64 size = file.size();
     bool failed = false;
@@ -256,30 +208,6 @@ bool readFile(const QString& path, ReplayInfo* info, QString* error)
         },
         size);
     if (failed) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool readCappedText(const QString& path, qint64 cap, QByteArray* bytes, QString* error)
-{
-    QFile file;
-    if (!openRegular(file, path, error))
-        return false;
-    const qint64 size = file.size();
-    if (size <= cap) {
-        *bytes = file.read(cap);
-    } else {
-        QByteArray head = file.read(cap / 2);
-        head.truncate(head.lastIndexOf('\n') + 1);
-        QByteArray tail;
-        if (file.seek(size - cap / 2))
-            tail = file.read(cap / 2);
-        tail.remove(0, tail.indexOf('\n') + 1);
-        *bytes = head + tail;
-    }
-    if (file.error() != QFileDevice::NoError) {
         *error = file.errorString();
         return false;
     }

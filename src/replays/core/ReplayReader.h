@@ -59,15 +59,6 @@ ReplayInfo readBytes(const QByteArray& bytes);
 // False with `error` set when the file cannot be read at all.
 bool readFile(const QString& path, ReplayInfo* info, QString* error);
 
-// Opens `path` for reading when it is a regular file (links followed),
-// without waiting on a pipe or a device; false with the reason otherwise.
-bool openRegular(QFile& file, const QString& path, QString* error);
-
-// Up to `cap` bytes of the regular file `path`; a longer file gives its first
-// and last cap / 2 bytes, cut at whole lines. False with the reason when the
-// file cannot be read.
-bool readCappedText(const QString& path, qint64 cap, QByteArray* bytes, QString* error);
-
 QString mapKindName(ReplayInfo::MapKind kind);   // "colour", "monochrome", "generated", "unknown"
 QString gameTypeName(ReplayInfo::GameType type); // "normal", "mission", "training", "unknown"
 

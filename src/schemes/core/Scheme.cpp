@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "schemes/core/Scheme.h"
 
+#include "common/core/OutsideFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -573,20 +575,13 @@ bool readFile(const QString& path, QByteArray* bytes, QString* error)
 {
     // Only a regular file (after its links) is opened: a pipe or a device
     // would block or never end.
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    if (!QFileInfo::exists(path)) {
         *error = QStringLiteral("no such file");
         return false;
     }
-    if (!info.isFile()) {
-        *error = info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    QFile file;
+    if (!OutsideFile::open(path, file, error, OutsideFile::Words::Short))
         return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
     *bytes = file.read(maxFileSize + 1);
     if (file.error() != QFileDevice::NoError) {
         *error = file.errorString();
