@@ -24,6 +24,7 @@
 #include "games/ui/GameFolderPick.h"
 #include "games/ui/GameLogWords.h"
 #include "games/ui/GameReplayPanel.h"
+#include "games/ui/GameSearchRow.h"
 #include "games/ui/GameSelectionView.h"
 #include "games/ui/GameSortLabels.h"
 #include "games/ui/GameZipExportAction.h"
@@ -39,7 +40,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include <memory>
 
@@ -192,24 +192,8 @@ void GamesWindow::buildGrid()
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("Grid1"));
     m_grid->setModel(m_search);
-    // The search box narrows the grid to the games holding every word typed.
-    m_txtSearch = new QLineEdit(this);
-    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    m_txtSearch->setPlaceholderText(QStringLiteral("Search games: players, mode, folder, date"));
-    m_txtSearch->setAccessibleName(QStringLiteral("Search games"));
-    m_txtSearch->setClearButtonEnabled(true);
-    connect(m_txtSearch, &QLineEdit::textChanged, this, &GamesWindow::searchTyped);
-    m_lblSearchCount = new QLabel(this);
-    m_lblSearchCount->setObjectName(QStringLiteral("lblSearchCount"));
-    connect(m_search, &QAbstractItemModel::modelReset, this, &GamesWindow::showSearchCount);
-    // In the grid's place when the search hides every game.
-    m_lblNoMatch = new QLabel(m_grid->viewport());
-    m_lblNoMatch->setObjectName(QStringLiteral("lblNoMatch"));
-    m_lblNoMatch->setTextFormat(Qt::PlainText);
-    m_lblNoMatch->setAlignment(Qt::AlignCenter);
-    m_lblNoMatch->hide();
-    (new QVBoxLayout(m_grid->viewport()))->addWidget(m_lblNoMatch);
-    connect(m_search, &QAbstractItemModel::layoutChanged, this, &GamesWindow::showSearchCount);
+    m_searchRow = new GameSearchRow(m_search, m_grid, this);
+    connect(m_searchRow, &GameSearchRow::searched, this, &GamesWindow::searched);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -314,9 +298,8 @@ void GamesWindow::clearSelection()
     showSelection({});
 }
 
-void GamesWindow::searchTyped(const QString& text)
+void GamesWindow::searched()
 {
-    m_search->setSearchText(text);
     // A game the search hides is no longer selected, so that no file
     // operation acts on a game the user cannot see.
     const QModelIndex current = m_grid->selectionModel()->currentIndex();
@@ -326,15 +309,6 @@ void GamesWindow::searchTyped(const QString& text)
     } else {
         clearSelection();
     }
-    showSearchCount();
-}
-
-void GamesWindow::showSearchCount()
-{
-    m_lblSearchCount->setText(QStringLiteral("%1 of %2 games").arg(m_search->shownCount()).arg(m_search->totalCount()));
-    const QString searched = m_txtSearch->text().simplified();
-    m_lblNoMatch->setText(QStringLiteral("No games match \"%1\"").arg(searched));
-    m_lblNoMatch->setVisible(m_search->shownCount() == 0 && m_search->totalCount() > 0 && !searched.isEmpty());
 }
 
 void GamesWindow::rowChosen(int shownRow)
@@ -391,8 +365,8 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     if (auto* label = m_waitingPanel->findChild<QLabel*>())
         label->setGeometry(m_waitingPanel->rect());
     m_sortLabels->place();
-    m_txtSearch->setGeometry(GamesLayout::search(size()));
-    m_lblSearchCount->setGeometry(GamesLayout::searchCount(m_txtSearch->geometry()));
+    m_searchRow->box()->setGeometry(GamesLayout::search(size()));
+    m_searchRow->count()->setGeometry(GamesLayout::searchCount(m_searchRow->box()->geometry()));
 }
 
 void GamesWindow::mouseMoveEvent(QMouseEvent* event)

@@ -14,6 +14,7 @@ class GameControlPanel;
 class GameDetailsPanel;
 class GameFolderPick;
 class GameLogWords;
+class GameSearchRow;
 class GameSelectionView;
 class GameSortLabels;
 class GameZipExportAction;
@@ -89,8 +90,7 @@ private:
     void rowChosen(int row);
     // Shows `game` as the picked one; `folderText` is how its folder is shown.
     void showSelection(const GameSelection& game, const QString& folderText = QString());
-    void searchTyped(const QString& text);
-    void showSearchCount();
+    void searched();
     void sortColumn(int column);
     void dateFormatChosen(int index);
 
@@ -112,9 +112,7 @@ private:
     HoverGroup* m_buttonHighlight;
     GamesSearchModel* m_search;
     GameLogWords* m_logWords;
-    QLineEdit* m_txtSearch = nullptr;
-    QLabel* m_lblNoMatch = nullptr;
-    QLabel* m_lblSearchCount = nullptr;
+    GameSearchRow* m_searchRow = nullptr;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuFolder = nullptr;
