@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The games grid with 100,000 recorded games in 50 folders: listing the
 // folders, parsing the names, formatting the dates and filling the model;
 // sorting by each column; the model's memory. `find GAMES -iname '*.wagame' |

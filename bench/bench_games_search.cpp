@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search box of the games grid over 100,000 games: the time from a
 // keystroke to the narrowed model, letter by letter through a word, beside
 // `grep -i -F` of the same text over a file of the same 100,000 names in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The games window with 100,000 recorded games in 50 folders: how long it
 // takes from the main menu's "My Games" until the grid is filled and the
 // waiting panel is gone, how long Go takes on one folder, and a header click

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures view of the map manager over a folder of 1,000 maps of
 // 1920 x 696 (indexed PNGs with the game's level chunk, as the game saves
 // them), from switching the view on until every thumbnail is in the list:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map manager's two figures:
 // - the preview of an 8000 x 3000 map (an indexed PNG with the game's level
 //   chunk, as the game saves it), drawn at the preview box's size (777 x 265);

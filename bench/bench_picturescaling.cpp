@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the map preview's rendering (a map stretched to 777 x 265 with the
 // bicubic filter) against ImageMagick's Catmull-Rom resize of the same
 // picture, and measures how close the two results are (PSNR) and how much

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long recording at the largest format, on the synthetic sound card whose
 // clock moves 200 ms per status poll, as the recorder window's tick polls:
 // the time it takes, the peak resident memory, and the WAV file it saves.

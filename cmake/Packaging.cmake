@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by `cpack` in a build folder (tools/package.sh does
 # it all). Its version is the project's; its library dependencies are found by
 # dpkg-shlibdeps from the installed programs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() of the fuzz targets outside a libFuzzer build: feeds every file of
 // the folders (or files) named on the command line through the target once.
 

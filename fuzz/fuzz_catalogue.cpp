@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs catalogue opened on arbitrary file bytes, then a program added
 // and removed through the record set, as the programs window does.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorded-game name parser and the date formatter on arbitrary names.
 //
 // Input: the first byte picks the date format (any value, so that indexes out

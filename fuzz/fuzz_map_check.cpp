@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map checks on arbitrary file bytes: the game's level chunk, the
 // settings line, the rule findings, and the text chunks the thumbnail cache
 // adds after IHDR.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PNG chunk cleaner, the palette PNG reader (row by row, and all at once
 // against row by row) and the picture scaling on arbitrary file bytes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave device's command strings on the synthetic sound card.
 //
 // Input: command strings, one a line. Every command lets a little time pass on

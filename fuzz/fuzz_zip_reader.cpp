@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zip reader on arbitrary archive bytes: opened and checked, then every
 // file entry unpacked, as Import Bank does.
 //

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks it with lintian (errors fail, warnings are
 # printed), installs it with apt, and tries the installed copy: --version with
 # no display, then the program on a demo User folder under a virtual X display,

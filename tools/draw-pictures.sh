@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the program's own pictures into resources/pics (needs a build of
 # tools/drawpics and ImageMagick). The results are committed.
 set -eu

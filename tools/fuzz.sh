@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets of fuzz/ with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs each for FUZZ_SECONDS seconds (30) from
 # its seed corpus. Fails when a target crashes, leaks, takes over 10 s on one

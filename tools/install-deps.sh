@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages listed in tools/packages.txt (as root, or
 # through sudo). Does nothing when all of them are installed already.
 set -eu

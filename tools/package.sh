@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package: a Release build in its own build folder with
 # Debian's hardening flags, then cpack. Prints the path of the .deb.
 # Usage: tools/package.sh [BUILD_DIR]

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the project needs, builds the program and starts it.
 # Usage: tools/run.sh [--user-folder PATH]
 # Without --user-folder the program runs on a demo User folder that this

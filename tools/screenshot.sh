@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes a screenshot of the real main menu under a virtual X display, with the
 # pointer over "My Games", on the demo User folder. Usage:
 #   tools/screenshot.sh [OUTPUT.png] [BUILD_DIR]

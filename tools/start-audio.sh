@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a headless PulseAudio sound server with a null output and a null
 # microphone, so that the recorder's tests can record and play through the
 # real Qt Multimedia backend on a machine without sound hardware (CI, a

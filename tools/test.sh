@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the project needs, builds everything and runs every test
 # through CTest. Usage: tools/test.sh [BUILD_DIR [CMAKE_OPTION...]]
 # (for example: tools/test.sh build-sanitize -DQUILLANE_SANITIZE=ON)

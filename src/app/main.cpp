@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clips/core/ClipCommand.h"
 #include "common/core/AppInfo.h"
 #include "installs/core/InstallChoice.h"

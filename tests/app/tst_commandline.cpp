@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built program on a bare terminal (no display, no Qt platform named),
 // with a home of the test's own that may hold a Steam library with the game.
 #include "support/TestMaps.h"

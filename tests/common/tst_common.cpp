@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared parts without a window, and the file navigator: paths in any
 // letter case, names, file copies and moves that never lose data, folder
 // listings, game and tool starts, and zip archives read (the bank import's may

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameFileActions.h"
 #include "games/core/GameLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/BicubicResampler.h"
 #include "imaging/PictureScaling.h"
 #include "imaging/PngChunks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "installs/core/InstallChoice.h"
 #include "installs/core/InstallFinder.h"
 #include "installs/core/KeyValues.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "maps/core/MapCheck.h"
 #include "maps/core/MapDrag.h"
 #include "maps/core/MapFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs catalogue: its encrypted file, the order of titles, the record
 // set's positions, the files that must be refused and left untouched; then
 // "My Proggies" driven through the real main menu entry, every box through the

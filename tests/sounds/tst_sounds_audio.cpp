@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records and plays through the real Qt Multimedia backend. Needs a sound
 // server: tools/start-audio.sh starts a headless one with a null output and
 // a null microphone. Without one the test skips and says why.

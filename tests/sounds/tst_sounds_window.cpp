@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/core/AppInfo.h"
 #include "common/ui/WindowNames.h"
 #include "shell/ui/MainMenuWindow.h"

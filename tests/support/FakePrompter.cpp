@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FakePrompter.h"
 
 static const char* kindName(FakePrompter::Kind kind)

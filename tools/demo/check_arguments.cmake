@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The demo maker run with options in an empty folder (-DDEMO=program -DWORK=folder):
 # --help prints the usage and succeeds, an unknown option fails with a message, and neither makes anything.
 file(REMOVE_RECURSE ${WORK})

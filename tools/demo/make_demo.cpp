@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes a demo User folder for trying the program out: the program's own
 // pictures, a stand-in for the game's probe picture, replays named the way
 // the game names them in two folders (one with its log, one with a colour map

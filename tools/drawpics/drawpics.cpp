@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's own pictures (logo, army, smirk, black) and the stand-in
 // grave picture used by the demo User folder. Run once; the results are kept
 // in resources/pics. The logo is written as PNG and turned into GIF by

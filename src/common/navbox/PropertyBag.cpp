@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/navbox/PropertyBag.h"
 
 int PropertyBag::indexOf(const QString& name) const

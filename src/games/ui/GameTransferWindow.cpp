@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/ui/GameTransferWindow.h"
 
 #include "common/core/Colors.h"

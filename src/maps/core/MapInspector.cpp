@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "maps/core/MapInspector.h"
 
 MapInspector::MapInspector(bool supersede, QObject* parent)

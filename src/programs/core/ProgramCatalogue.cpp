@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "programs/core/ProgramCatalogue.h"
 
 #include "programs/core/RecordSet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "programs/core/SqlStatement.h"
 
 SqlStatement::SqlStatement(sqlite3* db, const QString& sql)
