@@ -340,7 +340,7 @@ void GameDetailsPanel::layOut()
     m_status->setGeometry(120, 6, w - 120 - 218, 18);
     if (!m_status->toolTip().isEmpty())
         m_status->setText(withFittedName(m_status, m_statusPattern, m_status->toolTip()));
-    const int replayWidth = 230;
+    const int replayWidth = 250;
     const int summaryWidth = 170;
     const int awardsWidth = 150;
     m_replay->setGeometry(6, top, replayWidth, h - top - 4);

@@ -308,14 +308,18 @@ void GameReplayPanel::resizeEvent(QResizeEvent* event)
     const int w = width();
     m_map->setGeometry(0, 0, w, kThumbnail.height());
     const int y = kThumbnail.height() + 3;
-    // Each button as wide as its caption asks, the last one taking the rest.
+    // Each button as wide as its caption, the room left shared out evenly.
+    QPushButton* const buttons[] = {m_scheme, m_saveMap, m_saveScheme};
+    auto captionWidth = [](const QPushButton* b) { return b->fontMetrics().horizontalAdvance(b->text()) + 12; };
+    int spare = w - 2 * 3;
+    for (QPushButton* b : buttons)
+        spare -= captionWidth(b);
     int x = 0;
-    for (QPushButton* b : {m_scheme, m_saveMap}) {
-        const int bw = qMin(b->sizeHint().width(), (w - x) / 2);
+    for (QPushButton* b : buttons) {
+        const int bw = captionWidth(b) + qMax(0, spare) / 3;
         b->setGeometry(x, y, bw, kButtonHeight);
         x += bw + 3;
     }
-    m_saveScheme->setGeometry(x, y, qMax(0, w - x), kButtonHeight);
     const int factsTop = y + kButtonHeight + 3;
     m_facts->setGeometry(0, factsTop, w, qMax(0, height() - factsTop));
 }
