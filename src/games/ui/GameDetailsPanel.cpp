@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/ui/GameDetailsPanel.h"
 
+#include "clips/core/ClipRequest.h"
 #include "common/core/Intervals.h"
 #include "common/core/Prompter.h"
 #include "games/core/GameLogWatch.h"
@@ -92,14 +93,7 @@ QString mostUsed(const QMap<QString, int>& weapons)
 
 QString stamp(qint64 hundredths)
 {
-    if (hundredths < 0)
-        return QString();
-    const qint64 seconds = hundredths / 100;
-    return QStringLiteral("%1:%2:%3.%4")
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+    return hundredths < 0 ? QString() : ClipRequest::gameTime(hundredths);
 }
 
 void addRow(QTableWidget* table, const QStringList& cells)
