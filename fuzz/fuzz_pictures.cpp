@@ -51,7 +51,10 @@ void readDirectly(const QByteArray& cleaned)
     if (qint64(size.width()) * size.height() > directPixels)
         return;
     (void)reader.colorTable();
-    constexpr int rowsAtOnce = 7; // not a divisor of typical heights: the last call is short
+    // Not a divisor of typical heights, so that the last call is short; an
+    // interlaced picture's rows exist only once its last pass is read, so it
+    // is read in one call.
+    const int rowsAtOnce = reader.interlaced() ? size.height() : 7;
     const qsizetype width = size.width();
     QVector<uchar> rows(width * size.height());
     bool read = true;

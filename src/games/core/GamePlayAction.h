@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-class GameInstall;
+struct GameInstall;
 class Launcher;
 class Prompter;
 
