@@ -14,6 +14,7 @@
 #include "common/ui/WindowNames.h"
 #include "games/core/GameFileActions.h"
 #include "games/ui/GameFolderActions.h"
+#include "games/ui/GameTransferLayout.h"
 #include "games/ui/GamesWindow.h"
 
 #include <QComboBox>
@@ -46,18 +47,18 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     setWindowTitle(QStringLiteral("Transfer Window"));
     setBackground(this, Qt::white);
     setMouseTracking(true);
-    setFixedSize(430, 360);
+    setFixedSize(GameTransferLayout::size);
 
     auto* main = new ClickLabel(QStringLiteral("Select Folder"), this);
     main->setObjectName(QStringLiteral("lblMain"));
     main->setFont(designFont(QStringLiteral("Verdana"), 10, true));
-    main->setGeometry(10, 8, 260, 22);
+    main->setGeometry(GameTransferLayout::caption);
     connect(main, &ClickLabel::mouseMoved, m_linkHighlight, &HoverGroup::clear);
     m_lblMain = main;
 
     m_folderNavigator = new FileNavBox(this);
     m_folderNavigator->setObjectName(QStringLiteral("FileNavBox1"));
-    m_folderNavigator->setGeometry(10, 34, 260, 262);
+    m_folderNavigator->setGeometry(GameTransferLayout::navigator);
     connect(m_folderNavigator, &FileNavBox::MouseMove, m_linkHighlight, &HoverGroup::clear);
     // A long Games path keeps its end in view, with the whole path as tooltip.
     if (auto* pathBox = m_folderNavigator->findChild<QComboBox*>(); pathBox && pathBox->lineEdit())
@@ -66,13 +67,13 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     m_imgMapAuthor = new QLabel(this);
     m_imgMapAuthor->setObjectName(QStringLiteral("imgMapAuthor"));
     m_imgMapAuthor->setAlignment(Qt::AlignCenter);
-    m_imgMapAuthor->setGeometry(282, 34, 138, 130);
+    m_imgMapAuthor->setGeometry(GameTransferLayout::picture);
 
-    auto link = [this](const char* name, const QString& caption, int y) {
-        return m_linkHighlight->addButton(this, QLatin1String(name), caption, QRect(282, y, 138, 24));
+    auto link = [this](const char* name, const QString& caption, const QRect& geometry) {
+        return m_linkHighlight->addButton(this, QLatin1String(name), caption, geometry);
     };
-    m_lblCreate = link("lblCreate", QStringLiteral("Create Folder"), 174);
-    m_lblRemove = link("lblRemove", QStringLiteral("Remove Folder"), 204);
+    m_lblCreate = link("lblCreate", QStringLiteral("Create Folder"), GameTransferLayout::createFolder);
+    m_lblRemove = link("lblRemove", QStringLiteral("Remove Folder"), GameTransferLayout::removeFolder);
     connect(m_lblCreate, &ClickLabel::clicked, this, &GameTransferWindow::lblCreateClick);
     connect(m_lblRemove, &ClickLabel::clicked, this, &GameTransferWindow::lblRemoveClick);
 
@@ -80,17 +81,17 @@ GameTransferWindow::GameTransferWindow(AppContext& context)
     m_lblTransfers->setObjectName(QStringLiteral("lblTransfers"));
     m_lblTransfers->setFont(designFont(QStringLiteral("Verdana"), 8, true));
     m_lblTransfers->setAlignment(Qt::AlignCenter);
-    m_lblTransfers->setGeometry(282, 240, 138, 24);
+    m_lblTransfers->setGeometry(GameTransferLayout::transferring);
     m_lblTransfers->hide();
 
     m_cmdMove = new QPushButton(QStringLiteral("T R A N S F E R  F I L E c('.'C)"), this);
     m_cmdMove->setObjectName(QStringLiteral("cmdMove"));
     m_cmdMove->setFont(designFont(QStringLiteral("Verdana"), 8, true));
-    m_cmdMove->setGeometry(10, 310, 260, 36);
+    m_cmdMove->setGeometry(GameTransferLayout::transfer);
     connect(m_cmdMove, &QPushButton::clicked, this, &GameTransferWindow::cmdMoveClick);
     m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setGeometry(282, 310, 138, 36);
+    m_cmdCancel->setGeometry(GameTransferLayout::cancel);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     setEscapeAction([this] { m_cmdCancel->click(); });
 }

@@ -16,6 +16,7 @@
 #include "programs/core/CatalogueService.h"
 #include "programs/core/ProgramCatalogue.h"
 #include "programs/core/RecordSet.h"
+#include "programs/ui/ProgramsLayout.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -66,19 +67,19 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
 {
     setWindowTitle(QLatin1Char('"') + AppInfo::title() + QStringLiteral("\" - My Proggies c('.'C)"));
     setEscapeAction([this] { close(); }); // as closing the window: back to the main menu
-    setFixedSize(600, 400);
+    setFixedSize(ProgramsLayout::size);
     setMouseTracking(true);
 
     m_heading = new QLabel(QStringLiteral("Proggies"), this);
     m_heading->setObjectName(QStringLiteral("Label1"));
-    m_heading->setGeometry(12, 6, 240, 34);
+    m_heading->setGeometry(ProgramsLayout::heading);
     m_heading->setFont(designFont(QStringLiteral("Verdana"), 16, true));
     m_heading->setAlignment(Qt::AlignCenter);
     setForeground(m_heading, kHeadingText);
 
     m_programList = new QListWidget(this);
     m_programList->setObjectName(QStringLiteral("List1"));
-    m_programList->setGeometry(12, 44, 240, 344);
+    m_programList->setGeometry(ProgramsLayout::list);
     m_programList->setFont(designFont(QStringLiteral("Verdana"), 10));
     setBackground(m_programList, kListBack);
     setForeground(m_programList, kListText);
@@ -93,7 +94,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
 
     m_lblTitle = new QLabel(noSelectionText(), this);
     m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    m_lblTitle->setGeometry(264, 44, 324, 36);
+    m_lblTitle->setGeometry(ProgramsLayout::title);
     m_lblTitle->setFont(designFont(QStringLiteral("Verdana"), 11, true));
     m_lblTitle->setAlignment(Qt::AlignCenter);
     m_lblTitle->setTextFormat(Qt::PlainText);
@@ -101,7 +102,7 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
 
     m_lblDes = new QLabel(this);
     m_lblDes->setObjectName(QStringLiteral("lblDes"));
-    m_lblDes->setGeometry(264, 86, 324, 150);
+    m_lblDes->setGeometry(ProgramsLayout::description);
     m_lblDes->setFont(designFont(QStringLiteral("Verdana"), 9));
     m_lblDes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblDes->setTextFormat(Qt::PlainText);
@@ -111,29 +112,29 @@ ProgramsWindow::ProgramsWindow(AppContext& context, CatalogueService& catalogue)
 
     m_actionsFrame = new ClickFrame(this);
     m_actionsFrame->setObjectName(QStringLiteral("Frame1"));
-    m_actionsFrame->setGeometry(264, 242, 324, 48);
+    m_actionsFrame->setGeometry(ProgramsLayout::actions);
     setBackground(m_actionsFrame, Qt::white);
     connect(m_actionsFrame, &ClickFrame::mouseMoved, m_actionHighlight, &HoverGroup::clear);
 
-    auto action = [this](const char* name, const QString& caption, int x) {
+    auto action = [this](const char* name, const QString& caption, int index) {
         auto* label = new ClickLabel(caption, m_actionsFrame);
         label->setObjectName(QLatin1String(name));
-        label->setGeometry(x, 8, 96, 32);
+        label->setGeometry(ProgramsLayout::action(index));
         label->setFont(designFont(QStringLiteral("Verdana"), 10, true));
         label->setAlignment(Qt::AlignCenter);
         m_actionHighlight->add(label);
         return label;
     };
-    m_cmdImport = action("cmdImport", QStringLiteral("IMPORT"), 8);
-    m_cmdRemove = action("cmdRemove", QStringLiteral("REMOVE"), 114);
-    m_cmdRun = action("cmdRun", QStringLiteral("RUN"), 220);
+    m_cmdImport = action("cmdImport", QStringLiteral("IMPORT"), 0);
+    m_cmdRemove = action("cmdRemove", QStringLiteral("REMOVE"), 1);
+    m_cmdRun = action("cmdRun", QStringLiteral("RUN"), 2);
     connect(m_cmdImport, &ClickLabel::clicked, this, &ProgramsWindow::cmdImportClick);
     connect(m_cmdRemove, &ClickLabel::clicked, this, &ProgramsWindow::cmdRemoveClick);
     connect(m_cmdRun, &ClickLabel::clicked, this, &ProgramsWindow::cmdRunClick);
 
     m_imgArmy = new QLabel(this);
     m_imgArmy->setObjectName(QStringLiteral("imgArmy"));
-    m_imgArmy->setGeometry(264, 296, 324, 92);
+    m_imgArmy->setGeometry(ProgramsLayout::army);
     m_imgArmy->setAlignment(Qt::AlignCenter);
 
     // Runs the import once the file dialog's click has been handled.

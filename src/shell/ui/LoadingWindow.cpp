@@ -9,6 +9,7 @@
 #include "common/ui/ClickLabel.h"
 #include "common/ui/PictureLabel.h"
 #include "common/ui/WindowNames.h"
+#include "shell/ui/LoadingLayout.h"
 
 #include <QFrame>
 #include <QPixmap>
@@ -18,27 +19,27 @@ LoadingWindow::LoadingWindow(AppContext& context)
     : AppWindow(context)
 {
     setWindowTitle(AppInfo::title());
-    setFixedSize(320, 240);
+    setFixedSize(LoadingLayout::size);
     setBackground(this, Qt::white);
 
     auto* shape1 = new QFrame(this);
     shape1->setObjectName(QStringLiteral("Shape1"));
     shape1->setFrameShape(QFrame::Box);
     shape1->setLineWidth(3);
-    shape1->setGeometry(8, 8, 304, 224);
+    shape1->setGeometry(LoadingLayout::frame);
     setForeground(shape1, bgrColor(0x000080FF));
 
     auto* label1 = new QLabel(QStringLiteral("L O A D I N G"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setFont(designFont(QStringLiteral("Verdana"), 16, true));
     label1->setAlignment(Qt::AlignCenter);
-    label1->setGeometry(16, 16, 288, 36);
+    label1->setGeometry(LoadingLayout::caption);
     setForeground(label1, bgrColor(0x000080FF));
 
     m_armyPicture = new QLabel(this);
     m_armyPicture->setObjectName(QStringLiteral("imgArmy"));
     m_armyPicture->setAlignment(Qt::AlignCenter);
-    m_armyPicture->setGeometry(16, 56, 288, 168);
+    m_armyPicture->setGeometry(LoadingLayout::army);
 
     auto makeTimer = [this](const char* name, int interval) {
         auto* timer = new QTimer(this);

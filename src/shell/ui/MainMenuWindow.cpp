@@ -14,6 +14,7 @@
 #include "installs/core/GameStarter.h"
 #include "shell/core/Installation.h"
 #include "shell/ui/Application.h"
+#include "shell/ui/MainMenuLayout.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -24,12 +25,6 @@
 #include <algorithm>
 
 namespace {
-
-// Geometry in pixels (15 twips each).
-constexpr int kWidth = 608;
-constexpr int kHeight = 272;
-constexpr int kChoicesLeft = 240; // the menu choices, and the warning frame over them
-constexpr int kChoicesWidth = 361;
 
 const QColor kEntryText = bgrColor(0x0080C0FF);
 const QColor kTopText = bgrColor(0x000080FF);
@@ -61,31 +56,31 @@ MainMenuWindow::MainMenuWindow(Application& app)
     , m_app(app)
 {
     setWindowTitle(AppInfo::title() + QStringLiteral(" (by the Quillane team)"));
-    setFixedSize(kWidth, kHeight);
+    setFixedSize(MainMenuLayout::size);
     setBackground(this, plainColour());
     setMouseTracking(true);
 
     m_armyPicture = new QLabel(this);
     m_armyPicture->setObjectName(QStringLiteral("imgArmy"));
-    m_armyPicture->setGeometry(4, 20, 228, 248);
+    m_armyPicture->setGeometry(MainMenuLayout::army);
     m_armyPicture->setAlignment(Qt::AlignCenter);
 
     // Launch entries along the top edge; they highlight themselves.
     const QFont topFont = designFont(QStringLiteral("Verdana"), 8, true);
-    auto topEntry = [&](const QString& name, const QString& caption, int x, int width) {
+    auto topEntry = [&](const QString& name, const QString& caption, const QRect& geometry) {
         auto* label = new ClickLabel(caption, this);
         label->setObjectName(name);
-        label->setGeometry(x, 0, width, 16);
+        label->setGeometry(geometry);
         label->setFont(topFont);
         label->setAlignment(Qt::AlignCenter);
         label->setForeColor(kTopText);
         label->setBackColor(plainColour());
         return label;
     };
-    m_playEntry = topEntry(QStringLiteral("lblPlayWA"), QStringLiteral("Play WA"), kChoicesLeft, 80);
-    m_wormKitEntry = topEntry(QStringLiteral("lblWormKit"), QStringLiteral("WormKit"), kChoicesLeft + 88, 80);
+    m_playEntry = topEntry(QStringLiteral("lblPlayWA"), QStringLiteral("Play WA"), MainMenuLayout::playGame);
+    m_wormKitEntry = topEntry(QStringLiteral("lblWormKit"), QStringLiteral("WormKit"), MainMenuLayout::wormKit);
     m_wormKitEntry->setVisible(false); // shown only when the game folder has WormKit.exe
-    m_aboutEntry = topEntry(QStringLiteral("lblAbout"), QStringLiteral("About"), kWidth - 68, 64);
+    m_aboutEntry = topEntry(QStringLiteral("lblAbout"), QStringLiteral("About"), MainMenuLayout::about);
     m_aboutEntry->setBackColor(QColor()); // About has no highlight
     m_highlight = new HoverGroup(plainColour(), highlightColour(), this);
     m_highlight->add(m_playEntry);
@@ -99,17 +94,17 @@ MainMenuWindow::MainMenuWindow(Application& app)
 
     m_startCaption = new ClickLabel(QStringLiteral("START"), this);
     m_startCaption->setObjectName(QStringLiteral("Label1"));
-    m_startCaption->setGeometry(kChoicesLeft, 22, kChoicesWidth, 40);
+    m_startCaption->setGeometry(MainMenuLayout::startCaption);
     m_startCaption->setFont(designFont(QStringLiteral("Verdana"), 20, true));
     m_startCaption->setAlignment(Qt::AlignCenter);
     m_startCaption->setForeColor(kEntryText);
     connect(m_startCaption, &ClickLabel::mouseMoved, m_highlight, &HoverGroup::clear);
 
     // Manager entries, each with a highlight bar behind its text.
-    m_mapsBar = addBar(QStringLiteral("lbl1"), QRect(kChoicesLeft, 70, kChoicesWidth, 42));
-    m_gamesBar = addBar(QStringLiteral("lbl2"), QRect(kChoicesLeft, 116, kChoicesWidth, 42));
-    m_soundsBar = addBar(QStringLiteral("Label8"), QRect(kChoicesLeft, 162, kChoicesWidth, 42));
-    m_programsBar = addBar(QStringLiteral("Label5"), QRect(kChoicesLeft, 208, kChoicesWidth, 42));
+    m_mapsBar = addBar(QStringLiteral("lbl1"), MainMenuLayout::manager(0));
+    m_gamesBar = addBar(QStringLiteral("lbl2"), MainMenuLayout::manager(1));
+    m_soundsBar = addBar(QStringLiteral("Label8"), MainMenuLayout::manager(2));
+    m_programsBar = addBar(QStringLiteral("Label5"), MainMenuLayout::manager(3));
     struct {
         const char* name;
         const char* caption;
@@ -129,7 +124,8 @@ MainMenuWindow::MainMenuWindow(Application& app)
 
     // Another copy of the game, between WormKit and About on the top edge; it
     // stays in reach above the warning frame, which is where it helps most.
-    m_switchEntry = topEntry(QStringLiteral("lblSwitchGame"), QStringLiteral("Switch Game"), kChoicesLeft + 176, 116);
+    m_switchEntry =
+        topEntry(QStringLiteral("lblSwitchGame"), QStringLiteral("Switch Game"), MainMenuLayout::switchGame);
     m_switchEntry->setVisible(app.canSwitchInstall());
     m_highlight->add(m_switchEntry);
     connect(m_switchEntry, &ClickLabel::clicked, this, [this] {
@@ -140,9 +136,7 @@ MainMenuWindow::MainMenuWindow(Application& app)
     // The game schemes, on the bottom edge below the managers, in the style of
     // the entries of the top edge; like Switch Game it stays clear of the
     // warning frame.
-    m_schemesEntry = topEntry(QStringLiteral("lblMySchemes"), QStringLiteral("My Schemes"),
-                              kChoicesLeft + (kChoicesWidth - 116) / 2, 116);
-    m_schemesEntry->move(m_schemesEntry->x(), kHeight - 18);
+    m_schemesEntry = topEntry(QStringLiteral("lblMySchemes"), QStringLiteral("My Schemes"), MainMenuLayout::schemes);
     m_highlight->add(m_schemesEntry);
     connect(m_schemesEntry, &ClickLabel::clicked, this, [this] { openManager(WindowNames::Schemes); });
 
@@ -164,7 +158,7 @@ MainMenuWindow::MainMenuWindow(Application& app)
     auto* frame2 = new ClickFrame(this);
     m_warningPanel = frame2;
     m_warningPanel->setObjectName(QStringLiteral("Frame2"));
-    m_warningPanel->setGeometry(kChoicesLeft, 40, kChoicesWidth, 233);
+    m_warningPanel->setGeometry(MainMenuLayout::warning);
     m_warningPanel->setFrameShape(QFrame::Box);
     setBackground(m_warningPanel, bgrColor(0x00C0FFFF));
     connect(frame2, &ClickFrame::clicked, this, &MainMenuWindow::warningClicked);
