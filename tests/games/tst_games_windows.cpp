@@ -865,6 +865,9 @@ void GamesWindowsTest::keepsMapAndScheme()
         QCOMPARE(t.folder.read(mapFile), replace ? map : QByteArray("old"));
     }
     if (scheme) {
+        press(w, "cmdScheme"); // the scheme's window, once closed, gives the games window back
+        t.waitShown(WindowNames::Schemes)->close();
+        QTRY_VERIFY(!t.existing(WindowNames::Schemes) && w->isVisible() && !t.isShown(WindowNames::MainMenu));
         press(w, "cmdSaveScheme");
         QCOMPARE(t.folder.read("Schemes/Anna, Ben.wsc"), stored);
     } else {

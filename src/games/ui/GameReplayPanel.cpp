@@ -183,7 +183,7 @@ void GameReplayPanel::attach(AppContext& context, QMenu* fileMenu)
     sync();
     connect(this, &GameReplayPanel::schemeRequested, this, [&context](const QByteArray& bytes, const QString& title) {
         if (auto* schemes = qobject_cast<SchemesWindow*>(context.window(WindowNames::Schemes))) {
-            schemes->showStoredScheme(bytes, title);
+            schemes->showStoredScheme(bytes, title, WindowNames::Games);
             context.showWindow(WindowNames::Schemes);
         }
     });
