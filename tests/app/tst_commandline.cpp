@@ -88,6 +88,8 @@ void TestCommandLine::replayInfo_data()
     const QString game = "map generated, scheme 2, log: Los Toros (Anna) 90 damage 1 kills Grenade=1 | "
                          "date 2025-02-28 12:35:40 | problems 0";
     QTest::newRow("a replay with its log") << QStringList{"game"} << QStringList{game} << 0;
+    QTest::newRow("a monochrome map, its width")
+        << QStringList{"mono"} << QStringList{"map monochrome1920, scheme 0, no log | date - - | problems 0"} << 0;
     QTest::newRow("a picture among replays")
         << QStringList{"game", "picture", "game"}
         << QStringList{game, "no replay, no log | date - - | problems 1", game} << 1;
@@ -113,6 +115,7 @@ void TestCommandLine::replayInfo()
         "[00:00:01.00] \x95\x95\x95 Los Toros (Anna) starts turn\r\n"
         "[00:00:02.00] \x95\x95\x95 Los Toros (Anna) fires Grenade (3 sec)\r\n"
         "[00:00:09.00] \x95\x95\x95 Damage dealt: 90 (1 kill) to Bits (Ben), 9 to Los Toros (Anna)\r\n");
+    TestMaps::writeBytes(dir.filePath("mono"), TestReplays::replay(1, TestMaps::levelData(1, 7, 0, 0) + "LTRI", {}));
     TestMaps::writeBytes(dir.filePath("picture.png"), TestMaps::pngBytes(TestMaps::sampleMap(QSize(64, 32))));
     QVERIFY(QProcess::execute("mkfifo", {dir.filePath("pipe")}) == 0);
     QStringList arguments{"--replay-info"};
@@ -132,10 +135,10 @@ void TestCommandLine::replayInfo()
         }
         QCOMPARE(o.keys(), QStringList({"file", "log", "name", "problems", "replay"}));
         QCOMPARE(o["file"].toString(), arguments[i + 1]);
-        const QJsonObject replay = o["replay"].toObject(), name = o["name"].toObject();
+        const QJsonObject replay = o["replay"].toObject(), name = o["name"].toObject(), map = replay["map"].toObject();
         QString line = replay.isEmpty() ? "no replay"
-                                        : "map " + replay["map"]["kind"].toString() + ", scheme " +
-                                              QString::number(replay["scheme"]["version"].toInt());
+                                        : "map " + map["kind"].toString() + map["width"].toVariant().toString() +
+                                              ", scheme " + QString::number(replay["scheme"]["version"].toInt());
         const QJsonArray teams = o["log"]["teams"].toArray();
         if (teams.isEmpty()) {
             line += ", no log";

@@ -818,8 +818,9 @@ void GamesWindowsTest::keepsMapAndScheme_data()
     QTest::newRow("generated, no scheme")
         << 2u << TestMaps::levelData(true, 20, 5, 0) << false << "SavedLevels/Anna, Ben.LEV"
         << "Generated from a seed" << true;
-    QTest::newRow("monochrome") << 1u << QByteArray(60, '\x11') << false << "SavedLevels/Anna, Ben.BIT"
-                                << "Monochrome" << true;
+    QTest::newRow("monochrome") << 1u << TestMaps::levelData(true, 20, 5, 0) + "LTRI" << false
+                                << "SavedLevels/Anna, Ben.BIT"
+                                << "Monochrome map, 1920 x 696, cavern" << true;
     QTest::newRow("unknown map") << 9u << QByteArray("module") << true << ""
                                  << "type 9" << true;
 }
@@ -864,6 +865,9 @@ void GamesWindowsTest::keepsMapAndScheme()
         QCOMPARE(t.folder.read(mapFile), replace ? map : QByteArray("old"));
     }
     if (scheme) {
+        press(w, "cmdScheme"); // the scheme's window, once closed, gives the games window back
+        t.waitShown(WindowNames::Schemes)->close();
+        QTRY_VERIFY(!t.existing(WindowNames::Schemes) && w->isVisible() && !t.isShown(WindowNames::MainMenu));
         press(w, "cmdSaveScheme");
         QCOMPARE(t.folder.read("Schemes/Anna, Ben.wsc"), stored);
     } else {

@@ -80,8 +80,14 @@ void ReplaysCoreTest::read_data()
         << replay(2, generated.left(39), {}, 1740746140, 3)
         << "v20 training 2025-02-28T12:35:40Z | generated | scheme 0 | The generated map's settings are 39 bytes, "
            "not 40.";
-    QTest::newRow("monochrome") << replay(1, QByteArray(40 + 640 * 32 / 8, '\x55'), scheme)
-                                << start + "monochrome | scheme 297";
+    const QByteArray bit = TestMaps::levelData(false, 30, 44, 11) + "LTRI" + QByteArray(500, '\x55');
+    const QString mono = start + "monochrome 1920x696 -1 colours island water 30 | scheme ";
+    QTest::newRow("monochrome") << replay(1, bit, scheme) << mono + "297";
+    QTest::newRow("monochrome without its land")
+        << replay(1, bit.left(40), {}) << mono + "0 | The monochrome map holds no picture of its land.";
+    QTest::newRow("monochrome cut short")
+        << replay(1, bit.left(30), {})
+        << start + "monochrome | scheme 0 | The monochrome map's settings are cut short (30 of 40 bytes).";
     QTest::newRow("a module's map, unknown game type") << replay(77, "module data", scheme, 1740746140, 9)
                                                        << "v20 unknown 2025-02-28T12:35:40Z | unknown | "
                                                           "scheme 297";

@@ -72,7 +72,16 @@ QString mapWords(const ReplayInfo& info)
             .arg(level.objectPercent)
             .arg(level.bridgePercent);
     case ReplayInfo::MapKind::Monochrome:
-        return QStringLiteral("Monochrome map (%1 bytes)").arg(info.mapData.size());
+        // Its land is packed in a form only the game's own library reads.
+        if (!info.hasLevel)
+            return QStringLiteral("Monochrome map (%1 bytes)").arg(info.mapData.size());
+        return QStringLiteral("Monochrome map, %1 x %2, %3, water level %4, objects %5%, bridges %6%")
+            .arg(info.mapSize.width())
+            .arg(info.mapSize.height())
+            .arg(land)
+            .arg(level.waterLevel)
+            .arg(level.objectPercent)
+            .arg(level.bridgePercent);
     case ReplayInfo::MapKind::Colour: {
         QString words = QStringLiteral("Colour map, %1 x %2").arg(info.mapSize.width()).arg(info.mapSize.height());
         if (info.colours >= 0)
@@ -174,7 +183,7 @@ void GameReplayPanel::attach(AppContext& context, QMenu* fileMenu)
     sync();
     connect(this, &GameReplayPanel::schemeRequested, this, [&context](const QByteArray& bytes, const QString& title) {
         if (auto* schemes = qobject_cast<SchemesWindow*>(context.window(WindowNames::Schemes))) {
-            schemes->showStoredScheme(bytes, title);
+            schemes->showStoredScheme(bytes, title, WindowNames::Games);
             context.showWindow(WindowNames::Schemes);
         }
     });

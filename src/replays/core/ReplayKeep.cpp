@@ -34,7 +34,10 @@ QString whyNoMap(const ReplayInfo& info)
     if (info.mapKind == ReplayInfo::MapKind::Unknown)
         return QStringLiteral("This replay stores a map of a kind the game keeps no file of (type %1).")
             .arg(info.mapType);
-    if (!info.mapComplete || info.mapData.isEmpty())
+    // A monochrome map is its settings and then the picture of its land.
+    const bool monochromeWithoutLand =
+        info.mapKind == ReplayInfo::MapKind::Monochrome && (!info.hasLevel || info.mapData.size() <= 40);
+    if (!info.mapComplete || info.mapData.isEmpty() || monochromeWithoutLand)
         return QStringLiteral("The map stored in this replay is incomplete.");
     return QString();
 }

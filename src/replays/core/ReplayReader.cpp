@@ -14,6 +14,9 @@ namespace {
 
 constexpr qint64 headerSize = 12; // "WA", version, map chunk length, map type
 constexpr quint8 storedScheme = 0xFF;
+constexpr qint64 monochromeSettings = 40; // as a generated map's
+constexpr QSize monochromeSize(1920, 696);
+constexpr char monochromePicture[] = "LTRI";
 
 // Reads `length` bytes at `offset` of the replay; fewer at its end.
 using ReadAt = std::function<QByteArray(qint64 offset, qint64 length)>;
@@ -41,6 +44,29 @@ void readColourMap(ReplayInfo& info)
         info.problems
             << QStringLiteral("The colour map's settings are %1, not 40 or 41.").arg(bytes(report.settingsLength));
     }
+}
+
+// A monochrome map is a ".BIT" file: the 40 bytes of a generated map's
+// settings, then the land mask, a 1-bit picture that LEAD Technologies' own
+// "CMP" compression packs (it starts with "LTRI"). That compression is not
+// published, so the picture is checked by its mark only; its size is the
+// one every monochrome map has.
+void readMonochromeMap(ReplayInfo& info)
+{
+    const qint64 size = info.mapData.size();
+    if (size < monochromeSettings) {
+        info.problems << QStringLiteral("The monochrome map's settings are cut short (%1 of %2).")
+                             .arg(QString::number(size), bytes(monochromeSettings));
+        return;
+    }
+    info.hasLevel = MapCheck::parseLevelSettings(info.mapData.left(monochromeSettings), &info.level);
+    info.mapSize = monochromeSize;
+    if (!info.mapComplete)
+        return; // the end of the file is the problem
+    if (size == monochromeSettings)
+        info.problems << QStringLiteral("The monochrome map holds no picture of its land.");
+    else if (!info.mapData.mid(monochromeSettings, 4).startsWith(monochromePicture))
+        info.problems << QStringLiteral("The monochrome map's picture does not start with \"LTRI\": it is damaged.");
 }
 
 // The map chunk from offset 4; the offset of the settings chunk, or -1 when
@@ -89,6 +115,8 @@ qint64 readMap(const ReadAt& read, qint64 size, ReplayInfo& info)
                              .arg(QString::number(info.mapData.size()), bytes(declared));
     if (info.mapKind == ReplayInfo::MapKind::Colour) {
         readColourMap(info);
+    } else if (info.mapKind == ReplayInfo::MapKind::Monochrome) {
+        readMonochromeMap(info);
     } else if (info.mapKind == ReplayInfo::MapKind::Generated && info.mapComplete) {
         info.hasLevel = MapCheck::parseLevelSettings(info.mapData, &info.level);
         if (!info.hasLevel)

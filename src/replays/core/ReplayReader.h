@@ -31,9 +31,10 @@ struct ReplayInfo {
     MapKind mapKind = MapKind::Unknown;
     QByteArray mapData;       // the map as stored: a ".BIT", a ".LEV" or a PNG file with its level chunk
     bool mapComplete = false; // false when the file ends inside the map
-    QSize mapSize;            // colour maps
+    QSize mapSize;            // colour maps; monochrome maps, whose size is fixed
     int colours = -1;         // colour maps: colours used, the transparent one aside; -1 when not counted
-    bool hasLevel = false;    // the level settings below were read (generated maps; colour maps with the chunk)
+    bool hasLevel = false;    // the level settings below were read (generated and monochrome maps; colour maps
+                              // with the chunk)
     MapCheck::LevelSettings level;
 
     bool hasSettings = false;         // the settings chunk's fixed fields were read

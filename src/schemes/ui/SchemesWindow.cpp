@@ -98,7 +98,14 @@ void SchemesWindow::formLoad()
 
 bool SchemesWindow::formUnload()
 {
-    context().returnToMainMenu(WindowNames::Schemes);
+    QWidget* caller = m_returnTo.isEmpty() ? nullptr : context().existingWindow(m_returnTo);
+    if (caller && !context().reloadPending(WindowNames::Schemes)) {
+        caller->show();
+        caller->raise();
+        caller->activateWindow();
+    } else {
+        context().returnToMainMenu(WindowNames::Schemes);
+    }
     return true;
 }
 
@@ -145,8 +152,9 @@ void SchemesWindow::select(const QStringList& fileNames)
     selectionChanged();
 }
 
-void SchemesWindow::showStoredScheme(const QByteArray& bytes, const QString& title)
+void SchemesWindow::showStoredScheme(const QByteArray& bytes, const QString& title, const QString& returnTo)
 {
+    m_returnTo = returnTo;
     m_hasStored = true; // even without bytes: the view then says what is wrong
     m_storedBytes = bytes;
     m_storedTitle = title;

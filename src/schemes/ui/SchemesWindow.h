@@ -28,7 +28,9 @@ public:
     // Shows a scheme held in memory, such as the one stored in a replay, at
     // the top of the list under `title`; it can be compared with the schemes
     // of the folder and copied into it. A later call replaces it.
-    void showStoredScheme(const QByteArray& bytes, const QString& title);
+    // `returnTo`, when given, names the window that asked: closing this one
+    // goes back to it rather than to the main menu.
+    void showStoredScheme(const QByteArray& bytes, const QString& title, const QString& returnTo = QString());
 
     // Lists the schemes of the folder again, keeping the selection by name.
     void refreshList();
@@ -65,4 +67,5 @@ private:
     bool m_hasStored = false;
     QByteArray m_storedBytes;
     QString m_storedTitle;
+    QString m_returnTo;
 };
