@@ -4,6 +4,7 @@
 #include "maps/ui/MapListWidget.h"
 #include "maps/ui/MapsWindow.h"
 #include "shell/ui/MainMenuWindow.h"
+#include "support/HeldFileSystem.h"
 #include "support/TestApp.h"
 #include "support/TestMaps.h"
 
@@ -85,9 +86,10 @@ void enter(QListWidget* list, const QString& trail)
 
 // A drag from outside the window that enters `widget` and is dropped on it,
 // or only passes over it. Lists take drags on their viewport. A drop is
-// handled once the drag has ended. True when the widget took the drag.
-bool drag(QWidget* widget, const QMimeData* mime, bool drop = true)
+// handled once the drag has ended (and its copies, with `settle`). True when the widget took the drag.
+bool drag(QWidget* widget, const QMimeData* mime, bool drop = true, bool settle = true)
 {
+    auto* window = qobject_cast<MapsWindow*>(widget->window());
     if (auto* list = qobject_cast<QListWidget*>(widget))
         widget = list->viewport();
     const QPoint at = widget->rect().center();
@@ -102,6 +104,8 @@ bool drag(QWidget* widget, const QMimeData* mime, bool drop = true)
     QDropEvent dropped(QPointF(at), actions, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &dropped);
     QCoreApplication::processEvents();
+    if (settle && window && !QTest::qWaitFor([window] { return !window->previewPending(); }, 10000))
+        return false;
     return dropped.isAccepted();
 }
 
@@ -272,6 +276,8 @@ private Q_SLOTS:
     void actions_data();
     void actions();
     void dropsOnTheMapList();
+    void dropStoppedPartWay_data();
+    void dropStoppedPartWay();
     void mapsRootMissing();
     void picturesView();
 };
@@ -609,6 +615,35 @@ void TestMapsWindow::dropsOnTheMapList()
     QVERIFY(!drag(v.maps, mime.get()));
     QCOMPARE(t->folder.entries(QStringLiteral("SavedLevels/Caverns")), caverns);
     QCOMPARE(boxes(t->prompter), rules);
+}
+
+void TestMapsWindow::dropStoppedPartWay_data()
+{
+    QTest::addColumn<bool>("cancel"); // while the second map is copied
+    QTest::addColumn<int>("landed");  // the maps then in the folder, from the first
+    QTest::newRow("cancelled") << true << 2;
+    QTest::newRow("not cancelled") << false << 5;
+}
+
+// Cancel keeps the maps copied before it, each one whole, and leaves the rest.
+void TestMapsWindow::dropStoppedPartWay()
+{
+    QFETCH(bool, cancel);
+    QFETCH(int, landed);
+    const QStringList names{"A.png", "B.png", "C.png", "D.png", "E.png"};
+    QStringList files;
+    for (const QString& name : names)
+        files << t->folder.writeFile("Desktop/" + name, mapBytes(kDune));
+    const View v = openMaps(*t, false);
+    HeldFileSystem held(2);
+    std::unique_ptr<QMimeData> mime(desktopFiles(files));
+    QVERIFY(drag(v.maps, mime.get(), true, false));
+    QVERIFY(held.letGo(v.window, cancel));
+    QTRY_VERIFY(!v.window->previewPending());
+    QCOMPARE(t->folder.entries("SavedLevels"), names.mid(0, landed)); // and no temporary file
+    for (const QString& name : names.mid(0, landed))
+        QCOMPARE(t->folder.read("SavedLevels/" + name), mapBytes(kDune));
+    QCOMPARE(texts(v.maps), names.mid(0, landed));
 }
 
 void TestMapsWindow::mapsRootMissing()

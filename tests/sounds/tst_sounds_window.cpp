@@ -10,6 +10,7 @@
 #include "sounds/core/WaveDevice.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/SoundBankWindow.h"
+#include "support/HeldFileSystem.h"
 #include "support/SyntheticBackend.h"
 #include "support/TestApp.h"
 
@@ -168,6 +169,7 @@ private Q_SLOTS:
     void failuresShowOnceAndTheTickPauses();
     void inputLevelWhileRecording();
     void exportAndImportBank();
+    void bankExportCancelled();
     void microphoneChoiceRemembered_data();
     void microphoneChoiceRemembered();
 
@@ -624,6 +626,7 @@ void TestSoundsWindow::exportAndImportBank()
     const QString zip = t.folder.path("../Bob.zip");
     t.prompter.answerSaveFile(zip);
     press(w, "cmdExportBank");
+    QTRY_VERIFY(get(w, "cmdExportBank")->isEnabled()); // written off the window's thread
     // An existing archive is replaced only after Yes.
     const QByteArray exported = t.folder.read("../Bob.zip");
     t.prompter.answerSaveFile(zip);
@@ -635,6 +638,7 @@ void TestSoundsWindow::exportAndImportBank()
     t.prompter.answerInput("Bob");
     t.prompter.answerInput("Bob 2");
     press(w, "cmdImportBank");
+    QTRY_VERIFY(get(w, "cmdImportBank")->isEnabled());
     QCOMPARE(scheme(w), QStringLiteral("Bob 2: ByeBye.wav, Hello.wav"));
     QCOMPARE(t.folder.read("Speech/Bob 2/Hello.wav"), QByteArray("hello"));
     QCOMPARE(t.folder.read("Speech/Bob 2/ByeBye.wav"), QByteArray("bye"));
@@ -651,6 +655,29 @@ void TestSoundsWindow::exportAndImportBank()
                           "The scheme Bob 2 was made with 2 sounds. <(^.^)>"}));
     QVERIFY(!exported.isEmpty());
     QCOMPARE(t.folder.read("../Bob.zip"), exported);
+    VERIFY_PROMPTER(t.prompter);
+}
+
+// Cancel while the archive is written leaves the disk as it was: the older
+// archive unchanged, no temporary file beside it, nothing said.
+void TestSoundsWindow::bankExportCancelled()
+{
+    Rig rig;
+    TestApp t;
+    for (const QString sound : {"Hello", "ByeBye", "Amazing"})
+        t.folder.writeFile("Speech/Bob/" + sound + ".wav", QByteArray(256 * 1024, 'x'));
+    SoundBankWindow* w = open(t, rig);
+    t.folder.writeFile("Out/Bob.zip", "old archive");
+    t.prompter.answerSaveFile(t.folder.path("Out/Bob.zip"));
+    t.prompter.answerYes();
+    HeldFileSystem held(1);
+    press(w, "cmdExportBank");
+    QVERIFY(!get(w, "cmdImportBank")->isEnabled()); // one bank archive at a time
+    QVERIFY(held.letGo(w));
+    QTRY_VERIFY(get(w, "cmdImportBank")->isEnabled());
+    QCOMPARE(t.folder.entries("Out"), QStringList{"Bob.zip"});
+    QCOMPARE(t.folder.read("Out/Bob.zip"), QByteArray("old archive"));
+    QCOMPARE(t.prompter.texts().size(), 2); // the file dialog and the question only
     VERIFY_PROMPTER(t.prompter);
 }
 

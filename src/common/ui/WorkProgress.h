@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/core/LatestOnly.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -30,6 +32,25 @@ public:
     std::function<bool(int done, int total)> reporter() const;
     // Closes the box; the work is done or has stopped.
     void finish();
+
+    // Runs `work` through `runner` with a box on `window`: `work` gets a
+    // reporter that also says stop once the runner drops the request, and
+    // `done` gets its result on the window's thread after the box closed.
+    template <typename Result>
+    static void run(LatestOnly& runner, QWidget* window, const QString& title, const QString& what,
+                    std::function<Result(const std::function<bool(int done, int total)>& report)> work,
+                    std::function<void(const Result&)> done)
+    {
+        auto* progress = new WorkProgress(window, title, what);
+        runner.run<Result>(
+            [work = std::move(work), report = progress->reporter()](const std::function<bool()>& cancelled) {
+                return work([&](int count, int total) { return report(count, total) && !cancelled(); });
+            },
+            [progress, done = std::move(done)](const Result& result) {
+                progress->finish();
+                done(result);
+            });
+    }
 
 private:
     struct Shared {

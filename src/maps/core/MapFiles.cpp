@@ -137,17 +137,23 @@ bool executeRename(const RenamePlan& plan)
     return false;
 }
 
-int importFiles(const QStringList& sources, const QString& folder)
+QStringList importFiles(const QStringList& sources, const QString& folder,
+                        const std::function<bool(int done, int total)>& progress)
 {
-    int copied = 0;
-    for (const QString& source : sources) {
-        const QFileInfo info(source);
+    QStringList copied;
+    const int total = int(sources.size());
+    for (int i = 0; i < total; ++i) {
+        if (progress && !progress(i, total))
+            return copied;
+        const QFileInfo info(sources.at(i));
         if (!info.isFile())
             continue;
         const QString destination = destinationIn(folder, info.fileName());
-        if (!destination.isEmpty() && FileOps::copyReplacing(source, destination))
-            ++copied;
+        if (!destination.isEmpty() && FileOps::copyReplacing(sources.at(i), destination))
+            copied << destination;
     }
+    if (progress)
+        progress(total, total);
     return copied;
 }
 

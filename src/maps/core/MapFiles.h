@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The file work of the map manager. Maps are only ever copied, moved and
 // renamed byte for byte, never decoded and written again: the game keeps a
 // map's settings in a chunk of its own inside the PNG, and that must survive.
@@ -62,9 +64,14 @@ RenamePlan planRename(const QString& folder, const QString& map, const QString& 
 bool executeRename(const RenamePlan& plan);
 
 // Copies each file of `sources` into `folder` under its own name, replacing a
-// file of that name. Failures (a folder or a missing file among the sources, a
-// folder that is gone) are skipped. Returns how many were copied.
-int importFiles(const QStringList& sources, const QString& folder);
+// file of that name, each one whole or not at all. Failures (a folder or a
+// missing file among the sources, a folder that is gone) are skipped.
+// `progress`, when given, hears the count done of the total before each file
+// and once at the end; returning false stops before the next file, so the
+// files copied so far stay and the rest are not touched. Returns the paths
+// the copies took, in the order of `sources`.
+QStringList importFiles(const QStringList& sources, const QString& folder,
+                        const std::function<bool(int done, int total)>& progress = {});
 
 // Moving a map into another folder.
 struct MoveResult {

@@ -2,18 +2,22 @@
 #include "maps/ui/MapImportController.h"
 
 #include "common/core/AppInfo.h"
+#include "common/core/LatestOnly.h"
 #include "common/core/Prompter.h"
+#include "common/ui/WorkProgress.h"
 #include "maps/core/MapFiles.h"
 #include "maps/core/MapInspector.h"
 #include "maps/ui/MapFolderList.h"
 
-#include <QFileInfo>
+#include <QWidget>
 
-MapImportController::MapImportController(Prompter& prompter, std::function<QString()> mapsRoot, QObject* parent)
-    : QObject(parent)
+MapImportController::MapImportController(Prompter& prompter, std::function<QString()> mapsRoot, QWidget* window)
+    : QObject(window)
     , m_prompter(prompter)
     , m_mapsRoot(std::move(mapsRoot))
+    , m_window(window)
     , m_inspector(new MapInspector(false, this))
+    , m_copying(new LatestOnly(1, this))
 {
     connect(m_inspector, &MapInspector::inspected, this, &MapImportController::tellProblems);
 }
@@ -30,7 +34,7 @@ QString MapImportController::selectFolderMessage()
 
 bool MapImportController::busy() const
 {
-    return m_inspector->busy();
+    return m_importing || m_inspector->busy();
 }
 
 void MapImportController::droppedOnMaps(const MapDrag::Drag& drag, const QString& mapFolder)
@@ -77,18 +81,34 @@ void MapImportController::droppedOnTransfer(const MapDrag::Drag& drag, const Map
 // game's rules; the findings come in one message (tellProblems).
 void MapImportController::importInto(const QStringList& files, const QString& folder)
 {
+    m_drops.append({files, folder});
+    if (!m_importing)
+        importNext();
+}
+
+void MapImportController::importNext()
+{
+    m_importing = !m_drops.isEmpty();
+    if (!m_importing)
+        return;
+    const Drop drop = m_drops.takeFirst();
     MapFiles::ensureMapsRoot(m_mapsRoot());
-    MapFiles::importFiles(files, folder);
-    emit mapsChanged();
-    QStringList landed;
-    for (const QString& source : files) {
-        const QString name = QFileInfo(source).fileName();
-        const QString destination = MapFiles::destinationIn(folder, name);
-        if (name.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) && QFileInfo(destination).isFile())
-            landed << destination;
-    }
-    if (!landed.isEmpty())
-        m_inspector->request(landed);
+    WorkProgress::run<QStringList>(
+        *m_copying, m_window, QStringLiteral("Import Maps"), QStringLiteral("maps"),
+        [drop](const std::function<bool(int, int)>& report) {
+            return MapFiles::importFiles(drop.files, drop.folder, report);
+        },
+        [this](const QStringList& copied) {
+            emit mapsChanged();
+            QStringList landed;
+            for (const QString& destination : copied) {
+                if (destination.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+                    landed << destination;
+            }
+            if (!landed.isEmpty())
+                m_inspector->request(landed);
+            importNext();
+        });
 }
 
 void MapImportController::tellProblems(const QStringList& files, const QList<MapCheck::Report>& reports)

@@ -37,7 +37,7 @@ public:
     QString currentMapFolder() const;
     QString currentTransferFolder() const;
     // True while the preview of the selected map is being drawn, its settings
-    // read, or the maps of a drop checked.
+    // read, or the files of a drop copied or its maps checked.
     bool previewPending() const;
     // Thumbnails of the shown folder not yet in the pictures view.
     int thumbnailsPending() const;

@@ -15,6 +15,9 @@ class SchemeStore {
 public:
     explicit SchemeStore(const UserPaths& paths);
 
+    // The User folder's paths the store works on (a copy of them makes a
+    // store for another thread).
+    const UserPaths& paths() const { return m_paths; }
     QString speechFolder() const;
     // The schemes: the folders of the Speech folder, letter case ignored in
     // their order, hidden ones left out (as the folder navigator lists them).

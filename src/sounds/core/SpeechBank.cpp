@@ -55,7 +55,8 @@ SpeechBank::SpeechBank(const SchemeStore& schemes)
 {
 }
 
-bool SpeechBank::exportScheme(const QString& scheme, const QString& archive, Contents* contents, QString* error) const
+bool SpeechBank::exportScheme(const QString& scheme, const QString& archive, Contents* contents, QString* error,
+                              const Progress& progress) const
 {
     Contents done;
     ZipWriter writer(archive);
@@ -74,8 +75,12 @@ bool SpeechBank::exportScheme(const QString& scheme, const QString& archive, Con
         *contents = done;
     if (done.sounds.isEmpty())
         return fail(error, QStringLiteral("The scheme ") + scheme + QStringLiteral(" has no speech sounds to export."));
+    if (progress) {
+        const int total = int(done.sounds.size());
+        writer.setProgress([&progress, total](double written) { return progress(qRound(written * total), total); });
+    }
     if (!writer.commit())
-        return fail(error, writer.errorString());
+        return fail(error, writer.wasCancelled() ? QString() : writer.errorString());
     return true;
 }
 
@@ -92,7 +97,8 @@ bool SpeechBank::inspect(const QString& archive, Contents* contents, QString* er
     return true;
 }
 
-bool SpeechBank::importAs(const QString& archive, const QString& name, Contents* contents, QString* error) const
+bool SpeechBank::importAs(const QString& archive, const QString& name, Contents* contents, QString* error,
+                          const Progress& progress) const
 {
     QString problem;
     if (m_schemes.checkNewName(name, &problem) != SchemeStore::Created::Ok)
@@ -110,9 +116,15 @@ bool SpeechBank::importAs(const QString& archive, const QString& name, Contents*
     if (!unpacked.isValid())
         return fail(error, QStringLiteral("No folder can be made in the Speech folder (") + unpacked.errorString() +
                                QLatin1Char(')'));
-    for (int i = 0; i < taken.size(); ++i)
+    const int total = int(taken.size());
+    for (int i = 0; i < total; ++i) {
+        if (progress && !progress(i, total))
+            return fail(error, QString()); // the half-made folder goes with `unpacked`
         if (!reader.extract(taken.at(i), unpacked.filePath(contents->sounds.at(i))))
             return fail(error, reader.errorString());
+    }
+    if (progress && !progress(total, total))
+        return fail(error, QString());
     // The name is checked again: a scheme may have been made meanwhile.
     if (m_schemes.checkNewName(name, &problem) != SchemeStore::Created::Ok)
         return fail(error, problem);

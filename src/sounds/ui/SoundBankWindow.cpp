@@ -14,7 +14,6 @@
 #include "sounds/core/RecorderSettings.h"
 #include "sounds/core/SoundClip.h"
 #include "sounds/core/SoundPlayer.h"
-#include "sounds/core/SpeechBankSharing.h"
 #include "sounds/core/SpeechSounds.h"
 #include "sounds/core/WaveRecorder.h"
 #include "sounds/ui/InputLevelMeter.h"
@@ -22,6 +21,7 @@
 #include "sounds/ui/RecorderPanel.h"
 #include "sounds/ui/SchemePanel.h"
 #include "sounds/ui/SoundBankLayout.h"
+#include "sounds/ui/SpeechBankSharing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -166,16 +166,20 @@ void SoundBankWindow::buildTools()
     QPushButton* importBank =
         button(this, QStringLiteral("cmdImportBank"), QStringLiteral("Import Bank…"), Layout::importBank);
     connect(playAll, &QPushButton::clicked, this, &SoundBankWindow::playAll);
-    connect(exportBank, &QPushButton::clicked, this,
-            [this] { SpeechBankSharing(m_schemes, m_prompter).exportScheme(currentScheme()); });
-    connect(importBank, &QPushButton::clicked, this, [this] {
-        SpeechBankSharing(m_schemes, m_prompter)
-            .importBank([this] { releasePlayer(); },
-                        [this](const QString& name) {
-                            m_schemePanel->pickFirst();
-                            m_schemePanel->fill();
-                            m_schemePanel->choose(name);
-                        });
+    // One bank archive at a time: both buttons wait while one is made or unpacked.
+    auto* sharing = new SpeechBankSharing(m_schemes, m_prompter, this);
+    connect(sharing, &SpeechBankSharing::busyChanged, this, [exportBank, importBank](bool busy) {
+        exportBank->setEnabled(!busy);
+        importBank->setEnabled(!busy);
+    });
+    connect(exportBank, &QPushButton::clicked, this, [this, sharing] { sharing->exportScheme(currentScheme()); });
+    connect(importBank, &QPushButton::clicked, this, [this, sharing] {
+        sharing->importBank([this] { releasePlayer(); },
+                            [this](const QString& name) {
+                                m_schemePanel->pickFirst();
+                                m_schemePanel->fill();
+                                m_schemePanel->choose(name);
+                            });
     });
 }
 
