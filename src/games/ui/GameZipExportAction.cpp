@@ -62,16 +62,12 @@ void GameZipExportAction::run(const QString& gamesRoot, const GameSelection& sel
     // Many games make a big archive: it is written off the window's thread,
     // one export at a time, showing how far it is with a way to stop it.
     m_action->setEnabled(false);
-    auto* progress = new WorkProgress(m_window, kExportTitle, QStringLiteral("games"));
-    m_work->run<GamesZipExport::Result>(
-        [gamesRoot, games, archive, report = progress->reporter()](const std::function<bool()>& cancelled) {
-            return GamesZipExport::write(gamesRoot, games, archive,
-                                         [&](int done, int total) { return report(done, total) && !cancelled(); });
+    WorkProgress::run<GamesZipExport::Result>(
+        *m_work, m_window, kExportTitle, QStringLiteral("games"),
+        [gamesRoot, games, archive](const std::function<bool(int, int)>& report) {
+            return GamesZipExport::write(gamesRoot, games, archive, report);
         },
-        [this, archive, progress](const GamesZipExport::Result& result) {
-            progress->finish();
-            finished(archive, result);
-        });
+        [this, archive](const GamesZipExport::Result& result) { finished(archive, result); });
 }
 
 void GameZipExportAction::finished(const QString& archive, const GamesZipExport::Result& result)

@@ -339,16 +339,14 @@ void SchemesWindow::exportZip()
         return;
     // Written off the window's thread, showing how far it is, one at a time.
     m_export->setEnabled(false);
-    auto* progress = new WorkProgress(this, QStringLiteral("Export to Zip"), QStringLiteral("schemes"));
-    m_exportWork->run<QString>(
-        [dir = folder(), names, archive, report = progress->reporter()](const std::function<bool()>& cancelled) {
+    WorkProgress::run<QString>(
+        *m_exportWork, this, QStringLiteral("Export to Zip"), QStringLiteral("schemes"),
+        [dir = folder(), names, archive](const std::function<bool(int, int)>& report) {
             QString error;
-            SchemeFiles::exportZip(dir, names, archive, &error,
-                                   [&](int done, int total) { return report(done, total) && !cancelled(); });
+            SchemeFiles::exportZip(dir, names, archive, &error, report);
             return error;
         },
-        [this, progress](const QString& error) {
-            progress->finish();
+        [this](const QString& error) {
             m_export->setEnabled(true);
             if (!error.isEmpty())
                 warn(error);
