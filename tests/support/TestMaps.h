@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // Map pictures as the game writes them, for tests and benchmarks: 8-bit
 // indexed PNG files that carry the game's level chunk ("w2lv" or "waLV")
 // between IHDR and PLTE.
@@ -50,5 +52,13 @@ QByteArray levelMapPng(const QImage& image, const QByteArray& type = QByteArrayL
 
 // Writes `bytes` to `path` (folders created); the path.
 QString writeBytes(const QString& path, const QByteArray& bytes);
+
+// Writes a palette map of `size` at 8 bits per pixel with `colours` (alpha in tRNS) to `path`
+// through libpng, interlaced (Adam7) when asked, one row at a time:
+// `fillRow(y, row)` gives the indexes of row y (asked again for every pass of
+// an interlaced map). Runs of one index compress to almost nothing, so a map
+// of the largest size stays small on disk. False when it cannot be written.
+bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, bool interlaced,
+                   const std::function<void(int y, uchar* row)>& fillRow);
 
 } // namespace TestMaps
