@@ -23,41 +23,6 @@ namespace {
 
 constexpr int headerEnd = 8 + 4 + 4 + 13 + 4; // signature, then IHDR: length, type, data, CRC
 
-// libpng's part of writeLargeMap(): only plain values live across its setjmp.
-bool writePng(FILE* out, png_uint_32 width, png_uint_32 height, const png_color* palette, const png_byte* alphas,
-              int colours, bool interlaced, const std::function<void(int, uchar*)>& fillRow, uchar* row)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, out);
-    png_set_compression_strategy(png, Z_RLE);
-    png_set_filter(png, 0, PNG_FILTER_NONE);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_PALETTE,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_set_PLTE(png, info, palette, colours);
-    png_set_tRNS(png, info, alphas, colours, nullptr);
-    png_write_info(png, info);
-    const int passes = png_set_interlace_handling(png);
-    for (int pass = 0; pass < passes; ++pass) {
-        for (png_uint_32 y = 0; y < height; ++y) {
-            fillRow(int(y), row);
-            png_write_row(png, row);
-        }
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
 quint32 crc32(const QByteArray& bytes)
 {
     quint32 crc = 0xFFFFFFFFu;
@@ -262,8 +227,6 @@ QString writeBytes(const QString& path, const QByteArray& bytes)
 bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, bool interlaced,
                    const std::function<void(int y, uchar* row)>& fillRow)
 {
-    if (size.isEmpty() || colours.isEmpty() || colours.size() > 256)
-        return false;
     std::vector<png_color> palette;
     std::vector<png_byte> alphas;
     for (const QRgb c : colours) {
@@ -271,13 +234,35 @@ bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, 
         alphas.push_back(png_byte(qAlpha(c)));
     }
     std::vector<uchar> row(static_cast<size_t>(size.width()));
-    QDir().mkpath(QFileInfo(path).path());
     FILE* out = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (!out)
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const auto fail = [&] {
+        png_destroy_write_struct(&png, &info);
+        if (out)
+            std::fclose(out);
         return false;
-    const bool written = writePng(out, png_uint_32(size.width()), png_uint_32(size.height()), palette.data(),
-                                  alphas.data(), int(palette.size()), interlaced, fillRow, row.data());
-    return std::fclose(out) == 0 && written;
+    };
+    if (!out || !info)
+        return fail();
+    if (setjmp(png_jmpbuf(png))) // libpng's errors land here; nothing below has a destructor
+        return fail();
+    png_init_io(png, out);
+    png_set_compression_strategy(png, Z_RLE);
+    png_set_filter(png, 0, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, png_uint_32(size.width()), png_uint_32(size.height()), 8, PNG_COLOR_TYPE_PALETTE,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    png_set_PLTE(png, info, palette.data(), int(palette.size()));
+    png_set_tRNS(png, info, alphas.data(), int(alphas.size()), nullptr);
+    png_write_info(png, info);
+    for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+        for (int y = 0; y < size.height(); ++y) {
+            fillRow(y, row.data());
+            png_write_row(png, row.data());
+        }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(out) == 0;
 }
 
 } // namespace TestMaps

@@ -53,11 +53,9 @@ QByteArray levelMapPng(const QImage& image, const QByteArray& type = QByteArrayL
 // Writes `bytes` to `path` (folders created); the path.
 QString writeBytes(const QString& path, const QByteArray& bytes);
 
-// Writes a palette map of `size` at 8 bits per pixel with `colours` (alpha in tRNS) to `path`
-// through libpng, interlaced (Adam7) when asked, one row at a time:
-// `fillRow(y, row)` gives the indexes of row y (asked again for every pass of
-// an interlaced map). Runs of one index compress to almost nothing, so a map
-// of the largest size stays small on disk. False when it cannot be written.
+// Writes to `path` through libpng a palette map of `size` (8 bits) with
+// `colours`, interlaced when asked, row by row: `fillRow(y, row)` gives row y
+// (again for each pass). Runs of one index keep even the largest map small.
 bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, bool interlaced,
                    const std::function<void(int y, uchar* row)>& fillRow);
 
