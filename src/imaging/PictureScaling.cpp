@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-
 #include <QtEndian>
 
 #include <algorithm>
