@@ -369,12 +369,12 @@ QByteArray readAll(QFile& f, qint64 size, const Cancelled& cancelled)
 }
 
 // The number of pixels the header of a palette PNG at the start of `head`
-// declares; 0 for anything else.
-qint64 indexedPixels(const QByteArray& head)
+// declares (up to 2^64 - 2^33 + 1: unsigned); 0 for anything else.
+quint64 indexedPixels(const QByteArray& head)
 {
     if (!IndexedPngReader::canRead(head))
         return 0;
-    return qint64(qFromBigEndian<quint32>(head.constData() + 16)) * qFromBigEndian<quint32>(head.constData() + 20);
+    return quint64(qFromBigEndian<quint32>(head.constData() + 16)) * qFromBigEndian<quint32>(head.constData() + 20);
 }
 
 QImage render(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
@@ -389,7 +389,7 @@ QImage render(const QString& file, QSize wanted, const QColor& background, bool 
     if (size <= 0)
         return {};
     // Signature and header, which come first also in the game's maps.
-    if (indexedPixels(f.peek(8 + 8 + 13)) > largePixels)
+    if (indexedPixels(f.peek(8 + 8 + 13)) > quint64(largePixels))
         return renderLargeIndexedPng(f, wanted, background, keepProportions, cancelled, tooLarge);
     if (size > memoryBudget) {
         tooLarge = true;

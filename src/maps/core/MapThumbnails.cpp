@@ -129,9 +129,9 @@ QImage render(const QString& file, QSize target)
     PngChunks::stripForeignChunks(bytes);
     if (IndexedPngReader::canRead(bytes)) {
         // The header's last byte is its interlace method.
-        const qint64 pixels =
-            qint64(qFromBigEndian<quint32>(bytes.constData() + 16)) * qFromBigEndian<quint32>(bytes.constData() + 20);
-        if (bytes.at(28) == 0 || pixels <= PictureScaling::largePixels)
+        const quint64 pixels =
+            quint64(qFromBigEndian<quint32>(bytes.constData() + 16)) * qFromBigEndian<quint32>(bytes.constData() + 20);
+        if (bytes.at(28) == 0 || pixels <= quint64(PictureScaling::largePixels))
             return shrinkIndexed(bytes, target);
     }
     bytes.clear();
