@@ -5,12 +5,18 @@
 // memory the rendering of a large map takes.
 //
 //   bench_picturescaling [--runs N] [--convert PATH] [--keep DIR]
+//   bench_picturescaling --largest [DIR]
 //
 // Each size is run N times (default 7), ours and ImageMagick alternating, and
 // the median and the fastest run are reported. ImageMagick is timed as a whole
 // process (start, decoding, resizing, encoding), the way a program would call
 // it; ours is one loadPictureResized() call (reading, decoding, resizing).
+//
+// --largest previews maps of the largest size the game takes (16384 x 16384,
+// interlaced and not), each in a fresh process, and prints time and peak
+// memory beside the floor: only decoding the same file's rows.
 
+#include "imaging/IndexedPngReader.h"
 #include "imaging/PictureScaling.h"
 #include "support/TestMaps.h"
 
@@ -18,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -117,28 +124,99 @@ long statusKib(const char* field)
 }
 
 // In a child process of its own: one rendering, then the resident size before
-// it and the peak. (The peak is the process's high-water mark, which a fresh
-// process starts anew; getrusage's figure would include the parent's.)
+// it, the peak and the time in ms. (The peak is the process's high-water mark,
+// which a fresh process starts anew; getrusage's figure would include the
+// parent's.)
 int peakMode(const QString& file)
 {
     const long before = statusKib("VmRSS");
+    QElapsedTimer timer;
+    timer.start();
     const QImage picture = renderPreview(file);
+    const double ms = timer.nsecsElapsed() / 1e6;
     const long peak = statusKib("VmHWM");
-    std::printf("%ld %ld\n", before, peak);
+    std::printf("%ld %ld %.1f\n", before, peak, ms);
     return picture.isNull() || peak < 0 ? 1 : 0;
+}
+
+// The floor of --largest, in a child process of its own: the map's rows only
+// decoded, as stored, one at a time; printed as peakMode() does.
+int decodeMode(const QString& file)
+{
+    const long before = statusKib("VmRSS");
+    QElapsedTimer timer;
+    timer.start();
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return 1;
+    IndexedPngReader reader(in, IndexedPngReader::Rows::Stored);
+    if (!reader.readHeader())
+        return 1;
+    std::vector<uchar> row(static_cast<size_t>(reader.size().width()));
+    int width = 0;
+    while (reader.readStoredRow(row.data(), &width)) {
+    }
+    const bool read = reader.finish();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    std::printf("%ld %ld %.1f\n", before, statusKib("VmHWM"), ms);
+    return read ? 0 : 1;
+}
+
+struct Measured {
+    long before = -1; // KiB resident before the work
+    long peak = -1;   // KiB resident at the most
+    double ms = -1;
+};
+
+// One rendering (`mode` "--peak") or decoding ("--decode") in a fresh process.
+Measured measureChild(const QString& file, const QString& mode = QStringLiteral("--peak"))
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {mode, file});
+    if (!child.waitForFinished(300000) || child.exitCode() != 0)
+        return {};
+    const QList<QByteArray> fields = child.readAllStandardOutput().simplified().split(' ');
+    if (fields.size() < 3)
+        return {};
+    return {fields[0].toLong(), fields[1].toLong(), fields[2].toDouble()};
 }
 
 // Peak resident memory of one rendering in a fresh process: {before, peak} in KiB.
 std::pair<long, long> measurePeak(const QString& file)
 {
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak"), file});
-    if (!child.waitForFinished(120000) || child.exitCode() != 0)
-        return {-1, -1};
-    const QList<QByteArray> fields = child.readAllStandardOutput().simplified().split(' ');
-    if (fields.size() < 2)
-        return {-1, -1};
-    return {fields[0].toLong(), fields[1].toLong()};
+    const Measured m = measureChild(file);
+    return {m.before, m.peak};
+}
+
+// --largest: maps of 16384 x 16384, interlaced and not, previewed against
+// only decoding them.
+int largestMode(const QString& dir)
+{
+    const QSize size(16384, 16384);
+    // Bands of four colours, 64 pixels wide, shifted from row to row: runs the
+    // compressor shortens, while every pixel still has to be decoded.
+    const auto fill = [size](int y, uchar* row) {
+        for (int x = 0; x < size.width(); ++x)
+            row[x] = uchar(((x + y / 8) >> 6) & 3);
+    };
+    const QList<QRgb> colours{qRgb(20, 40, 160), qRgb(90, 160, 60), qRgb(140, 100, 60), qRgba(255, 255, 255, 0)};
+    std::printf("Maps of %dx%d previewed at %dx%d, each in a fresh process\n", size.width(), size.height(),
+                previewSize.width(), previewSize.height());
+    for (const bool interlaced : {false, true}) {
+        const QString file =
+            dir + (interlaced ? QStringLiteral("/largest-interlaced.png") : QStringLiteral("/largest.png"));
+        if (!TestMaps::writeLargeMap(file, size, colours, interlaced, fill))
+            return 1;
+        const Measured preview = measureChild(file);
+        const Measured floor = measureChild(file, QStringLiteral("--decode"));
+        if (preview.peak < 0 || floor.peak < 0)
+            return 1;
+        std::printf("%-16s (%5.1f MB file)  preview %7.1f ms, peak %6.1f MiB   "
+                    "decoding only %7.1f ms, peak %6.1f MiB\n",
+                    interlaced ? "interlaced" : "not interlaced", QFileInfo(file).size() / 1e6, preview.ms,
+                    preview.peak / 1024.0, floor.ms, floor.peak / 1024.0);
+    }
+    return 0;
 }
 
 // ImageMagick's own peak resident memory through /usr/bin/time, in KiB (-1 when unavailable).
@@ -216,6 +294,14 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--peak"))
         return peakMode(args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("--decode"))
+        return decodeMode(args[2]);
+    if (args.size() >= 2 && args[1] == QLatin1String("--largest")) {
+        QTemporaryDir temp;
+        const QString dir = args.size() >= 3 ? args[2] : temp.path();
+        QDir().mkpath(dir);
+        return largestMode(dir);
+    }
 
     Options options;
     options.convert = findConvert();

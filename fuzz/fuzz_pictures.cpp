@@ -60,8 +60,7 @@ void readDirectly(const QByteArray& cleaned)
     bool read = true;
     for (int y = 0; read && y < size.height(); y += rowsAtOnce)
         read = reader.readRows(rows.data() + y * width, width, qMin(rowsAtOnce, size.height() - y));
-    if (read)
-        (void)reader.finish();
+    const bool ended = read && reader.finish();
 
     // Decoded all at once, the same rows, or the same failure.
     IndexedPngReader whole(cleaned);
@@ -69,6 +68,23 @@ void readDirectly(const QByteArray& cleaned)
     QVector<uchar> wholeRows(rows.size());
     FuzzSupport::require(whole.readAllRows(wholeRows.data(), width) == read, "all at once fails as row by row");
     FuzzSupport::require(!read || wholeRows == rows, "all at once gives the same rows");
+
+    // Read as stored and put in place, the same rows again.
+    IndexedPngReader stored(cleaned, IndexedPngReader::Rows::Stored);
+    FuzzSupport::require(stored.readHeader(), "the header reads as stored");
+    QVector<uchar> placed(rows.size());
+    QVector<uchar> row(width);
+    IndexedPngReader::Placement at;
+    int count = 0;
+    while (stored.readStoredRow(row.data(), &count, &at)) {
+        FuzzSupport::require(at.y >= 0 && at.y < size.height() && at.firstX >= 0 && at.stepX > 0 &&
+                                 at.firstX + qint64(count - 1) * at.stepX < width,
+                             "a stored row lies inside the picture");
+        for (int i = 0; i < count; ++i)
+            placed[at.y * width + at.firstX + i * at.stepX] = row[i];
+    }
+    FuzzSupport::require(stored.finish() == ended, "as stored fails as row by row");
+    FuzzSupport::require(!ended || placed == rows, "rows as stored fall in place");
 }
 
 } // namespace
@@ -94,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (result.ok())
         FuzzSupport::require(result.picture().size() == asked, "the picture has the size asked for");
     else
-        FuzzSupport::require(result.error().number == PictureScaling::loadErrorNumber, "a failure is the load error");
+        FuzzSupport::require(result.error().number == PictureScaling::loadErrorNumber ||
+                                 result.error().number == PictureScaling::tooLargeErrorNumber,
+                             "a failure is the load error or too large to preview");
     return 0;
 }

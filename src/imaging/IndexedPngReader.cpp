@@ -372,7 +372,7 @@ bool IndexedPngReader::interlaced() const
     return m_state->interlaced;
 }
 
-bool IndexedPngReader::readStoredRow(uchar* row, int* width)
+bool IndexedPngReader::readStoredRow(uchar* row, int* width, Placement* placement)
 {
     State& st = *m_state;
     if (st.spent || st.size.isEmpty() || st.mode != Rows::Stored)
@@ -397,6 +397,16 @@ bool IndexedPngReader::readStoredRow(uchar* row, int* width)
     if (!readRowGuarded(st.png, row)) {
         st.spent = true;
         return false;
+    }
+    if (placement) {
+        if (st.interlaced) {
+            const int pass = st.pass;
+            placement->y = int(PNG_ROW_FROM_PASS_ROW(png_uint_32(st.passRow), pass));
+            placement->firstX = int(PNG_COL_FROM_PASS_COL(0, pass));
+            placement->stepX = int(PNG_COL_FROM_PASS_COL(1, pass)) - placement->firstX;
+        } else {
+            *placement = {st.passRow, 0, 1};
+        }
     }
     ++st.passRow;
     *width = int(cols);

@@ -54,10 +54,18 @@ public:
     // False when the data is damaged or cut short; the reader is then spent
     // and every later call fails.
     bool readRows(uchar* rows, qsizetype bytesPerLine, int count);
+    // Where the pixels of a row as stored belong in the picture: pixel i of
+    // it is at (firstX + i * stepX, y).
+    struct Placement {
+        int y = 0;
+        int firstX = 0;
+        int stepX = 1;
+    };
     // With Rows::Stored: decodes the next row as stored into `row` (room for
-    // the picture's width) and sets `width` to its pixels; false at the end
-    // (then finish()) or when the data is damaged or cut short.
-    bool readStoredRow(uchar* row, int* width);
+    // the picture's width), sets `width` to its pixels and, when given,
+    // `placement` to where they belong; false at the end (then finish()) or
+    // when the data is damaged or cut short.
+    bool readStoredRow(uchar* row, int* width, Placement* placement = nullptr);
     // Decodes all the rows (none may have been read yet) into `rows`, as
     // readRows() would, but inflates the pixel data in one piece with
     // libdeflate, several times faster than row by row; a picture whose data

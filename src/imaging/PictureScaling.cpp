@@ -12,10 +12,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
+#include <vector>
 
 namespace PictureScaling {
 
@@ -79,6 +82,20 @@ private:
     const Cancelled& m_cancelled;
 };
 
+// Whether a picture can be rendered as planned.
+enum class Fit {
+    Yes,
+    Invalid,  // no picture, or nothing asked for
+    TooLarge, // beyond the longest side or the memory budget
+};
+
+// True for Fit::Yes; notes in `tooLarge` a refusal for the picture's size.
+bool accepted(Fit fit, bool& tooLarge)
+{
+    tooLarge = fit == Fit::TooLarge;
+    return fit == Fit::Yes;
+}
+
 // The sizes one call works with, and the memory they take.
 struct Plan {
     QSize box;    // the finished picture
@@ -90,27 +107,32 @@ struct Plan {
     {
     }
 
-    // Memory for everything but the resampler's own buffers: the file's
-    // bytes, the decoded picture of `imageSize` at `decodedBpp` bytes per
-    // pixel, the resampled picture and the finished one.
-    static qint64 baseBytes(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, QSize target, QSize box)
-    {
-        return fileBytes + qint64(imageSize.width()) * imageSize.height() * decodedBpp +
-               qint64(target.width()) * target.height() * 4 + qint64(box.width()) * box.height() * 4;
-    }
-
     // Whether the sizes make sense and the picture leaves room within the
-    // budget; `resamplerBytes` is then what the resampler may still take.
-    bool fits(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, qint64* resamplerBytes = nullptr) const
+    // budget beside `heldBytes` (the file's bytes and the decoded picture, or
+    // whatever stands for it), the resampled picture and the finished one;
+    // `resamplerBytes` is then what the resampler may still take.
+    Fit fits(QSize imageSize, double heldBytes, qint64* resamplerBytes = nullptr) const
     {
         if (imageSize.isEmpty() || box.width() < 1 || box.height() < 1)
-            return false;
+            return Fit::Invalid;
         if (imageSize.width() > maxPictureSide || imageSize.height() > maxPictureSide)
-            return false;
-        const qint64 left = memoryBudget - baseBytes(fileBytes, imageSize, decodedBpp, target.size(), box);
+            return Fit::TooLarge;
+        // In floating point: the sizes asked for may be anything.
+        const double left = double(memoryBudget) - heldBytes - double(target.width()) * target.height() * 4 -
+                            double(box.width()) * box.height() * 4;
+        if (left <= 0)
+            return Fit::TooLarge;
         if (resamplerBytes)
-            *resamplerBytes = left;
-        return left > 0;
+            *resamplerBytes = qint64(left);
+        return Fit::Yes;
+    }
+
+    // fits() for a picture of `imageSize` decoded at `decodedBpp` bytes per
+    // pixel beside the file's bytes.
+    Fit fitsDecoded(qint64 fileBytes, QSize imageSize, qint64 decodedBpp, qint64* resamplerBytes = nullptr) const
+    {
+        return fits(imageSize, double(fileBytes) + double(imageSize.width()) * imageSize.height() * decodedBpp,
+                    resamplerBytes);
     }
 };
 
@@ -142,7 +164,7 @@ QImage compose(const QImage& image, const Plan& plan, const QColor& background,
 // A palette PNG (the game's maps): decoded row by row on this thread while the
 // resampler's helper thread already resamples the rows that are there.
 QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize wanted, const QColor& background,
-                        bool keepProportions, const Cancelled& cancelled)
+                        bool keepProportions, const Cancelled& cancelled, bool& tooLarge)
 {
     IndexedPngReader reader(bytes);
     if (!reader.readHeader())
@@ -150,11 +172,13 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize wanted,
     const Plan plan(reader.size(), wanted, keepProportions);
     BicubicResampler::Options options;
     options.cancelled = cancelled;
-    if (!plan.fits(fileBytes, reader.size(), 1, &options.memoryLimit))
+    if (!accepted(plan.fitsDecoded(fileBytes, reader.size(), 1, &options.memoryLimit), tooLarge))
         return {};
     QImage indexed(reader.size(), QImage::Format_Indexed8);
-    if (indexed.isNull())
+    if (indexed.isNull()) {
+        tooLarge = true;
         return {};
+    }
     indexed.setColorTable(reader.colorTable());
     // The rows are written through this pointer while the resampler reads
     // them from `indexed`, which is neither copied nor detached meanwhile.
@@ -191,9 +215,115 @@ QImage renderIndexedPng(const QByteArray& bytes, qint64 fileBytes, QSize wanted,
     return compose(indexed, plan, background, options);
 }
 
+// The grid of cells a large palette picture of `imageSize` is averaged into
+// for a drawn size of `target`: `factor` times the drawn size, but never finer
+// than the picture's pixels nor empty.
+QSize cellGrid(QSize imageSize, QSize target, int factor)
+{
+    return QSize(std::clamp(target.width() * factor, 1, imageSize.width()),
+                 std::clamp(target.height() * factor, 1, imageSize.height()));
+}
+
+// Memory averageCells() takes for a picture of `imageSize` into `grid`.
+double cellBytes(QSize imageSize, QSize grid)
+{
+    const double cells = double(grid.width()) * grid.height();
+    return cells * (3 * sizeof(quint64) + 4) + double(imageSize.width()) * (1 + sizeof(int)) +
+           double(imageSize.height()) * sizeof(int) + double(grid.width() + grid.height()) * sizeof(quint64);
+}
+
+// The pixels of the picture `reader` (stored rows, header read) averaged
+// over the cells of `grid`, each colour first laid over `background`: every
+// pixel as it is decoded, in whatever order the file stores them, goes into
+// the cell its place falls in, so that no more than one stored row is held.
+// Null when the data is damaged or cut short or the work is cancelled.
+QImage averageCells(IndexedPngReader& reader, QSize grid, const QColor& background, const Cancelled& cancelled)
+{
+    const int width = reader.size().width(), height = reader.size().height();
+    const int columns = grid.width(), lines = grid.height();
+    std::array<std::array<quint32, 3>, 256> colours{};
+    const QList<QRgb> table = reader.colorTable();
+    const QRgb under = background.rgb();
+    for (qsizetype i = 0; i < table.size() && i < 256; ++i) {
+        const int a = qAlpha(table[i]);
+        const auto over = [a](int v, int b) { return quint32((v * a + b * (255 - a) + 127) / 255); };
+        colours[size_t(i)] = {over(qRed(table[i]), qRed(under)), over(qGreen(table[i]), qGreen(under)),
+                              over(qBlue(table[i]), qBlue(under))};
+    }
+    // Which cell each column and row falls in, and how many fall in each.
+    std::vector<int> cellX(static_cast<size_t>(width)), cellY(static_cast<size_t>(height));
+    std::vector<quint64> countX(static_cast<size_t>(columns)), countY(static_cast<size_t>(lines));
+    for (int x = 0; x < width; ++x)
+        ++countX[size_t(cellX[size_t(x)] = int(qint64(x) * columns / width))];
+    for (int y = 0; y < height; ++y)
+        ++countY[size_t(cellY[size_t(y)] = int(qint64(y) * lines / height))];
+
+    std::vector<quint64> sums(size_t(columns) * size_t(lines) * 3);
+    std::vector<uchar> row(static_cast<size_t>(width));
+    int count = 0;
+    IndexedPngReader::Placement at;
+    while (reader.readStoredRow(row.data(), &count, &at)) {
+        if (isCancelled(cancelled))
+            return {};
+        quint64* const line = sums.data() + size_t(cellY[size_t(at.y)]) * size_t(columns) * 3;
+        for (int i = 0, x = at.firstX; i < count; ++i, x += at.stepX) {
+            const std::array<quint32, 3>& colour = colours[row[size_t(i)]];
+            quint64* const sum = line + size_t(cellX[size_t(x)]) * 3;
+            sum[0] += colour[0];
+            sum[1] += colour[1];
+            sum[2] += colour[2];
+        }
+    }
+    if (!reader.finish())
+        return {};
+
+    QImage cells(grid, QImage::Format_RGB32);
+    if (cells.isNull())
+        return {};
+    for (int cy = 0; cy < lines; ++cy) {
+        auto* out = reinterpret_cast<QRgb*>(cells.scanLine(cy));
+        const quint64* sum = sums.data() + size_t(cy) * size_t(columns) * 3;
+        for (int cx = 0; cx < columns; ++cx, sum += 3) {
+            const quint64 n = countX[size_t(cx)] * countY[size_t(cy)];
+            const auto mean = [n](quint64 total) { return int((total + n / 2) / n); };
+            out[cx] = qRgb(mean(sum[0]), mean(sum[1]), mean(sum[2]));
+        }
+    }
+    return cells;
+}
+
+// A palette PNG of over largePixels pixels, read from `file` as a stream and
+// averaged into cells of twice the drawn size (of the drawn size where the
+// budget leaves no room for that), which are then resampled.
+QImage renderLargeIndexedPng(QIODevice& file, QSize wanted, const QColor& background, bool keepProportions,
+                             const Cancelled& cancelled, bool& tooLarge)
+{
+    IndexedPngReader reader(file, IndexedPngReader::Rows::Stored);
+    if (!reader.readHeader())
+        return {};
+    const QSize size = reader.size();
+    const Plan plan(size, wanted, keepProportions);
+    BicubicResampler::Options options;
+    options.cancelled = cancelled;
+    QSize grid;
+    Fit fit = Fit::TooLarge;
+    for (const int factor : {2, 1}) {
+        grid = cellGrid(size, plan.target.size(), factor);
+        fit = plan.fits(size, cellBytes(size, grid), &options.memoryLimit);
+        if (fit != Fit::TooLarge)
+            break;
+    }
+    if (!accepted(fit, tooLarge))
+        return {};
+    const QImage cells = averageCells(reader, grid, background, cancelled);
+    if (cells.isNull())
+        return {};
+    return compose(cells, plan, background, options);
+}
+
 // Any other picture: decoded whole by Qt, then resampled.
 QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize wanted, const QColor& background, bool keepProportions,
-                     const Cancelled& cancelled)
+                     const Cancelled& cancelled, bool& tooLarge)
 {
     QImage image;
     {
@@ -202,8 +332,10 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize wanted, const QC
         QImageReader reader(&buffer);
         reader.setAutoTransform(false); // pixels as stored, whatever orientation a JPEG declares
         const QSize declared = reader.size();
-        if (declared.isValid() && !Plan(declared, wanted, keepProportions)
-                                       .fits(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat())))
+        if (declared.isValid() &&
+            !accepted(Plan(declared, wanted, keepProportions)
+                          .fitsDecoded(fileBytes, declared, decodedBytesPerPixel(reader.imageFormat())),
+                      tooLarge))
             return {};
         image = reader.read();
     }
@@ -214,7 +346,7 @@ QImage renderDecoded(QByteArray& bytes, qint64 fileBytes, QSize wanted, const QC
     const Plan plan(image.size(), wanted, keepProportions);
     BicubicResampler::Options options;
     options.cancelled = cancelled;
-    if (!plan.fits(0, image.size(), (image.depth() + 7) / 8, &options.memoryLimit))
+    if (!accepted(plan.fitsDecoded(0, image.size(), (image.depth() + 7) / 8, &options.memoryLimit), tooLarge))
         return {};
     return compose(image, plan, background, options);
 }
@@ -236,8 +368,17 @@ QByteArray readAll(QFile& f, qint64 size, const Cancelled& cancelled)
     return bytes;
 }
 
+// The number of pixels the header of a palette PNG at the start of `head`
+// declares (up to 2^64 - 2^33 + 1: unsigned); 0 for anything else.
+quint64 indexedPixels(const QByteArray& head)
+{
+    if (!IndexedPngReader::canRead(head))
+        return 0;
+    return quint64(qFromBigEndian<quint32>(head.constData() + 16)) * qFromBigEndian<quint32>(head.constData() + 20);
+}
+
 QImage render(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
-              const Cancelled& cancelled)
+              const Cancelled& cancelled, bool& tooLarge)
 {
     if (isCancelled(cancelled))
         return {};
@@ -245,8 +386,15 @@ QImage render(const QString& file, QSize wanted, const QColor& background, bool 
     if (!OutsideFile::open(file, f))
         return {};
     const qint64 size = f.size();
-    if (size <= 0 || size > memoryBudget)
+    if (size <= 0)
         return {};
+    // Signature and header, which come first also in the game's maps.
+    if (indexedPixels(f.peek(8 + 8 + 13)) > quint64(largePixels))
+        return renderLargeIndexedPng(f, wanted, background, keepProportions, cancelled, tooLarge);
+    if (size > memoryBudget) {
+        tooLarge = true;
+        return {};
+    }
     QByteArray bytes = readAll(f, size, cancelled);
     f.close();
     if (bytes.size() != size)
@@ -254,8 +402,8 @@ QImage render(const QString& file, QSize wanted, const QColor& background, bool 
     const qint64 fileBytes = bytes.size();
     PngChunks::stripForeignChunks(bytes);
     if (IndexedPngReader::canRead(bytes))
-        return renderIndexedPng(bytes, fileBytes, wanted, background, keepProportions, cancelled);
-    return renderDecoded(bytes, fileBytes, wanted, background, keepProportions, cancelled);
+        return renderIndexedPng(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
+    return renderDecoded(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
 }
 
 } // namespace
@@ -263,6 +411,11 @@ QImage render(const QString& file, QSize wanted, const QColor& background, bool 
 PictureError PictureError::loading(const QString& file)
 {
     return {loadErrorNumber, loadErrorSource(), QStringLiteral("Error loading picture ") + file};
+}
+
+PictureError PictureError::tooLarge(const QString& file)
+{
+    return {tooLargeErrorNumber, loadErrorSource(), QStringLiteral("Too large to preview: ") + file};
 }
 
 PictureResult::PictureResult(QImage picture)
@@ -313,13 +466,15 @@ PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor
 {
     Q_UNUSED(allocationLimitSet);
     QImage picture;
+    bool tooLarge = false;
     try {
-        picture = render(file, wanted, background, keepProportions, cancelled);
+        picture = render(file, wanted, background, keepProportions, cancelled, tooLarge);
     } catch (const std::bad_alloc&) {
         picture = QImage();
+        tooLarge = true; // within the budget, yet more than the machine had to give
     }
     if (picture.isNull())
-        return PictureError::loading(file);
+        return tooLarge ? PictureError::tooLarge(file) : PictureError::loading(file);
     return picture;
 }
 

@@ -29,10 +29,14 @@
 //
 // Palette PNGs (the game's maps) are decoded row by row while the rows
 // already decoded are being resampled on a second thread; other pictures are
-// decoded whole by Qt first.
+// decoded whole by Qt first. A palette PNG of more than largePixels pixels is
+// never held whole: it is read from the file as a stream, row by row as
+// stored (an interlaced one pass by pass), each pixel added into the cell of
+// a grid of twice the drawn size that it falls in; the grid's averages are
+// then resampled with the bicubic filter.
 //
 // Memory stays bounded: a picture whose decoding and scaling would need more
-// than memoryBudget bytes is refused with the loading error before it is
+// than memoryBudget bytes is refused as too large to preview before it is
 // decoded, judged from the size its header declares, and the resampler's own
 // buffers are held to what the budget leaves.
 namespace PictureScaling {
@@ -42,8 +46,14 @@ namespace PictureScaling {
 // before any of its rows is decoded.
 constexpr int maxPictureSide = 32768;
 
+// Palette PNGs of more pixels than this are read as a stream into a grid of
+// cells instead of whole.
+constexpr qint64 largePixels = qint64(64) << 20;
+
 // The error raised when a picture cannot be loaded.
 constexpr int loadErrorNumber = 999;
+// The error raised when a picture is beyond what this program previews.
+constexpr int tooLargeErrorNumber = 998;
 inline QString loadErrorSource()
 {
     return QStringLiteral("GDI+ Module");
@@ -62,6 +72,10 @@ struct PictureError {
     // "GDI+ Module", description "Error loading picture " + the file name as
     // it was given.
     static PictureError loading(const QString& file);
+    // The error for a picture beyond the limits (side or memory budget):
+    // number 998, source "GDI+ Module", description "Too large to preview: "
+    // + the file name as it was given.
+    static PictureError tooLarge(const QString& file);
 };
 
 // Either the finished picture or the error. Copyable and default-constructible
@@ -80,6 +94,9 @@ public:
     const QImage& picture() const { return m_picture; }
     // The error; number 0 and empty texts when ok().
     const PictureError& error() const { return m_error; }
+    // True when the picture was refused as too large to preview rather than
+    // found missing, damaged or unreadable.
+    bool tooLarge() const { return m_error.number == tooLargeErrorNumber; }
 
 private:
     QImage m_picture;
@@ -107,13 +124,14 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions);
 // result's picture().size() tells the size it came at.
 //
 // Fails with PictureError::loading(file) when the file is missing, not a
-// regular file, unreadable, not a picture, damaged or truncated, when the
-// requested size is not positive, or when the picture or the requested size
-// would need more than memoryBudget.
+// regular file, unreadable, not a picture, damaged or truncated, or when the
+// requested size is not positive; with PictureError::tooLarge(file) when a
+// side of the picture is longer than maxPictureSide, or when the picture or
+// the requested size would need more than memoryBudget.
 //
 // `cancelled`, when given, is asked again and again while the file is read,
 // decoded and resampled (from more than one thread: it must be thread-safe);
-// once it returns true the call gives up soon and fails with the same error.
+// once it returns true the call gives up soon and fails with the loading error.
 // A caller whose picture is no longer wanted so never waits for all of it.
 PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
                                  const std::function<bool()>& cancelled = {});

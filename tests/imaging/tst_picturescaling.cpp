@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +54,8 @@ private slots:
     void stripsOnlyForeignChunks();
     void hostileFilesGiveTheError_data();
     void hostileFilesGiveTheError();
+    void largestMapsPreview_data();
+    void largestMapsPreview();
     void cancellingGivesTheError_data();
     void cancellingGivesTheError();
     void stripsDoNotChangeTheResult_data();
@@ -250,6 +253,7 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("tooLarge"); // else the loading error
     const QByteArray png = TestMaps::levelMapPng(TestMaps::sampleMap(QSize(120, 60)));
     const int idat = png.indexOf("IDAT");
     QByteArray corrupt = png;
@@ -260,12 +264,14 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     QByteArray hugeChunk = png;
     hugeChunk.replace(33, 4, QByteArray("\x7F\xFF\xFF\xF0", 4));
     // A file named after its row, and the size asked of it.
-    const auto row = [this](const char* tag, const QByteArray& bytes, int width = 100, int height = 100) {
-        QTest::newRow(tag) << TestMaps::writeBytes(path(QLatin1String(tag) + ".png"), bytes) << width << height;
+    const auto row = [this](const char* tag, const QByteArray& bytes, int width = 100, int height = 100,
+                            bool tooLarge = false) {
+        QTest::newRow(tag) << TestMaps::writeBytes(path(QLatin1String(tag) + ".png"), bytes) << width << height
+                           << tooLarge;
     };
 
-    QTest::newRow("missing file") << path(QStringLiteral("Nowhere/gone.png")) << 100 << 100;
-    QTest::newRow("folder named x.png") << QDir(path(QStringLiteral("x.png"))).absolutePath() << 100 << 100;
+    QTest::newRow("missing file") << path(QStringLiteral("Nowhere/gone.png")) << 100 << 100 << false;
+    QTest::newRow("folder named x.png") << QDir(path(QStringLiteral("x.png"))).absolutePath() << 100 << 100 << false;
     QDir().mkpath(path(QStringLiteral("x.png")));
     row("text named .png", "Not a picture at all.\n");
     row("empty file", {});
@@ -279,7 +285,7 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
     row("corrupt pixel data", corrupt);
     row("undecodable data, right CRC", garbage);
     row("chunk length past the end", hugeChunk);
-    row("header claims 60000x60000", TestMaps::withDeclaredSize(png, 60000, 60000), 777, 265);
+    row("header claims 60000x60000", TestMaps::withDeclaredSize(png, 60000, 60000), 777, 265, true);
     // Longer than the game's largest map, with all their pixel data: refused
     // before a row is decoded (a 1,000,000 x 2 map took seconds to scale).
     const auto strip = [](int width, int height) {
@@ -288,19 +294,20 @@ void PictureScalingTest::hostileFilesGiveTheError_data()
         indexed.fill(1);
         return indexed;
     };
-    row("map 32769 wide", TestMaps::palettePng(strip(32769, 2), 8));
-    row("map 1000000 wide", TestMaps::palettePng(strip(1000000, 2), 1), 777, 265);
-    row("picture 32769 tall", TestMaps::pngBytes(strip(2, 32769).convertToFormat(QImage::Format_RGB32)));
+    row("map 32769 wide", TestMaps::palettePng(strip(32769, 2), 8), 100, 100, true);
+    row("map 1000000 wide", TestMaps::palettePng(strip(1000000, 2), 1), 777, 265, true);
+    row("picture 32769 tall", TestMaps::pngBytes(strip(2, 32769).convertToFormat(QImage::Format_RGB32)), 100, 100,
+        true);
     const QString good = TestMaps::writeBytes(path(QStringLiteral("good map.png")), png);
-    QTest::newRow("zero width asked") << good << 0 << 100;
-    QTest::newRow("negative height asked") << good << 100 << -5;
-    QTest::newRow("size beyond the memory budget") << good << 12000 << 12000;
+    QTest::newRow("zero width asked") << good << 0 << 100 << false;
+    QTest::newRow("negative height asked") << good << 100 << -5 << false;
+    QTest::newRow("size beyond the memory budget") << good << 12000 << 12000 << true;
     // The name in the message is the name as given, not a cleaned-up path.
-    QTest::newRow("name kept as given") << m_dir.path() + QStringLiteral("//./missing .png") << 100 << 100;
+    QTest::newRow("name kept as given") << m_dir.path() + QStringLiteral("//./missing .png") << 100 << 100 << false;
 #ifdef Q_OS_UNIX
     const QString fifo = path(QStringLiteral("pipe.png"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QTest::newRow("named pipe") << fifo << 100 << 100;
+    QTest::newRow("named pipe") << fifo << 100 << 100 << false;
 #endif
 }
 
@@ -309,12 +316,47 @@ void PictureScalingTest::hostileFilesGiveTheError()
     QFETCH(QString, file);
     QFETCH(int, width);
     QFETCH(int, height);
+    QFETCH(bool, tooLarge);
     const PictureResult result = loadPictureResized(file, QSize(width, height), background, false);
     QVERIFY(!result.ok());
     QVERIFY(result.picture().isNull());
-    QCOMPARE(result.error().number, 999);
+    QCOMPARE(result.tooLarge(), tooLarge);
+    QCOMPARE(result.error().number, tooLarge ? 998 : 999);
     QCOMPARE(result.error().source, QStringLiteral("GDI+ Module"));
-    QCOMPARE(result.error().description, QStringLiteral("Error loading picture ") + file);
+    QCOMPARE(result.error().description,
+             (tooLarge ? QStringLiteral("Too large to preview: ") : QStringLiteral("Error loading picture ")) + file);
+}
+
+void PictureScalingTest::largestMapsPreview_data()
+{
+    QTest::addColumn<bool>("interlaced");
+    QTest::addColumn<bool>("cutShort");
+    QTest::newRow("interlaced") << true << false;
+    QTest::newRow("not interlaced") << false << false;
+    QTest::newRow("interlaced, cut short") << true << true;
+}
+
+void PictureScalingTest::largestMapsPreview()
+{
+    QFETCH(bool, interlaced);
+    QFETCH(bool, cutShort);
+    // 16384 x 16384, as a cavern may be: its left quarter and upper half in
+    // colours of their own, the rest transparent.
+    constexpr int side = 16384;
+    const QList<QRgb> colours{qRgba(0, 255, 0, 0), qRgb(200, 0, 0), qRgb(0, 0, 200), qRgb(200, 200, 0)};
+    const QString file = path(QStringLiteral("largest.png"));
+    QVERIFY(TestMaps::writeLargeMap(file, QSize(side, side), colours, interlaced, [](int y, uchar* row) {
+        std::memset(row, (y < side / 2 ? 2 : 0) + 1, side / 4);
+        std::memset(row + side / 4, y < side / 2 ? 2 : 0, side - side / 4);
+    }));
+    if (cutShort)
+        QVERIFY(QFile::resize(file, QFileInfo(file).size() * 2 / 3));
+    const PictureResult result = loadPictureResized(file, QSize(777, 265), background, false);
+    QCOMPARE(result.error().description, cutShort ? QStringLiteral("Error loading picture ") + file : QString());
+    // The quarter ends at x 194.25 and the half at y 132.5 of the preview.
+    const QRgb expected[] = {colours[3], colours[2], colours[1], background.rgb()};
+    for (int i = 0; !cutShort && i < 4; ++i)
+        QCOMPARE(result.picture().pixel(i % 2 ? 198 : 190, i / 2 ? 137 : 128), expected[i]);
 }
 
 void PictureScalingTest::cancellingGivesTheError_data()

@@ -18,6 +18,8 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <cstring>
+
 namespace {
 
 // An 8-bit palette map of `size` whose pixels use entries 1..colours (and 0).
@@ -207,6 +209,11 @@ void TestMapsCheck::thumbnailsInTheSharedCache()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), mapBytes); // the map itself is never written
     QVERIFY(MapThumbnails::thumbnail(dir.filePath("gone.png"), MapThumbnails::Size::Normal).isNull());
+    // The largest interlaced cavern, in one colour: averaged pass by pass.
+    const QString largest = dir.filePath("largest.png");
+    QVERIFY(TestMaps::writeLargeMap(largest, QSize(16384, 16384), {qRgb(9, 99, 199)}, true,
+                                    [](int, uchar* row) { std::memset(row, 0, 16384); }));
+    QCOMPARE(MapThumbnails::thumbnail(largest, MapThumbnails::Size::Normal).pixel(64, 64), qRgb(9, 99, 199));
 }
 
 void TestMapsCheck::names_data()

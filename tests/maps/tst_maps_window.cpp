@@ -377,11 +377,12 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
     t->folder.writeFile(QStringLiteral("SavedLevels/Wide.png"),
                         TestMaps::withChunkAfterHeader(mapBytes(kCave, QSize(636, 32), ""), "w2lv",
                                                        TestMaps::levelData(true, 30, 40, 5, 12)));
+    t->folder.writeFile(QStringLiteral("SavedLevels/Long.png"), mapBytes(kDune, QSize(32776, 32)));
     const View v = openMaps(*t);
     auto* settings = named<QLabel>(v.window, QStringLiteral("lblMapSettings"));
     auto* warnings = named<QLabel>(v.window, QStringLiteral("lblMapWarnings"));
     // Full names in order without regard to case; text files and folders are no maps.
-    QCOMPARE(texts(v.maps), (QStringList{"Arena.PNG", "broken.png", "Dune.old.png", "Wide.png"}));
+    QCOMPARE(texts(v.maps), (QStringList{"Arena.PNG", "broken.png", "Dune.old.png", "Long.png", "Wide.png"}));
     const QString island = QStringLiteral("island, 640 × 32, 1 colour, water level 0, objects 0 %, bridges 0 %, "
                                           "18 worm places");
     const struct {
@@ -400,6 +401,9 @@ void TestMapsWindow::previewNameAndSettingsOfTheSelectedMap()
         {"broken.png", false, "No Map Selected!", kBlack, "not a PNG picture",
          "The file is not a PNG picture" + kNoLoad},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
+        {"Long.png", false, "Too large to preview", kBlack,
+         "island, 32776 × 32, 8-bit indexed, water level 0, objects 0 %, bridges 0 %, 18 worm places",
+         "32776 × 32 is larger than an island can be, 28408 × 30552" + kNoLoad},
         {"Dune.old.png", true, "No Map Selected!", kBlack, "", ""},
         {"Arena.PNG", false, "Arena", kArena, island, ""},
         {"Arena.PNG", true, "No Map Selected!", kBlack, "", ""}, // the map shown, clicked again

@@ -8,8 +8,14 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <png.h>
+#include <zlib.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
 
 namespace TestMaps {
 
@@ -216,6 +222,47 @@ QString writeBytes(const QString& path, const QByteArray& bytes)
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
+}
+
+bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, bool interlaced,
+                   const std::function<void(int y, uchar* row)>& fillRow)
+{
+    std::vector<png_color> palette;
+    std::vector<png_byte> alphas;
+    for (const QRgb c : colours) {
+        palette.push_back({png_byte(qRed(c)), png_byte(qGreen(c)), png_byte(qBlue(c))});
+        alphas.push_back(png_byte(qAlpha(c)));
+    }
+    std::vector<uchar> row(static_cast<size_t>(size.width()));
+    FILE* out = std::fopen(QFile::encodeName(path).constData(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const auto fail = [&] {
+        png_destroy_write_struct(&png, &info);
+        if (out)
+            std::fclose(out);
+        return false;
+    };
+    if (!out || !info)
+        return fail();
+    if (setjmp(png_jmpbuf(png))) // libpng's errors land here; nothing below has a destructor
+        return fail();
+    png_init_io(png, out);
+    png_set_compression_strategy(png, Z_RLE);
+    png_set_filter(png, 0, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, png_uint_32(size.width()), png_uint_32(size.height()), 8, PNG_COLOR_TYPE_PALETTE,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    png_set_PLTE(png, info, palette.data(), int(palette.size()));
+    png_set_tRNS(png, info, alphas.data(), int(alphas.size()), nullptr);
+    png_write_info(png, info);
+    for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+        for (int y = 0; y < size.height(); ++y) {
+            fillRow(y, row.data());
+            png_write_row(png, row.data());
+        }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(out) == 0;
 }
 
 } // namespace TestMaps

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // Map pictures as the game writes them, for tests and benchmarks: 8-bit
 // indexed PNG files that carry the game's level chunk ("w2lv" or "waLV")
 // between IHDR and PLTE.
@@ -50,5 +52,11 @@ QByteArray levelMapPng(const QImage& image, const QByteArray& type = QByteArrayL
 
 // Writes `bytes` to `path` (folders created); the path.
 QString writeBytes(const QString& path, const QByteArray& bytes);
+
+// Writes to `path` through libpng a palette map of `size` (8 bits) with
+// `colours`, interlaced when asked, row by row: `fillRow(y, row)` gives row y
+// (again for each pass). Runs of one index keep even the largest map small.
+bool writeLargeMap(const QString& path, QSize size, const QList<QRgb>& colours, bool interlaced,
+                   const std::function<void(int y, uchar* row)>& fillRow);
 
 } // namespace TestMaps

@@ -15,8 +15,10 @@ namespace MapPreview {
 
 // Renders `file` at `size`; a null image when it cannot be loaded, or when
 // `cancelled` (asked from more than one thread while the map is drawn)
-// returns true before it is done. Safe on any thread.
-QImage render(const QString& file, QSize size, const std::function<bool()>& cancelled = {});
+// returns true before it is done. `tooLarge`, when given, is set to whether a
+// null image means that the map is too large to preview rather than damaged
+// or unreadable. Safe on any thread.
+QImage render(const QString& file, QSize size, const std::function<bool()>& cancelled = {}, bool* tooLarge = nullptr);
 
 } // namespace MapPreview
 
@@ -40,8 +42,9 @@ public:
 
 Q_SIGNALS:
     // The result of the latest request; `picture` is null when the file
-    // could not be loaded.
-    void finished(const QString& file, const QImage& picture);
+    // could not be loaded, and then `tooLarge` tells whether it was refused
+    // as too large to preview.
+    void finished(const QString& file, const QImage& picture, bool tooLarge);
 
 private:
     // One picture at a time: a newer request waits only until the one being

@@ -58,8 +58,9 @@ QSize pictureSize(const QString& file)
 // then makes the last, high-quality step. Transparent colours show white, as
 // in the preview. The indices of a map of usual size are decoded all at once,
 // which is the fastest; those of a very large one a strip of k rows at a
-// time, so that it never needs a full-size copy. A null image when the map
-// cannot be decoded.
+// time, so that it never needs a full-size copy (a large interlaced map, whose
+// rows come only all at once, is left to the picture scaler, which averages
+// it pass by pass). A null image when the map cannot be decoded.
 QImage shrinkIndexed(const QByteArray& bytes, QSize target)
 {
     IndexedPngReader reader(bytes);
@@ -85,9 +86,9 @@ QImage shrinkIndexed(const QByteArray& bytes, QSize target)
     if (blocks.isNull())
         return {};
     // An interlaced map's rows come only all at once.
-    const qint64 pixels = qint64(width) * size.height();
-    const bool whole =
-        pixels <= IndexedPngReader::wholeLimit || (reader.interlaced() && pixels <= PictureScaling::memoryBudget);
+    const bool whole = qint64(width) * size.height() <= IndexedPngReader::wholeLimit;
+    if (!whole && reader.interlaced())
+        return {};
     std::vector<uchar> rows(size_t(width) * size_t(whole ? size.height() : k));
     if (whole && !reader.readAllRows(rows.data(), width))
         return {};
@@ -126,8 +127,14 @@ QImage render(const QString& file, QSize target)
         return {};
     QByteArray bytes = in.readAll();
     PngChunks::stripForeignChunks(bytes);
-    if (IndexedPngReader::canRead(bytes))
-        return shrinkIndexed(bytes, target);
+    if (IndexedPngReader::canRead(bytes)) {
+        // The header's last byte is its interlace method.
+        const quint64 pixels =
+            quint64(qFromBigEndian<quint32>(bytes.constData() + 16)) * qFromBigEndian<quint32>(bytes.constData() + 20);
+        if (bytes.at(28) == 0 || pixels <= quint64(PictureScaling::largePixels))
+            return shrinkIndexed(bytes, target);
+    }
+    bytes.clear();
     const PictureScaling::PictureResult result =
         PictureScaling::loadPictureResized(file, target, QColor(Qt::white), false);
     return result.ok() ? result.picture() : QImage();

@@ -65,11 +65,14 @@ bool MapPreviewPane::busy() const
 
 // A map that cannot be shown keeps the settings strip: the check of the same
 // file, which comes on its own and in either order, says what is wrong with it.
-void MapPreviewPane::previewFinished(const QString& file, const QImage& picture)
+// A map beyond what the preview can draw is not called missing or damaged.
+void MapPreviewPane::previewFinished(const QString& file, const QImage& picture, bool tooLarge)
 {
     Q_UNUSED(file)
     if (picture.isNull()) {
         showNoMap();
+        if (tooLarge)
+            m_lblMapName->setText(QStringLiteral("Too large to preview"));
         return;
     }
     QPixmap pixmap = QPixmap::fromImage(picture);

@@ -16,7 +16,8 @@ class UserPaths;
 
 // The selected map's name over its preview, drawn off the window's thread,
 // with the strip of its settings from the map check. A map that cannot be
-// drawn shows the black picture and "No Map Selected!".
+// drawn shows the black picture and "No Map Selected!"; one refused as too
+// large to preview shows the black picture and says so instead.
 class MapPreviewPane : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +33,7 @@ public:
     bool busy() const;
 
 private:
-    void previewFinished(const QString& file, const QImage& picture);
+    void previewFinished(const QString& file, const QImage& picture, bool tooLarge);
     void showNoMap();
     void showSettings(const QStringList& files, const QList<MapCheck::Report>& reports);
 
