@@ -377,6 +377,22 @@ quint64 indexedPixels(const QByteArray& head)
     return quint64(qFromBigEndian<quint32>(head.constData() + 16)) * qFromBigEndian<quint32>(head.constData() + 20);
 }
 
+// A picture file held in memory.
+QImage renderBytes(QByteArray bytes, QSize wanted, const QColor& background, bool keepProportions,
+                   const Cancelled& cancelled, bool& tooLarge)
+{
+    if (indexedPixels(bytes.left(8 + 8 + 13)) > quint64(largePixels)) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return renderLargeIndexedPng(buffer, wanted, background, keepProportions, cancelled, tooLarge);
+    }
+    const qint64 fileBytes = bytes.size();
+    PngChunks::stripForeignChunks(bytes);
+    if (IndexedPngReader::canRead(bytes))
+        return renderIndexedPng(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
+    return renderDecoded(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
+}
+
 QImage render(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
               const Cancelled& cancelled, bool& tooLarge)
 {
@@ -399,11 +415,23 @@ QImage render(const QString& file, QSize wanted, const QColor& background, bool 
     f.close();
     if (bytes.size() != size)
         return {};
-    const qint64 fileBytes = bytes.size();
-    PngChunks::stripForeignChunks(bytes);
-    if (IndexedPngReader::canRead(bytes))
-        return renderIndexedPng(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
-    return renderDecoded(bytes, fileBytes, wanted, background, keepProportions, cancelled, tooLarge);
+    return renderBytes(std::move(bytes), wanted, background, keepProportions, cancelled, tooLarge);
+}
+
+template <typename Render> PictureResult guarded(const QString& name, Render render)
+{
+    Q_UNUSED(allocationLimitSet);
+    QImage picture;
+    bool tooLarge = false;
+    try {
+        picture = render(tooLarge);
+    } catch (const std::bad_alloc&) {
+        picture = QImage();
+        tooLarge = true; // within the budget, yet more than the machine had to give
+    }
+    if (picture.isNull())
+        return tooLarge ? PictureError::tooLarge(name) : PictureError::loading(name);
+    return picture;
 }
 
 } // namespace
@@ -464,18 +492,20 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions)
 PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
                                  const std::function<bool()>& cancelled)
 {
-    Q_UNUSED(allocationLimitSet);
-    QImage picture;
-    bool tooLarge = false;
-    try {
-        picture = render(file, wanted, background, keepProportions, cancelled, tooLarge);
-    } catch (const std::bad_alloc&) {
-        picture = QImage();
-        tooLarge = true; // within the budget, yet more than the machine had to give
-    }
-    if (picture.isNull())
-        return tooLarge ? PictureError::tooLarge(file) : PictureError::loading(file);
-    return picture;
+    return guarded(
+        file, [&](bool& tooLarge) { return render(file, wanted, background, keepProportions, cancelled, tooLarge); });
+}
+
+PictureResult renderPicture(const QByteArray& bytes, const QString& name, QSize wanted, const QColor& background,
+                            bool keepProportions, const std::function<bool()>& cancelled)
+{
+    return guarded(name, [&](bool& tooLarge) {
+        if (bytes.size() > memoryBudget) {
+            tooLarge = true;
+            return QImage();
+        }
+        return renderBytes(bytes, wanted, background, keepProportions, cancelled, tooLarge);
+    });
 }
 
 } // namespace PictureScaling

@@ -136,4 +136,9 @@ QRect drawRect(QSize imageSize, QSize boxSize, bool keepProportions);
 PictureResult loadPictureResized(const QString& file, QSize wanted, const QColor& background, bool keepProportions,
                                  const std::function<bool()>& cancelled = {});
 
+// The same for a picture file already in memory (a map stored inside another
+// file); `name` names it in the error.
+PictureResult renderPicture(const QByteArray& bytes, const QString& name, QSize wanted, const QColor& background,
+                            bool keepProportions, const std::function<bool()>& cancelled = {});
+
 } // namespace PictureScaling

@@ -7,19 +7,15 @@
 #include "common/ui/AppContext.h"
 #include "common/ui/WindowNames.h"
 #include "games/core/GameNameParser.h"
-#include "imaging/BicubicResampler.h"
 #include "imaging/PictureScaling.h"
-#include "imaging/PngChunks.h"
 #include "replays/core/ReplayKeep.h"
 #include "schemes/core/Scheme.h"
 #include "schemes/core/SchemeFiles.h"
 #include "schemes/ui/SchemesWindow.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
@@ -31,27 +27,13 @@ constexpr QSize kThumbnail(230, 60);
 constexpr int kButtonHeight = 22;
 
 // The colour map, scaled to fit the thumbnail; null when it cannot be read.
+// Read as the maps window reads maps: a large one row by row, never whole.
 QImage thumbnailOf(const ReplayInfo& info, const std::function<bool()>& cancelled)
 {
-    if (info.mapKind != ReplayInfo::MapKind::Colour || !info.mapComplete)
+    if (info.mapKind != ReplayInfo::MapKind::Colour || !info.mapComplete || !info.mapSize.isValid())
         return QImage();
-    // The game's level chunk has a name the PNG decoder refuses.
-    QByteArray data = info.mapData;
-    PngChunks::stripForeignChunks(data);
-    QBuffer buffer(&data);
-    QImageReader reader(&buffer, "png");
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > PictureScaling::maxPictureSide ||
-        size.height() > PictureScaling::maxPictureSide)
-        return QImage();
-    const QImage map = reader.read();
-    if (map.isNull() || cancelled())
-        return QImage();
-    const QRect fit = PictureScaling::drawRect(map.size(), kThumbnail, true);
-    BicubicResampler::Options options;
-    options.cancelled = cancelled;
-    options.memoryLimit = PictureScaling::memoryBudget;
-    return BicubicResampler::resample(map.convertToFormat(QImage::Format_RGB32), fit.size(), options);
+    const QSize fit = PictureScaling::drawRect(info.mapSize, kThumbnail, true).size();
+    return PictureScaling::renderPicture(info.mapData, QString(), fit, Qt::black, false, cancelled).picture();
 }
 
 QString mapWords(const ReplayInfo& info)
