@@ -68,7 +68,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
-    , m_logWords(new GameLogWords(m_model, m_search, this))
+    , m_logWords(new GameLogWords(m_search, this))
     , m_play(new GamePlayAction(context.prompter(), context.launcher(), this))
     , m_viewed(new ViewedGameCopy(context.prompter(), context.desktop(), context.intervals().tempDeleteRetry, this))
 {
@@ -270,7 +270,7 @@ void GamesWindow::fillAllFolders()
             for (qsizetype i = 1; i < read->first.size(); ++i)
                 userFolders << read->first.at(i).folder;
             m_folderPick->setFolders(GamesTree::defaultFolderName(), userFolders);
-            showGames(std::move(read->second));
+            showGames(std::move(read->second), read->first);
             // Games and folders whose names cannot be shown are there all the same.
             for (const GameFolderFiles& folder : std::as_const(read->first))
                 m_unshown.tell(GamesTree::folderPath(root, folder.folder), folder.unshown);
@@ -280,13 +280,14 @@ void GamesWindow::fillAllFolders()
 void GamesWindow::fillOneFolder()
 {
     m_fill->cancel();
-    showGames(GamesTableModel::read({GamesTree::listFolder(gamesRoot(), m_folderPick->picked())}));
+    const QList<GameFolderFiles> folder{GamesTree::listFolder(gamesRoot(), m_folderPick->picked())};
+    showGames(GamesTableModel::read(folder), folder);
 }
 
-void GamesWindow::showGames(GamesTableModel::Fill&& games)
+void GamesWindow::showGames(GamesTableModel::Fill&& games, const QList<GameFolderFiles>& folders)
 {
     m_model->setGames(std::move(games));
-    m_logWords->start(gamesRoot());
+    m_logWords->start(gamesRoot(), folders);
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     clearSelection();
     m_waitingPanel->hide();

@@ -86,7 +86,8 @@ private:
     void buildControlPanel();
     void buildGrid();
 
-    void showGames(GamesTableModel::Fill&& games);
+    // `folders`: what `games` were read from.
+    void showGames(GamesTableModel::Fill&& games, const QList<GameFolderFiles>& folders);
     void clearSelection();
     void rowChosen(int row);
     // Shows `game` as the picked one; `folderText` is how its folder is shown.
