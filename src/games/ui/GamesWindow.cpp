@@ -28,6 +28,7 @@
 #include "games/ui/GameSearchRow.h"
 #include "games/ui/GameSelectionView.h"
 #include "games/ui/GameSortLabels.h"
+#include "games/ui/GameWaitingPanel.h"
 #include "games/ui/GameZipExportAction.h"
 #include "games/ui/GamesLayout.h"
 
@@ -43,13 +44,6 @@
 #include <QTableView>
 
 #include <memory>
-
-namespace {
-
-const QString populatingText =
-    QStringLiteral("             --Populating list--              (>'.')>PLEASE WAIT<('.'<)");
-
-} // namespace
 
 QColor GamesWindow::buttonColour()
 {
@@ -93,14 +87,7 @@ GamesWindow::GamesWindow(AppContext& context)
     connect(m_details, &GameDetailsPanel::makeClipRequested, this, &GamesWindow::makeClipClick);
 
     // The waiting panel covers the window until the first fill ends.
-    m_waitingPanel = new QFrame(this);
-    m_waitingPanel->setObjectName(QStringLiteral("Frame3"));
-    setBackground(m_waitingPanel, Qt::white);
-    auto* waiting = new QLabel(populatingText, m_waitingPanel);
-    waiting->setObjectName(QStringLiteral("lblPopulating"));
-    waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
-    waiting->setAlignment(Qt::AlignCenter);
-    waiting->setGeometry(GamesLayout::populating);
+    m_waitingPanel = new GameWaitingPanel(this);
 
     setMinimumSize(GamesLayout::minimumSize);
     resize(GamesLayout::startSize);
@@ -363,9 +350,7 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     const QRect grid = GamesLayout::grid(size());
     m_grid->setGeometry(grid);
     m_details->setGeometry(GamesLayout::details(grid));
-    m_waitingPanel->setGeometry(rect());
-    if (auto* label = m_waitingPanel->findChild<QLabel*>())
-        label->setGeometry(m_waitingPanel->rect());
+    m_waitingPanel->cover();
     m_sortLabels->place();
     m_searchRow->box()->setGeometry(GamesLayout::search(size()));
     m_searchRow->count()->setGeometry(GamesLayout::searchCount(m_searchRow->box()->geometry()));
