@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/core/GamesTableModel.h"
 
+#include "common/core/Parallel.h"
 #include "games/core/GameDateFormatter.h"
 #include "games/core/GameNameParser.h"
 
 #include <QHash>
-#include <QThread>
 #include <algorithm>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -105,17 +103,11 @@ GamesTableModel::Fill GamesTableModel::read(const QList<GameFolderFiles>& folder
     qsizetype split = 0;
     for (size_t half = 0; split < folders.size() && half < total / 2; ++split)
         half += size_t(folders.at(split).names.size());
-    if (split <= 0 || split >= folders.size() || QThread::idealThreadCount() < 2)
+    if (split <= 0 || split >= folders.size())
         return readPart(folders, 0, folders.size());
-    Fill second;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { second = readPart(folders, split, folders.size()); });
-    } catch (const std::system_error&) {
-        return readPart(folders, 0, folders.size()); // no second thread to be had
-    }
-    Fill fill = readPart(folders, 0, split);
-    helper.join();
+    Fill fill, second;
+    Parallel::both([&] { fill = readPart(folders, 0, split); },
+                   [&] { second = readPart(folders, split, folders.size()); });
     join(fill, std::move(second));
     return fill;
 }

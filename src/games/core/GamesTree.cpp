@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "games/core/GamesTree.h"
 
+#include "common/core/Parallel.h"
 #include "common/core/PathCase.h"
 #include "common/core/PlatformFiles.h"
 
 #include <QFileInfo>
-#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <iterator>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace GamesTree {
@@ -69,17 +67,10 @@ QList<GameFolderFiles> walk(const QString& gamesRoot)
                 found[size_t(i) + 1] = listFolder(gamesRoot, folder);
         }
     };
-    std::thread helper;
-    if (folders.size() > 1 && QThread::idealThreadCount() > 1) {
-        try {
-            helper = std::thread(work);
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one reads every folder.
-        }
-    }
-    work();
-    if (helper.joinable())
-        helper.join();
+    if (folders.size() > 1)
+        Parallel::both(work, work);
+    else
+        work();
     return QList<GameFolderFiles>(std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
 }
 
