@@ -17,7 +17,8 @@
 // still the latest. Destroying it cancels and waits for running work, so work
 // may use what the owner gave it until then.
 //
-// This is the one place of the program that owns worker threads.
+// This is the one place of the program that owns worker threads (work that
+// runs on one may split itself across two cores with Parallel::both).
 class LatestOnly : public QObject {
     Q_OBJECT
 public:

@@ -52,24 +52,73 @@ QString resolve(const QString& base, const QString& relative)
     return path;
 }
 
+namespace {
+
+bool isAscii(char16_t c)
+{
+    return c < 0x80;
+}
+
+char16_t lowered(char16_t c)
+{
+    return char16_t(c - u'A') < 26 ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+// Compares `a` and `b` as their case-folded forms compare. Folding goes
+// character by character, so the two agree up to their first difference;
+// there plain ASCII is compared with A-Z lowered, and only a difference at
+// another character folds what follows it.
+int compareFolded(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (isAscii(x) && isAscii(y)) {
+            const char16_t lx = lowered(x);
+            const char16_t ly = lowered(y);
+            if (lx != ly)
+                return lx < ly ? -1 : 1;
+            continue;
+        }
+        // A character in two halves is folded whole (the first half, before
+        // the difference, is the same in both).
+        const qsizetype from = i > 0 && a[i - 1].isHighSurrogate() ? i - 1 : i;
+        return a.mid(from).toString().toCaseFolded().compare(b.mid(from).toString().toCaseFolded());
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+} // namespace
+
 void sortIgnoringCase(QStringList& names)
 {
-    // Each name's case is folded once: folding inside the comparison would
-    // redo it some 17 times per name for a folder of 100,000 games.
+    // No name is folded whole: names mostly differ first at a plain-ASCII
+    // character (a date, a time, a letter), which is compared as it stands.
     struct Keyed {
-        QString folded;
-        QString name;
+        QStringView name;
+        qsizetype index;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(size_t(names.size()));
-    for (QString& name : names)
-        keyed.push_back({name.toCaseFolded(), std::move(name)});
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        const int c = a.folded.compare(b.folded);
-        return c != 0 ? c < 0 : a.name < b.name;
-    });
     for (qsizetype i = 0; i < names.size(); ++i)
-        names[i] = std::move(keyed[size_t(i)].name);
+        keyed.push_back({names.at(i), i});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (const int c = compareFolded(a.name, b.name))
+            return c < 0;
+        // Names that differ only in case: in case-sensitive order; the same
+        // name twice keeps its place.
+        if (const int c = a.name.compare(b.name))
+            return c < 0;
+        return a.index < b.index;
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const Keyed& k : keyed)
+        sorted << std::move(names[k.index]);
+    names = std::move(sorted);
 }
 
 static QStringList list(const QString& folder, const QStringList& patterns, QDir::Filters filters, Order order)

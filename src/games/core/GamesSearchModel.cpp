@@ -260,6 +260,7 @@ bool GamesSearchModel::foldSome(int count)
     m_folderSeen.clear();
     m_folding = false;
     m_keysBuilt = true;
+    Q_EMIT keysBuilt();
     return true;
 }
 

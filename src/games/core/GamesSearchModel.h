@@ -63,6 +63,10 @@ public:
     QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+Q_SIGNALS:
+    // The games' texts are folded: keysReady() has turned true.
+    void keysBuilt();
+
 private:
     void sourceReset();
     void sourceAboutToChangeLayout();

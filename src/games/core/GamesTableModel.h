@@ -55,7 +55,8 @@ public:
         QStringList folders; // folder names, "" for Default
     };
     // One row per game, folder by folder in the order given, each folder's
-    // games in the order given.
+    // games in the order given. Two parts of the folders are read at once
+    // (one by a helper thread that ends before this returns).
     static Fill read(const QList<GameFolderFiles>& folders);
 
     // Replaces every row with those of `fill`.
@@ -108,6 +109,10 @@ private:
     QString folderText(const Row& row) const;
     void formatDates();
     std::vector<int> sortedOrder(int column, Qt::SortOrder order) const;
+    // The rows of folders [first, end), numbered from 0.
+    static Fill readPart(const QList<GameFolderFiles>& folders, qsizetype first, qsizetype end);
+    // Appends the rows of `more`, read from the folders after those of `fill`.
+    static void join(Fill& fill, Fill&& more);
 
     std::vector<Row> m_rows;
     QList<QDate> m_dates;

@@ -30,7 +30,8 @@ QString defaultFolderName();
 GameFolderFiles listFolder(const QString& gamesRoot, const QString& folder);
 
 // The games of the Games folder itself and then of each user folder in turn,
-// one reading per folder; safe to run off the GUI thread.
+// one reading per folder, two folders at a time (one by a helper thread that
+// ends before this returns); safe to run off the GUI thread.
 // A user folder that is a link back to the Games folder is listed once, with
 // no games: they are the Games folder's own, listed first.
 QList<GameFolderFiles> walk(const QString& gamesRoot);

@@ -3,12 +3,12 @@
 
 #include "common/core/LatestOnly.h"
 #include "common/core/OutsideFile.h"
-#include "games/core/GameFileActions.h"
+#include "common/core/PathCase.h"
+#include "common/core/PlatformFiles.h"
 #include "games/core/GameLog.h"
 #include "games/core/GamesSearchModel.h"
-#include "games/core/GamesTableModel.h"
 
-#include <QFileInfo>
+#include <QSet>
 
 #include <utility>
 #include <vector>
@@ -19,12 +19,6 @@ namespace {
 // a longer one hold both.
 constexpr qint64 kLogCap = qint64(256) << 10;
 constexpr size_t kBatch = 200;
-
-struct Game {
-    int fill;
-    QString folder;
-    QString file;
-};
 
 QString wordsOf(const GameLog& log)
 {
@@ -40,49 +34,77 @@ QString wordsOf(const GameLog& log)
 
 } // namespace
 
-GameLogWords::GameLogWords(GamesTableModel* games, GamesSearchModel* search, QObject* parent)
+GameLogWords::GameLogWords(GamesSearchModel* search, QObject* parent)
     : QObject(parent)
-    , m_games(games)
     , m_search(search)
     , m_reader(new LatestOnly(1, this))
 {
+    connect(search, &GamesSearchModel::keysBuilt, this, [this] {
+        if (m_waiting)
+            read();
+    });
 }
 
-void GameLogWords::start(const QString& gamesRoot)
+void GameLogWords::start(const QString& gamesRoot, const QList<GameFolderFiles>& folders)
 {
-    std::vector<Game> games;
-    games.reserve(size_t(m_games->rowCount()));
-    for (int row = 0; row < m_games->rowCount(); ++row)
-        games.push_back({m_games->fillIndex(row), m_games->folder(row), m_games->fileName(row)});
+    m_reader->cancel();
+    m_root = gamesRoot;
+    m_folders = folders;
+    m_waiting = true;
+    // The logs wait for the search's own folding, which the first keystroke
+    // needs sooner.
+    if (m_search->keysReady())
+        read();
+}
+
+void GameLogWords::read()
+{
+    m_waiting = false;
     GamesSearchModel* search = m_search;
-    m_reader->start([games = std::move(games), gamesRoot, search](const LatestOnly::Request& request) {
-        std::vector<std::pair<int, QString>> batch;
-        auto hand = [&] {
-            request.deliver([search, words = std::move(batch)] { search->addLogWords(words); });
-            batch.clear();
-        };
-        for (const Game& game : games) {
-            if (request.cancelled())
-                return;
-            const QString log = GameLogParser::logPathFor(GameFileActions::gamePath(gamesRoot, game.folder, game.file));
-            if (log.isEmpty() || !QFileInfo(log).isFile())
-                continue;
-            QByteArray bytes;
-            QString error;
-            if (!OutsideFile::readHeadAndTail(log, kLogCap, &bytes, &error))
-                continue;
-            const QString words = wordsOf(GameLogParser::parse(bytes));
-            if (!words.isEmpty())
-                batch.emplace_back(game.fill, words);
-            if (batch.size() >= kBatch)
+    m_reader->start(
+        [folders = std::exchange(m_folders, {}), gamesRoot = m_root, search](const LatestOnly::Request& request) {
+            std::vector<std::pair<int, QString>> batch;
+            auto hand = [&] {
+                request.deliver([search, words = std::move(batch)] { search->addLogWords(words); });
+                batch.clear();
+            };
+            int fill = 0; // the games are numbered in the order of the fill
+            for (const GameFolderFiles& folder : folders) {
+                if (request.cancelled())
+                    return;
+                if (folder.names.isEmpty())
+                    continue;
+                // One listing of the folder tells which games have a log, rather
+                // than a look at the disk per game.
+                const QString path = GamesTree::folderPath(gamesRoot, folder.folder);
+                const QStringList listed = PlatformFiles::readFolder(path, QStringLiteral(".log")).files;
+                const QSet<QString> logs(listed.begin(), listed.end());
+                for (const QString& game : folder.names) {
+                    const int index = fill++;
+                    if (request.cancelled())
+                        return;
+                    const QString log = GameLogParser::logPathFor(game);
+                    if (log.isEmpty() || !logs.contains(log))
+                        continue;
+                    QByteArray bytes;
+                    QString error;
+                    if (!OutsideFile::readHeadAndTail(PathCase::join(path, log), kLogCap, &bytes, &error))
+                        continue;
+                    const QString words = wordsOf(GameLogParser::parse(bytes));
+                    if (!words.isEmpty())
+                        batch.emplace_back(index, words);
+                    if (batch.size() >= kBatch)
+                        hand();
+                }
+            }
+            if (!batch.empty())
                 hand();
-        }
-        if (!batch.empty())
-            hand();
-    });
+        });
 }
 
 void GameLogWords::waitForDone()
 {
+    if (m_waiting)
+        read();
     m_reader->waitForDone();
 }

@@ -28,6 +28,7 @@
 #include "games/ui/GameSearchRow.h"
 #include "games/ui/GameSelectionView.h"
 #include "games/ui/GameSortLabels.h"
+#include "games/ui/GameWaitingPanel.h"
 #include "games/ui/GameZipExportAction.h"
 #include "games/ui/GamesLayout.h"
 
@@ -43,13 +44,6 @@
 #include <QTableView>
 
 #include <memory>
-
-namespace {
-
-const QString populatingText =
-    QStringLiteral("             --Populating list--              (>'.')>PLEASE WAIT<('.'<)");
-
-} // namespace
 
 QColor GamesWindow::buttonColour()
 {
@@ -68,7 +62,7 @@ GamesWindow::GamesWindow(AppContext& context)
     , m_unshown(context.prompter())
     , m_buttonHighlight(new HoverGroup(buttonColour(), hoverColour(), this))
     , m_search(new GamesSearchModel(m_model, this))
-    , m_logWords(new GameLogWords(m_model, m_search, this))
+    , m_logWords(new GameLogWords(m_search, this))
     , m_play(new GamePlayAction(context.prompter(), context.launcher(), this))
     , m_viewed(new ViewedGameCopy(context.prompter(), context.desktop(), context.intervals().tempDeleteRetry, this))
 {
@@ -93,14 +87,7 @@ GamesWindow::GamesWindow(AppContext& context)
     connect(m_details, &GameDetailsPanel::makeClipRequested, this, &GamesWindow::makeClipClick);
 
     // The waiting panel covers the window until the first fill ends.
-    m_waitingPanel = new QFrame(this);
-    m_waitingPanel->setObjectName(QStringLiteral("Frame3"));
-    setBackground(m_waitingPanel, Qt::white);
-    auto* waiting = new QLabel(populatingText, m_waitingPanel);
-    waiting->setObjectName(QStringLiteral("lblPopulating"));
-    waiting->setFont(designFont(QStringLiteral("Verdana"), 10, true));
-    waiting->setAlignment(Qt::AlignCenter);
-    waiting->setGeometry(GamesLayout::populating);
+    m_waitingPanel = new GameWaitingPanel(this);
 
     setMinimumSize(GamesLayout::minimumSize);
     resize(GamesLayout::startSize);
@@ -270,7 +257,7 @@ void GamesWindow::fillAllFolders()
             for (qsizetype i = 1; i < read->first.size(); ++i)
                 userFolders << read->first.at(i).folder;
             m_folderPick->setFolders(GamesTree::defaultFolderName(), userFolders);
-            showGames(std::move(read->second));
+            showGames(std::move(read->second), read->first);
             // Games and folders whose names cannot be shown are there all the same.
             for (const GameFolderFiles& folder : std::as_const(read->first))
                 m_unshown.tell(GamesTree::folderPath(root, folder.folder), folder.unshown);
@@ -280,13 +267,14 @@ void GamesWindow::fillAllFolders()
 void GamesWindow::fillOneFolder()
 {
     m_fill->cancel();
-    showGames(GamesTableModel::read({GamesTree::listFolder(gamesRoot(), m_folderPick->picked())}));
+    const QList<GameFolderFiles> folder{GamesTree::listFolder(gamesRoot(), m_folderPick->picked())};
+    showGames(GamesTableModel::read(folder), folder);
 }
 
-void GamesWindow::showGames(GamesTableModel::Fill&& games)
+void GamesWindow::showGames(GamesTableModel::Fill&& games, const QList<GameFolderFiles>& folders)
 {
     m_model->setGames(std::move(games));
-    m_logWords->start(gamesRoot());
+    m_logWords->start(gamesRoot(), folders);
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     clearSelection();
     m_waitingPanel->hide();
@@ -362,9 +350,7 @@ void GamesWindow::resizeEvent(QResizeEvent* event)
     const QRect grid = GamesLayout::grid(size());
     m_grid->setGeometry(grid);
     m_details->setGeometry(GamesLayout::details(grid));
-    m_waitingPanel->setGeometry(rect());
-    if (auto* label = m_waitingPanel->findChild<QLabel*>())
-        label->setGeometry(m_waitingPanel->rect());
+    m_waitingPanel->cover();
     m_sortLabels->place();
     m_searchRow->box()->setGeometry(GamesLayout::search(size()));
     m_searchRow->count()->setGeometry(GamesLayout::searchCount(m_searchRow->box()->geometry()));

@@ -18,6 +18,7 @@ class GameLogWords;
 class GameSearchRow;
 class GameSelectionView;
 class GameSortLabels;
+class GameWaitingPanel;
 class GameZipExportAction;
 class ViewedGameCopy;
 class GamePlayAction;
@@ -28,7 +29,6 @@ class GamesTableModel;
 class HoverGroup;
 class LatestOnly;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -86,7 +86,8 @@ private:
     void buildControlPanel();
     void buildGrid();
 
-    void showGames(GamesTableModel::Fill&& games);
+    // `folders`: what `games` were read from.
+    void showGames(GamesTableModel::Fill&& games, const QList<GameFolderFiles>& folders);
     void clearSelection();
     void rowChosen(int row);
     // Shows `game` as the picked one; `folderText` is how its folder is shown.
@@ -125,7 +126,7 @@ private:
     QComboBox* m_dateChooser = nullptr;
     QLabel* m_warning = nullptr;
     QTableView* m_grid = nullptr;
-    QFrame* m_waitingPanel = nullptr;
+    GameWaitingPanel* m_waitingPanel = nullptr;
     GamePlayAction* m_play;
     GameDetailsPanel* m_details = nullptr;
     ViewedGameCopy* m_viewed;
