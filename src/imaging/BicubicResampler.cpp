@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/BicubicResampler.h"
 
+#include "common/core/Parallel.h"
+
 #include <zimg.h>
 
 #include <QThread>
@@ -12,8 +14,6 @@
 #include <limits>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 
 namespace BicubicResampler {
 
@@ -454,31 +454,29 @@ QImage resample(const QImage& source, QSize size, const Options& options)
         }
     };
 
-    std::thread helper;
-    if (strips > 1 && QThread::idealThreadCount() > 1) {
-        try {
-            helper = std::thread(work);
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one does all the strips.
+    // This thread fills the source, if it has to, then takes strips beside
+    // the helper.
+    const auto here = [&] {
+        if (filling) {
+            bool filled = false;
+            try {
+                filled = options.fill(progress);
+            } catch (const std::exception&) {
+                filled = false; // reported as a failure below, once the helper has stopped
+            }
+            if (filled) {
+                progress.publish(source.height());
+            } else {
+                failed = true;
+                progress.abandon();
+            }
         }
-    }
-    if (filling) {
-        bool filled = false;
-        try {
-            filled = options.fill(progress);
-        } catch (const std::exception&) {
-            filled = false; // reported as a failure below, once the helper has stopped
-        }
-        if (filled) {
-            progress.publish(source.height());
-        } else {
-            failed = true;
-            progress.abandon();
-        }
-    }
-    work();
-    if (helper.joinable())
-        helper.join();
+        work();
+    };
+    if (strips > 1)
+        Parallel::both(here, work);
+    else
+        here();
     return failed ? QImage() : result;
 }
 
