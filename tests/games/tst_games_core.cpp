@@ -521,9 +521,10 @@ void GamesCoreTest::walkListsWhatTheGridShows_data()
     // "_" sorts between digits and letters once case is ignored; the Kelvin
     // sign folds to "k", and a letter written in two halves folds whole.
     QTest::newRow("case-ignoring order beyond plain letters")
-        << QStringList{"f:Games/kb.WAgame", "f:Games/\u212Aa.WAgame", "f:Games/a.WAgame", "f:Games/A.WAgame",
-                       "f:Games/_b.WAgame", "f:Games/9.WAgame", "f:Games/\u00C9.WAgame", "f:Games/f.WAgame",
-                       "f:Games/\U00010401.WAgame", "f:Games/\U00010428.WAgame"}
+        << QStringList{"f:Games/kb.WAgame",        "f:Games/\u212Aa.WAgame", "f:Games/a.WAgame",
+                       "f:Games/A.WAgame",         "f:Games/_b.WAgame",      "f:Games/9.WAgame",
+                       "f:Games/\u00C9.WAgame",    "f:Games/f.WAgame",       "f:Games/\U00010401.WAgame",
+                       "f:Games/\U00010428.WAgame"}
         << QStringList{":9.WAgame,_b.WAgame,A.WAgame,a.WAgame,f.WAgame,\u212Aa.WAgame,kb.WAgame,\u00C9.WAgame,"
                        "\U00010428.WAgame,\U00010401.WAgame:0"};
     QTest::newRow("folders in case order, links to them too")
