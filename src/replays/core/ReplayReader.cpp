@@ -78,8 +78,13 @@ qint64 readMap(const ReadAt& read, qint64 size, ReplayInfo& info)
         info.problems << QStringLiteral("The file ends before its map.");
         return -1;
     }
-    const quint32 chunkLength = qFromLittleEndian<quint32>(head.constData());
-    info.mapType = qFromLittleEndian<quint32>(head.constData() + 4);
+    // Copied out byte by byte: GCC cannot tell that the check above leaves
+    // more than an empty array's one byte to read from.
+    uchar fields[8];
+    for (int i = 0; i < 8; ++i)
+        fields[i] = uchar(head.at(i));
+    const quint32 chunkLength = qFromLittleEndian<quint32>(fields);
+    info.mapType = qFromLittleEndian<quint32>(fields + 4);
     info.hasMap = true;
     if (chunkLength < 4) {
         info.problems << QStringLiteral("The map's length (%1) is shorter than its type.").arg(chunkLength);
