@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 TestUserFolder::TestUserFolder()
@@ -15,6 +17,15 @@ TestUserFolder::TestUserFolder()
     m_game = m_dir.path() + QStringLiteral("/Worms Armageddon/");
     m_user = m_game + QStringLiteral("User");
     QDir().mkpath(m_user);
+}
+
+// QTemporaryDir removes through Qt's names, which cannot spell a file name
+// that is not valid UTF-8 (some tests make such names on purpose): those
+// folders stayed behind in /tmp after every run. Remove by the raw bytes.
+TestUserFolder::~TestUserFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(m_dir.path()).toStdString()), ignored);
 }
 
 QString TestUserFolder::path(const QString& relative) const
