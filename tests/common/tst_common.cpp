@@ -231,6 +231,15 @@ void TestCommon::filePatternsIgnoreCase()
     QCOMPARE(PathCase::files(f.user(), {QStringLiteral("*.png")}), (QStringList{"A.PNG", "b.png", "c.Png"}));
     QCOMPARE(PathCase::folders(f.user()), QStringList{"folder.png"});
     QVERIFY(PathCase::files(f.path(QStringLiteral("missing")), {}).isEmpty());
+    // The index of a listed folder answers as a lookup of its own would.
+    const PathCase::FolderIndex index(f.user());
+    const QList<std::pair<QString, QString>> lookups = {{"a.png", "A.PNG"},         {"B.PNG", "b.png"},
+                                                        {"notes.txt", "notes.txt"}, {"FOLDER.png", "folder.png"},
+                                                        {"missing.png", ""},        {"", ""}};
+    for (const auto& [name, found] : lookups) {
+        QCOMPARE(index.find(name), found);
+        QCOMPARE(PathCase::findEntry(f.user(), name), found);
+    }
     QCOMPARE(UnshownNames::count(f.user()), 2);
     QCOMPARE(UnshownNames::count(f.user(), UnshownNames::Kind::Folders), 1);
 }

@@ -32,6 +32,29 @@ QString findEntry(const QString& folder, const QString& name)
     return QString();
 }
 
+FolderIndex::FolderIndex(const QString& folder)
+{
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    m_exact.reserve(entries.size());
+    m_folded.reserve(entries.size());
+    for (const QString& entry : entries) {
+        m_exact.insert(entry);
+        const QString folded = entry.toCaseFolded();
+        if (!m_folded.contains(folded))
+            m_folded.insert(folded, entry);
+    }
+}
+
+QString FolderIndex::find(const QString& name) const
+{
+    if (name.isEmpty())
+        return QString();
+    if (m_exact.contains(name))
+        return name;
+    return m_folded.value(name.toCaseFolded());
+}
+
 QString resolve(const QString& base, const QString& relative)
 {
     QString path = base;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,20 @@ QString resolve(const QString& base, const QString& relative);
 // The existing entry of `folder` named `name` without regard to case, or ""
 // when there is none. An exact match wins.
 QString findEntry(const QString& folder, const QString& name);
+
+// findEntry for many names of one folder: the folder is listed once, so
+// looking up each of N files costs no more than a listing (findEntry alone
+// lists the folder for every name not spelled as it stands).
+class FolderIndex {
+public:
+    explicit FolderIndex(const QString& folder);
+    // Same answer as findEntry(folder, name) when the index was made.
+    QString find(const QString& name) const;
+
+private:
+    QSet<QString> m_exact;
+    QHash<QString, QString> m_folded; // case-folded name -> first entry so named
+};
 
 enum class Order { None, IgnoreCase };
 

@@ -3,10 +3,11 @@
 
 #include "common/core/PathCase.h"
 #include "common/core/ZipWriter.h"
-#include "games/core/GameFileActions.h"
+#include "games/core/GameLog.h"
 #include "games/core/GamesTree.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace GamesZipExport {
 
@@ -23,6 +24,10 @@ Result write(const QString& gamesRoot, const QList<Game>& games, const QString& 
         return result;
     }
     ZipWriter zip(archivePath);
+    // Each folder is listed once to find the games' logs whatever their
+    // letter case: thousands of games of one folder, each looked up by a
+    // listing of its own, took minutes.
+    QHash<QString, PathCase::FolderIndex> folders;
     for (const Game& game : games) {
         const QString folderPath = GamesTree::folderPath(gamesRoot, game.folder);
         const QString prefix = game.folder.isEmpty() ? QString() : game.folder + QLatin1Char('/');
@@ -38,7 +43,11 @@ Result write(const QString& gamesRoot, const QList<Game>& games, const QString& 
             return result;
         }
         ++result.games;
-        const QString log = GameFileActions::logOf(folderPath, game.file);
+        auto index = folders.find(folderPath);
+        if (index == folders.end())
+            index = folders.insert(folderPath, PathCase::FolderIndex(folderPath));
+        const QString logName = index->find(GameLogParser::logPathFor(game.file));
+        const QString log = logName.isEmpty() ? QString() : PathCase::join(folderPath, logName);
         if (!log.isEmpty()) {
             if (!zip.addFile(prefix + QFileInfo(log).fileName(), log)) {
                 result.error =
