@@ -703,9 +703,10 @@ void TestSoundsWindow::microphoneChoiceRemembered()
     QFETCH(QString, note);
     RecorderSettings::writeMicrophone({remembered, name});
     Rig rig;
-    rig.kit.microphones = [] {
-        return MicrophoneChoice({{"usb.headset", "Headset", false}, {"usb.cam", "Webcam", true}}, "usb.headset");
-    };
+    QList<AudioInput> inputs{{"usb.headset", "Headset", false}, {"usb.cam", "Webcam", true}};
+    rig.kit.microphones = [&inputs] { return MicrophoneChoice(inputs, "usb.headset"); };
+    std::function<void()> inputsChanged;
+    rig.kit.watchInputs = [&inputsChanged](QObject*, std::function<void()> changed) { inputsChanged = changed; };
     TestApp t;
     SoundBankWindow* w = open(t, rig, {"Bob/Hello.wav"});
     QVERIFY(w);
@@ -719,6 +720,20 @@ void TestSoundsWindow::microphoneChoiceRemembered()
     combo->setCurrentIndex(1);
     emit combo->activated(1);
     QCOMPARE(RecorderSettings::readMicrophone().id, QByteArray("usb.headset"));
+    QVERIFY(get<QLabel>(w, "lblMicrophoneNote")->isHidden());
+
+    // The list follows inputs that come and go while the window is open, and
+    // is made afresh when a recording starts.
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    inputs.removeLast();
+    QVERIFY(inputsChanged);
+    inputsChanged();
+    QCOMPARE(items(combo->model()), QStringList({"System default (Headset)", "Headset"}));
+    QVERIFY(get<QLabel>(w, "lblMicrophoneNote")->text().contains("\"Webcam\" is not there"));
+    inputs.append({"usb.cam", "Webcam", true});
+    press(w, "cmdRecord");
+    QCOMPARE(combo->currentText(), QStringLiteral("Webcam"));
     QVERIFY(get<QLabel>(w, "lblMicrophoneNote")->isHidden());
 }
 

@@ -147,6 +147,11 @@ void SoundBankWindow::buildTools()
     setFixedSize(Layout::window);
     m_meter = new InputLevelMeter(*m_recorder, m_prompter, this);
     m_microphone = new MicrophonePicker(m_kit.microphones, this);
+    // A microphone plugged in or out while the editor is open shows at once,
+    // and a chosen one that went says so instead of recording elsewhere
+    // unannounced.
+    if (m_kit.watchInputs)
+        m_kit.watchInputs(m_microphone, [this] { m_microphone->fill(); });
 
     auto option = [this](const char* name, const QString& text, const QRect& geometry, const QString& tip) {
         QCheckBox* c = checkBox(this, QLatin1String(name), text, geometry);
@@ -359,6 +364,9 @@ void SoundBankWindow::record()
     m_selectedSound = m_speechSounds->currentItem() ? m_speechSounds->currentItem()->text() : QString();
     m_recorder->openCaptureDevice();
     m_recorder->applyRecordingFormat();
+    // The choice as it stands now: the server's default may have moved and an
+    // input may have gone since the list was made.
+    m_microphone->fill();
     if (!m_recorder->startRecording()) {
         // Nothing is being recorded: the recorder stays ready to try again.
         const bool offered = m_recorderPanel->state() == RecorderPanel::State::Stopped ||

@@ -7,7 +7,23 @@
 #include "sounds/core/WaveDevice.h"
 
 #include <QDir>
+#include <QMediaDevices>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+QStringList inputNames()
+{
+    QStringList names;
+    for (const AudioInput& input : AudioInputs::list())
+        names << QString::fromUtf8(input.id) + QLatin1Char('\n') + input.description;
+    return names;
+}
+
+} // namespace
 
 SoundKit SoundKit::system()
 {
@@ -26,5 +42,22 @@ SoundKit SoundKit::system()
     };
     kit.makePlayer = [] { return std::make_unique<MediaSoundPlayer>(); };
     kit.microphones = [] { return AudioInputs::choice(); };
+    kit.watchInputs = [](QObject* owner, std::function<void()> changed) {
+        // Qt 6.4's media backends keep their list of inputs up to date but
+        // do not signal the change on Linux: the list is compared every
+        // moment, and the signal is taken too where a backend gives it.
+        auto* devices = new QMediaDevices(owner);
+        QObject::connect(devices, &QMediaDevices::audioInputsChanged, owner, changed);
+        auto* timer = new QTimer(owner);
+        timer->setInterval(1500);
+        QObject::connect(timer, &QTimer::timeout, owner, [changed, last = std::make_shared<QStringList>(inputNames())] {
+            QStringList now = inputNames();
+            if (now == *last)
+                return;
+            *last = std::move(now);
+            changed();
+        });
+        timer->start();
+    };
     return kit;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CommandDevice;
+class QObject;
 class SoundPlayer;
 
 // What the sound bank editor records and plays with. The program uses the
@@ -17,6 +18,9 @@ struct SoundKit {
     std::function<std::unique_ptr<SoundPlayer>()> makePlayer;
     // The sound inputs there are now, for the microphone choice.
     std::function<MicrophoneChoice()> microphones;
+    // Calls `changed` whenever inputs come or go, for as long as `owner`
+    // lives; null where nothing tells.
+    std::function<void(QObject* owner, std::function<void()> changed)> watchInputs;
 
     // The wave device on Qt Multimedia and the media player. The devices are
     // the system's defaults; the environment variables QUILLANE_AUDIO_INPUT
