@@ -739,7 +739,7 @@ void GamesCoreTest::logStory_data()
                    "[00:20:03.00] ••• Grenade (x) (Łukasz) uses Skip Go",
                    "",
                    "Team time totals:",
-                   "Los Toros (José): Turn: 00:08:27.44, Retreat: 00:01:11.02, Total: 00:09:38.46, Turn count: 25",
+                   "Los Toros (José):     Turn: 00:08:27.44, Retreat: 00:01:11.02, Total: 00:09:38.46, Turn count: 25",
                    "Grenade (x) (Łukasz): Turn: 00:00:07.00, Retreat: 00:00:00.00, Total: 00:00:07.00, Turn "
                    "count: 2",
                    "End of round 1",

@@ -281,7 +281,7 @@ QByteArray gameLog()
           << QStringLiteral("*** Round Finish acknowledged by Ben") << QString() << QStringLiteral("Team time totals:")
           << QStringLiteral("Alpha Squad (Anna): Turn: 00:00:58.26, Retreat: 00:00:09.00, Total: 00:01:07.26, "
                             "Turn count: 3")
-          << QStringLiteral("Bravo Team (Ben): Turn: 00:00:38.84, Retreat: 00:00:06.00, Total: 00:00:44.84, "
+          << QStringLiteral("Bravo Team (Ben):   Turn: 00:00:38.84, Retreat: 00:00:06.00, Total: 00:00:44.84, "
                             "Turn count: 2")
           << QString() << QStringLiteral("End of round 1") << QStringLiteral("Round time: 0:02:20")
           << QStringLiteral("Total game time elapsed: 0:02:20") << QStringLiteral("Alpha Squad wins the round.")

@@ -508,16 +508,25 @@ public:
         }
     }
 
-    // "TEAM (PLAYER): Turn: 00:08:27.44, Retreat: ..., Total: ..., Turn count: 25"
+    // "TEAM (PLAYER): Turn: 00:08:27.44, Retreat: ..., Total: ..., Turn count: 25",
+    // the labels padded with blanks after the colon to the longest one.
     bool totals(QStringView line)
     {
         line = line.trimmed();
-        const qsizetype at = line.indexOf(QLatin1String(": Turn:"));
-        const int team = at < 0 ? -1 : teamOf(line.left(at));
+        static const QLatin1String turnKey(" Turn:");
+        int team = -1;
+        qsizetype at = line.indexOf(turnKey);
+        // A few tries, for a team whose name holds " Turn:" itself; each is
+        // one lookup, so a crafted line cannot make this slow.
+        for (int tries = 0; at >= 0 && tries < 4; ++tries, at = line.indexOf(turnKey, at + 1)) {
+            const QStringView label = line.left(at).trimmed();
+            if (label.endsWith(u':') && (team = teamOf(label.chopped(1))) >= 0)
+                break;
+        }
         if (team < 0)
             return false;
         GameLogTeam& t = m_log.teams[team];
-        for (QStringView part : line.mid(at + 2).split(u',')) {
+        for (QStringView part : line.mid(at + 1).split(u',')) {
             const qsizetype colon = part.indexOf(u':');
             if (colon < 0)
                 continue;
