@@ -19,9 +19,7 @@ TestUserFolder::TestUserFolder()
     QDir().mkpath(m_user);
 }
 
-// QTemporaryDir removes through Qt's names, which cannot spell a file name
-// that is not valid UTF-8 (some tests make such names on purpose): those
-// folders stayed behind in /tmp after every run. Remove by the raw bytes.
+// By the raw bytes: Qt's names cannot spell names that are not UTF-8.
 TestUserFolder::~TestUserFolder()
 {
     std::error_code ignored;

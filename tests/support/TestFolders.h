@@ -13,8 +13,6 @@ class TestUserFolder {
 public:
     TestUserFolder();
     ~TestUserFolder();
-    TestUserFolder(const TestUserFolder&) = delete;
-    TestUserFolder& operator=(const TestUserFolder&) = delete;
 
     QString user() const { return m_user; }      // no trailing "/"
     QString game() const { return m_game; }      // with a trailing "/"
