@@ -74,6 +74,12 @@ QString logOf(const QString& folder, const QString& file)
     return log.isEmpty() ? QString() : PathCase::join(folder, log);
 }
 
+QString logOf(const PathCase::FolderIndex& index, const QString& folder, const QString& file)
+{
+    const QString log = index.find(GameLogParser::logPathFor(file));
+    return log.isEmpty() ? QString() : PathCase::join(folder, log);
+}
+
 bool carryLog(const QString& fromFolder, const QString& toFolder, const QString& file, const QString& copiedAs,
               bool move)
 {

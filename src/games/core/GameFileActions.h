@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/core/PathCase.h"
 #include "common/core/Prompter.h"
 
 #include <QString>
@@ -43,6 +44,8 @@ Outcome removeFolder(const QString& gamesRoot, const QString& folder);
 // ".WAgame"; it goes wherever the game goes. The path of the log of `file`
 // in the folder path `folder`, or "" when there is none.
 QString logOf(const QString& folder, const QString& file);
+// The same through an index of `folder` made once for many games.
+QString logOf(const PathCase::FolderIndex& index, const QString& folder, const QString& file);
 
 // Copies (or moves) the log of `file` from `fromFolder` into `toFolder`,
 // where the game was copied as `copiedAs`, replacing a log of that name

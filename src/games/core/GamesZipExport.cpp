@@ -3,7 +3,7 @@
 
 #include "common/core/PathCase.h"
 #include "common/core/ZipWriter.h"
-#include "games/core/GameLog.h"
+#include "games/core/GameFileActions.h"
 #include "games/core/GamesTree.h"
 
 #include <QFileInfo>
@@ -46,8 +46,7 @@ Result write(const QString& gamesRoot, const QList<Game>& games, const QString& 
         auto index = folders.find(folderPath);
         if (index == folders.end())
             index = folders.insert(folderPath, PathCase::FolderIndex(folderPath));
-        const QString logName = index->find(GameLogParser::logPathFor(game.file));
-        const QString log = logName.isEmpty() ? QString() : PathCase::join(folderPath, logName);
+        const QString log = GameFileActions::logOf(*index, folderPath, game.file);
         if (!log.isEmpty()) {
             if (!zip.addFile(prefix + QFileInfo(log).fileName(), log)) {
                 result.error =

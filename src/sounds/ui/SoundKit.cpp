@@ -7,7 +7,6 @@
 #include "sounds/core/WaveDevice.h"
 
 #include <QDir>
-#include <QMediaDevices>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -44,10 +43,7 @@ SoundKit SoundKit::system()
     kit.microphones = [] { return AudioInputs::choice(); };
     kit.watchInputs = [](QObject* owner, std::function<void()> changed) {
         // Qt 6.4's media backends keep their list of inputs up to date but
-        // do not signal the change on Linux: the list is compared every
-        // moment, and the signal is taken too where a backend gives it.
-        auto* devices = new QMediaDevices(owner);
-        QObject::connect(devices, &QMediaDevices::audioInputsChanged, owner, changed);
+        // do not signal a change on Linux: the list is compared every moment.
         auto* timer = new QTimer(owner);
         timer->setInterval(1500);
         QObject::connect(timer, &QTimer::timeout, owner, [changed, last = std::make_shared<QStringList>(inputNames())] {
